@@ -1,0 +1,40 @@
+# One static library per layer folder. Sources are picked up by glob so that adding a class
+# is one new file pair; the link list states which layers a layer may use.
+function(vaskel_layer name)
+  cmake_parse_arguments(L "" "" "LINKS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+                                  ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  list(FILTER _src INCLUDE REGEX "\\.(cpp|c|h)$")
+  set(_cpp ${_src})
+  list(FILTER _cpp INCLUDE REGEX "\\.(cpp|c)$")
+  if(_cpp)
+    add_library(${name} STATIC ${_src})
+    target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${L_LINKS})
+  else()
+    # A layer whose classes are still to come: a link target that only passes on its dependencies.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${L_LINKS})
+  endif()
+endfunction()
+
+# One GoogleTest executable per test folder; every *_test.cpp in it is a part of it.
+function(vaskel_tests name)
+  cmake_parse_arguments(T "WIDGETS" "" "LINKS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
+                                  ${CMAKE_CURRENT_SOURCE_DIR}/*_fixture.cpp)
+  if(NOT _src)
+    return()
+  endif()
+  add_executable(${name} ${_src})
+  target_link_libraries(${name} PRIVATE ${T_LINKS} vaskel_test_support GTest::gtest GTest::gmock)
+  if(T_WIDGETS)
+    target_compile_definitions(${name} PRIVATE VASKEL_TEST_WIDGETS=1)
+    target_link_libraries(${name} PRIVATE vaskel_test_main_widgets)
+  else()
+    target_link_libraries(${name} PRIVATE vaskel_test_main)
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VASKEL_DATA_DIR=${VASKEL_SOURCE_DATA_DIR}")
+endfunction()

@@ -1,0 +1,72 @@
+#include "platform/CodePage.h"
+
+#include "platform/SettingsStore.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace vaskel {
+
+namespace {
+
+QString describeCharacter(char32_t cp)
+{
+    return QStringLiteral("\"%1\" (U+%2)")
+        .arg(QString::fromUcs4(&cp, 1), QString::number(static_cast<uint>(cp), 16).toUpper().rightJustified(4, '0'));
+}
+
+} // namespace
+
+CodePage::CodePage(const QString& name) : m_name(name.trimmed())
+{
+    const QString upper = m_name.toUpper();
+    m_utf8 = upper == "UTF-8" || upper == "UTF8";
+    if (m_utf8)
+        return;
+    QStringEncoder probe(m_name.toLatin1().constData());
+    if (m_name.isEmpty() || !probe.isValid())
+        throw CodePageError(QStringLiteral("Unknown code page \"%1\"").arg(m_name));
+}
+
+QByteArray CodePage::encode(const QString& text) const
+{
+    if (m_utf8)
+        return text.toUtf8();
+    QStringEncoder enc(m_name.toLatin1().constData());
+    QByteArray out = enc.encode(text);
+    if (!enc.hasError())
+        return out;
+    // Find the first character that failed, one code point at a time, to name it: a character
+    // that does not come back unchanged from its bytes has no form in this code page.
+    QStringDecoder back(m_name.toLatin1().constData());
+    const QList<uint> ucs4 = text.toUcs4();
+    for (uint cp : ucs4) {
+        const char32_t c = cp;
+        const QString one = QString::fromUcs4(&c, 1);
+        QStringEncoder single(m_name.toLatin1().constData());
+        const QByteArray bytes = single.encode(one);
+        if (single.hasError() || QString(back.decode(bytes)) != one)
+            throw CodePageError(QStringLiteral("The character %1 cannot be written in code page %2")
+                                    .arg(describeCharacter(c), m_name));
+    }
+    throw CodePageError(QStringLiteral("The text cannot be written in code page %1").arg(m_name));
+}
+
+QString CodePage::decode(const QByteArray& bytes) const
+{
+    if (m_utf8)
+        return QString::fromUtf8(bytes);
+    QStringDecoder dec(m_name.toLatin1().constData());
+    return dec.decode(bytes);
+}
+
+QString CodePage::configuredName()
+{
+    const QByteArray env = qgetenv("VASKEL_CODEPAGE");
+    if (!env.isEmpty())
+        return QString::fromLocal8Bit(env);
+    const QString stored = SettingsStore().value(QStringLiteral("Files/CodePage")).toString();
+    return stored.isEmpty() ? QString::fromLatin1(kDefaultName) : stored;
+}
+
+} // namespace vaskel

@@ -1,0 +1,27 @@
+#pragma once
+// Templates name Windows font families ("Arial", "MS Sans Serif", "宋体" …). The program ships a
+// fontconfig file (data/fonts/vaskel-fonts.conf) that maps each to an installed stand-in
+// (Liberation fonts are metric-compatible with Arial, Times New Roman and Courier New; a CJK family
+// for the Chinese names). fontconfig reads FONTCONFIG_FILE once, so it must be set before the Qt
+// application object is created.
+#include <QString>
+#include <QStringList>
+
+namespace vaskel::FontAliases {
+
+// Points FONTCONFIG_FILE at the shipped alias file unless the environment already sets one.
+// Returns the file in use (empty when the shipped file is missing: fonts then fall back to the
+// system's own choices).
+QString installBeforeApplication();
+
+// The Windows family names the alias file covers.
+QStringList windowsFamilies();
+
+// The family Qt actually uses for a requested family (QFont::exactMatch is false for every alias).
+QString resolvedFamily(const QString& requested);
+
+// Names whose stand-in is not installed, so text falls back to a default font. Needs the Qt
+// application object.
+QStringList missingStandIns();
+
+} // namespace vaskel::FontAliases

@@ -1,0 +1,62 @@
+#pragma once
+// The headless UiServices: every question is recorded as an `Interaction`, and answered from a
+// queue of prepared answers (or a default when the queue is empty). Tests script it; the
+// command-line tools use it with defaults (OK, cancel input, no files) and print what was shown.
+#include "platform/UiServices.h"
+
+#include <QList>
+#include <QVariant>
+
+#include <deque>
+
+namespace vaskel {
+
+struct Interaction {
+    enum class Kind { MessageBox, InputBox, Password, OpenFile, SaveFile, Progress, Help, OpenUrl };
+    Kind kind;
+    QString caption;
+    QString text;
+    int flags = 0; // message box: icon | buttons; help: context number
+};
+
+class ScriptedUi : public UiServices {
+public:
+    // Answers, consumed in order by the kind of question asked.
+    void queueModalResult(ModalResult r) { m_results.push_back(r); }
+    void queueText(std::optional<QString> text) { m_texts.push_back(std::move(text)); }
+    void queueFileName(const QString& path) { m_files.push_back(path); }
+    // Cancel the next progress window after `steps` calls of cancelRequested().
+    void cancelProgressAfter(int steps) { m_cancelAfter = steps; }
+    // Called for every message box as it is shown (tests of re-entrancy, logging on the command line).
+    std::function<void(const Interaction&)> onInteraction;
+
+    const QList<Interaction>& interactions() const { return m_log; }
+    QList<Interaction> interactionsOf(Interaction::Kind kind) const;
+    QStringList progressLines() const { return m_progressLines; }
+    void clear();
+
+    ModalResult messageBox(const QString& caption, const QString& text, MessageIcon icon,
+                           MessageButtons buttons) override;
+    std::optional<QString> inputBox(const QString& caption, const QString& prompt,
+                                    const QString& defaultText) override;
+    std::optional<QString> password(const QString& caption, const QString& label) override;
+    QString openFileName(const QString& caption, const QString& dir, const QString& filter) override;
+    QString saveFileName(const QString& caption, const QString& dir, const QString& filter,
+                         const QString& defaultSuffix) override;
+    ModalResult runWithProgress(const QString& caption, const QString& text,
+                                const std::function<void(ProgressControl&)>& work) override;
+    void showHelp(int contextNumber, const QString& text) override;
+    void openUrl(const QUrl& url) override;
+
+private:
+    void record(Interaction::Kind kind, const QString& caption, const QString& text, int flags = 0);
+
+    QList<Interaction> m_log;
+    QStringList m_progressLines;
+    std::deque<ModalResult> m_results;
+    std::deque<std::optional<QString>> m_texts;
+    std::deque<QString> m_files;
+    int m_cancelAfter = -1;
+};
+
+} // namespace vaskel

@@ -1,0 +1,29 @@
+#pragma once
+// The expression layer's share of the engine-globals object: the string loader now; the parser,
+// script interpreter, run-time variables, constants and function libraries join it as they are
+// built. Reached through `ExprGlobals::get()` while a `TfrGlobals` exists.
+#include "platform/PlatformGlobals.h"
+#include "report/expr/TfrLocale.h"
+
+namespace vaskel {
+
+class ExprGlobals : public PlatformGlobals {
+public:
+    ExprGlobals();
+    ~ExprGlobals() override;
+
+    static ExprGlobals& get();
+
+    TfrLocale strings;
+
+private:
+    ExprGlobals* m_previous = nullptr;
+};
+
+// Shorthand for the string loader of the current globals.
+inline QString LoadStr(int number)
+{
+    return ExprGlobals::get().strings.LoadString(number);
+}
+
+} // namespace vaskel

@@ -1,0 +1,35 @@
+#pragma once
+// The small set of process-wide values that say which report runs, which template page, band and
+// view are being processed, and how the run stands. The report component and the layout engine
+// move them; views, the value lookup and the prepared pages store read them. Only one report runs
+// at a time, so the state is not per report, and nothing here is saved. Reference items are raw,
+// non-owning pointers: an empty one means "no such object".
+#include <QString>
+#include <QtGlobal>
+
+namespace vaskel {
+
+class TfrReport;
+class TfrPage;
+class TfrBand;
+class TfrView;
+
+struct TfrRunState {
+    TfrReport* CurrentReport = nullptr;
+    TfrPage* CurrentPage = nullptr;
+    TfrBand* CurrentBand = nullptr;
+    TfrView* CurrentView = nullptr;
+    bool PrintMode = false;
+    bool FirstPass = false;
+    qint32 PageNumber = 0; // 0-based index of the prepared page being filled
+    qint32 TotalPages = 0; // pages found by the first pass; 0 in a one-pass run
+    double RunDate = 0; // days since 1899-12-30, taken once when a run starts
+    double RunTime = 0; // time of day as a fraction of a day
+    bool ErrorPending = false;
+    QString ErrorText;
+    bool DialogCancelled = false;
+    bool AppendToLastPage = false;
+    qint32 CrossTotalShift = 0; // report units the current cross row's columns moved left
+};
+
+} // namespace vaskel

@@ -1,0 +1,47 @@
+#include "tools/CommandLine.h"
+
+#include "platform/DataPaths.h"
+
+#include <QTextStream>
+
+namespace vaskel {
+
+QString usageText()
+{
+    return QStringLiteral(
+        "Usage: vaskel [command] [options]\n"
+        "\n"
+        "Without a command, vaskel opens the query window on the configured data source.\n"
+        "\n"
+        "Commands:\n"
+        "  render        prepare a report template headless and write PDF, PNG, .frp or a text dump\n"
+        "  template      convert a report template between its binary form and JSON (dump|build)\n"
+        "  import-dbf    import dBASE files into the embedded database\n"
+        "\n"
+        "Options:\n"
+        "  --version     print the version and exit\n"
+        "  --help        print this text and exit\n");
+}
+
+std::optional<int> runCommandLine(const QStringList& args)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (args.size() < 2)
+        return std::nullopt;
+    const QString cmd = args.at(1);
+    if (cmd == "--version" || cmd == "-v") {
+        out << "vaskel " << DataPaths::version() << '\n';
+        return 0;
+    }
+    if (cmd == "--help" || cmd == "-h") {
+        out << usageText();
+        return 0;
+    }
+    if (cmd.startsWith('-'))
+        return std::nullopt; // options of the desktop program (Qt's own, such as -platform)
+    err << "vaskel: unknown command \"" << cmd << "\"\n\n" << usageText();
+    return 2;
+}
+
+} // namespace vaskel
