@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Developer entry point.
 #   ./vaskel.sh run [args]   install what is missing, build, start the program on the demo data
+#                            (built once into build/default/demo; VASKEL_DEMO_DIR chooses another folder)
 #   ./vaskel.sh test [asan]  install what is missing, build, run the whole test suite
 #   ./vaskel.sh bench        build and run the benchmarks
 set -euo pipefail
@@ -13,7 +14,8 @@ bash "$here/.ci/run" --deps
 case "$cmd" in
   run)
     dir=$(bash "$here/scripts/build.sh" default | tail -n 1)
-    exec "$dir/src/app/vaskel" "$@"
+    export VASKEL_DEMO_DIR=${VASKEL_DEMO_DIR:-$dir/demo}
+    exec "$dir/src/app/vaskel" --demo "$@"
     ;;
   test)
     kind=${1:-default}

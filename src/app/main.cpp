@@ -1,9 +1,17 @@
-// Start-up: command-line tools run headless; without a command the desktop program starts.
+// Start-up: command-line tools run headless; without a command the desktop program starts: the
+// engine globals with the system's locale and the Qt dialogs, then the query window on the
+// configured ODBC data source. `--demo` first builds the embedded demo database (once) and points
+// this process's ODBC configuration at it, so the data source "dBASE Files" is the demo data.
+#include "app/DatabaseConnection.h"
+#include "app/DemoDatabase.h"
+#include "app/DesktopStartup.h"
 #include "platform/FontAliases.h"
+#include "platform/SettingsStore.h"
+#include "report/model/TfrGlobals.h"
+#include "report/preview/QtUiServices.h"
 #include "tools/CommandLine.h"
 
 #include <QApplication>
-#include <QTextStream>
 
 int main(int argc, char** argv)
 {
@@ -15,6 +23,18 @@ int main(int argc, char** argv)
 
     vaskel::FontAliases::installBeforeApplication();
     QApplication app(argc, argv);
-    QTextStream(stdout) << vaskel::usageText();
-    return 0;
+    vaskel::TfrGlobals globals;
+    globals.locale = vaskel::LocaleSettings::fromSystem();
+    globals.setUi(std::make_unique<vaskel::QtUiServices>());
+
+    if (QApplication::arguments().contains(QStringLiteral("--demo"))) {
+        try {
+            vaskel::DemoDatabase::prepare(vaskel::DemoDatabase::defaultFolder());
+        } catch (const std::exception& e) {
+            vaskel::DesktopStartup::showApplicationError(e);
+            return 1;
+        }
+    }
+    const vaskel::SettingsStore settings;
+    return vaskel::DesktopStartup::run(vaskel::DatabaseConnection::configuredConnectionString(&settings));
 }

@@ -10,13 +10,13 @@ namespace vaskel::FontAliases {
 
 namespace {
 
-struct Alias {
+struct AliasEntry {
     const char* windowsName; // UTF-8
     const char* standIn;
 };
 
 // Kept in step with data/fonts/vaskel-fonts.conf; the test of the aliases checks both agree.
-const Alias kAliases[] = {
+const AliasEntry kAliases[] = {
     {"Arial", "Liberation Sans"},
     {"MS Sans Serif", "Liberation Sans"},
     {"Microsoft Sans Serif", "Liberation Sans"},
@@ -46,10 +46,18 @@ QString installBeforeApplication()
     return file;
 }
 
+QList<Alias> aliases()
+{
+    QList<Alias> out;
+    for (const AliasEntry& a : kAliases)
+        out.append({QString::fromUtf8(a.windowsName), QString::fromUtf8(a.standIn)});
+    return out;
+}
+
 QStringList windowsFamilies()
 {
     QStringList out;
-    for (const Alias& a : kAliases)
+    for (const AliasEntry& a : kAliases)
         out << QString::fromUtf8(a.windowsName);
     return out;
 }
@@ -62,13 +70,31 @@ QString resolvedFamily(const QString& requested)
 
 QStringList missingStandIns()
 {
+    return missingStandIns(aliases());
+}
+
+QStringList missingStandIns(const QList<Alias>& list)
+{
     QStringList out;
-    for (const Alias& a : kAliases) {
-        const QString name = QString::fromUtf8(a.windowsName);
-        if (resolvedFamily(name).compare(QString::fromUtf8(a.standIn), Qt::CaseInsensitive) != 0)
-            out << name;
+    for (const Alias& a : list) {
+        if (resolvedFamily(a.windowsName).compare(a.standIn, Qt::CaseInsensitive) != 0)
+            out << a.windowsName;
     }
     return out;
+}
+
+QString missingStandInsNotice()
+{
+    return missingStandInsNotice(aliases());
+}
+
+QString missingStandInsNotice(const QList<Alias>& list)
+{
+    const QStringList missing = missingStandIns(list);
+    if (missing.isEmpty())
+        return {};
+    return QStringLiteral("Fonts not installed, drawn with fallback fonts: ")
+        + missing.join(QStringLiteral(", "));
 }
 
 } // namespace vaskel::FontAliases

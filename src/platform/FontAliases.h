@@ -14,7 +14,13 @@ namespace vaskel::FontAliases {
 // system's own choices).
 QString installBeforeApplication();
 
-// The Windows family names the alias file covers.
+struct Alias {
+    QString windowsName;
+    QString standIn; // the installed family that should draw it
+};
+
+// The Windows family names the alias file covers, with their intended stand-ins.
+QList<Alias> aliases();
 QStringList windowsFamilies();
 
 // The family Qt actually uses for a requested family (QFont::exactMatch is false for every alias).
@@ -23,5 +29,11 @@ QString resolvedFamily(const QString& requested);
 // Names whose stand-in is not installed, so text falls back to a default font. Needs the Qt
 // application object.
 QStringList missingStandIns();
+QStringList missingStandIns(const QList<Alias>& aliases);
+
+// One line for the start-up log naming the fonts that fell back ("Fonts not installed, drawn with
+// fallback fonts: Tahoma, 隶书"); empty when every stand-in is installed.
+QString missingStandInsNotice();
+QString missingStandInsNotice(const QList<Alias>& aliases);
 
 } // namespace vaskel::FontAliases

@@ -40,7 +40,8 @@ struct LocaleSettings {
     static LocaleSettings fromSystem();
     static LocaleSettings fromLocale(const QLocale& locale);
 
-    // Qt date/time format ("M/d/yy h:mm AP") to the report's pattern language ("m/d/yy h:nn ampm").
+    // Qt date/time format ("M/d/yy h:mm AP") to the report's pattern language ("m/d/yy h:nn AMPM").
+    // Time zones are dropped; literal text is quoted.
     static QString fromQtPattern(const QString& qtPattern);
 };
 

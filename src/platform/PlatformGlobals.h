@@ -5,6 +5,7 @@
 // reaches its part of that one object through its own `get()`.
 #include "platform/CodePage.h"
 #include "platform/LocaleSettings.h"
+#include "platform/ScratchSurface.h"
 #include "platform/UiServices.h"
 
 #include <memory>
@@ -25,6 +26,8 @@ public:
 
     LocaleSettings locale = LocaleSettings::fixedEnglish();
     CodePage codePage;
+    // Where all text is measured (96 pixels per inch), with its per-font advance caches.
+    ScratchSurface scratch;
 
     UiServices& ui() { return *m_ui; }
     void setUi(std::unique_ptr<UiServices> ui);

@@ -6,14 +6,13 @@ namespace {
 
 class ScriptedProgress : public ProgressControl {
 public:
-    ScriptedProgress(QStringList& lines, int cancelAfter) : m_lines(lines), m_cancelAfter(cancelAfter) {}
-    void setCaption(const QString&) override {}
+    ScriptedProgress(QStringList& lines, int cancelAfter) : m_lines(lines), m_cancelAfter(cancelAfter) { }
+    void setCaption(const QString&) override { }
     void setText(const QString& line) override { m_lines << line; }
     bool cancelRequested() override
     {
-        if (m_result == ModalResult::Cancel)
-            return true;
-        if (m_cancelAfter >= 0 && m_calls++ >= m_cancelAfter)
+        // Once the window has closed (by the work or by Cancel) no later press can change its result.
+        if (m_result == ModalResult::None && m_cancelAfter >= 0 && m_calls++ >= m_cancelAfter)
             m_result = ModalResult::Cancel;
         return m_result == ModalResult::Cancel;
     }
@@ -40,6 +39,17 @@ void ScriptedUi::record(Interaction::Kind kind, const QString& caption, const QS
         onInteraction(m_log.back());
 }
 
+std::optional<QString> ScriptedUi::nextText(std::optional<QString> fallback)
+{
+    if (m_texts.empty())
+        return fallback;
+    const QueuedText next = m_texts.front();
+    m_texts.pop_front();
+    if (next.cancelled)
+        return std::nullopt;
+    return next.text;
+}
+
 QList<Interaction> ScriptedUi::interactionsOf(Interaction::Kind kind) const
 {
     QList<Interaction> out;
@@ -60,8 +70,8 @@ void ScriptedUi::clear()
     m_cancelAfter = -1;
 }
 
-ModalResult ScriptedUi::messageBox(const QString& caption, const QString& text, MessageIcon icon,
-                                   MessageButtons buttons)
+ModalResult ScriptedUi::messageBox(
+    const QString& caption, const QString& text, MessageIcon icon, MessageButtons buttons)
 {
     record(Interaction::Kind::MessageBox, caption, text, static_cast<int>(icon) | static_cast<int>(buttons));
     if (!m_results.empty()) {
@@ -73,27 +83,17 @@ ModalResult ScriptedUi::messageBox(const QString& caption, const QString& text, 
                                                                                       : ModalResult::Ok;
 }
 
-std::optional<QString> ScriptedUi::inputBox(const QString& caption, const QString& prompt,
-                                            const QString& defaultText)
+std::optional<QString> ScriptedUi::inputBox(
+    const QString& caption, const QString& prompt, const QString& defaultText)
 {
     record(Interaction::Kind::InputBox, caption, prompt);
-    if (!m_texts.empty()) {
-        std::optional<QString> t = m_texts.front();
-        m_texts.pop_front();
-        return t;
-    }
-    return defaultText;
+    return nextText(defaultText);
 }
 
 std::optional<QString> ScriptedUi::password(const QString& caption, const QString& label)
 {
     record(Interaction::Kind::Password, caption, label);
-    if (!m_texts.empty()) {
-        std::optional<QString> t = m_texts.front();
-        m_texts.pop_front();
-        return t;
-    }
-    return std::nullopt;
+    return nextText(std::nullopt);
 }
 
 QString ScriptedUi::openFileName(const QString& caption, const QString& dir, const QString&)
@@ -116,14 +116,15 @@ QString ScriptedUi::saveFileName(const QString& caption, const QString& dir, con
     return f;
 }
 
-ModalResult ScriptedUi::runWithProgress(const QString& caption, const QString& text,
-                                        const std::function<void(ProgressControl&)>& work)
+ModalResult ScriptedUi::runWithProgress(
+    const QString& caption, const QString& text, const std::function<void(ProgressControl&)>& work)
 {
     record(Interaction::Kind::Progress, caption, text);
     ScriptedProgress progress(m_progressLines, m_cancelAfter);
+    // The scripted cancel is for this window only, also when the work ends by an exception.
+    m_cancelAfter = -1;
     m_progressLines << text;
     work(progress);
-    m_cancelAfter = -1;
     return progress.result();
 }
 

@@ -4,8 +4,7 @@ namespace vaskel {
 
 SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                             QString::fromLatin1(kOrganisation),
-                                             QString::fromLatin1(kApplication)))
+        QString::fromLatin1(kOrganisation), QString::fromLatin1(kApplication)))
 {
 }
 
@@ -42,6 +41,45 @@ void SettingsStore::sync()
 QString SettingsStore::fileName() const
 {
     return m_settings->fileName();
+}
+
+QSettings::Status SettingsStore::status() const
+{
+    return m_settings->status();
+}
+
+int SettingsStore::readInteger(const QString& key, int fallback) const
+{
+    bool ok = false;
+    const int value = m_settings->value(key).toString().trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+void SettingsStore::writeInteger(const QString& key, int value)
+{
+    m_settings->setValue(key, QString::number(value));
+}
+
+bool SettingsStore::readBool(const QString& key, bool fallback) const
+{
+    const QString text = m_settings->value(key).toString().trimmed();
+    if (text.isEmpty())
+        return fallback;
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (ok)
+        return number != 0;
+    // Files written by hand or by Qt's own boolean form.
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        return false;
+    return fallback;
+}
+
+void SettingsStore::writeBool(const QString& key, bool value)
+{
+    m_settings->setValue(key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
 } // namespace vaskel

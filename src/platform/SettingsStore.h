@@ -25,6 +25,15 @@ public:
     bool contains(const QString& key) const;
     void sync();
     QString fileName() const;
+    // NoError, or why the file could not be read or written (a failed write keeps the old file).
+    QSettings::Status status() const;
+
+    // Integers are stored as decimal text and booleans as "1" or "0", as the window placement has
+    // always been kept. A missing value or one that is not a number reads as the fallback.
+    int readInteger(const QString& key, int fallback) const;
+    void writeInteger(const QString& key, int value);
+    bool readBool(const QString& key, bool fallback) const;
+    void writeBool(const QString& key, bool value);
 
 private:
     std::unique_ptr<QSettings> m_settings;

@@ -14,7 +14,16 @@
 namespace vaskel {
 
 // Dialog results, with the values scripts see as mrOk, mrCancel, mrYes, mrNo.
-enum class ModalResult : int { None = 0, Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+enum class ModalResult : int {
+    None = 0,
+    Ok = 1,
+    Cancel = 2,
+    Abort = 3,
+    Retry = 4,
+    Ignore = 5,
+    Yes = 6,
+    No = 7
+};
 
 // Message box flags as scripts pass them (mb_Ok … mb_IconWarning): buttons in the low nibble,
 // icon in the next.
@@ -37,30 +46,34 @@ class UiServices {
 public:
     virtual ~UiServices() = default;
 
-    virtual ModalResult messageBox(const QString& caption, const QString& text, MessageIcon icon,
-                                   MessageButtons buttons) = 0;
+    virtual ModalResult messageBox(
+        const QString& caption, const QString& text, MessageIcon icon, MessageButtons buttons)
+        = 0;
     // The standard error box: OK button, error icon, the application title as caption, and "."
     // appended when the message's last character has a code above that of ".".
     void showError(const QString& message);
     static QString errorBoxText(const QString& message);
 
     // Returns the entered text, or nothing when the user cancelled.
-    virtual std::optional<QString> inputBox(const QString& caption, const QString& prompt,
-                                            const QString& defaultText) = 0;
+    virtual std::optional<QString> inputBox(
+        const QString& caption, const QString& prompt, const QString& defaultText)
+        = 0;
     // Password entry (text shown as '*'); nothing when cancelled.
     virtual std::optional<QString> password(const QString& caption, const QString& label) = 0;
 
     // File dialogs; empty text when cancelled. Filters in Qt's form ("Reports (*.frp);;All (*)").
     virtual QString openFileName(const QString& caption, const QString& dir, const QString& filter) = 0;
-    virtual QString saveFileName(const QString& caption, const QString& dir, const QString& filter,
-                                 const QString& defaultSuffix) = 0;
+    virtual QString saveFileName(
+        const QString& caption, const QString& dir, const QString& filter, const QString& defaultSuffix)
+        = 0;
 
     // Runs `work` inside the modal progress window (or directly, headless). The work is started by
     // a queued call once the window shows, so Cancel is live while it runs. Returns the window's
     // result: Cancel when the user cancelled, otherwise what the work passed to close() (Ok if it
     // did not close the window itself).
-    virtual ModalResult runWithProgress(const QString& caption, const QString& text,
-                                        const std::function<void(ProgressControl&)>& work) = 0;
+    virtual ModalResult runWithProgress(
+        const QString& caption, const QString& text, const std::function<void(ProgressControl&)>& work)
+        = 0;
 
     // A help topic's text shown as a popup (context-sensitive help).
     virtual void showHelp(int contextNumber, const QString& text) = 0;

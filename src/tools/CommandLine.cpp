@@ -1,6 +1,9 @@
 #include "tools/CommandLine.h"
 
 #include "platform/DataPaths.h"
+#include "tools/EvalCommand.h"
+#include "tools/ImportDbfCommand.h"
+#include "tools/TemplateCommand.h"
 
 #include <QTextStream>
 
@@ -17,6 +20,7 @@ QString usageText()
         "  render        prepare a report template headless and write PDF, PNG, .frp or a text dump\n"
         "  template      convert a report template between its binary form and JSON (dump|build)\n"
         "  import-dbf    import dBASE files into the embedded database\n"
+        "  eval          evaluate expressions and print each value's kind and text\n"
         "\n"
         "Options:\n"
         "  --version     print the version and exit\n"
@@ -38,6 +42,12 @@ std::optional<int> runCommandLine(const QStringList& args)
         out << usageText();
         return 0;
     }
+    if (cmd == "import-dbf")
+        return runImportDbfCommand(args.mid(2));
+    if (cmd == "eval")
+        return runEvalCommand(args.mid(2));
+    if (cmd == "template")
+        return runTemplateCommand(args.mid(2));
     if (cmd.startsWith('-'))
         return std::nullopt; // options of the desktop program (Qt's own, such as -platform)
     err << "vaskel: unknown command \"" << cmd << "\"\n\n" << usageText();

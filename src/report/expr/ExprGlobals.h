@@ -1,9 +1,11 @@
 #pragma once
-// The expression layer's share of the engine-globals object: the string loader now; the parser,
-// script interpreter, run-time variables, constants and function libraries join it as they are
-// built. Reached through `ExprGlobals::get()` while a `TfrGlobals` exists.
+// The expression layer's share of the engine-globals object: the string loader and the one
+// expression parser of the process; the script interpreter, run-time variables, constants and
+// function libraries join it as they are built. Reached through `ExprGlobals::get()` while a `TfrGlobals`
+// exists.
 #include "platform/PlatformGlobals.h"
 #include "report/expr/TfrLocale.h"
+#include "report/expr/TfrParser.h"
 
 namespace vaskel {
 
@@ -15,6 +17,8 @@ public:
     static ExprGlobals& get();
 
     TfrLocale strings;
+    // The report installs its name lookup and function handler as the callbacks before each run.
+    TfrParser parser;
 
 private:
     ExprGlobals* m_previous = nullptr;

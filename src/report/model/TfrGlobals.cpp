@@ -9,11 +9,21 @@ TfrGlobals* g_current = nullptr;
 TfrGlobals::TfrGlobals() : m_previous(g_current)
 {
     g_current = this;
+    startPrinter(nullptr);
 }
 
 TfrGlobals::~TfrGlobals()
 {
     g_current = m_previous;
+}
+
+void TfrGlobals::startPrinter(std::unique_ptr<PrinterBackend> backend)
+{
+    m_printerReady = false;
+    m_printer.reset();
+    m_printerBackend = std::move(backend);
+    m_printer = TfrPrinter::startUp(m_printerBackend.get());
+    m_printerReady = true;
 }
 
 TfrGlobals& TfrGlobals::get()

@@ -1,10 +1,13 @@
 #pragma once
 // The one engine-globals object: created at program start, destroyed at exit; each test creates a
-// fresh one. It holds the run state and, through its bases, the string loader, locale settings,
-// UI services and code page; the parser, interpreter, variable lists, function libraries, printer
-// model and page compressor join it as they are built. No other mutable global state exists.
+// fresh one. It holds the run state, the printer model and, through its bases, the string loader,
+// locale settings, UI services and code page; the parser, interpreter, variable lists, function
+// libraries and page compressor join it as they are built. No other mutable global state exists.
 #include "report/expr/ExprGlobals.h"
+#include "report/model/TfrPrinter.h"
 #include "report/model/TfrRunState.h"
+
+#include <memory>
 
 namespace vaskel {
 
@@ -18,9 +21,28 @@ public:
 
     TfrRunState run;
 
+    // The printer model. It exists from construction on, attached to no printer system (the
+    // virtual printer); the desktop hands over the system's printers with startPrinter().
+    TfrPrinter& printer() { return *m_printer; }
+    PrinterBackend* printerBackend() const { return m_printerBackend.get(); }
+    // Set once the printer model has been created and attached; reading a template waits for it.
+    bool printerReady() const { return m_printerReady; }
+    // Runs the printer model's start-up on `backend` (null: no printers), replacing the model.
+    void startPrinter(std::unique_ptr<PrinterBackend> backend);
+
 private:
+    // The backend is declared first so that it outlives the model that points to it.
+    std::unique_ptr<PrinterBackend> m_printerBackend;
+    std::unique_ptr<TfrPrinter> m_printer;
+    bool m_printerReady = false;
     TfrGlobals* m_previous = nullptr;
 };
+
+// Shorthand for the printer model of the current globals.
+inline TfrPrinter& frPrinter()
+{
+    return TfrGlobals::get().printer();
+}
 
 // Shorthand for the run state of the current globals.
 inline TfrRunState& frRun()

@@ -1,0 +1,381 @@
+#include "app/OdbcQuery.h"
+
+#include "app/DatabaseConnection.h"
+#include "platform/DateTimeValue.h"
+#include "platform/PlatformGlobals.h"
+#include "report/engine/TfrDatasetErrors.h"
+#include "report/expr/ValueText.h"
+
+#include <QDate>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace vaskel {
+
+namespace {
+
+FieldKind kindOf(QMetaType type)
+{
+    switch (type.id()) {
+    case QMetaType::QString:
+        return FieldKind::String;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return FieldKind::Integer;
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return FieldKind::LargeInt;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return FieldKind::Float;
+    case QMetaType::Bool:
+        return FieldKind::Boolean;
+    case QMetaType::QDate:
+        return FieldKind::Date;
+    case QMetaType::QTime:
+        return FieldKind::Time;
+    case QMetaType::QDateTime:
+        return FieldKind::DateTime;
+    case QMetaType::QByteArray:
+        return FieldKind::Blob;
+    default:
+        return FieldKind::Other;
+    }
+}
+
+// A driver's value in the kind the field list declares. Drivers differ (SQLite hands back dates as
+// text, some return numbers as text): the snapshot holds one form per kind. Null stays null.
+QVariant normalised(const QVariant& v, FieldKind kind)
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    switch (kind) {
+    case FieldKind::String:
+    case FieldKind::WideString:
+        return v.toString();
+    case FieldKind::Float: {
+        bool ok = false;
+        const double d = v.toDouble(&ok);
+        return ok ? QVariant(d) : QVariant();
+    }
+    case FieldKind::Date: {
+        if (v.typeId() == QMetaType::QDate)
+            return v;
+        if (v.typeId() == QMetaType::QDateTime)
+            return v.toDateTime().date();
+        const QDate d = QDate::fromString(v.toString().left(10), Qt::ISODate);
+        return d.isValid() ? QVariant(d) : QVariant();
+    }
+    default:
+        return v;
+    }
+}
+
+const LocaleSettings& currentLocale(LocaleSettings& fallback)
+{
+    if (PlatformGlobals::exists())
+        return PlatformGlobals::get().locale;
+    fallback = LocaleSettings::fromSystem();
+    return fallback;
+}
+
+// A value typed into a grid cell in the kind of its field: numbers with the locale's decimal
+// separator, dates in the locale's short form. Text that does not read is refused, never stored
+// as null.
+QVariant editValue(const QVariant& v, FieldKind kind)
+{
+    if (!v.isValid() || v.isNull() || v.typeId() != QMetaType::QString)
+        return normalised(v, kind);
+    LocaleSettings fallback;
+    const LocaleSettings& locale = currentLocale(fallback);
+    const QString text = v.toString();
+    if (kind == FieldKind::Float) {
+        if (const std::optional<double> d = ValueText::tryStrToFloat(text.trimmed(), locale.decimalSeparator))
+            return *d;
+        throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    }
+    if (kind == FieldKind::Date) {
+        if (const std::optional<double> d = ValueText::tryStrToDate(text.trimmed(), locale))
+            return DateTimeValue::toDate(*d);
+        throw EDatabaseError(QStringLiteral("'%1' is not a valid date").arg(text));
+    }
+    return normalised(v, kind);
+}
+
+QString driverMessage(const QSqlError& e)
+{
+    QString text = e.databaseText().trimmed();
+    if (text.isEmpty())
+        text = e.text().trimmed();
+    return text;
+}
+
+} // namespace
+
+OdbcQuery::OdbcQuery(
+    const QString& name, DatabaseConnection* connection, const QList<OdbcFieldDef>& fixedFields)
+    : DatabaseDataset(name), m_connection(connection), m_fixedFields(fixedFields)
+{
+    // A fixed field list exists whether or not the query is open, like persistent fields.
+    for (const OdbcFieldDef& d : m_fixedFields)
+        m_fields.push_back(std::make_unique<DatabaseField>(this, fieldCount(), d.name, d.kind, d.size));
+}
+
+OdbcQuery::~OdbcQuery() = default;
+
+void OdbcQuery::clearSql()
+{
+    m_sql.clear();
+    m_parameters.clear();
+}
+
+void OdbcQuery::setSql(const QString& sql)
+{
+    m_sql = sql;
+}
+
+QString OdbcQuery::quoted(const QString& text)
+{
+    QString inner = text;
+    inner.replace('\'', QLatin1String("''"));
+    return '\'' + inner + '\'';
+}
+
+QString OdbcQuery::displayStatement() const
+{
+    QString out;
+    qsizetype next = 0;
+    for (const QChar c : m_sql) {
+        if (c == '?' && next < m_parameters.size())
+            out += quoted(m_parameters.at(next++).toString());
+        else
+            out += c;
+    }
+    return out;
+}
+
+void OdbcQuery::open()
+{
+    if (m_active)
+        return;
+    m_connection->open();
+    QSqlQuery q(m_connection->database());
+    q.setForwardOnly(true);
+    if (!q.prepare(m_sql))
+        throw EDatabaseError(driverMessage(q.lastError()), displayStatement());
+    for (const QVariant& p : m_parameters)
+        q.addBindValue(p);
+    if (!q.exec())
+        throw EDatabaseError(driverMessage(q.lastError()), displayStatement());
+
+    const QSqlRecord rec = q.record();
+    QList<int> columns;
+    QList<FieldKind> kinds;
+    if (m_fixedFields.isEmpty()) {
+        m_fields.clear();
+        for (int c = 0; c < rec.count(); ++c) {
+            const FieldKind kind = kindOf(rec.field(c).metaType());
+            m_fields.push_back(std::make_unique<DatabaseField>(this, c, rec.fieldName(c), kind));
+            columns << c;
+            kinds << kind;
+        }
+    } else {
+        for (const OdbcFieldDef& d : m_fixedFields) {
+            int column = -1;
+            for (int c = 0; c < rec.count() && column < 0; ++c) {
+                if (rec.fieldName(c).compare(d.name, Qt::CaseInsensitive) == 0)
+                    column = c;
+            }
+            if (column < 0)
+                throw EDatabaseError(
+                    QStringLiteral("%1: Field '%2' not found").arg(Name, d.name), displayStatement());
+            columns << column;
+            kinds << d.kind;
+        }
+    }
+    std::vector<QVariantList> rows;
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(columns.size());
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            row << normalised(q.value(columns[i]), kinds[i]);
+        rows.push_back(std::move(row));
+    }
+    if (q.lastError().isValid())
+        throw EDatabaseError(driverMessage(q.lastError()), displayStatement());
+    m_rows = std::move(rows);
+    m_row = 0;
+    m_active = true;
+    emit opened();
+    emit currentRowChanged(currentRow());
+}
+
+void OdbcQuery::close()
+{
+    if (!m_active)
+        return;
+    m_active = false;
+    m_rows.clear();
+    m_row = 0;
+    if (m_fixedFields.isEmpty())
+        m_fields.clear();
+    emit closed();
+}
+
+void OdbcQuery::first()
+{
+    moveTo(0);
+}
+
+void OdbcQuery::next()
+{
+    if (m_row < rowCount())
+        moveTo(m_row + 1);
+}
+
+void OdbcQuery::prior()
+{
+    if (m_row > 0)
+        moveTo(m_row - 1);
+}
+
+bool OdbcQuery::eof() const
+{
+    return !m_active || m_row >= rowCount();
+}
+
+qint64 OdbcQuery::currentRow() const
+{
+    return eof() ? -1 : m_row;
+}
+
+void OdbcQuery::moveTo(qint64 row)
+{
+    const qint64 target = std::clamp<qint64>(row, 0, rowCount());
+    if (target == m_row)
+        return;
+    m_row = target;
+    emit currentRowChanged(currentRow());
+}
+
+QVariant OdbcQuery::valueAt(qint64 row, int index) const
+{
+    if (!m_active || row < 0 || row >= rowCount() || index < 0 || index >= fieldCount())
+        return {};
+    return m_rows[static_cast<size_t>(row)].value(index);
+}
+
+QVariant OdbcQuery::fieldValue(int index) const
+{
+    return valueAt(m_row, index);
+}
+
+QString OdbcQuery::textOf(const QVariant& v, FieldKind kind) const
+{
+    if (!v.isValid() || v.isNull())
+        return {};
+    LocaleSettings fallback;
+    const LocaleSettings& locale = currentLocale(fallback);
+    switch (kind) {
+    case FieldKind::Date:
+        return ValueText::formatDateTime(locale.shortDateFormat, DateTimeValue::fromDate(v.toDate()), locale);
+    case FieldKind::DateTime:
+        return ValueText::dateTimeToStr(DateTimeValue::fromDateTime(v.toDateTime()), locale);
+    case FieldKind::Float:
+        return ValueText::floatToStr(v.toDouble(), locale);
+    case FieldKind::Boolean:
+        return v.toBool() ? locale.trueName : locale.falseName;
+    default:
+        return v.toString();
+    }
+}
+
+QString OdbcQuery::textAt(qint64 row, int index) const
+{
+    if (index < 0 || index >= fieldCount())
+        return {};
+    return textOf(valueAt(row, index), field(index)->kind());
+}
+
+QString OdbcQuery::fieldText(int index) const
+{
+    return textAt(m_row, index);
+}
+
+void OdbcQuery::postEdit(qint64 row, int index, const QVariant& value)
+{
+    if (m_updateTable.isEmpty()) {
+        throw EDatabaseError(
+            QStringLiteral("%1 cannot be changed: its result has no key that identifies a row of a table")
+                .arg(Name));
+    }
+    if (!m_active || row < 0 || row >= rowCount() || index < 0 || index >= fieldCount())
+        throw EDatabaseError(QStringLiteral("%1: no such row to change").arg(Name));
+    const QVariant newValue = editValue(value, field(index)->kind());
+    const QVariantList& original = m_rows[static_cast<size_t>(row)];
+
+    // The row is found by every value it had when it was read: equal values, or null where null.
+    QStringList where;
+    QVariantList whereValues;
+    for (int i = 0; i < fieldCount(); ++i) {
+        const QVariant& v = original[i];
+        if (!v.isValid() || v.isNull()) {
+            where << field(i)->fieldName() + QStringLiteral(" IS NULL");
+        } else {
+            where << field(i)->fieldName() + QStringLiteral("=?");
+            whereValues << v;
+        }
+    }
+    const QString condition = where.join(QStringLiteral(" AND "));
+    QSqlDatabase db = m_connection->database();
+
+    QSqlQuery count(db);
+    count.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(m_updateTable, condition));
+    for (const QVariant& v : whereValues)
+        count.addBindValue(v);
+    if (!count.exec() || !count.next())
+        throw EDatabaseError(driverMessage(count.lastError()));
+    const qint64 matches = count.value(0).toLongLong();
+    if (matches == 0) {
+        throw EDatabaseError(
+            QStringLiteral("The row was changed or deleted by someone else since it was read; "
+                           "nothing was written. Query again to see the current data"));
+    }
+    if (matches > 1) {
+        throw EDatabaseError(
+            QStringLiteral("The row cannot be changed: %1 rows of %2 hold the same values and the "
+                           "table has no key to tell them apart; nothing was written")
+                .arg(matches)
+                .arg(m_updateTable));
+    }
+
+    const bool transaction = db.transaction();
+    QSqlQuery update(db);
+    update.prepare(QStringLiteral("UPDATE %1 SET %2=? WHERE %3")
+                       .arg(m_updateTable, field(index)->fieldName(), condition));
+    update.addBindValue(newValue.isValid() ? newValue : QVariant(QMetaType::fromType<QString>()));
+    for (const QVariant& v : whereValues)
+        update.addBindValue(v);
+    if (!update.exec()) {
+        const QString message = driverMessage(update.lastError());
+        if (transaction)
+            db.rollback();
+        throw EDatabaseError(message);
+    }
+    const int affected = update.numRowsAffected();
+    if (transaction && affected != 1) {
+        db.rollback();
+        throw EDatabaseError(QStringLiteral("The row was changed by someone else while it was written; "
+                                            "nothing was written. Query again to see the current data"));
+    }
+    if (transaction && !db.commit())
+        throw EDatabaseError(driverMessage(db.lastError()));
+    m_rows[static_cast<size_t>(row)][index] = newValue;
+    emit rowChanged(row);
+}
+
+} // namespace vaskel

@@ -1,0 +1,237 @@
+#include "app/TForm1.h"
+
+#include "platform/PlatformGlobals.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+namespace vaskel {
+
+namespace {
+
+constexpr const char* kPurchaseList = "select * from sb_tsjh";
+constexpr const char* kSalesList = "select * from sb_tssb";
+// Bill numbers are bound parameters ('?'): safe with every driver's quoting rules.
+constexpr const char* kPurchaseOfBill = "select * from sb_tsjh where ldlp_no=?";
+constexpr const char* kSalesOfBill = "select * from sb_tssb where ldlp_no=?";
+constexpr const char* kTotalOfBill = "select sum(AMT) as Thj from sb_tsjh where LDLP_NO=?";
+
+QFont pixelFont(const QString& family, int pixels, bool bold = false)
+{
+    QFont f(family);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+// The 16 × 16 printer picture of the Print-preview button; Qt greys it for the disabled state.
+QIcon printerIcon()
+{
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setPen(Qt::black);
+    p.setBrush(Qt::white);
+    p.drawRect(4, 1, 7, 5); // paper going in
+    p.setBrush(QColor(0xC0, 0xC0, 0xC0));
+    p.drawRect(1, 6, 13, 6); // body
+    p.setBrush(Qt::white);
+    p.drawRect(4, 10, 7, 4); // paper coming out
+    p.fillRect(11, 8, 2, 1, Qt::green); // power light
+    p.end();
+    return QIcon(pm);
+}
+
+} // namespace
+
+QList<OdbcFieldDef> TForm1::purchaseFields()
+{
+    return {{"LDLP_NO", FieldKind::String, 10}, {"KPDATE", FieldKind::Date},
+        {"CMNAME", FieldKind::String, 20}, {"CMUNIT", FieldKind::String, 8}, {"QNT", FieldKind::Float},
+        {"AMT", FieldKind::Float}};
+}
+
+QList<OdbcFieldDef> TForm1::salesFields()
+{
+    return {{"LDLP_NO", FieldKind::String, 10}, {"LJ_DATE", FieldKind::Date}, {"USD_AMT", FieldKind::Float},
+        {"CMNAME", FieldKind::String, 20}, {"CMUNIT", FieldKind::String, 8}, {"QNT", FieldKind::Float},
+        {"SB_NO", FieldKind::String, 4}};
+}
+
+TForm1::TForm1(const QString& odbcConnection, QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    ADOConnection1 = std::make_unique<DatabaseConnection>(odbcConnection);
+    ADOQuery1
+        = std::make_unique<OdbcQuery>(QStringLiteral("ADOQuery1"), ADOConnection1.get(), purchaseFields());
+    ADOQuery2 = std::make_unique<OdbcQuery>(QStringLiteral("ADOQuery2"), ADOConnection1.get(), salesFields());
+    totalQuery = std::make_unique<OdbcQuery>(QStringLiteral("totalQuery"), ADOConnection1.get());
+    ADOQuery1->setUpdateTable(QStringLiteral("sb_tsjh"));
+    ADOQuery2->setUpdateTable(QStringLiteral("sb_tssb"));
+    ADOQuery1->setSql(QString::fromLatin1(kPurchaseList));
+    ADOQuery2->setSql(QString::fromLatin1(kSalesList));
+    DataSource1 = std::make_unique<DatabaseDataSource>(QStringLiteral("DataSource1"), ADOQuery1.get());
+    DataSource2 = std::make_unique<DatabaseDataSource>(QStringLiteral("DataSource2"), ADOQuery2.get());
+    frDBDataSet1 = std::make_unique<TfrDBDataSet>(QStringLiteral("frDBDataSet1"));
+    frDBDataSet1->setDataSet(ADOQuery1.get());
+    frDBDataSet2 = std::make_unique<TfrDBDataSet>(QStringLiteral("frDBDataSet2"));
+    frDBDataSet2->setDataSet(ADOQuery2.get());
+
+    buildControls();
+
+    // Loading the window: the connection and the purchase query open, or the window is not made.
+    try {
+        ADOConnection1->open();
+        ADOQuery1->open();
+    } catch (...) {
+        delete DBGrid1; // the grids go before the queries they show
+        delete DBGrid2;
+        throw;
+    }
+
+    guarded([this] { FormCreate(); });
+}
+
+TForm1::~TForm1()
+{
+    // The grids go before the queries they show.
+    delete DBGrid1;
+    delete DBGrid2;
+}
+
+void TForm1::buildControls()
+{
+    setWindowTitle(QStringLiteral("Form1"));
+    setGeometry(222, 153, 671, 467);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(0x95, 0xBB, 0xFF));
+    setPalette(pal);
+    setAutoFillBackground(true);
+    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
+
+    Label4 = new QLabel(QStringLiteral("Qeltrin\u3000\u3000\u3000"), this);
+    Label4->setGeometry(204, 16, 336, 24);
+    Label4->setFont(pixelFont(QStringLiteral("隶书"), 24));
+
+    const QFont captionFont = pixelFont(QStringLiteral("新宋体"), 15, true);
+    QPalette red = palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    Label2 = new QLabel(QStringLiteral("进货："), this);
+    Label2->setGeometry(15, 102, 51, 15);
+    Label3 = new QLabel(QStringLiteral("销售："), this);
+    Label3->setGeometry(10, 257, 51, 15);
+    for (QLabel* l : {Label2, Label3}) {
+        l->setFont(captionFont);
+        l->setPalette(red);
+    }
+
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setEditable(true);
+    ComboBox1->setFrame(false);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1->setGeometry(163, 66, 145, 21);
+    ComboBox1->setEditText(QStringLiteral("ComboBox1"));
+
+    Button1 = new QPushButton(QStringLiteral("查\u3000\u3000询"), this);
+    Button1->setGeometry(359, 64, 75, 25);
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
+
+    BitBtn21 = new QPushButton(printerIcon(), QStringLiteral("&打印阅览"), this);
+    BitBtn21->setGeometry(488, 63, 100, 28);
+    BitBtn21->setIconSize(QSize(16, 16));
+    connect(BitBtn21, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn21Click(); }); });
+
+    DBGrid1 = new QueryGrid(ADOQuery1.get(),
+        {{"LDLP_NO", 76}, {"KPDATE", 79}, {"CMNAME"}, {"CMUNIT"}, {"QNT"}, {"AMT", 68}}, this);
+    DBGrid1->setGeometry(67, 104, 561, 129);
+    DBGrid2 = new QueryGrid(ADOQuery2.get(),
+        {{"LDLP_NO", 78}, {"LJ_DATE", 77}, {"CMNAME", 126}, {"CMUNIT"}, {"QNT", 67}, {"USD_AMT"}}, this);
+    DBGrid2->setGeometry(66, 255, 563, 129);
+    // The sales grid's title row has the colour of active window borders.
+    DBGrid2->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: #b4b4b4; "
+                                          "border: 1px solid #808080; padding: 1px; }"));
+
+    Edit1 = new QLineEdit(QStringLiteral("Edit1"), this);
+    Edit1->setGeometry(328, 400, 161, 21);
+
+    // Tab order: Print preview, Query, the grids, the bill list, the total.
+    setTabOrder(BitBtn21, Button1);
+    setTabOrder(Button1, DBGrid1);
+    setTabOrder(DBGrid1, DBGrid2);
+    setTabOrder(DBGrid2, ComboBox1);
+    setTabOrder(ComboBox1, Edit1);
+}
+
+void TForm1::guarded(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const VaskelError& e) {
+        PlatformGlobals::get().ui().showError(e.message());
+    } catch (const std::exception& e) {
+        PlatformGlobals::get().ui().showError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void TForm1::requery(OdbcQuery& query, const QString& sql, const QVariantList& parameters)
+{
+    query.close();
+    query.clearSql();
+    query.setSql(sql);
+    query.setParameters(parameters);
+    query.open();
+}
+
+void TForm1::FormCreate()
+{
+    requery(*ADOQuery2, QString::fromLatin1(kSalesList), {});
+    // Only adjacent repeats are left out, in the order the database returns the rows.
+    QString remembered;
+    QStringList bills;
+    const DatabaseField& billField = ADOQuery2->fieldByName(QStringLiteral("ldlp_no"));
+    while (!ADOQuery2->eof()) {
+        const QString bill = billField.asString();
+        if (bill != remembered)
+            bills << bill;
+        remembered = bill;
+        ADOQuery2->next();
+    }
+    ComboBox1->addItems(bills);
+    ComboBox1->setCurrentIndex(bills.isEmpty() ? -1 : 0);
+}
+
+void TForm1::Button1Click()
+{
+    const QString bill = ComboBox1->currentText();
+    requery(*ADOQuery1, QString::fromLatin1(kPurchaseOfBill), {bill});
+    requery(*ADOQuery2, QString::fromLatin1(kSalesOfBill), {bill});
+}
+
+void TForm1::BitBtn21Click()
+{
+    // The total runs on a query of its own: the purchase query keeps the bill's lines, so grid 1
+    // and the report's frDBDataSet1 go on showing what Query (or start-up) put there.
+    requery(*totalQuery, QString::fromLatin1(kTotalOfBill), {ComboBox1->currentText()});
+    Edit1->setText(totalQuery->fieldByName(QStringLiteral("Thj")).asString() + QStringLiteral(" 元"));
+    if (OnPrintPreviewReport)
+        OnPrintPreviewReport(*this);
+}
+
+DatasetComponent* TForm1::findComponent(const QString& name) const
+{
+    const std::initializer_list<DatasetComponent*> all{ADOQuery1.get(), ADOQuery2.get(), DataSource1.get(),
+        DataSource2.get(), frDBDataSet1.get(), frDBDataSet2.get()};
+    for (DatasetComponent* c : all) {
+        if (c && c->Name.compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    }
+    return nullptr;
+}
+
+DatasetComponentOwner* TForm1::findApplicationOwner(const QString& name) const
+{
+    // The query window is the application's only window and data module.
+    return name.compare(objectName(), Qt::CaseInsensitive) == 0 ? const_cast<TForm1*>(this) : nullptr;
+}
+
+} // namespace vaskel

@@ -1,0 +1,61 @@
+#include "platform/DrawFont.h"
+
+#include <algorithm>
+
+namespace vaskel {
+
+namespace {
+
+QFont baseFont(const QString& family, int charHeight)
+{
+    QFont f(family);
+    f.setPixelSize(std::max(1, charHeight));
+    // The old surface placed glyphs by whole-pixel advances without kerning or ligatures; full
+    // hinting makes Qt's advances whole pixels too, and no shaping keeps Latin text one glyph per
+    // character. Complex scripts are still shaped.
+    f.setKerning(false);
+    f.setStyleStrategy(QFont::PreferNoShaping);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    return f;
+}
+
+} // namespace
+
+DrawFont::DrawFont() : m_font(baseFont(QStringLiteral("Arial"), 13))
+{
+}
+
+DrawFont DrawFont::select(const QString& family, int charHeight, quint16 styleBits, bool rotated)
+{
+    DrawFont d;
+    d.m_font = baseFont(family, charHeight);
+    d.m_font.setItalic(styleBits & fsItalic);
+    d.m_font.setBold(styleBits & fsBold);
+    d.m_font.setUnderline(styleBits & fsUnderline);
+    d.m_font.setStrikeOut(styleBits & fsStrikeOut);
+    d.m_rotated = rotated;
+    return d;
+}
+
+quint16 DrawFont::styleBits() const
+{
+    quint16 bits = 0;
+    if (m_font.italic())
+        bits |= fsItalic;
+    if (m_font.bold())
+        bits |= fsBold;
+    if (m_font.underline())
+        bits |= fsUnderline;
+    if (m_font.strikeOut())
+        bits |= fsStrikeOut;
+    return bits;
+}
+
+DrawFont DrawFont::turned(bool rotated) const
+{
+    DrawFont d = *this;
+    d.m_rotated = rotated;
+    return d;
+}
+
+} // namespace vaskel

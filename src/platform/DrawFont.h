@@ -1,0 +1,48 @@
+#pragma once
+// A font as report drawing asks for it: a family name from the template, a character height in
+// pixels (the height of the characters without the font's internal leading, which the old surface
+// requested as a negative height), style bits in the report's own order and, for text that reads
+// upwards, a quarter turn. Measuring (ScratchSurface) and drawing (DrawingAdapter) take the font
+// from here so that both see exactly the same glyph advances.
+#include <QFont>
+#include <QString>
+#include <QtGlobal>
+
+namespace vaskel {
+
+// Font style bits in the order templates and prepared pages store them.
+enum FontStyleBit : quint16 {
+    fsItalic = 1,
+    fsBold = 2,
+    fsUnderline = 4,
+    fsStrikeOut = 8,
+};
+
+class DrawFont {
+public:
+    DrawFont();
+
+    // `charHeight` in pixels of the target surface (at least 1). `rotated` turns the text by 90°
+    // counter-clockwise: it reads upwards from its origin.
+    static DrawFont select(const QString& family, int charHeight, quint16 styleBits, bool rotated = false);
+
+    // The QFont used for both measuring and drawing: pixel size = character height, kerning and
+    // optional ligatures off and full hinting, so that glyph advances are whole pixels and a line is
+    // exactly as wide as the sum of its characters, as on the old surface.
+    const QFont& font() const { return m_font; }
+    QString family() const { return m_font.family(); }
+    int charHeight() const { return m_font.pixelSize(); }
+    quint16 styleBits() const;
+    bool rotated() const { return m_rotated; }
+
+    // The same font turned (or not): how the memo's turned copy for upward text is made.
+    DrawFont turned(bool rotated) const;
+
+    bool operator==(const DrawFont& other) const = default;
+
+private:
+    QFont m_font;
+    bool m_rotated = false;
+};
+
+} // namespace vaskel

@@ -1,0 +1,7 @@
+#include "platform/PrinterBackend.h"
+
+namespace vaskel {
+
+PrinterBackend::~PrinterBackend() = default;
+
+} // namespace vaskel

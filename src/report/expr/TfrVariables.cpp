@@ -1,0 +1,152 @@
+#include "report/expr/TfrVariables.h"
+
+#include <algorithm>
+
+namespace vaskel {
+
+TfrVariables::TfrVariables(const TfrVariables& other) : m_sorted(other.m_sorted)
+{
+    m_entries.reserve(other.m_entries.size());
+    for (const auto& e : other.m_entries)
+        m_entries.push_back(std::make_unique<Entry>(*e));
+}
+
+TfrVariables& TfrVariables::operator=(const TfrVariables& other)
+{
+    if (this != &other) {
+        TfrVariables copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+TfrVariables::~TfrVariables()
+{
+    Clear();
+}
+
+int TfrVariables::compareNames(const QString& a, const QString& b)
+{
+    // Case folding without collation: the same order on every machine, so a sorted list written
+    // on one locale is searched correctly on another.
+    return QString::compare(a, b, Qt::CaseInsensitive);
+}
+
+int TfrVariables::lowerBound(const QString& name, bool* found) const
+{
+    int lo = 0;
+    int hi = Count();
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (compareNames(m_entries[mid]->name, name) < 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    *found = lo < Count() && compareNames(m_entries[lo]->name, name) == 0;
+    return lo;
+}
+
+int TfrVariables::IndexOf(const QString& name) const
+{
+    if (m_sorted) {
+        bool found = false;
+        const int i = lowerBound(name, &found);
+        return found ? i : -1;
+    }
+    for (int i = 0; i < Count(); ++i) {
+        if (compareNames(m_entries[i]->name, name) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void TfrVariables::SetValue(const QString& name, const TfrValue& value)
+{
+    if (m_sorted) {
+        bool found = false;
+        const int i = lowerBound(name, &found);
+        if (found)
+            m_entries[i]->value = value;
+        else
+            m_entries.insert(m_entries.begin() + i, std::make_unique<Entry>(Entry{name, value}));
+        return;
+    }
+    const int i = IndexOf(name);
+    if (i >= 0)
+        m_entries[i]->value = value;
+    else
+        m_entries.push_back(std::make_unique<Entry>(Entry{name, value}));
+}
+
+TfrValue TfrVariables::GetValue(const QString& name) const
+{
+    const TfrValue* v = find(name);
+    return v ? *v : TfrValue::null();
+}
+
+TfrValue* TfrVariables::find(const QString& name)
+{
+    const int i = IndexOf(name);
+    return i >= 0 ? &m_entries[i]->value : nullptr;
+}
+
+const TfrValue* TfrVariables::find(const QString& name) const
+{
+    const int i = IndexOf(name);
+    return i >= 0 ? &m_entries[i]->value : nullptr;
+}
+
+QString TfrVariables::Names(int index) const
+{
+    return index >= 0 && index < Count() ? m_entries[index]->name : QString();
+}
+
+void TfrVariables::SetNames(int index, const QString& name)
+{
+    if (index < 0 || index >= Count())
+        return;
+    m_entries[index]->name = name;
+    // A renamed entry moves to its place, so binary searches keep finding every name.
+    if (m_sorted)
+        sortEntries();
+}
+
+TfrValue TfrVariables::Values(int index) const
+{
+    return index >= 0 && index < Count() ? m_entries[index]->value : TfrValue::smallInt(0);
+}
+
+void TfrVariables::SetValues(int index, const TfrValue& value)
+{
+    if (index >= 0 && index < Count())
+        m_entries[index]->value = value;
+}
+
+void TfrVariables::Delete(int index)
+{
+    if (index >= 0 && index < Count())
+        m_entries.erase(m_entries.begin() + index);
+}
+
+void TfrVariables::Clear()
+{
+    for (auto& e : m_entries)
+        e.reset();
+    m_entries.clear();
+}
+
+void TfrVariables::SetSorted(bool sorted)
+{
+    if (sorted && !m_sorted)
+        sortEntries();
+    m_sorted = sorted;
+}
+
+void TfrVariables::sortEntries()
+{
+    std::stable_sort(m_entries.begin(), m_entries.end(),
+        [](const auto& a, const auto& b) { return compareNames(a->name, b->name) < 0; });
+}
+
+} // namespace vaskel

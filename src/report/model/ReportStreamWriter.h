@@ -1,0 +1,44 @@
+#pragma once
+// Writes the binary form read by ReportStreamReader, always in the version-25 encodings. Text is
+// converted to the configured code page; a character the code page cannot hold throws
+// CodePageError and a text longer than a 16-bit length can say throws EStreamError, so a file is
+// never written with silently changed content.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace vaskel {
+
+class ReportStreamWriter {
+public:
+    qint64 pos() const { return m_data.size(); }
+    const QByteArray& data() const { return m_data; }
+    QByteArray takeData() { return std::move(m_data); }
+
+    void writeU8(quint8 v);
+    void writeI16(qint16 v);
+    void writeU16(quint16 v);
+    void writeI32(qint32 v);
+    void writeU32(quint32 v);
+    void writeDouble(double v);
+    // 16-bit boolean: true is 0xFFFF.
+    void writeBool16(bool v) { writeU16(v ? 0xFFFF : 0); }
+    void writeBytes(const QByteArray& bytes) { m_data.append(bytes); }
+
+    void writeString(const QString& text);
+    void writeStringList(const QStringList& lines);
+    // Unsigned 16-bit length and the bytes, no terminator (the report information block).
+    void writeLengthPrefixedBytes(const QByteArray& bytes);
+
+    // Overwrites four bytes written earlier (end-position placeholders).
+    void patchI32(qint64 at, qint32 v);
+
+    static QByteArray encode(const QString& text);
+
+private:
+    void writeLength16(qint64 length);
+
+    QByteArray m_data;
+};
+
+} // namespace vaskel

@@ -1,0 +1,32 @@
+#include "report/model/TemplateHolder.h"
+
+#include "report/model/TfrPrinter.h"
+
+namespace vaskel {
+
+TemplateHolder::TemplateHolder(TfrPrinter* printer) : Pages(printer)
+{
+}
+
+TemplateHolder::~TemplateHolder() = default;
+
+void TemplateHolder::SelectPrinterByName(const QString& name)
+{
+    TfrPrinter* printer = Pages.printer();
+    if (printer && !UseDefaultPrinter) {
+        const qsizetype index = printer->PrinterList.indexOf(name);
+        if (index >= 0)
+            printer->SelectPrinter(static_cast<int>(index));
+    }
+    PrinterName = name;
+}
+
+QString TemplateHolder::CurrentPrinterName() const
+{
+    const TfrPrinter* printer = Pages.printer();
+    if (printer && printer->CurrentIndex >= 0 && printer->CurrentIndex < printer->PrinterList.size())
+        return printer->PrinterList.at(printer->CurrentIndex);
+    return PrinterName;
+}
+
+} // namespace vaskel

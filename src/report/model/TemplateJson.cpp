@@ -1,0 +1,566 @@
+#include "report/model/TemplateJson.h"
+
+#include "report/model/TemplateHolder.h"
+#include "report/model/TfrBandView.h"
+#include "report/model/TfrLineView.h"
+#include "report/model/TfrMemoView.h"
+#include "report/model/TfrPictureView.h"
+#include "report/model/TfrSubReportView.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+#include <cmath>
+#include <limits>
+
+namespace vaskel::TemplateJson {
+
+namespace {
+
+const char* const kViewTypes[] = {"memo", "picture", "band", "subReport", "line"};
+const char* const kPictureKinds[] = {"none", "bitmap", "metafile", "icon", "jpeg"};
+const char* const kBandKinds[] = {"ReportTitle",   "ReportSummary", "PageHeader",      "PageFooter",
+                                  "MasterHeader",  "MasterData",    "MasterFooter",    "DetailHeader",
+                                  "DetailData",    "DetailFooter",  "SubdetailHeader", "SubdetailData",
+                                  "SubdetailFooter", "Overlay",     "ColumnHeader",    "ColumnFooter",
+                                  "GroupHeader",   "GroupFooter",   "CrossHeader",     "CrossData",
+                                  "CrossFooter",   "Child",         "NoBand"};
+
+// ---- writing ----------------------------------------------------------------------------------
+
+QString colourText(quint32 c)
+{
+    return QStringLiteral("0x") + QString::number(c, 16).toUpper().rightJustified(8, QLatin1Char('0'));
+}
+
+// The shortest decimal that reads back as the same float, so 0.7 is written as 0.7.
+double floatForJson(float f)
+{
+    for (int digits = 6; digits <= 9; ++digits) {
+        const double d = QString::number(double(f), 'g', digits).toDouble();
+        if (static_cast<float>(d) == f)
+            return d;
+    }
+    return f;
+}
+
+QJsonArray linesToJson(const QStringList& lines)
+{
+    return QJsonArray::fromStringList(lines);
+}
+
+QJsonArray listToJson(const TfrVariables& list)
+{
+    QJsonArray out;
+    for (int i = 0; i < list.Count(); ++i) {
+        const TfrValue v = list.Values(i);
+        out.append(QJsonArray{list.Names(i), v.isNull() || v.isEmpty() ? QString() : v.toText()});
+    }
+    return out;
+}
+
+template <typename T> void putIf(QJsonObject& o, const char* key, T value, T fallback)
+{
+    if (value != fallback)
+        o.insert(QLatin1String(key), static_cast<qint64>(value));
+}
+
+void putText(QJsonObject& o, const char* key, const QString& value, const QString& fallback = {})
+{
+    if (value != fallback)
+        o.insert(QLatin1String(key), value);
+}
+
+void putLines(QJsonObject& o, const char* key, const QStringList& value)
+{
+    if (!value.isEmpty())
+        o.insert(QLatin1String(key), linesToJson(value));
+}
+
+void putColour(QJsonObject& o, const char* key, quint32 value, quint32 fallback)
+{
+    if (value != fallback)
+        o.insert(QLatin1String(key), colourText(value));
+}
+
+QJsonObject viewToJson(TfrView& v)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("type"), QLatin1String(kViewTypes[v.TypeCode]));
+    o.insert(QStringLiteral("name"), v.Name);
+    o.insert(QStringLiteral("left"), v.Left);
+    o.insert(QStringLiteral("top"), v.Top);
+    o.insert(QStringLiteral("width"), v.Width);
+    o.insert(QStringLiteral("height"), v.Height);
+    o.insert(QStringLiteral("formatCode"), v.FormatCode);
+
+    std::unique_ptr<TfrView> fresh;
+    switch (v.TypeCode) {
+    case 0:
+        fresh = std::make_unique<TfrMemoView>();
+        break;
+    case 1:
+        fresh = std::make_unique<TfrPictureView>();
+        break;
+    case 2:
+        fresh = std::make_unique<TfrBandView>();
+        break;
+    case 3:
+        fresh = std::make_unique<TfrSubReportView>();
+        break;
+    default:
+        fresh = std::make_unique<TfrLineView>();
+        break;
+    }
+    const TfrView& d = *fresh;
+    putIf(o, "flags", v.Flags, d.Flags);
+    if (v.TypeCode == 2)
+        o.insert(QStringLiteral("bandKind"), v.FrameTyp <= NoBand ? QJsonValue(QLatin1String(kBandKinds[v.FrameTyp]))
+                                                                 : QJsonValue(v.FrameTyp));
+    else
+        putIf(o, "frameTyp", v.FrameTyp, d.FrameTyp);
+    if (v.FrameWidth != d.FrameWidth)
+        o.insert(QStringLiteral("frameWidth"), floatForJson(v.FrameWidth));
+    putColour(o, "frameColor", v.FrameColor, d.FrameColor);
+    putIf(o, "frameStyle", v.FrameStyle, d.FrameStyle);
+    putColour(o, "fillColor", v.FillColor, d.FillColor);
+    putText(o, "formatText", v.FormatText);
+    putLines(o, "memo", v.Memo);
+    putLines(o, "script", v.BeforePrintScript);
+    if (!v.Visible)
+        o.insert(QStringLiteral("visible"), false);
+    putIf(o, "restrictions", v.RestrictionsWord(), quint16(0));
+    putText(o, "tag", v.Tag);
+    putIf(o, "gapX", v.GapX, d.GapX);
+    putIf(o, "gapY", v.GapY, d.GapY);
+    putIf(o, "bandAlign", v.BandAlign, d.BandAlign);
+    if (v.TypeCode != 2)
+        putIf(o, "recordRevision", v.RecordRevision, quint8(0));
+
+    if (auto* m = dynamic_cast<TfrMemoView*>(&v)) {
+        const TfrMemoView& dm = static_cast<const TfrMemoView&>(d);
+        QJsonObject font;
+        font.insert(QStringLiteral("name"), m->Font.Name);
+        font.insert(QStringLiteral("size"), m->Font.Size);
+        putIf(font, "style", m->Font.Style, dm.Font.Style);
+        putColour(font, "color", m->Font.Color, dm.Font.Color);
+        putIf(font, "charset", m->Font.Charset, dm.Font.Charset);
+        o.insert(QStringLiteral("font"), font);
+        putIf(o, "alignment", m->Alignment, dm.Alignment);
+        QJsonObject highlight;
+        putIf(highlight, "fontStyle", m->HighlightFontStyle, dm.HighlightFontStyle);
+        putColour(highlight, "fontColor", m->HighlightFontColor, dm.HighlightFontColor);
+        putColour(highlight, "fillColor", m->HighlightFillColor, dm.HighlightFillColor);
+        putText(highlight, "condition", m->HighlightCondition);
+        if (!highlight.isEmpty())
+            o.insert(QStringLiteral("highlight"), highlight);
+        putIf(o, "lineSpacing", m->LineSpacing, dm.LineSpacing);
+        putIf(o, "charSpacing", m->CharSpacing, dm.CharSpacing);
+    } else if (auto* b = dynamic_cast<TfrBandView*>(&v)) {
+        const TfrBandView& db = static_cast<const TfrBandView&>(d);
+        putText(o, "childBand", b->ChildBand);
+        putText(o, "master", b->Master);
+        putIf(o, "columns", b->Columns, db.Columns);
+        putIf(o, "columnWidth", b->ColumnWidth, db.ColumnWidth);
+        putIf(o, "columnGap", b->ColumnGap, db.ColumnGap);
+        putIf(o, "newColumnAfter", b->NewColumnAfter, db.NewColumnAfter);
+    } else if (auto* p = dynamic_cast<TfrPictureView*>(&v)) {
+        putIf(o, "blobType", p->BlobType, quint8(btBMP));
+        if (!p->Picture.isEmpty()) {
+            QJsonObject picture;
+            picture.insert(QStringLiteral("kind"), QLatin1String(kPictureKinds[p->Picture.kind()]));
+            picture.insert(QStringLiteral("data"), QString::fromLatin1(p->Picture.bytes().toBase64()));
+            o.insert(QStringLiteral("picture"), picture);
+        }
+    } else if (auto* s = dynamic_cast<TfrSubReportView*>(&v)) {
+        o.insert(QStringLiteral("pageIndex"), s->PageIndex);
+    }
+    return o;
+}
+
+QJsonObject pageToJson(const TfrPage& p)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("name"), p.Name);
+    o.insert(QStringLiteral("paperCode"), p.PaperCode);
+    o.insert(QStringLiteral("paperWidth"), p.PaperSizeX);
+    o.insert(QStringLiteral("paperHeight"), p.PaperSizeY);
+    o.insert(QStringLiteral("margins"), QJsonArray{p.Margins[0], p.Margins[1], p.Margins[2], p.Margins[3]});
+    o.insert(QStringLiteral("orientation"), p.PaperOrientation);
+    o.insert(QStringLiteral("paperSource"), static_cast<qint64>(p.PaperSource));
+    o.insert(QStringLiteral("printToPrevPage"), p.PrintToPrevPage);
+    o.insert(QStringLiteral("marginsFlag"), p.MarginsFlag);
+    o.insert(QStringLiteral("columns"), p.Columns);
+    o.insert(QStringLiteral("columnGap"), p.ColumnGap);
+    o.insert(QStringLiteral("kind"), p.PageKind == ptDialog ? QStringLiteral("dialog") : QStringLiteral("report"));
+    const TfrPage d(nullptr, 9, 2100, 2970, TfrPage::kDefaultBin, 0);
+    QJsonObject dialog;
+    putIf(dialog, "borderStyle", p.BorderStyle, d.BorderStyle);
+    putText(dialog, "caption", p.Caption, d.Caption);
+    putColour(dialog, "color", p.Color, d.Color);
+    putIf(dialog, "left", p.DialogLeft, d.DialogLeft);
+    putIf(dialog, "top", p.DialogTop, d.DialogTop);
+    putIf(dialog, "width", p.DialogWidth, d.DialogWidth);
+    putIf(dialog, "height", p.DialogHeight, d.DialogHeight);
+    putIf(dialog, "position", p.Position, d.Position);
+    if (!dialog.isEmpty())
+        o.insert(QStringLiteral("dialog"), dialog);
+    putLines(o, "script", p.PageScript);
+    QJsonArray views;
+    for (const auto& v : p.ObjectList)
+        views.append(viewToJson(*v));
+    o.insert(QStringLiteral("views"), views);
+    return o;
+}
+
+// ---- reading ----------------------------------------------------------------------------------
+
+class In {
+public:
+    In(QJsonObject o, QString path) : m_o(std::move(o)), m_path(std::move(path)) {}
+
+    bool has(const char* key) const { return m_o.contains(QLatin1String(key)); }
+
+    [[noreturn]] void bad(const char* key, const char* expected) const
+    {
+        throw TemplateJsonError(QStringLiteral("%1.%2: %3 is expected").arg(m_path, QLatin1String(key),
+                                                                             QLatin1String(expected)));
+    }
+
+    qint64 integer(const char* key, qint64 fallback, qint64 lo, qint64 hi) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return fallback;
+        const double d = v.toDouble(std::numeric_limits<double>::quiet_NaN());
+        if (!v.isDouble() || d != std::floor(d) || d < double(lo) || d > double(hi))
+            bad(key, "a whole number in range");
+        return static_cast<qint64>(d);
+    }
+    qint32 i32(const char* key, qint32 fallback) const
+    {
+        return static_cast<qint32>(integer(key, fallback, std::numeric_limits<qint32>::min(),
+                                           std::numeric_limits<qint32>::max()));
+    }
+    quint16 u16(const char* key, quint16 fallback) const { return static_cast<quint16>(integer(key, fallback, 0, 0xFFFF)); }
+    quint8 u8(const char* key, quint8 fallback) const { return static_cast<quint8>(integer(key, fallback, 0, 0xFF)); }
+    quint32 u32(const char* key, quint32 fallback) const
+    {
+        return static_cast<quint32>(integer(key, fallback, 0, 0xFFFFFFFFll));
+    }
+    double number(const char* key, double fallback) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return fallback;
+        if (!v.isDouble())
+            bad(key, "a number");
+        return v.toDouble();
+    }
+    bool boolean(const char* key, bool fallback) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return fallback;
+        if (!v.isBool())
+            bad(key, "true or false");
+        return v.toBool();
+    }
+    QString text(const char* key, const QString& fallback = {}) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return fallback;
+        if (!v.isString())
+            bad(key, "a text");
+        return v.toString();
+    }
+    quint32 colour(const char* key, quint32 fallback) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return fallback;
+        if (v.isDouble())
+            return u32(key, fallback);
+        bool ok = false;
+        const QString t = v.toString();
+        const qulonglong c = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? t.mid(2).toULongLong(&ok, 16) : 0;
+        if (!ok || c > 0xFFFFFFFFull)
+            bad(key, "a colour such as \"0x00BBGGRR\"");
+        return static_cast<quint32>(c);
+    }
+    QStringList lines(const char* key) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return {};
+        if (!v.isArray())
+            bad(key, "a list of texts");
+        QStringList out;
+        for (const QJsonValue& line : v.toArray()) {
+            if (!line.isString())
+                bad(key, "a list of texts");
+            out << line.toString();
+        }
+        return out;
+    }
+    QJsonArray array(const char* key) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return {};
+        if (!v.isArray())
+            bad(key, "a list");
+        return v.toArray();
+    }
+    In object(const char* key) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (!v.isUndefined() && !v.isObject())
+            bad(key, "an object");
+        return In(v.toObject(), m_path + QLatin1Char('.') + QLatin1String(key));
+    }
+    int nameIndex(const char* key, const char* const* names, int count, int fallback) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined())
+            return fallback;
+        for (int i = 0; i < count; ++i) {
+            if (v.toString() == QLatin1String(names[i]))
+                return i;
+        }
+        bad(key, "one of the documented names");
+    }
+    // Index of the name the key holds, or -1 when it holds no such name.
+    int matchName(const char* key, const char* const* names, int count) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        for (int i = 0; v.isString() && i < count; ++i) {
+            if (v.toString() == QLatin1String(names[i]))
+                return i;
+        }
+        return -1;
+    }
+    const QString& path() const { return m_path; }
+
+private:
+    QJsonObject m_o;
+    QString m_path;
+};
+
+In element(const QJsonArray& array, int i, const QString& path)
+{
+    const QString at = QStringLiteral("%1[%2]").arg(path).arg(i);
+    if (!array.at(i).isObject())
+        throw TemplateJsonError(at + QStringLiteral(": an object is expected"));
+    return In(array.at(i).toObject(), at);
+}
+
+void readList(const In& in, const char* key, TfrVariables& list)
+{
+    const QJsonArray pairs = in.array(key);
+    for (const QJsonValue& pair : pairs) {
+        const QJsonArray a = pair.toArray();
+        if (a.size() != 2 || !a.at(0).isString() || !a.at(1).isString())
+            in.bad(key, "a list of [name, value] text pairs");
+        list.SetValue(a.at(0).toString(), TfrValue(a.at(1).toString()));
+    }
+}
+
+std::unique_ptr<TfrView> viewFromJson(const In& in)
+{
+    const int type = in.nameIndex("type", kViewTypes, 5, -1);
+    if (type < 0)
+        in.bad("type", "a view type");
+    std::unique_ptr<TfrView> view;
+    switch (type) {
+    case 0:
+        view = std::make_unique<TfrMemoView>();
+        break;
+    case 1:
+        view = std::make_unique<TfrPictureView>();
+        break;
+    case 2:
+        view = std::make_unique<TfrBandView>();
+        break;
+    case 3:
+        view = std::make_unique<TfrSubReportView>();
+        break;
+    default:
+        view = std::make_unique<TfrLineView>();
+        break;
+    }
+    TfrView& v = *view;
+    v.Name = in.text("name");
+    v.Left = in.i32("left", 0);
+    v.Top = in.i32("top", 0);
+    v.Width = in.i32("width", 0);
+    v.Height = in.i32("height", 0);
+    v.FormatCode = in.i32("formatCode", v.FormatCode);
+    v.Flags = in.u16("flags", v.Flags);
+    if (type == 2) {
+        // A band kind by name, or by number for kinds beyond the named ones.
+        const int named = in.matchName("bandKind", kBandKinds, NoBand + 1);
+        v.FrameTyp = named >= 0 ? static_cast<quint16>(named) : in.u16("bandKind", v.FrameTyp);
+    } else {
+        v.FrameTyp = in.u16("frameTyp", v.FrameTyp);
+    }
+    v.FrameWidth = static_cast<float>(in.number("frameWidth", v.FrameWidth));
+    v.FrameColor = in.colour("frameColor", v.FrameColor);
+    v.FrameStyle = in.u16("frameStyle", v.FrameStyle);
+    v.FillColor = in.colour("fillColor", v.FillColor);
+    v.FormatText = in.text("formatText");
+    v.Memo = in.lines("memo");
+    v.BeforePrintScript = in.lines("script");
+    v.Visible = in.boolean("visible", true);
+    v.SetRestrictionsWord(in.u16("restrictions", 0));
+    v.Tag = in.text("tag");
+    v.GapX = in.i32("gapX", v.GapX);
+    v.GapY = in.i32("gapY", v.GapY);
+    v.BandAlign = in.u8("bandAlign", v.BandAlign);
+    v.RecordRevision = in.u8("recordRevision", 0);
+
+    if (auto* m = dynamic_cast<TfrMemoView*>(&v)) {
+        const In font = in.object("font");
+        m->Font.Name = font.text("name", m->Font.Name);
+        m->Font.Size = font.i32("size", m->Font.Size);
+        m->Font.Style = font.u16("style", m->Font.Style);
+        m->Font.Color = font.colour("color", m->Font.Color);
+        m->Font.Charset = font.u16("charset", m->Font.Charset);
+        m->Alignment = in.u32("alignment", m->Alignment);
+        const In h = in.object("highlight");
+        m->HighlightFontStyle = h.u16("fontStyle", m->HighlightFontStyle);
+        m->HighlightFontColor = h.colour("fontColor", m->HighlightFontColor);
+        m->HighlightFillColor = h.colour("fillColor", m->HighlightFillColor);
+        m->HighlightCondition = h.text("condition");
+        m->LineSpacing = in.i32("lineSpacing", m->LineSpacing);
+        m->CharSpacing = in.i32("charSpacing", m->CharSpacing);
+    } else if (auto* b = dynamic_cast<TfrBandView*>(&v)) {
+        b->ChildBand = in.text("childBand");
+        b->Master = in.text("master");
+        b->Columns = in.i32("columns", b->Columns);
+        b->ColumnWidth = in.i32("columnWidth", b->ColumnWidth);
+        b->ColumnGap = in.i32("columnGap", b->ColumnGap);
+        b->NewColumnAfter = in.i32("newColumnAfter", b->NewColumnAfter);
+    } else if (auto* p = dynamic_cast<TfrPictureView*>(&v)) {
+        p->BlobType = in.u8("blobType", p->BlobType);
+        if (in.has("picture")) {
+            const In pic = in.object("picture");
+            const int kind = pic.nameIndex("kind", kPictureKinds, 5, 0);
+            const QByteArray data = pic.text("data").toLatin1();
+            auto decoded = QByteArray::fromBase64Encoding(data, QByteArray::AbortOnBase64DecodingErrors);
+            if (!decoded)
+                pic.bad("data", "base64 text");
+            p->Picture.setData(static_cast<TfrPicture::Kind>(kind), *decoded);
+        }
+    } else if (auto* s = dynamic_cast<TfrSubReportView*>(&v)) {
+        s->PageIndex = in.i32("pageIndex", 0);
+    }
+    return view;
+}
+
+void pageFromJson(const In& in, TfrPage& p)
+{
+    p.Name = in.text("name");
+    p.PaperCode = in.i32("paperCode", p.PaperCode);
+    p.PaperSizeX = in.i32("paperWidth", p.PaperSizeX);
+    p.PaperSizeY = in.i32("paperHeight", p.PaperSizeY);
+    const QJsonArray margins = in.array("margins");
+    if (!margins.isEmpty() && margins.size() != 4)
+        in.bad("margins", "four whole numbers");
+    for (int i = 0; i < margins.size(); ++i) {
+        if (!margins.at(i).isDouble())
+            in.bad("margins", "four whole numbers");
+        p.Margins[i] = margins.at(i).toInt();
+    }
+    p.PaperOrientation = in.u8("orientation", p.PaperOrientation);
+    p.PaperSource = in.u32("paperSource", p.PaperSource);
+    p.PrintToPrevPage = in.boolean("printToPrevPage", false);
+    p.MarginsFlag = in.boolean("marginsFlag", true);
+    p.Columns = in.i32("columns", p.Columns);
+    p.ColumnGap = in.i32("columnGap", p.ColumnGap);
+    const char* const kinds[] = {"report", "dialog"};
+    p.PageKind = static_cast<quint8>(in.nameIndex("kind", kinds, 2, 0));
+    const In d = in.object("dialog");
+    p.BorderStyle = d.u8("borderStyle", p.BorderStyle);
+    p.Caption = d.text("caption", p.Caption);
+    p.Color = d.colour("color", p.Color);
+    p.DialogLeft = d.i32("left", p.DialogLeft);
+    p.DialogTop = d.i32("top", p.DialogTop);
+    p.DialogWidth = d.i32("width", p.DialogWidth);
+    p.DialogHeight = d.i32("height", p.DialogHeight);
+    p.Position = d.u8("position", p.Position);
+    p.PageScript = in.lines("script");
+    const QJsonArray views = in.array("views");
+    for (int i = 0; i < views.size(); ++i)
+        p.Add(viewFromJson(element(views, i, in.path() + QStringLiteral(".views"))));
+}
+
+} // namespace
+
+QJsonDocument toJson(const TemplateHolder& h)
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("version"), 25);
+    o.insert(QStringLiteral("useDefaultPrinter"), h.UseDefaultPrinter);
+    o.insert(QStringLiteral("twoPass"), h.TwoPass);
+    o.insert(QStringLiteral("printerName"), h.CurrentPrinterName());
+    QJsonArray pages;
+    for (const auto& p : h.Pages)
+        pages.append(pageToJson(*p));
+    o.insert(QStringLiteral("pages"), pages);
+    QJsonObject dictionary;
+    dictionary.insert(QStringLiteral("variables"), listToJson(h.Dictionary.Variables));
+    dictionary.insert(QStringLiteral("aliases"), listToJson(h.Dictionary.AliasList));
+    dictionary.insert(QStringLiteral("bandSources"), listToJson(h.Dictionary.BandSourceList));
+    o.insert(QStringLiteral("dictionary"), dictionary);
+    const TfrReportInfo& i = h.Info;
+    QJsonObject info;
+    info.insert(QStringLiteral("comment"), i.Comment);
+    info.insert(QStringLiteral("name"), i.Name);
+    info.insert(QStringLiteral("author"), i.Author);
+    info.insert(QStringLiteral("version"), QJsonArray{i.VersionMajor, i.VersionMinor, i.VersionRelease, i.VersionBuild});
+    info.insert(QStringLiteral("password"), i.Password);
+    info.insert(QStringLiteral("passwordProtected"), i.PasswordProtected);
+    info.insert(QStringLiteral("created"), i.Created);
+    info.insert(QStringLiteral("lastChanged"), i.LastChanged);
+    o.insert(QStringLiteral("info"), info);
+    return QJsonDocument(o);
+}
+
+void fromJson(const QJsonDocument& json, TemplateHolder& h)
+{
+    if (!json.isObject())
+        throw TemplateJsonError(QStringLiteral("template: an object is expected"));
+    const In in(json.object(), QStringLiteral("template"));
+    h.UseDefaultPrinter = in.boolean("useDefaultPrinter", false);
+    h.TwoPass = in.boolean("twoPass", false);
+    h.PrinterName = in.text("printerName");
+    const QJsonArray pages = in.array("pages");
+    h.Pages.Clear();
+    for (int i = 0; i < pages.size(); ++i)
+        pageFromJson(element(pages, i, QStringLiteral("template.pages")), *h.Pages.Add());
+    const In d = in.object("dictionary");
+    h.Dictionary.Clear();
+    readList(d, "variables", h.Dictionary.Variables);
+    readList(d, "aliases", h.Dictionary.AliasList);
+    readList(d, "bandSources", h.Dictionary.BandSourceList);
+    const In info = in.object("info");
+    TfrReportInfo& i = h.Info;
+    i.Comment = info.text("comment");
+    i.Name = info.text("name");
+    i.Author = info.text("author");
+    const QStringList version = info.lines("version");
+    if (!version.isEmpty() && version.size() != 4)
+        info.bad("version", "four texts");
+    if (version.size() == 4) {
+        i.VersionMajor = version[0], i.VersionMinor = version[1];
+        i.VersionRelease = version[2], i.VersionBuild = version[3];
+    }
+    i.Password = info.text("password");
+    i.PasswordProtected = info.boolean("passwordProtected", false);
+    i.Created = info.number("created", 0);
+    i.LastChanged = info.number("lastChanged", 0);
+}
+
+} // namespace vaskel::TemplateJson

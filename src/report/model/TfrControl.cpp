@@ -1,0 +1,34 @@
+#include "report/model/TfrControl.h"
+
+namespace vaskel {
+
+TfrControl::TfrControl()
+{
+    FillColor = clBtnFace;
+    FrameTyp = 0;
+}
+
+void TfrControl::WriteProp(const QString& name, const TfrValue& value)
+{
+    TfrView::WriteProp(name, value);
+}
+
+void TfrControl::BuildPropertyTable()
+{
+    ClearPropertyTable();
+    AppendProperty(QStringLiteral("Name"), PropFlags::Named | PropFlags::Text);
+    for (const char* geometry : {"Left", "Top", "Width", "Height"})
+        AppendProperty(QString::fromLatin1(geometry), PropFlags::ReportUnits);
+    AppendProperty(QStringLiteral("Visible"), PropFlags::Boolean);
+    AppendProperty(QStringLiteral("Restrictions"), PropFlags::Editor);
+}
+
+void TfrControl::Paint(QPainter& canvas)
+{
+    PlaceLayout(&canvas);
+    ApplyZoom();
+    PaintControl();
+    RestoreGeometry();
+}
+
+} // namespace vaskel

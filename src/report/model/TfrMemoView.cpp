@@ -1,0 +1,212 @@
+#include "report/model/TfrMemoView.h"
+
+#include "platform/Rounding.h"
+#include "report/expr/ExprGlobals.h"
+#include "report/expr/StringTable.h"
+#include "report/model/ReportStreamReader.h"
+#include "report/model/ReportStreamWriter.h"
+
+#include <array>
+
+namespace vaskel {
+
+namespace {
+
+struct FlagName {
+    const char* name;
+    quint16 bit;
+};
+
+// The boolean properties of the memo's flag bits, in property table order.
+constexpr std::array<FlagName, 8> kFlagNames{{{"WordWrap", MemoFlags::WordWrap},
+                                               {"WordBreak", MemoFlags::WordBreak},
+                                               {"AutoWidth", MemoFlags::AutoWidth},
+                                               {"TextOnly", MemoFlags::TextOnly},
+                                               {"Suppress", MemoFlags::Suppress},
+                                               {"HideZeros", MemoFlags::HideZeros},
+                                               {"Underlines", MemoFlags::Underlines},
+                                               {"RTLReading", MemoFlags::RTLReading}}};
+
+quint16 defaultCharset()
+{
+    return static_cast<quint16>(LoadStr(StringTable::sCharset).toInt());
+}
+
+} // namespace
+
+TfrMemoView::TfrMemoView()
+{
+    TypeCode = 0;
+    NamePrefix = QStringLiteral("Memo");
+    Flags = ViewFlags::Stretched | MemoFlags::WordWrap;
+    Font.Charset = defaultCharset();
+}
+
+qint32 TfrMemoView::CharacterHeight() const
+{
+    return roundToInt(Font.Size * 96.0 / 72.0);
+}
+
+void TfrMemoView::WriteProp(const QString& name, const TfrValue& value)
+{
+    TfrView::WriteProp(name, value);
+    const QString n = name.toUpper();
+    if (n == u"FONT.NAME")
+        Font.Name = value.toText();
+    else if (n == u"FONT.SIZE")
+        Font.Size = value.toInt();
+    else if (n == u"FONT.COLOR")
+        Font.Color = static_cast<quint32>(value.toInt());
+    else if (n == u"FONT.STYLE")
+        Font.Style = static_cast<quint16>(value.toInt());
+    else if (n == u"ALIGNMENT")
+        Alignment = static_cast<quint32>(value.toInt());
+    else if (n == u"LINESPACING")
+        LineSpacing = value.toInt();
+    else if (n == u"CHARSPACING")
+        CharSpacing = value.toInt();
+    else {
+        for (const FlagName& f : kFlagNames) {
+            if (n == QLatin1String(f.name).toString().toUpper())
+                setFlag(f.bit, value.toBool());
+        }
+    }
+}
+
+TfrValue TfrMemoView::ReadProp(const QString& name)
+{
+    TfrValue v = TfrView::ReadProp(name);
+    if (!v.isNull())
+        return v;
+    const QString n = name.toUpper();
+    if (n == u"FONT.NAME")
+        return TfrValue(Font.Name);
+    if (n == u"FONT.SIZE")
+        return TfrValue(Font.Size);
+    if (n == u"FONT.COLOR")
+        return TfrValue(qint32(Font.Color));
+    if (n == u"FONT.STYLE")
+        return TfrValue(qint32(Font.Style));
+    if (n == u"ALIGNMENT")
+        return TfrValue(qint32(Alignment));
+    if (n == u"LINESPACING")
+        return TfrValue(LineSpacing);
+    if (n == u"CHARSPACING")
+        return TfrValue(CharSpacing);
+    if (n == u"LINES.COUNT")
+        return TfrValue(qint32(Memo.size()));
+    for (const FlagName& f : kFlagNames) {
+        if (n == QLatin1String(f.name).toString().toUpper())
+            return TfrValue(flag(f.bit));
+    }
+    return v;
+}
+
+TfrValue TfrMemoView::CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
+{
+    TfrValue result = TfrValue::null();
+    if (CallListMethod(QStringLiteral("LINES"), name.toUpper(), a, b, c, result))
+        return result;
+    return TfrStretcheable::CallMethod(name, a, b, c);
+}
+
+void TfrMemoView::BuildPropertyTable()
+{
+    BuildViewEntries(true);
+    for (const char* n : {"Font.Name", "Font.Size", "Font.Style", "Font.Color"})
+        AppendProperty(QString::fromLatin1(n), 0);
+    AppendProperty(QStringLiteral("Font"), PropFlags::Editor);
+    AppendProperty(QStringLiteral("Alignment"), 0);
+    AppendProperty(QStringLiteral("DisplayFormat"), PropFlags::Editor);
+    AppendProperty(QStringLiteral("Highlight"), PropFlags::Editor);
+    for (const char* n : {"LineSpacing", "CharSpacing", "GapX", "GapY"})
+        AppendProperty(QString::fromLatin1(n), PropFlags::Integer);
+    AppendProperty(QStringLiteral("Stretched"), PropFlags::Boolean);
+    for (size_t i = 0; i < 6; ++i)
+        AppendProperty(QString::fromLatin1(kFlagNames[i].name), PropFlags::Boolean);
+    AppendProperty(QStringLiteral("Lines.Count"), 0);
+    AppendProperty(QStringLiteral("Underlines"), PropFlags::Boolean);
+    AppendProperty(QStringLiteral("RTLReading"), PropFlags::Boolean);
+}
+
+void TfrMemoView::ReadRecord(ReportStreamReader& r)
+{
+    TfrView::ReadRecord(r);
+    const int v = r.version();
+    Font.Name = r.readString();
+    Font.Size = r.readI32();
+    Font.Style = r.readU16();
+    Font.Color = r.readU32();
+    Alignment = r.readU32();
+    Font.Charset = r.readU16();
+    if (v <= 22)
+        Font.Charset = defaultCharset();
+    if (!PreparedMode) {
+        HighlightFontStyle = r.readU16();
+        HighlightFontColor = r.readU32();
+        HighlightFillColor = r.readU32();
+        HighlightCondition = r.readString();
+    }
+    if (v >= 24) {
+        LineSpacing = r.readI32();
+        CharSpacing = r.readI32();
+    }
+    if (v == 21)
+        Flags |= MemoFlags::WordWrap;
+}
+
+void TfrMemoView::WriteRecord(ReportStreamWriter& w)
+{
+    TfrView::WriteRecord(w);
+    w.writeString(Font.Name);
+    w.writeI32(Font.Size);
+    w.writeU16(Font.Style);
+    w.writeU32(Font.Color);
+    w.writeU32(Alignment);
+    w.writeU16(Font.Charset);
+    if (!PreparedMode) {
+        w.writeU16(HighlightFontStyle);
+        w.writeU32(HighlightFontColor);
+        w.writeU32(HighlightFillColor);
+        w.writeString(HighlightCondition);
+    }
+    w.writeI32(LineSpacing);
+    w.writeI32(CharSpacing);
+}
+
+void TfrMemoView::LoadFromField(const QVariant& content)
+{
+    ExpandedText = content.isNull() ? QStringList() : splitTextLines(content.toString());
+}
+
+void TfrMemoView::Paint(QPainter& canvas)
+{
+    PlaceLayout(&canvas);
+    ApplyZoom();
+    PaintFill();
+    PaintBorder();
+    RestoreGeometry();
+}
+
+qint32 TfrMemoView::MeasureHeight()
+{
+    // Without the text layout there is no wrapped text to measure: the designed height stands.
+    return Height;
+}
+
+qint32 TfrMemoView::MinimumHeight()
+{
+    LinePitch = LineSpacing + CharacterHeight();
+    return roundToInt(2.0 * FrameWidth) + LinePitch + 2 * GapY;
+}
+
+qint32 TfrMemoView::LeftoverHeight()
+{
+    LinePitch = LineSpacing + CharacterHeight();
+    const qint32 frame = roundToInt(2.0 * FrameWidth);
+    if (LinePitch <= 0)
+        return 2 * GapY + frame;
+    return 2 * GapY + ((Height - frame - 2 * GapY) % LinePitch) + frame;
+}
+
+} // namespace vaskel

@@ -1,0 +1,79 @@
+#pragma once
+// The text object of a report: `Memo` lines of literal text and `[ ]` expressions, a font,
+// alignment, highlight colours and spacing. This class holds the memo's stored fields, its flags,
+// its by-name interface and its object record; measuring, wrapping and drawing the text belong to
+// the memo's text layout.
+#include "report/model/TfrFont.h"
+#include "report/model/TfrStretcheable.h"
+
+namespace vaskel {
+
+// Memo bits of `Flags` (bit 0 is `Stretched`).
+namespace MemoFlags {
+inline constexpr quint16 WordWrap = 0x0002;
+inline constexpr quint16 WordBreak = 0x0004;
+inline constexpr quint16 AutoWidth = 0x0008;
+inline constexpr quint16 TextOnly = 0x0010;
+inline constexpr quint16 Suppress = 0x0020;
+inline constexpr quint16 HideZeros = 0x0040;
+inline constexpr quint16 Underlines = 0x0080;
+inline constexpr quint16 RTLReading = 0x0100;
+} // namespace MemoFlags
+
+// `Alignment` bits: horizontal in bits 0-1, rotation in bit 2, vertical in bits 3-4.
+enum TfrTextAlign : quint32 {
+    frtaLeft = 0,
+    frtaRight = 1,
+    frtaCenter = 2,
+    frtaVertical = 4,
+    frtaMiddle = 8,
+    frtaDown = 16
+};
+
+class TfrMemoView : public TfrStretcheable {
+public:
+    TfrMemoView();
+
+    TfrFont Font;
+    QString LastText;
+    bool Prewrapped = false;
+    qint32 TextExtent = 0;
+    bool FitOnly = false;
+    qint32 LinePitch = 0;
+    qint32 LinesOut = 0;
+    bool ToExport = false;
+    quint32 Alignment = frtaLeft;
+    quint16 HighlightFontStyle = FontStyle::Bold;
+    quint32 HighlightFontColor = 0;
+    quint32 HighlightFillColor = clWhite;
+    QString HighlightCondition;
+    qint32 LineSpacing = 2; // pixels at zoom 1
+    qint32 CharSpacing = 0;
+
+    QString ClassName() const override { return QStringLiteral("TfrMemoView"); }
+
+    void WriteProp(const QString& name, const TfrValue& value) override;
+    TfrValue ReadProp(const QString& name) override;
+    TfrValue CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
+    void BuildPropertyTable() override;
+
+    void ReadRecord(ReportStreamReader& reader) override;
+    void WriteRecord(ReportStreamWriter& writer) override;
+
+    // The field's whole content becomes the text to print.
+    void LoadFromField(const QVariant& content) override;
+
+    void Paint(QPainter& canvas) override;
+    qint32 MeasureHeight() override;
+    qint32 MinimumHeight() override;
+    qint32 LeftoverHeight() override;
+
+    // The character height text is measured with: the font size at 96 pixels per inch.
+    qint32 CharacterHeight() const;
+
+private:
+    bool flag(quint16 bit) const { return (Flags & bit) != 0; }
+    void setFlag(quint16 bit, bool on) { Flags = on ? (Flags | bit) : (Flags & ~bit); }
+};
+
+} // namespace vaskel

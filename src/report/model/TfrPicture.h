@@ -1,0 +1,43 @@
+#pragma once
+// The picture a picture view holds: its kind and the bytes of the picture in its own file format
+// (a BMP file image, an enhanced or placeable Windows metafile, an ICO file image, a JPEG stream).
+// The bytes are what the template stores and are written back unchanged; the decoded image is
+// made on first use for drawing. Metafiles are kept as bytes only.
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <optional>
+
+namespace vaskel {
+
+class TfrPicture {
+public:
+    // The kind as the object record stores it.
+    enum Kind : quint8 { None = 0, Bitmap = 1, Metafile = 2, Icon = 3, Jpeg = 4 };
+
+    Kind kind() const { return m_kind; }
+    const QByteArray& bytes() const { return m_bytes; }
+    bool isEmpty() const { return m_kind == None || m_bytes.isEmpty(); }
+
+    void clear();
+    // Takes the bytes as they are; the kind decides how they are decoded.
+    void setData(Kind kind, const QByteArray& bytes);
+    // Kind from the file's extension (.bmp, .ico, .wmf/.emf, .jpg/.jpeg); false when the file
+    // cannot be read or the extension names no picture kind.
+    bool loadFromFile(const QString& fileName);
+
+    // The decoded picture; null for metafiles and for bytes that do not decode.
+    const QImage& image() const;
+    // Natural size in pixels; for metafiles the frame stored in their header when it can be read.
+    QSize size() const;
+
+    static std::optional<Kind> kindOfFile(const QString& fileName);
+
+private:
+    Kind m_kind = None;
+    QByteArray m_bytes;
+    mutable std::optional<QImage> m_image;
+};
+
+} // namespace vaskel

@@ -1,0 +1,182 @@
+#include "report/model/TfrPictureView.h"
+
+#include "platform/Rounding.h"
+#include "report/model/EStreamError.h"
+#include "report/model/ReportStreamReader.h"
+#include "report/model/ReportStreamWriter.h"
+#include "report/model/TfrExpressionHook.h"
+#include "report/model/TfrGlobals.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace vaskel {
+
+namespace {
+
+TfrPicture::Kind kindOfBlob(quint8 blobType)
+{
+    switch (blobType) {
+    case btJPG:
+        return TfrPicture::Jpeg;
+    case btICO:
+        return TfrPicture::Icon;
+    case btWMF:
+        return TfrPicture::Metafile;
+    default:
+        return TfrPicture::Bitmap;
+    }
+}
+
+} // namespace
+
+TfrPictureView::TfrPictureView()
+{
+    TypeCode = 1;
+    NamePrefix = QStringLiteral("Picture");
+    Flags = ViewFlags::Stretched | PictureFlags::KeepAspect;
+}
+
+void TfrPictureView::WriteProp(const QString& name, const TfrValue& value)
+{
+    TfrView::WriteProp(name, value);
+    const QString n = name.toUpper();
+    auto setFlag = [this](quint16 bit, bool on) { Flags = on ? (Flags | bit) : (Flags & ~bit); };
+    if (n == u"CENTER")
+        setFlag(PictureFlags::Center, value.toBool());
+    else if (n == u"KEEPASPECT")
+        setFlag(PictureFlags::KeepAspect, value.toBool());
+    else if (n == u"BLOBTYPE")
+        BlobType = static_cast<quint8>(value.toInt());
+}
+
+TfrValue TfrPictureView::ReadProp(const QString& name)
+{
+    TfrValue v = TfrView::ReadProp(name);
+    if (!v.isNull())
+        return v;
+    const QString n = name.toUpper();
+    if (n == u"CENTER")
+        return TfrValue((Flags & PictureFlags::Center) != 0);
+    if (n == u"KEEPASPECT")
+        return TfrValue((Flags & PictureFlags::KeepAspect) != 0);
+    if (n == u"BLOBTYPE")
+        return TfrValue(qint32(BlobType));
+    return v;
+}
+
+TfrValue TfrPictureView::CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
+{
+    TfrValue result = TfrView::CallMethod(name, a, b, c);
+    if (!result.isNull() || name.compare(QLatin1String("LOADFROMFILE"), Qt::CaseInsensitive) != 0)
+        return result;
+    const QString fileName = TfrExpressionHook::evaluate(a.toText()).toText();
+    if (fileName.isEmpty() || !QFileInfo::exists(fileName)) {
+        Picture.clear();
+        return result;
+    }
+    if (!TfrPicture::kindOfFile(fileName))
+        throw VaskelError(QStringLiteral("Unknown picture file extension (.%1)").arg(QFileInfo(fileName).suffix()));
+    if (!Picture.loadFromFile(fileName))
+        throw VaskelError(QStringLiteral("Cannot open file \"%1\"").arg(fileName));
+    return result;
+}
+
+void TfrPictureView::BuildPropertyTable()
+{
+    BuildViewEntries(true);
+    AppendProperty(QStringLiteral("Picture"), PropFlags::Editor);
+    for (const char* n : {"Stretched", "Center", "KeepAspect"})
+        AppendProperty(QString::fromLatin1(n), PropFlags::Boolean);
+    AppendProperty(QStringLiteral("DataField"), PropFlags::Named | PropFlags::Editor | PropFlags::Text);
+    AppendEnumProperty(QStringLiteral("BlobType"), QStringLiteral("btBMP;btJPG;btICO;btWMF"), QList<qint32>{0, 1, 2, 3});
+}
+
+void TfrPictureView::ReadRecord(ReportStreamReader& r)
+{
+    TfrView::ReadRecord(r);
+    const quint8 kind = r.readU8();
+    if (RecordVersion * 10 + RecordRevision > 10)
+        BlobType = r.readU8();
+    const qint32 end = r.readI32();
+    if (end < r.pos() || end > r.size())
+        r.fail(QStringLiteral("picture end position %1").arg(end));
+    if (kind > TfrPicture::Jpeg)
+        r.fail(QStringLiteral("picture kind %1").arg(kind));
+    const QByteArray bytes = r.readBytes(end - r.pos());
+    Picture.setData(static_cast<TfrPicture::Kind>(kind), bytes);
+}
+
+void TfrPictureView::WriteRecord(ReportStreamWriter& w)
+{
+    TfrView::WriteRecord(w);
+    w.writeU8(Picture.isEmpty() ? TfrPicture::None : Picture.kind());
+    w.writeU8(BlobType);
+    const qint64 placeholder = w.pos();
+    w.writeI32(0);
+    if (!Picture.isEmpty())
+        w.writeBytes(Picture.bytes());
+    w.patchI32(placeholder, static_cast<qint32>(w.pos()));
+}
+
+void TfrPictureView::LoadFromField(const QVariant& content)
+{
+    if (content.isNull()) {
+        Picture.clear();
+        return;
+    }
+    Picture.setData(kindOfBlob(BlobType), content.toByteArray());
+}
+
+QRect TfrPictureView::PictureRect() const
+{
+    const QSize natural = Picture.size();
+    const double pw = natural.width(), ph = natural.height();
+    const bool centre = Flags & PictureFlags::Center;
+    if (Flags & ViewFlags::Stretched) {
+        TfrRect r = DrawRect;
+        if ((Flags & PictureFlags::KeepAspect) && pw > 0 && ph > 0) {
+            const double kx = Width / pw, ky = Height / ph;
+            if (kx >= ky)
+                r.Right = DrawRect.Left + roundToInt(pw * ky);
+            else
+                r.Bottom = DrawRect.Top + roundToInt(ph * kx);
+            if (centre) {
+                const qint32 dx = (DrawRect.width() - r.width()) / 2;
+                const qint32 dy = (DrawRect.height() - r.height()) / 2;
+                r = TfrRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+            }
+        }
+        return r.toQRect();
+    }
+    const qint32 w = roundToInt(pw * ZoomX), h = roundToInt(ph * ZoomY);
+    qint32 x = DrawRect.Left, y = DrawRect.Top;
+    if (centre) {
+        x += (DrawRect.width() - w) / 2;
+        y += (DrawRect.height() - h) / 2;
+    }
+    return QRect(x, y, w, h);
+}
+
+void TfrPictureView::Paint(QPainter& canvas)
+{
+    PlaceLayout(&canvas);
+    ApplyZoom();
+    PaintFill();
+    if (!Picture.isEmpty() && !frRun().FirstPass) {
+        const QImage& img = Picture.image();
+        // Icons are not sent to a printer; metafiles are kept as bytes and drawn by the metafile
+        // player once one is attached.
+        const bool drawable = !img.isNull() && !(ForPrinter && Picture.kind() == TfrPicture::Icon);
+        if (drawable) {
+            canvas.save();
+            canvas.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            canvas.drawImage(PictureRect(), img);
+            canvas.restore();
+        }
+    }
+    PaintBorder();
+    RestoreGeometry();
+}
+
+} // namespace vaskel

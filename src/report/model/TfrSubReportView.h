@@ -1,0 +1,22 @@
+#pragma once
+// A placeholder that reserves a rectangle in which the layout engine prints another template page
+// (`PageIndex`, 0-based). It never appears in prepared pages; it draws itself only as a white box
+// with its name.
+#include "report/model/TfrView.h"
+
+namespace vaskel {
+
+class TfrSubReportView : public TfrView {
+public:
+    TfrSubReportView();
+
+    qint32 PageIndex = 0;
+
+    QString ClassName() const override { return QStringLiteral("TfrSubReportView"); }
+    void BuildPropertyTable() override { BuildViewEntries(false); }
+    void ReadRecord(ReportStreamReader& reader) override;
+    void WriteRecord(ReportStreamWriter& writer) override;
+    void Paint(QPainter& canvas) override;
+};
+
+} // namespace vaskel

@@ -1,0 +1,556 @@
+#include "report/model/TfrView.h"
+
+#include "platform/DrawingAdapter.h"
+#include "platform/PlatformGlobals.h"
+#include "platform/Rounding.h"
+#include "report/model/EListIndexError.h"
+#include "report/model/ReportColor.h"
+#include "report/model/ReportStreamReader.h"
+#include "report/model/ReportStreamWriter.h"
+#include "report/model/TfrExpressionHook.h"
+#include "report/model/TfrGlobals.h"
+#include "report/model/TfrPage.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace vaskel {
+
+namespace {
+
+const char* const kFrameStyleNames = "psSolid;psDash;psDot;psDashDot;psDashDotDot;psDouble";
+const char* const kBandAlignNames = "baNone;baLeft;baRight;baCenter;baWidth;baBottom;baTop;baRest";
+
+QList<qint32> range(qint32 count)
+{
+    QList<qint32> values;
+    for (qint32 i = 0; i < count; ++i)
+        values << i;
+    return values;
+}
+
+} // namespace
+
+QStringList splitTextLines(const QString& text)
+{
+    QStringList lines;
+    QString line;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n')) {
+            lines << line;
+            line.clear();
+            if (ch == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else {
+            line.append(ch);
+        }
+    }
+    if (!line.isEmpty())
+        lines << line;
+    return lines;
+}
+
+TfrView::TfrView()
+{
+    // Text format with two decimals and the locale's decimal separator in the low byte.
+    FormatCode = 0x200 + PlatformGlobals::get().locale.decimalSeparator.unicode();
+}
+
+QString TfrView::MemoText() const
+{
+    return Memo.join(QStringLiteral("\r\n"));
+}
+
+void TfrView::SetMemoText(const QString& text)
+{
+    Memo = splitTextLines(text);
+}
+
+// ---- by-name access ---------------------------------------------------------------------------
+
+void TfrView::WriteProp(const QString& name, const TfrValue& value)
+{
+    const QString n = name.toUpper();
+    if (n == u"NAME")
+        Name = value.toText();
+    else if (n == u"LEFT")
+        Left = value.toInt();
+    else if (n == u"TOP")
+        Top = value.toInt();
+    else if (n == u"WIDTH")
+        Width = value.toInt();
+    else if (n == u"HEIGHT")
+        Height = value.toInt();
+    else if (n == u"FLAGS")
+        Flags = static_cast<quint16>(value.toInt());
+    else if (n == u"FRAMETYP")
+        FrameTyp = static_cast<quint16>(value.toInt());
+    else if (n == u"FRAMEWIDTH")
+        FrameWidth = static_cast<float>(value.toNumber());
+    else if (n == u"FRAMECOLOR")
+        FrameColor = static_cast<quint32>(value.toInt());
+    else if (n == u"FRAMESTYLE")
+        FrameStyle = static_cast<quint16>(value.toInt());
+    else if (n == u"FILLCOLOR")
+        FillColor = static_cast<quint32>(value.toInt());
+    else if (n == u"VISIBLE")
+        Visible = value.toBool();
+    else if (n == u"MEMO" || n == u"DATAFIELD")
+        SetMemoText(value.toText());
+    else if (n == u"GAPX")
+        GapX = value.toInt();
+    else if (n == u"GAPY")
+        GapY = value.toInt();
+    else if (n == u"STRETCHED")
+        Flags = value.toBool() ? (Flags | ViewFlags::Stretched) : (Flags & ~ViewFlags::Stretched);
+    else if (n == u"BANDALIGN")
+        BandAlign = static_cast<quint8>(value.toInt());
+    else if (n == u"TAG")
+        Tag = value.toText();
+}
+
+TfrValue TfrView::ReadProp(const QString& name)
+{
+    const QString n = name.toUpper();
+    if (n == u"NAME")
+        return TfrValue(Name);
+    if (n == u"LEFT")
+        return TfrValue(Left);
+    if (n == u"TOP")
+        return TfrValue(Top);
+    if (n == u"WIDTH")
+        return TfrValue(Width);
+    if (n == u"HEIGHT")
+        return TfrValue(Height);
+    if (n == u"FLAGS")
+        return TfrValue(qint32(Flags));
+    if (n == u"FRAMETYP")
+        return TfrValue(qint32(FrameTyp));
+    if (n == u"FRAMEWIDTH")
+        return TfrValue(double(FrameWidth));
+    if (n == u"FRAMECOLOR")
+        return TfrValue(qint32(FrameColor));
+    if (n == u"FRAMESTYLE")
+        return TfrValue(qint32(FrameStyle));
+    if (n == u"FILLCOLOR")
+        return TfrValue(qint32(FillColor));
+    if (n == u"VISIBLE")
+        return TfrValue(Visible);
+    if (n == u"MEMO")
+        return TfrValue(MemoText());
+    if (n == u"GAPX")
+        return TfrValue(GapX);
+    if (n == u"GAPY")
+        return TfrValue(GapY);
+    if (n == u"STRETCHED")
+        return TfrValue((Flags & ViewFlags::Stretched) != 0);
+    if (n == u"BANDALIGN")
+        return TfrValue(qint32(BandAlign));
+    if (n == u"DATAFIELD")
+        return TfrValue(Memo.isEmpty() ? QString() : Memo.first());
+    if (n == u"TAG")
+        return TfrValue(Tag);
+    if (n == u"MEMO.COUNT")
+        return TfrValue(qint32(Memo.size()));
+    return TfrObject::ReadProp(name);
+}
+
+bool TfrView::CallListMethod(const QString& listName, const QString& method, const TfrValue& a, const TfrValue& b,
+                             const TfrValue& c, TfrValue& result)
+{
+    auto checkedIndex = [this](qint64 i) {
+        if (i < 0 || i >= Memo.size())
+            throw EListIndexError(i);
+        return static_cast<qsizetype>(i);
+    };
+    if (method == u"SETINDEXPROPERTY") {
+        if (a.toText().compare(listName, Qt::CaseInsensitive) != 0)
+            return false;
+        Memo[checkedIndex(b.toInt())] = c.toText();
+        return true;
+    }
+    if (method == u"GETINDEXPROPERTY") {
+        if (a.toText().compare(listName, Qt::CaseInsensitive) != 0)
+            return false;
+        result = TfrValue(Memo.at(checkedIndex(b.toInt())));
+        return true;
+    }
+    if (!method.startsWith(listName + QLatin1Char('.')))
+        return false;
+    const QString suffix = method.mid(listName.size() + 1);
+    if (suffix == u"ADD") {
+        Memo << TfrExpressionHook::evaluate(a.toText()).toText();
+    } else if (suffix == u"CLEAR") {
+        Memo.clear();
+    } else if (suffix == u"DELETE") {
+        Memo.removeAt(checkedIndex(TfrExpressionHook::evaluate(a.toText()).toInt()));
+    } else if (suffix == u"INDEXOF") {
+        const QLocale& caseLocale = PlatformGlobals::get().locale.caseLocale;
+        const QString wanted = caseLocale.toUpper(TfrExpressionHook::evaluate(a.toText()).toText());
+        qint32 found = -1;
+        for (qsizetype i = 0; i < Memo.size(); ++i) {
+            if (caseLocale.toUpper(Memo.at(i)) == wanted) {
+                found = static_cast<qint32>(i);
+                break;
+            }
+        }
+        result = TfrValue(found);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+TfrValue TfrView::CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
+{
+    const QString n = name.toUpper();
+    TfrValue result = TfrValue::null();
+    if (CallListMethod(QStringLiteral("MEMO"), n, a, b, c, result))
+        return result;
+    if (n == u"HIDE") {
+        WriteProp(QStringLiteral("Visible"), TfrValue(false));
+        return TfrValue::null();
+    }
+    if (n == u"SHOW") {
+        WriteProp(QStringLiteral("Visible"), TfrValue(true));
+        return TfrValue::null();
+    }
+    return TfrObject::CallMethod(name, a, b, c);
+}
+
+void TfrView::BuildViewEntries(bool withFrame)
+{
+    ClearPropertyTable();
+    AppendProperty(QStringLiteral("Name"), PropFlags::Named | PropFlags::Text);
+    for (const char* geometry : {"Left", "Top", "Width", "Height"})
+        AppendProperty(QString::fromLatin1(geometry), PropFlags::ReportUnits);
+    AppendProperty(QStringLiteral("Flags"), 0);
+    if (withFrame) {
+        AppendProperty(QStringLiteral("FrameTyp"), PropFlags::Integer);
+        AppendProperty(QStringLiteral("FrameWidth"), PropFlags::ReportUnits | PropFlags::Fraction);
+        AppendProperty(QStringLiteral("FrameColor"), PropFlags::Colour);
+        AppendEnumProperty(QStringLiteral("FrameStyle"), QString::fromLatin1(kFrameStyleNames), range(6));
+        AppendProperty(QStringLiteral("FillColor"), PropFlags::Colour);
+        AppendProperty(QStringLiteral("Tag"), PropFlags::Named | PropFlags::Editor);
+        AppendEnumProperty(QStringLiteral("BandAlign"), QString::fromLatin1(kBandAlignNames), range(8));
+    }
+    AppendProperty(QStringLiteral("Visible"), PropFlags::Boolean);
+    AppendProperty(QStringLiteral("Memo"), PropFlags::Named | PropFlags::Editor);
+    AppendProperty(QStringLiteral("Memo.Count"), 0);
+    AppendProperty(QStringLiteral("Restrictions"), PropFlags::Editor);
+}
+
+void TfrView::BuildPropertyTable()
+{
+    BuildViewEntries(true);
+}
+
+void TfrView::LoadFromField(const QVariant&)
+{
+}
+
+void TfrView::NotifyView(TfrView*)
+{
+}
+
+// ---- the object record ------------------------------------------------------------------------
+
+bool TfrView::RecordHasName(int streamVersion, bool preparedMode)
+{
+    return streamVersion >= 24 || (streamVersion == 23 && !preparedMode);
+}
+
+void TfrView::ReadRecord(ReportStreamReader& r)
+{
+    const int v = r.version();
+    if (RecordHasName(v, PreparedMode))
+        Name = r.readString();
+    if (v >= 24) {
+        RecordVersion = r.readU8();
+        RecordRevision = r.readU8();
+    }
+    Left = r.readI32();
+    Top = r.readI32();
+    Width = r.readI32();
+    Height = r.readI32();
+    Flags = r.readU16();
+    FrameTyp = r.readU16();
+    // Small whole numbers are stored as they are, everything else in thousandths.
+    qint64 n = r.readI32();
+    if (n <= 10)
+        n *= 1000;
+    FrameWidth = static_cast<float>(static_cast<double>(n) / 1000.0);
+    FrameColor = r.readU32();
+    FrameStyle = r.readU16();
+    FillColor = r.readU32();
+    if (!PreparedMode) {
+        FormatCode = r.readI32();
+        FormatText = r.readString();
+    }
+    Memo = r.readStringList();
+    if (v >= 23 && !PreparedMode) {
+        BeforePrintScript = r.readStringList();
+        Visible = r.readBool16();
+    }
+    if (v >= 24) {
+        const quint16 restrictions = r.readU16();
+        Restrictions = static_cast<quint8>(restrictions & 0xFF);
+        m_restrictionsHigh = static_cast<quint8>(restrictions >> 8);
+        Tag = r.readString23();
+        GapX = r.readI32();
+        GapY = r.readI32();
+    }
+    if (RecordVersion > 1)
+        BandAlign = r.readU8();
+}
+
+void TfrView::WriteRecord(ReportStreamWriter& w)
+{
+    RecordVersion = 2;
+    w.writeString(Name);
+    w.writeU8(RecordVersion);
+    w.writeU8(RecordRevision);
+    w.writeI32(Left);
+    w.writeI32(Top);
+    w.writeI32(Width);
+    w.writeI32(Height);
+    w.writeU16(Flags);
+    w.writeU16(FrameTyp);
+    // Whole widths up to 10 are stored as they are; everything else in thousandths, which is how
+    // the reader takes any stored value above 10 (a whole width of 12 stored as 12 would read back
+    // as 0.012).
+    const double fw = FrameWidth;
+    const bool whole = fw == std::floor(fw);
+    w.writeI32(whole && fw <= 10 ? roundToInt(fw) : roundToInt(fw * 1000.0));
+    w.writeU32(FrameColor);
+    w.writeU16(FrameStyle);
+    w.writeU32(FillColor);
+    if (!PreparedMode) {
+        w.writeI32(FormatCode);
+        w.writeString(FormatText);
+        w.writeStringList(Memo);
+        w.writeStringList(BeforePrintScript);
+        w.writeBool16(Visible);
+    } else {
+        w.writeStringList(ExpandedText);
+    }
+    w.writeU16(static_cast<quint16>(Restrictions | (m_restrictionsHigh << 8)));
+    w.writeString(Tag);
+    w.writeI32(GapX);
+    w.writeI32(GapY);
+    w.writeU8(BandAlign);
+}
+
+// ---- geometry and drawing ---------------------------------------------------------------------
+
+void TfrView::ApplyZoom()
+{
+    SavedGeometry = Geometry{Left, Top, Width, Height, GapX, GapY, FrameWidth};
+    if (!frRun().PrintMode) {
+        ZoomX = ZoomY = 1.0;
+        ShiftX = ShiftY = 0;
+    }
+    const Geometry& s = SavedGeometry;
+    Left = roundToInt(s.Left * ZoomX) + ShiftX;
+    Top = roundToInt(s.Top * ZoomY) + ShiftY;
+    Width = roundToInt(s.Width * ZoomX);
+    Height = roundToInt(s.Height * ZoomY);
+
+    const double w = s.FrameWidth;
+    const qint32 a = roundToInt((w * ZoomX - 1) / 2);
+    const qint32 b = roundToInt(w * ZoomX / 2);
+    const qint32 c = roundToInt((w * ZoomY - 1) / 2);
+    const qint32 d = roundToInt(w * ZoomY / 2);
+    FrameWidth = static_cast<float>(w * ZoomX);
+    GapX = roundToInt(s.GapX * ZoomX) + b;
+    GapY = roundToInt(s.GapY * ZoomY) + d / 2;
+
+    qint32 right = roundToInt((double(s.Left) + s.Width) * ZoomX + ShiftX);
+    qint32 bottom = roundToInt((double(s.Top) + s.Height) * ZoomY + ShiftY);
+    qint32 left = Left;
+    qint32 top = Top;
+    if (FrameTyp & FrameSides::Right)
+        right -= b;
+    if (FrameTyp & FrameSides::Bottom)
+        bottom -= d;
+    if (FrameTyp & FrameSides::Left)
+        left += a;
+    if (FrameTyp & FrameSides::Top)
+        top += c;
+    DrawRect = TfrRect{left, top, right + 1, bottom + 1};
+}
+
+void TfrView::RestoreGeometry()
+{
+    Left = SavedGeometry.Left;
+    Top = SavedGeometry.Top;
+    Width = SavedGeometry.Width;
+    Height = SavedGeometry.Height;
+    GapX = SavedGeometry.GapX;
+    GapY = SavedGeometry.GapY;
+    FrameWidth = SavedGeometry.FrameWidth;
+}
+
+void TfrView::PaintFill()
+{
+    const TfrRunState& run = frRun();
+    if (run.FirstPass || !DrawSurface)
+        return;
+    if (run.PrintMode && FillColor == clNone)
+        return;
+    const QColor colour = FillColor == clNone ? QColor(Qt::white) : ReportColor::toQColor(FillColor);
+    QRect r;
+    if (run.PrintMode) {
+        const qint32 right = roundToInt((double(SavedGeometry.Left) + SavedGeometry.Width) * ZoomX + ShiftX);
+        const qint32 bottom = roundToInt((double(SavedGeometry.Top) + SavedGeometry.Height) * ZoomY + ShiftY);
+        r = QRect(Left, Top, right - Left, bottom - Top);
+    } else {
+        r = DrawRect.toQRect();
+    }
+    DrawingAdapter(*DrawSurface).fillRect(r, colour);
+}
+
+void TfrView::PaintBorder()
+{
+    const TfrRunState& run = frRun();
+    if (run.FirstPass || !DrawSurface)
+        return;
+    if (run.PrintMode && (FrameTyp & 0x0F) == 0)
+        return;
+    QPainter& p = *DrawSurface;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    DrawingAdapter d(p);
+    const qint32 width = roundToInt(FrameWidth);
+    const QColor frameColour = ReportColor::toQColor(FrameColor);
+    const QColor fillColour = FillColor == clNone ? QColor(Qt::white) : ReportColor::toQColor(FillColor);
+    const bool dashed = FrameStyle >= psDash && FrameStyle <= psDashDotDot;
+    const PenStyle style = dashed ? static_cast<PenStyle>(FrameStyle) : PenStyle::psSolid;
+    const qint32 R = roundToInt((double(SavedGeometry.Left) + SavedGeometry.Width) * ZoomX + ShiftX);
+    const qint32 B = roundToInt((double(SavedGeometry.Top) + SavedGeometry.Height) * ZoomY + ShiftY);
+
+    // `across` is the unit step across the side: x for the vertical sides, y for the others.
+    auto side = [&](QPoint from, QPoint to, QPoint across) {
+        if (dashed) {
+            // Wide dashed pens do not exist on the window system: a dashed frame of width w is w
+            // parallel one-unit dashed lines, their gaps in the fill colour.
+            d.setBackground(FillColor != clNone, fillColour);
+            d.setPen(frameColour, 1, style);
+            const qint32 w = qMax(width, 1);
+            for (qint32 i = 0; i < w; ++i) {
+                const QPoint offset = across * (i - w / 2);
+                d.drawLine(from + offset, to + offset);
+            }
+        } else if (FrameStyle == psDouble) {
+            d.setPen(frameColour, width);
+            d.drawLine(from - across * width, to - across * width);
+            d.setPen(fillColour, width);
+            d.drawLine(from, to);
+            d.setPen(frameColour, width);
+            d.drawLine(from + across * width, to + across * width);
+        } else {
+            d.setPen(frameColour, width);
+            d.drawLine(from, to);
+        }
+    };
+    const QPoint x(1, 0), y(0, 1);
+    if (FrameTyp & FrameSides::Right)
+        side(QPoint(R, Top), QPoint(R, B), x);
+    if (FrameTyp & FrameSides::Left)
+        side(QPoint(Left, Top), QPoint(Left, B), x);
+    if (FrameTyp & FrameSides::Bottom)
+        side(QPoint(Left, B), QPoint(R, B), y);
+    if (FrameTyp & FrameSides::Top)
+        side(QPoint(Left, Top), QPoint(R, Top), y);
+    p.restore();
+}
+
+QRegion TfrView::MakeHitRegion(bool enlarged) const
+{
+    qint32 left = Left, top = Top, right = Left + Width + 1, bottom = Top + Height + 1;
+    qint32 outer, inner;
+    if (FrameStyle == psDouble) {
+        outer = roundToInt(1.5 * FrameWidth);
+        inner = roundToInt(FrameWidth + (FrameWidth - 1.0) / 2);
+    } else {
+        outer = roundToInt(FrameWidth / 2.0);
+        inner = roundToInt((FrameWidth - 1.0) / 2);
+    }
+    if (FrameTyp & FrameSides::Left)
+        left -= outer;
+    if (FrameTyp & FrameSides::Top)
+        top -= outer;
+    if (FrameTyp & FrameSides::Right)
+        right += inner;
+    if (FrameTyp & FrameSides::Bottom)
+        bottom += inner;
+    if (enlarged) {
+        left -= 10;
+        top -= 10;
+        right += 10;
+        bottom += 10;
+    }
+    return QRegion(QRect(left, top, right - left, bottom - top));
+}
+
+void TfrView::PlaceLayout(QPainter* canvas)
+{
+    DrawSurface = canvas;
+    TfrRunState& run = frRun();
+    run.CurrentView = this;
+    TfrPage* page = run.CurrentPage;
+    if (!page || BandAlign == baNone)
+        return;
+    const qint32 L = page->LeftLimit();
+    const qint32 R = page->RightLimit();
+    const qint32 D = R - L;
+
+    // Neighbours on the same line: the closest left-aligned view to the left and right-aligned
+    // view to the right.
+    const TfrView* leftNeighbour = nullptr;
+    const TfrView* rightNeighbour = nullptr;
+    for (const auto& q : page->ObjectList) {
+        if (q.get() == this || q->TypeCode == 2 || q->Top != Top)
+            continue;
+        if (q->BandAlign == baLeft && q->Left < Left && (!leftNeighbour || q->Left > leftNeighbour->Left))
+            leftNeighbour = q.get();
+        if (q->BandAlign == baRight && q->Left > Left && (!rightNeighbour || q->Left < rightNeighbour->Left))
+            rightNeighbour = q.get();
+    }
+
+    switch (BandAlign) {
+    case baLeft:
+        if (leftNeighbour) {
+            Left = leftNeighbour->Left + leftNeighbour->Width;
+            if (Left > R)
+                Width = leftNeighbour->Left - R;
+        } else {
+            Left = L;
+        }
+        break;
+    case baRight:
+        Left = rightNeighbour ? rightNeighbour->Left - Width - 1 : R - Width;
+        break;
+    case baCenter:
+        Left = L + (D - Width) / 2;
+        break;
+    case baWidth:
+        if (run.PrintMode && run.CurrentBand)
+            break;
+        Left = L;
+        Width = run.PrintMode ? D - 1 : D;
+        break;
+    case baRest:
+        Left = leftNeighbour ? leftNeighbour->Left + leftNeighbour->Width : L;
+        Width = rightNeighbour ? rightNeighbour->Left - Left : R - Left;
+        break;
+    default:
+        // baBottom and baTop are placed by the band printing while a report runs; outside a run
+        // nothing in this system draws a template.
+        break;
+    }
+}
+
+} // namespace vaskel

@@ -1,0 +1,40 @@
+#pragma once
+// Creates views from the type codes of object records: 0 memo, 1 picture, 2 band, 3 sub-report,
+// 4 line, and 10 for add-in classes named by their class name. Add-in classes are looked up in the
+// registry (at most 64 entries); this system registers none, so every type-10 record is reported
+// as missing: the class name is collected in the run state's `ErrorText` and EClassNotFound is
+// raised, which the template reader catches per object. Other codes create nothing.
+//
+// Every created view gets the next `SerialId` from the factory's counter.
+#include "report/model/TfrView.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace vaskel {
+
+struct TfrRunState;
+
+class TfrViewFactory {
+public:
+    static constexpr int kMaxAddIns = 64;
+    using Constructor = std::function<std::unique_ptr<TfrView>()>;
+
+    // Registers an add-in view class under its class name; false when the registry is full or the
+    // name is taken.
+    bool RegisterAddIn(const QString& className, Constructor create);
+
+    // Null for codes that create nothing; throws EClassNotFound for unregistered add-in names.
+    std::unique_ptr<TfrView> CreateView(quint8 typeCode, const QString& className, TfrRunState& run);
+
+private:
+    struct AddIn {
+        QString className;
+        Constructor create;
+    };
+    std::vector<AddIn> m_addIns;
+    qint32 m_nextSerialId = 0;
+};
+
+} // namespace vaskel

@@ -1,0 +1,73 @@
+#pragma once
+// The system's printers for the printer model: the CUPS queues as Qt sees them, one QPrinter per
+// queue (created when first used, at the printer's own high resolution), paper codes mapped to
+// Qt's page sizes by their standard numbers. Installed by the desktop at start-up into the engine
+// globals; the print run and the page-setup dialog reach the current QPrinter through
+// `currentPrinter()`.
+//
+// The printable area is the paper less the device's minimum margins, which is what the device
+// can actually mark; the QPrinters are kept at those margins, so a painter opened on one has its
+// origin at the printable area's top-left corner, where the page metrics' offsets say it is.
+#include "platform/PrinterBackend.h"
+
+#include <QPrinter>
+#include <QSizeF>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace vaskel {
+
+class QtPrinterBackend : public PrinterBackend {
+public:
+    // Opens a properties dialog on the printer; true when the user confirmed it.
+    using PropertiesDialog = std::function<bool(QPrinter& printer)>;
+
+    // Uses Qt's page-setup dialog, owned by the active window, as the properties dialog.
+    QtPrinterBackend();
+    ~QtPrinterBackend() override;
+
+    QStringList printerNames() override;
+    int currentIndex() const override;
+    void setCurrentIndex(int index) override;
+    bool isPrinting() const override;
+
+    PrinterIdentity identity() override;
+    std::optional<PrinterDeviceSettings> deviceSettings() override;
+    void setDeviceSettings(const PrinterDeviceSettings& settings) override;
+    QList<PrinterChoice> papers() override;
+    QList<PrinterChoice> paperSources() override;
+    PrinterDeviceMetrics deviceMetrics() override;
+    bool editDeviceSettings(PrinterDeviceSettings& settings) override;
+
+    // The current printer's QPrinter; null when the system has no printers.
+    QPrinter* currentPrinter();
+    void setPropertiesDialog(PropertiesDialog dialog) { m_propertiesDialog = std::move(dialog); }
+
+    // Paper source codes of templates <-> Qt's paper sources; nothing for codes Qt cannot name.
+    static std::optional<QPrinter::PaperSource> qtPaperSource(qint32 code);
+    static qint32 paperSourceCode(QPrinter::PaperSource source);
+
+private:
+    struct Device {
+        std::unique_ptr<QPrinter> printer;
+        // The custom size last asked for, in millimetres as fed: Qt gives a custom size that
+        // happens to equal a standard one that standard's code, but the request stays custom.
+        std::optional<QSizeF> customSize;
+    };
+
+    Device* device();
+    static void applySettings(
+        QPrinter& printer, const PrinterDeviceSettings& settings, std::optional<QSizeF>& customSize);
+    static PrinterDeviceSettings readSettings(
+        const QPrinter& printer, const std::optional<QSizeF>& customSize);
+
+    QStringList m_names;
+    QString m_currentName;
+    std::map<QString, Device> m_devices;
+    PropertiesDialog m_propertiesDialog;
+};
+
+} // namespace vaskel

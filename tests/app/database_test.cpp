@@ -1,0 +1,211 @@
+// The queries of the query window over real ODBC drivers (SQLite, and PostgreSQL when a server is
+// reachable): fixed field lists, navigation and bookmarks, text forms, bound bill numbers, the
+// total statement, snapshots, failures, and grid edits with optimistic locking.
+#include "AppTestDatabase.h"
+
+#include "app/DatabaseConnection.h"
+#include "app/OdbcQuery.h"
+#include "app/TForm1.h"
+#include "report/engine/TfrDatasetErrors.h"
+#include "support/TestGlobals.h"
+
+namespace vaskel {
+namespace {
+
+using test::Backend;
+using test::TestDatabase;
+
+class DatabaseTest : public test::GlobalsTest, public ::testing::WithParamInterface<Backend> {
+protected:
+    void SetUp() override
+    {
+        db = std::make_unique<TestDatabase>(GetParam());
+        if (db->connection().isEmpty())
+            GTEST_SKIP() << backendName(GetParam()) << ": " << db->skipReason().toStdString();
+        connection = std::make_unique<DatabaseConnection>(db->connection());
+        purchase = std::make_unique<OdbcQuery>("ADOQuery1", connection.get(), TForm1::purchaseFields());
+        purchase->setSql("select * from sb_tsjh");
+        purchase->setUpdateTable("sb_tsjh");
+    }
+
+    // The bill numbers of a query's rows, walking it from the first.
+    static QStringList bills(OdbcQuery& q)
+    {
+        QStringList out;
+        for (q.first(); !q.eof(); q.next())
+            out << q.fieldByName("ldlp_no").asString();
+        return out;
+    }
+
+    std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<DatabaseConnection> connection;
+    std::unique_ptr<OdbcQuery> purchase;
+};
+
+TEST_P(DatabaseTest, FixedFieldListNavigationAndText)
+{
+    purchase->open();
+    purchase->open(); // opening an open query does nothing
+    ASSERT_TRUE(purchase->isActive());
+    EXPECT_EQ(purchase->fieldNames(), QStringList({"LDLP_NO", "KPDATE", "CMNAME", "CMUNIT", "QNT", "AMT"}));
+    EXPECT_EQ(purchase->findField("SUPPLIER"), nullptr) << "columns beyond the list are not reachable";
+    EXPECT_EQ(&purchase->fieldByName("ldlp_no"), &purchase->fieldByName("LDLP_NO"));
+    EXPECT_THROW(purchase->fieldByName("NOSUCH"), EDatabaseError);
+
+    EXPECT_EQ(purchase->fieldByName("KPDATE").asString(), "3/5/2023") << "the locale's short date";
+    EXPECT_EQ(purchase->fieldByName("CMNAME").asString(), "螺纹钢");
+    EXPECT_EQ(purchase->fieldByName("AMT").asString(), "1000.25");
+    const DatasetBookmark first = purchase->bookmark();
+    purchase->next();
+    purchase->next();
+    EXPECT_EQ(purchase->fieldByName("LDLP_NO").asString(), "B");
+    EXPECT_EQ(purchase->fieldByName("KPDATE").asString(), "") << "null reads as empty text";
+    EXPECT_TRUE(purchase->fieldByName("QNT").isNull());
+    EXPECT_EQ(purchase->fieldByName("AMT").asString(), "0.1");
+    purchase->gotoBookmark(first);
+    EXPECT_EQ(purchase->fieldByName("AMT").asString(), "1000.25");
+    purchase->prior(); // before the first row stays on it
+    EXPECT_EQ(purchase->currentRow(), 0);
+
+    EXPECT_EQ(bills(*purchase), QStringList({"A", "A", "B", "o'k", "a\\b", "x"}));
+    purchase->gotoBookmark({5});
+    EXPECT_EQ(purchase->fieldByName("AMT").asString(), "123456789.123457") << "15 significant digits";
+    EXPECT_TRUE(purchase->eof() == false);
+    purchase->next();
+    EXPECT_TRUE(purchase->eof());
+
+    purchase->close();
+    purchase->close();
+    EXPECT_FALSE(purchase->isActive());
+    EXPECT_TRUE(purchase->eof());
+    EXPECT_EQ(purchase->rowCount(), 0);
+}
+
+TEST_P(DatabaseTest, BillNumbersAreBoundParameters)
+{
+    struct Case {
+        const char* name;
+        QString bill;
+        QStringList rows;
+    } cases[] = {
+        {"plain bill", "A", {"A", "A"}},
+        {"letter case counts", "a", {}},
+        {"quote inside", "o'k", {"o'k"}},
+        {"backslash inside", "a\\b", {"a\\b"}},
+        {"injection attempt is just text", "x' or '1'='1", {}},
+        {"no such bill: end of data at once", "NONE", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        purchase->close();
+        purchase->setSql("select * from sb_tsjh where ldlp_no=?");
+        purchase->setParameters({c.bill});
+        purchase->open();
+        EXPECT_EQ(purchase->eof(), c.rows.isEmpty());
+        EXPECT_EQ(bills(*purchase), c.rows);
+    }
+    EXPECT_EQ(purchase->displayStatement(), "select * from sb_tsjh where ldlp_no='NONE'");
+    EXPECT_EQ(OdbcQuery::quoted("o'k"), "'o''k'");
+    EXPECT_EQ(db->scalar("select count(*) from sb_tsjh"), "6") << "nothing else changed";
+}
+
+TEST_P(DatabaseTest, TotalStatementHasItsOwnField)
+{
+    OdbcQuery total("totalQuery", connection.get());
+    const struct {
+        QString bill;
+        QString text;
+    } cases[] = {{"A", "3750.5"}, {"NONE", ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bill.toStdString());
+        total.close();
+        total.setSql("select sum(AMT) as Thj from sb_tsjh where LDLP_NO=?");
+        total.setParameters({c.bill});
+        total.open();
+        ASSERT_EQ(total.fieldCount(), 1);
+        EXPECT_EQ(total.rowCount(), 1);
+        EXPECT_EQ(total.fieldByName("Thj").asString() + " 元", c.text + " 元");
+    }
+}
+
+TEST_P(DatabaseTest, FailuresLeaveTheQueryClosed)
+{
+    purchase->setSql("select * from no_such_table");
+    EXPECT_THROW(purchase->open(), EDatabaseError);
+    EXPECT_FALSE(purchase->isActive());
+
+    ASSERT_TRUE(db->execute(
+        {"DROP TABLE IF EXISTS sb_old", "CREATE TABLE sb_old (LDLP_NO VARCHAR(10), AMT DOUBLE PRECISION)"}));
+    purchase->setSql("select * from sb_old");
+    try {
+        purchase->open();
+        FAIL() << "a result without KPDATE must not open";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.message().contains("KPDATE")) << e.message().toStdString();
+    }
+    EXPECT_FALSE(purchase->isActive());
+    db->execute({"DROP TABLE sb_old"});
+}
+
+TEST_P(DatabaseTest, SnapshotIsStaticUntilReopened)
+{
+    purchase->open();
+    ASSERT_TRUE(db->execute({"INSERT INTO sb_tsjh VALUES ('C', NULL, 'new', NULL, NULL, 1, NULL)"}));
+    EXPECT_EQ(purchase->rowCount(), 6);
+    purchase->close();
+    purchase->open();
+    EXPECT_EQ(purchase->rowCount(), 7);
+}
+
+TEST_P(DatabaseTest, EditsUseOptimisticLocking)
+{
+    purchase->open();
+    // Row 2 ('B') has nulls: the row is still found by "IS NULL".
+    purchase->postEdit(2, purchase->fieldByName("CMNAME").index(), "白水泥");
+    EXPECT_EQ(db->scalar("select CMNAME from sb_tsjh where LDLP_NO='B'"), "白水泥");
+    purchase->postEdit(0, purchase->fieldByName("AMT").index(), "1100.5");
+    EXPECT_EQ(db->scalar("select AMT from sb_tsjh where CMNAME='螺纹钢'").toDouble(), 1100.5);
+    EXPECT_THROW(purchase->postEdit(0, purchase->fieldByName("AMT").index(), "12,x"), EDatabaseError);
+
+    // Someone else changes the row meanwhile: nothing is overwritten.
+    ASSERT_TRUE(db->execute({"UPDATE sb_tsjh SET QNT=99 WHERE CMNAME='角钢'"}));
+    EXPECT_THROW(purchase->postEdit(1, purchase->fieldByName("CMUNIT").index(), "米"), EDatabaseError);
+    EXPECT_EQ(db->scalar("select CMUNIT from sb_tsjh where CMNAME='角钢'"), "根");
+
+    // Two identical rows cannot be told apart: neither is changed.
+    ASSERT_TRUE(db->execute({"INSERT INTO sb_tsjh VALUES ('D', NULL, 'twin', NULL, NULL, 1, NULL)",
+        "INSERT INTO sb_tsjh VALUES ('D', NULL, 'twin', NULL, NULL, 1, NULL)"}));
+    purchase->close();
+    purchase->open();
+    EXPECT_THROW(purchase->postEdit(6, purchase->fieldByName("CMNAME").index(), "one"), EDatabaseError);
+    EXPECT_EQ(db->scalar("select count(*) from sb_tsjh where CMNAME='twin'"), "2");
+
+    OdbcQuery total("totalQuery", connection.get());
+    total.setSql("select sum(AMT) as Thj from sb_tsjh");
+    total.open();
+    EXPECT_THROW(total.postEdit(0, 0, "1"), EDatabaseError) << "a result without a table is read-only";
+}
+
+INSTANTIATE_TEST_SUITE_P(Odbc, DatabaseTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
+    [](const auto& info) { return std::string(backendName(info.param)); });
+
+TEST(DatabaseConnection, ConfigurationAndMissingDataSource)
+{
+    EXPECT_EQ(DatabaseConnection::odbcFromProviderString(DatabaseConnection::kLegacyConnectionString),
+        "DSN=dBASE Files");
+    DatabaseConnection missing("DSN=No Such Source Here");
+    try {
+        missing.open();
+        FAIL() << "expected EDatabaseError";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.message().contains("No Such Source Here")) << e.message().toStdString();
+    }
+    DatabaseConnection noFile(
+        QString("Driver=%1;Database=/nonexistent/x.sqlite;NoCreat=1").arg(DemoDatabase::sqliteOdbcDriver()));
+    EXPECT_THROW(noFile.open(), EDatabaseError);
+    DatabaseConnection wrongDriver("Driver=/nonexistent/libnothing.so;Database=x");
+    EXPECT_THROW(wrongDriver.open(), EDatabaseError);
+}
+
+} // namespace
+} // namespace vaskel

@@ -1,0 +1,222 @@
+// The query window over a real SQLite ODBC database: the bill list, Query and Print preview,
+// errors in handlers and at start-up, the report datasets it owns, and grid edits.
+#include "AppTestDatabase.h"
+
+#include "app/DesktopStartup.h"
+#include "app/TForm1.h"
+#include "report/engine/TfrDatasetFunctions.h"
+#include "support/TestGlobals.h"
+
+namespace vaskel {
+namespace {
+
+class WindowTest : public test::GlobalsTest {
+protected:
+    void SetUp() override
+    {
+        if (db.connection().isEmpty())
+            GTEST_SKIP() << db.skipReason().toStdString();
+    }
+    std::unique_ptr<TForm1> makeWindow() { return std::make_unique<TForm1>(db.connection()); }
+    QStringList listed(const TForm1& w)
+    {
+        QStringList out;
+        for (int i = 0; i < w.ComboBox1->count(); ++i)
+            out << w.ComboBox1->itemText(i);
+        return out;
+    }
+    QStringList column0(const QueryGrid* g)
+    {
+        QStringList out;
+        for (int r = 0; r < g->model()->rowCount(); ++r)
+            out << g->model()->index(r, 0).data().toString();
+        return out;
+    }
+    int boxes() const
+    {
+        return static_cast<int>(scriptedUi->interactionsOf(Interaction::Kind::MessageBox).size());
+    }
+
+    test::TestDatabase db{test::Backend::Sqlite};
+};
+
+TEST_F(WindowTest, StartupFillsTheBillListAndBothGrids)
+{
+    auto w = makeWindow();
+    // Sales rows A, A, B, A, a, o'k, a\b: only adjacent repeats are left out; case counts.
+    EXPECT_EQ(listed(*w), QStringList({"A", "B", "A", "a", "o'k", "a\\b"}));
+    EXPECT_EQ(w->ComboBox1->currentIndex(), 0);
+    EXPECT_EQ(w->ComboBox1->currentText(), "A");
+    EXPECT_EQ(w->DBGrid1->model()->rowCount(), 6);
+    EXPECT_EQ(w->DBGrid2->model()->rowCount(), 7);
+    EXPECT_TRUE(w->ADOQuery2->eof()) << "the sales query stays at end of data";
+    EXPECT_EQ(w->DBGrid1->model()->headerData(1, Qt::Horizontal).toString(), "KPDATE");
+    EXPECT_EQ(w->DBGrid1->columnWidth(0), 76);
+    EXPECT_EQ(w->geometry(), QRect(222, 153, 671, 467));
+    EXPECT_EQ(boxes(), 0);
+}
+
+TEST_F(WindowTest, EmptySalesTableLeavesTheListEmpty)
+{
+    ASSERT_TRUE(db.execute({"DELETE FROM sb_tssb"}));
+    auto w = makeWindow();
+    EXPECT_EQ(w->ComboBox1->count(), 0);
+    EXPECT_EQ(w->ComboBox1->currentIndex(), -1);
+}
+
+TEST_F(WindowTest, QueryFiltersBothGrids)
+{
+    auto w = makeWindow();
+    struct Case {
+        const char* name;
+        QString bill;
+        QStringList purchase;
+        QStringList sales;
+    } cases[] = {
+        {"chosen bill", "A", {"A", "A"}, {"A", "A", "A"}},
+        {"typed bill with a quote", "o'k", {"o'k"}, {"o'k"}},
+        {"typed bill with a backslash", "a\\b", {"a\\b"}, {"a\\b"}},
+        {"bill without lines", "ZZZ", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        w->ComboBox1->setEditText(c.bill);
+        w->Button1->click();
+        EXPECT_EQ(column0(w->DBGrid1), c.purchase);
+        EXPECT_EQ(column0(w->DBGrid2), c.sales);
+    }
+    EXPECT_EQ(boxes(), 0);
+    EXPECT_EQ(db.scalar("select count(*) from sb_tsjh"), "6");
+}
+
+TEST_F(WindowTest, PrintPreviewShowsTheTotalAndKeepsThePurchaseLines)
+{
+    auto w = makeWindow();
+    QStringList reportSaw;
+    w->OnPrintPreviewReport = [&](TForm1& form) {
+        // The report walks frDBDataSet1 over the bill's purchase lines, not the one-row total.
+        TfrDBDataSet& ds = *form.frDBDataSet1;
+        ds.StartRun();
+        for (ds.First(); !ds.Eof(); ds.Next())
+            reportSaw << ds.GetDataSet().fieldByName("CMNAME").asString();
+        ds.EndRun();
+    };
+    w->ComboBox1->setEditText("A");
+    w->Button1->click();
+    w->BitBtn21->click();
+    EXPECT_EQ(w->Edit1->text(), "3750.5 元");
+    EXPECT_EQ(column0(w->DBGrid1), QStringList({"A", "A"}));
+    EXPECT_EQ(reportSaw, QStringList({"螺纹钢", "角钢"}));
+
+    w->ComboBox1->setEditText("NONE");
+    w->BitBtn21->click();
+    EXPECT_EQ(w->Edit1->text(), " 元") << "no purchase lines: an empty sum";
+    EXPECT_EQ(boxes(), 0);
+}
+
+TEST_F(WindowTest, RejectedStatementShowsTheErrorAndTheWindowGoesOn)
+{
+    auto w = makeWindow();
+    ASSERT_TRUE(db.execute({"DROP TABLE sb_tssb"}));
+    w->ComboBox1->setEditText("A");
+    w->Button1->click();
+    ASSERT_EQ(boxes(), 1);
+    const Interaction box = scriptedUi->interactionsOf(Interaction::Kind::MessageBox).first();
+    EXPECT_TRUE(box.text.contains("sb_tssb")) << box.text.toStdString();
+    EXPECT_EQ(box.flags, int(MessageIcon::Error) | int(MessageButtons::Ok));
+    EXPECT_EQ(column0(w->DBGrid1), QStringList({"A", "A"})) << "the step before the failure stays done";
+    EXPECT_EQ(w->DBGrid2->model()->rowCount(), 0) << "the failed query stays closed";
+    w->BitBtn21->click();
+    EXPECT_EQ(w->Edit1->text(), "3750.5 元");
+    EXPECT_EQ(boxes(), 1);
+}
+
+TEST_F(WindowTest, FailingCreateHandlerStillOpensTheWindow)
+{
+    ASSERT_TRUE(db.execute({"DROP TABLE sb_tssb"}));
+    auto w = makeWindow();
+    EXPECT_EQ(boxes(), 1);
+    EXPECT_EQ(w->ComboBox1->count(), 0);
+    EXPECT_EQ(w->DBGrid1->model()->rowCount(), 6);
+}
+
+TEST_F(WindowTest, StartupFailureShowsOneBoxAndExitsWithOne)
+{
+    const struct {
+        const char* name;
+        QString connection;
+        QStringList before;
+    } cases[] = {
+        {"no such data source", "DSN=Vaskel No Such Source", {}},
+        {"table without the listed columns", db.connection(),
+            {"DROP TABLE sb_tsjh", "CREATE TABLE sb_tsjh (LDLP_NO VARCHAR(10))"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        scriptedUi->clear();
+        ASSERT_TRUE(db.execute(c.before));
+        EXPECT_EQ(DesktopStartup::run(c.connection, false), 1);
+        ASSERT_EQ(boxes(), 1);
+        const Interaction box = scriptedUi->interactions().first();
+        EXPECT_EQ(box.caption, "Application Error");
+        EXPECT_TRUE(box.text.startsWith("Exception EDatabaseError in module ")) << box.text.toStdString();
+        EXPECT_TRUE(box.text.endsWith(".\r\n")) << box.text.toStdString();
+    }
+}
+
+TEST_F(WindowTest, ReportFindsTheWindowsComponents)
+{
+    auto w = makeWindow();
+    EXPECT_EQ(FindDatasetComponent(w.get(), "frdbdataset2"), w->frDBDataSet2.get());
+    EXPECT_EQ(FindDatasetComponent(w.get(), "Form1.ADOQuery1"), w->ADOQuery1.get());
+    const TfrFieldReference ref = ResolveFieldReference("ADOQuery1.\"AMT\"", w.get(), nullptr);
+    EXPECT_EQ(ref.dataset, w->ADOQuery1.get());
+    EXPECT_EQ(ref.fieldName, "AMT");
+
+    // A range at the current record over the real query, put back after the run.
+    w->ADOQuery1->first();
+    w->ADOQuery1->next();
+    TfrDBDataSet& ds = *w->frDBDataSet1;
+    ds.RangeBegin = TRangeBegin::rbCurrent;
+    ds.StartRun();
+    int records = 0;
+    for (ds.First(); !ds.Eof(); ds.Next())
+        ++records;
+    ds.EndRun();
+    EXPECT_EQ(records, 5);
+    EXPECT_EQ(w->ADOQuery1->currentRow(), 1);
+    EXPECT_EQ(w->DBGrid1->currentIndex().row(), 1) << "the grid follows the query";
+}
+
+TEST_F(WindowTest, GridEditConflictKeepsTheEditAndWritesNothing)
+{
+    auto w = makeWindow();
+    QAbstractItemModel* m = w->DBGrid1->model();
+    const QModelIndex unit = m->index(0, 3); // CMUNIT of the first purchase line
+    EXPECT_TRUE(m->setData(unit, "千克", Qt::EditRole));
+    EXPECT_EQ(db.scalar("select CMUNIT from sb_tsjh where CMNAME='螺纹钢'"), "千克");
+    EXPECT_EQ(boxes(), 0);
+
+    ASSERT_TRUE(db.execute({"UPDATE sb_tsjh SET QNT=3 WHERE CMNAME='螺纹钢'"}));
+    EXPECT_TRUE(m->setData(unit, "吨", Qt::EditRole));
+    EXPECT_EQ(boxes(), 1);
+    EXPECT_EQ(unit.data().toString(), "吨") << "the edit stays in the grid for another try";
+    EXPECT_EQ(db.scalar("select CMUNIT from sb_tsjh where CMNAME='螺纹钢'"), "千克");
+}
+
+TEST_F(WindowTest, DemoDatabaseAsDataSourceDbaseFiles)
+{
+    QTemporaryDir dir;
+    DemoDatabase::prepare(dir.path());
+    auto w = std::make_unique<TForm1>(
+        DatabaseConnection::odbcFromProviderString(DatabaseConnection::kLegacyConnectionString));
+    EXPECT_GE(w->ComboBox1->count(), 40);
+    EXPECT_GT(w->DBGrid1->model()->rowCount(), 40);
+    w->ComboBox1->setEditText("HT23'017");
+    w->Button1->click();
+    EXPECT_GT(w->DBGrid1->model()->rowCount(), 0);
+    EXPECT_EQ(boxes(), 0);
+}
+
+} // namespace
+} // namespace vaskel

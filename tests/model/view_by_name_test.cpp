@@ -1,0 +1,247 @@
+// By-name access to views and pages, the view factory, generated names and the zoom geometry.
+#include "support/TestGlobals.h"
+
+#include "report/model/EClassNotFound.h"
+#include "report/model/EListIndexError.h"
+#include "report/model/TfrBandView.h"
+#include "report/model/TfrLineView.h"
+#include "report/model/TfrMemoView.h"
+#include "report/model/TfrPictureView.h"
+#include "report/model/TfrViewFactory.h"
+#include "report/model/TfrViewLookup.h"
+
+#include <cstring>
+
+namespace vaskel {
+namespace {
+
+class ViewByNameTest : public test::GlobalsTest {
+protected:
+    ViewByNameTest()
+    {
+        for (int i = 0; i < 2; ++i)
+            pages.Add();
+        pages.Page(1)->PaperOrientation = 1;
+    }
+
+    TfrMemoView* addMemo(int page, const QString& name)
+    {
+        auto memo = std::make_unique<TfrMemoView>();
+        memo->Name = name;
+        return static_cast<TfrMemoView*>(pages.Page(page)->Add(std::move(memo)));
+    }
+
+    TfrPages pages;
+};
+
+TEST_F(ViewByNameTest, FactoryCreatesBuiltInClassesWithTheirDefaults)
+{
+    TfrViewFactory factory;
+    TfrRunState& run = frRun();
+    EXPECT_EQ(factory.CreateView(7, {}, run), nullptr) << "codes 5 to 9 create nothing";
+    EXPECT_FALSE(run.ErrorPending);
+
+    auto memo = factory.CreateView(0, {}, run);
+    EXPECT_EQ(memo->NamePrefix, QStringLiteral("Memo"));
+    EXPECT_EQ(memo->Flags, 3);
+    auto picture = factory.CreateView(1, {}, run);
+    EXPECT_EQ(picture->Flags, 5);
+    auto band = factory.CreateView(2, {}, run);
+    EXPECT_EQ(band->Flags, 48);
+    EXPECT_EQ(band->FormatCode, 0);
+    auto line = factory.CreateView(4, {}, run);
+    EXPECT_EQ(line->FrameTyp, 4);
+    EXPECT_EQ(line->FillColor, 0x00FFFFFFu);
+    EXPECT_EQ(memo->FormatCode, 0x200 + '.') << "text format with the locale's decimal separator";
+    EXPECT_LT(memo->SerialId, line->SerialId);
+
+    EXPECT_THROW(factory.CreateView(10, QStringLiteral("TfrChartView"), run), EClassNotFound);
+    try {
+        factory.CreateView(10, QStringLiteral("TfrGaugeView"), run);
+        FAIL();
+    } catch (const EClassNotFound& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("TfrChartView\rTfrGaugeView\r"));
+    }
+    EXPECT_TRUE(run.ErrorPending);
+
+    ASSERT_TRUE(factory.RegisterAddIn(QStringLiteral("TfrLineView2"), [] { return std::make_unique<TfrLineView>(); }));
+    EXPECT_EQ(factory.CreateView(10, QStringLiteral("TfrLineView2"), run)->TypeCode, 10);
+}
+
+TEST_F(ViewByNameTest, ViewPropertiesByNameIgnoreCase)
+{
+    TfrMemoView* memo = addMemo(0, QStringLiteral("Memo1"));
+    memo->FrameWidth = 1.5f;
+    EXPECT_DOUBLE_EQ(memo->ReadProp(QStringLiteral("framewidth")).toNumber(), 1.5);
+    memo->WriteProp(QStringLiteral("Memo"), TfrValue(QStringLiteral("a\r\nb\nc")));
+    EXPECT_EQ(memo->Memo, (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(memo->ReadProp(QStringLiteral("MEMO")).toText(), QStringLiteral("a\r\nb\r\nc"));
+    EXPECT_EQ(memo->ReadProp(QStringLiteral("DataField")).toText(), QStringLiteral("a"));
+    EXPECT_EQ(memo->ReadProp(QStringLiteral("Lines.Count")).toInt(), 3);
+    memo->WriteProp(QStringLiteral("stretched"), TfrValue(false));
+    EXPECT_EQ(memo->Flags & 1, 0);
+    memo->WriteProp(QStringLiteral("WordBreak"), TfrValue(true));
+    EXPECT_TRUE(memo->ReadProp(QStringLiteral("wordbreak")).toBool());
+    EXPECT_TRUE(memo->ReadProp(QStringLiteral("NoSuchProperty")).isNull());
+    memo->WriteProp(QStringLiteral("NoSuchProperty"), TfrValue(1)); // ignored
+
+    memo->CallMethod(QStringLiteral("hide"), {}, {}, {});
+    EXPECT_FALSE(memo->Visible);
+    memo->CallMethod(QStringLiteral("LINES.ADD"), TfrValue(QStringLiteral("'d' + 'e'")), {}, {});
+    EXPECT_EQ(memo->Memo.last(), QStringLiteral("de"));
+    EXPECT_EQ(memo->CallMethod(QStringLiteral("MEMO.INDEXOF"), TfrValue(QStringLiteral("'B'")), {}, {}).toInt(), 1);
+    memo->CallMethod(QStringLiteral("Memo.Delete"), TfrValue(QStringLiteral("0")), {}, {});
+    EXPECT_EQ(memo->Memo.first(), QStringLiteral("b"));
+    memo->CallMethod(QStringLiteral("SETINDEXPROPERTY"), TfrValue(QStringLiteral("Memo")), TfrValue(0),
+                     TfrValue(QStringLiteral("z")));
+    EXPECT_EQ(memo->CallMethod(QStringLiteral("GETINDEXPROPERTY"), TfrValue(QStringLiteral("MEMO")), TfrValue(0), {})
+                  .toText(),
+              QStringLiteral("z"));
+    EXPECT_THROW(memo->CallMethod(QStringLiteral("MEMO.DELETE"), TfrValue(QStringLiteral("9")), {}, {}),
+                 EListIndexError);
+}
+
+TEST_F(ViewByNameTest, FindObjectPropertyEdgeCases)
+{
+    TfrMemoView* memo1 = addMemo(0, QStringLiteral("Memo1"));
+    TfrMemoView* memo2 = addMemo(1, QStringLiteral("Memo2"));
+    memo2->Left = 42;
+
+    TfrObjectProperty p = FindObjectProperty(QStringLiteral("memo2.Left"), pages, memo1);
+    EXPECT_EQ(p.object, memo2);
+    EXPECT_EQ(p.property, QStringLiteral("Left"));
+    EXPECT_EQ(p.object->ReadProp(p.property).toInt(), 42);
+    EXPECT_FALSE(p.object->PropertyTable().empty()) << "built on first by-name access";
+
+    p = FindObjectProperty(QStringLiteral("Font.Name"), pages, memo1);
+    EXPECT_EQ(p.object, memo1) << "no view named Font: a property of the current view";
+    EXPECT_EQ(p.property, QStringLiteral("Font.Name"));
+    p.object->WriteProp(p.property, TfrValue(QStringLiteral("SimSun")));
+    EXPECT_EQ(memo1->Font.Name, QStringLiteral("SimSun"));
+
+    p = FindObjectProperty(QStringLiteral("Page2.Orientation"), pages, memo1);
+    EXPECT_EQ(p.object, pages.Page(1));
+    EXPECT_EQ(p.object->ReadProp(p.property).toInt(), 1);
+    EXPECT_TRUE(p.object->LookupProperty(QStringLiteral("orientation")));
+
+    EXPECT_EQ(FindObjectProperty(QStringLiteral("Page9.Orientation"), pages, memo1).object, nullptr);
+    EXPECT_EQ(FindObjectProperty(QStringLiteral("Nothing.Left"), pages, memo1).object, nullptr);
+    p = FindObjectProperty(QStringLiteral("Left"), pages, memo1);
+    EXPECT_EQ(p.object, memo1);
+    EXPECT_EQ(FindObjectProperty(QStringLiteral("Left"), pages, nullptr).object, nullptr);
+}
+
+TEST_F(ViewByNameTest, GeneratedNamesTakeTheSmallestFreeNumber)
+{
+    addMemo(0, QStringLiteral("Memo1"));
+    addMemo(1, QStringLiteral("MEMO2"));
+    TfrMemoView fresh;
+    EXPECT_EQ(GenerateViewName(pages, fresh), QStringLiteral("Memo3"));
+    pages.Page(0)->ObjectList.clear();
+    EXPECT_EQ(GenerateViewName(pages, fresh), QStringLiteral("Memo1"));
+    pages.Page(0)->Name = QStringLiteral("Page1");
+    EXPECT_EQ(GeneratePageName(pages), QStringLiteral("Page2"));
+}
+
+TEST_F(ViewByNameTest, PagePropertiesByName)
+{
+    TfrPage* page = pages.Page(0);
+    page->WriteProp(QStringLiteral("Width"), TfrValue(756)); // report units
+    EXPECT_EQ(page->PaperSizeX, 2100);
+    EXPECT_EQ(page->ReadProp(QStringLiteral("WIDTH")).toInt(), 756);
+    page->WriteProp(QStringLiteral("StretchToPrintable"), TfrValue(true));
+    EXPECT_FALSE(page->MarginsFlag);
+    page->Margins[0] = 25;
+    EXPECT_EQ(page->ReadProp(QStringLiteral("LeftMargin")).toInt(), 25);
+    frRun().PrintMode = true;
+    EXPECT_EQ(page->ReadProp(QStringLiteral("LeftMargin")).toInt(), 0) << "the layout limit while printing";
+    frRun().PrintMode = false;
+    page->BuildPropertyTable();
+    EXPECT_EQ(page->PropertyTable().at(2).name, QStringLiteral("Size"));
+}
+
+TEST_F(ViewByNameTest, BandPropertyTableDependsOnTheBandKind)
+{
+    TfrBandView footer;
+    footer.FrameTyp = PageFooter;
+    footer.BuildPropertyTable();
+    EXPECT_FALSE(footer.LookupProperty(QStringLiteral("ChildBand")));
+    EXPECT_FALSE(footer.LookupProperty(QStringLiteral("Stretched")));
+    EXPECT_TRUE(footer.LookupProperty(QStringLiteral("OnLastPage")));
+    EXPECT_FALSE(footer.LookupProperty(QStringLiteral("FrameWidth")));
+    TfrBandView group;
+    group.FrameTyp = GroupHeader;
+    group.BuildPropertyTable();
+    EXPECT_TRUE(group.LookupProperty(QStringLiteral("Condition")));
+    EXPECT_TRUE(group.LookupProperty(QStringLiteral("master")));
+    group.WriteProp(QStringLiteral("Condition"), TfrValue(QStringLiteral("[NO]")));
+    EXPECT_EQ(group.FormatText, QStringLiteral("[NO]"));
+    group.WriteProp(QStringLiteral("RepeatHeader"), TfrValue(true));
+    EXPECT_EQ(group.Flags & BandFlags::RepeatHeader, BandFlags::RepeatHeader);
+}
+
+bool sameBits(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST_F(ViewByNameTest, ApplyZoomThenRestoreGeometryIsExact)
+{
+    TfrMemoView v;
+    v.Left = 13, v.Top = 27, v.Width = 101, v.Height = 33, v.GapX = 3, v.GapY = 2;
+    v.FrameWidth = 0.7f;
+    v.FrameTyp = 15;
+    frRun().PrintMode = true;
+    v.ZoomX = 1.37;
+    v.ZoomY = 0.61;
+    v.ShiftX = 5;
+    v.ShiftY = -4;
+    v.ApplyZoom();
+    EXPECT_EQ(v.Left, 23);
+    EXPECT_NE(v.Width, 101);
+    v.RestoreGeometry();
+    EXPECT_EQ(v.Left, 13);
+    EXPECT_EQ(v.Top, 27);
+    EXPECT_EQ(v.Width, 101);
+    EXPECT_EQ(v.Height, 33);
+    EXPECT_EQ(v.GapX, 3);
+    EXPECT_EQ(v.GapY, 2);
+    EXPECT_TRUE(sameBits(v.FrameWidth, 0.7f));
+}
+
+TEST_F(ViewByNameTest, FrameWidthInsetsTheDrawingRectangle)
+{
+    TfrMemoView v;
+    v.Left = 10, v.Top = 20, v.Width = 100, v.Height = 50, v.GapX = 2, v.GapY = 1;
+    v.FrameWidth = 2.5f;
+    v.FrameTyp = 15;
+    v.ApplyZoom();
+    EXPECT_EQ(v.GapX, 3);
+    EXPECT_EQ(v.GapY, 1);
+    EXPECT_EQ(v.DrawRect, (TfrRect{11, 21, 110, 70}));
+    v.RestoreGeometry();
+
+    v.FrameTyp = 0;
+    v.ApplyZoom();
+    EXPECT_EQ(v.DrawRect, (TfrRect{10, 20, 111, 71}));
+    v.RestoreGeometry();
+}
+
+TEST_F(ViewByNameTest, HitRegions)
+{
+    TfrMemoView memo;
+    memo.Left = 10, memo.Top = 10, memo.Width = 20, memo.Height = 10;
+    memo.FrameTyp = 15;
+    memo.FrameWidth = 3;
+    EXPECT_EQ(memo.MakeHitRegion(false).boundingRect(), QRect(QPoint(8, 8), QPoint(31, 21)));
+    EXPECT_EQ(memo.MakeHitRegion(true).boundingRect(), QRect(QPoint(-2, -2), QPoint(41, 31)));
+    TfrLineView line;
+    line.Left = 10, line.Top = 10, line.Width = 0, line.Height = 50;
+    line.FrameWidth = 3;
+    line.FrameStyle = psDouble;
+    // Vertical line: widened across only, by trunc(4.5) before and trunc(1 + 3) after.
+    EXPECT_EQ(line.MakeHitRegion(false).boundingRect(), QRect(QPoint(6, 10), QPoint(14, 60)));
+}
+
+} // namespace
+} // namespace vaskel

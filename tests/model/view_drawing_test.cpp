@@ -1,0 +1,181 @@
+// Drawing of lines, pictures and frames, checked on rendered images at zoom 1 (report units are
+// pixels there).
+#include "support/TestGlobals.h"
+
+#include "report/model/TfrLineView.h"
+#include "report/model/TfrMemoView.h"
+#include "report/model/TfrPictureView.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+
+#include <functional>
+
+namespace vaskel {
+namespace {
+
+class ViewDrawingTest : public test::GlobalsTest {
+protected:
+    QImage render(TfrView& view, QColor background = Qt::white)
+    {
+        QImage image(200, 200, QImage::Format_RGB32);
+        image.fill(background);
+        QPainter p(&image);
+        view.Paint(p);
+        p.end();
+        return image;
+    }
+
+    // The pixels of `image` that are not `background`, as a bounding rectangle and a count.
+    static QRect inkBounds(const QImage& image, int* count = nullptr, QRgb background = qRgb(255, 255, 255))
+    {
+        QRect bounds;
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixel(x, y) != background) {
+                    bounds = bounds.united(QRect(x, y, 1, 1));
+                    ++n;
+                }
+            }
+        }
+        if (count)
+            *count = n;
+        return bounds;
+    }
+
+    static int inkInRow(const QImage& image, int y, int x0, int x1)
+    {
+        int n = 0;
+        for (int x = x0; x < x1; ++x)
+            n += image.pixel(x, y) != qRgb(255, 255, 255);
+        return n;
+    }
+};
+
+TEST_F(ViewDrawingTest, LinesTakeTheDirectionOfTheirLongerSide)
+{
+    TfrLineView horizontal;
+    horizontal.Left = 20, horizontal.Top = 30, horizontal.Width = 100, horizontal.Height = 0;
+    const QRect h = inkBounds(render(horizontal));
+    EXPECT_EQ(h.top(), 30);
+    EXPECT_EQ(h.height(), 1);
+    EXPECT_EQ(h.left(), 20);
+    EXPECT_GE(h.width(), 99);
+    EXPECT_EQ(horizontal.FrameTyp, 8);
+
+    TfrLineView vertical;
+    vertical.Left = 40, vertical.Top = 10, vertical.Width = 10, vertical.Height = 100;
+    const QRect v = inkBounds(render(vertical));
+    EXPECT_EQ(v.left(), 40);
+    EXPECT_EQ(v.width(), 1);
+    EXPECT_EQ(v.top(), 10);
+    EXPECT_GE(v.height(), 99);
+    EXPECT_EQ(vertical.Width, 0) << "the collapsed side stays in the view";
+    EXPECT_EQ(vertical.FrameTyp, 4);
+}
+
+QByteArray bmpBytes(int w, int h, QColor colour)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(colour);
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, "BMP");
+    return bytes;
+}
+
+TEST_F(ViewDrawingTest, StretchedPictureKeepsItsAspectAndIsCentred)
+{
+    TfrPictureView view;
+    view.Left = 0, view.Top = 0, view.Width = 100, view.Height = 100;
+    view.FrameTyp = 0;
+    view.Flags = ViewFlags::Stretched | PictureFlags::KeepAspect | PictureFlags::Center;
+    view.Picture.setData(TfrPicture::Bitmap, bmpBytes(200, 100, Qt::red));
+    ASSERT_EQ(view.Picture.size(), QSize(200, 100));
+    int count = 0;
+    const QRect drawn = inkBounds(render(view), &count);
+    EXPECT_EQ(drawn.height(), 50);
+    EXPECT_EQ(drawn.top(), 25) << "centred vertically in the 100 x 100 rectangle";
+    EXPECT_EQ(drawn.left(), 0);
+    EXPECT_NEAR(drawn.width(), 100, 1);
+    EXPECT_EQ(count, drawn.width() * drawn.height());
+}
+
+TEST_F(ViewDrawingTest, PictureAtNaturalSizeMayExceedItsRectangle)
+{
+    TfrPictureView view;
+    view.Left = 10, view.Top = 10, view.Width = 20, view.Height = 20;
+    view.FrameTyp = 0;
+    view.Flags = 0;
+    view.Picture.setData(TfrPicture::Bitmap, bmpBytes(60, 40, Qt::blue));
+    EXPECT_EQ(inkBounds(render(view)), QRect(10, 10, 60, 40));
+}
+
+TEST_F(ViewDrawingTest, JpegPicturesAreDecoded)
+{
+    QImage img(8, 4, QImage::Format_RGB32);
+    img.fill(Qt::green);
+    QByteArray jpeg;
+    QBuffer buf(&jpeg);
+    buf.open(QIODevice::WriteOnly);
+    if (!img.save(&buf, "JPG"))
+        GTEST_SKIP() << "no JPEG writer to make the fixture";
+    TfrPicture picture;
+    picture.setData(TfrPicture::Jpeg, jpeg);
+    EXPECT_EQ(picture.size(), QSize(8, 4));
+    picture.setData(TfrPicture::Jpeg, jpeg.left(jpeg.size() / 2) + QByteArray(5000, '\x11'));
+    (void)picture.image(); // a damaged stream decodes to something or nothing, never a crash
+    picture.setData(TfrPicture::Jpeg, QByteArray("not a jpeg"));
+    EXPECT_TRUE(picture.image().isNull());
+}
+
+TEST_F(ViewDrawingTest, WideDashedFrameIsParallelDashedLines)
+{
+    TfrMemoView view;
+    view.Left = 10, view.Top = 50, view.Width = 150, view.Height = 60;
+    view.FrameTyp = 8; // top only
+    view.FrameStyle = psDash;
+    view.FrameWidth = 3;
+    const QImage image = render(view);
+    for (int y : {49, 50, 51}) {
+        SCOPED_TRACE(y);
+        const int ink = inkInRow(image, y, 10, 160);
+        EXPECT_GT(ink, 50);
+        EXPECT_LT(ink, 150) << "dashes, not a solid line";
+    }
+    EXPECT_EQ(inkInRow(image, 48, 0, 200), 0);
+    EXPECT_EQ(inkInRow(image, 52, 0, 200), 0);
+}
+
+TEST_F(ViewDrawingTest, DoubleFrameDrawsTwoFrameLinesAroundTheFillLine)
+{
+    TfrMemoView view;
+    view.Left = 10, view.Top = 50, view.Width = 150, view.Height = 60;
+    view.FrameTyp = 8;
+    view.FrameStyle = psDouble;
+    view.FrameWidth = 1;
+    view.FillColor = clNone;
+    const QImage image = render(view);
+    EXPECT_GT(inkInRow(image, 49, 10, 160), 140);
+    EXPECT_EQ(inkInRow(image, 50, 10, 160), 0) << "the middle line in the (white) fill colour";
+    EXPECT_GT(inkInRow(image, 51, 10, 160), 140);
+}
+
+TEST_F(ViewDrawingTest, NoFillAndNoFrameWhilePrintingWithoutThem)
+{
+    TfrMemoView view;
+    view.Left = 10, view.Top = 10, view.Width = 50, view.Height = 50;
+    view.FrameTyp = 0;
+    frRun().PrintMode = true;
+    const QImage image = render(view, Qt::red);
+    EXPECT_TRUE(inkBounds(image, nullptr, qRgb(255, 0, 0)).isNull());
+    frRun().PrintMode = false;
+    view.FillColor = 0x0000FF00; // green
+    EXPECT_EQ(render(view).pixel(30, 30), qRgb(0, 255, 0));
+}
+
+} // namespace
+} // namespace vaskel
