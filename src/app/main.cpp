@@ -8,10 +8,12 @@
 #include "platform/FontAliases.h"
 #include "platform/SettingsStore.h"
 #include "report/model/TfrGlobals.h"
+#include "report/preview/QtPrinterBackend.h"
 #include "report/preview/QtUiServices.h"
 #include "tools/CommandLine.h"
 
 #include <QApplication>
+#include <QDebug>
 
 int main(int argc, char** argv)
 {
@@ -26,6 +28,19 @@ int main(int argc, char** argv)
     vaskel::TfrGlobals globals;
     globals.locale = vaskel::LocaleSettings::fromSystem();
     globals.setUi(std::make_unique<vaskel::QtUiServices>());
+
+    // Files are read and written in the configured code page; a name the converter does not
+    // know stops the program here rather than at the first template.
+    try {
+        globals.codePage = vaskel::CodePage(vaskel::CodePage::configuredName());
+    } catch (const vaskel::CodePageError& e) {
+        qCritical().noquote() << e.message();
+        vaskel::DesktopStartup::showApplicationError(e);
+        return 1;
+    }
+    if (const QString notice = vaskel::FontAliases::missingStandInsNotice(); !notice.isEmpty())
+        qWarning().noquote() << notice;
+    globals.startPrinter(std::make_unique<vaskel::QtPrinterBackend>());
 
     if (QApplication::arguments().contains(QStringLiteral("--demo"))) {
         try {

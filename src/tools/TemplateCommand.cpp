@@ -31,8 +31,8 @@ int dump(const QString& path, QTextStream& out, QTextStream& err, ScriptedUi& ui
     const auto shown = ui.interactionsOf(Interaction::Kind::MessageBox);
     if (!shown.isEmpty()) {
         for (const Interaction& m : shown)
-            err << "vaskel template: " << path << ": " << QString(m.text).replace(QLatin1Char('\r'), QLatin1Char('\n'))
-                << '\n';
+            err << "vaskel template: " << path << ": "
+                << QString(m.text).replace(QLatin1Char('\r'), QLatin1Char('\n')) << '\n';
         return 1;
     }
     out << QString::fromUtf8(TemplateJson::toJson(holder).toJson(QJsonDocument::Indented));

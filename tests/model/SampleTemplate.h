@@ -93,7 +93,8 @@ inline void fillSampleTemplate(TemplateHolder& h)
     h.Dictionary.Variables.SetValue(QStringLiteral(" Totals"), TfrValue(QString()));
     h.Dictionary.Variables.SetValue(QStringLiteral("Sum"), TfrValue(QStringLiteral("[A] + [B]")));
     h.Dictionary.AliasList.SetValue(QStringLiteral("Q1.\"AMT\""), TfrValue(QStringLiteral("Amount")));
-    h.Dictionary.BandSourceList.SetValue(QStringLiteral("MasterData1"), TfrValue(QStringLiteral("frDBDataSet1")));
+    h.Dictionary.BandSourceList.SetValue(
+        QStringLiteral("MasterData1"), TfrValue(QStringLiteral("frDBDataSet1")));
 
     h.Info.Comment = QStringLiteral("comment"), h.Info.Name = QStringLiteral("name");
     h.Info.Author = QStringLiteral("author"), h.Info.VersionMajor = QStringLiteral("1");

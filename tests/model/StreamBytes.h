@@ -43,10 +43,7 @@ public:
         return *this;
     }
     // Versions 21 and 22: text and a terminating 0.
-    StreamBytes& str21(const char* s)
-    {
-        return bytes(QByteArray(s)).u8(0);
-    }
+    StreamBytes& str21(const char* s) { return bytes(QByteArray(s)).u8(0); }
     // Version 23 and later: 16-bit length, text, a 0 the length does not count.
     StreamBytes& str23(const char* s)
     {
@@ -77,7 +74,10 @@ public:
     }
     qsizetype size() const { return m_data.size(); }
     // Overwrites a 32-bit value written earlier (end positions).
-    void patch32(qsizetype at, qint64 v) { qToLittleEndian<qint32>(static_cast<qint32>(v), m_data.data() + at); }
+    void patch32(qsizetype at, qint64 v)
+    {
+        qToLittleEndian<qint32>(static_cast<qint32>(v), m_data.data() + at);
+    }
     const QByteArray& data() const { return m_data; }
 
 private:

@@ -13,8 +13,8 @@
 namespace vaskel {
 namespace {
 
-using test::StreamBytes;
 using TemplateReader::StreamSource;
+using test::StreamBytes;
 
 const QString kUnsupported = QStringLiteral("Unsupported FRF format");
 
@@ -68,8 +68,10 @@ StreamBytes v25Start()
 {
     StreamBytes s;
     s.u8(25).u16(0).u16(0).str23("");
-    s.u8(255).i32(-1).i32(9).i32(2100).i32(2970).i32(0).i32(0).i32(0).i32(0).u8(0).i32(0xFFFF).u16(0).u16(0xFFFF);
-    s.i32(1).i32(0).u8(0).str23("Page1").u8(0).str23("Form").i32(0).i32(0).i32(0).i32(0).i32(0).u8(0).list23({});
+    s.u8(255).i32(-1).i32(9).i32(2100).i32(2970).i32(0).i32(0).i32(0).i32(0).u8(0).i32(0xFFFF).u16(0).u16(
+        0xFFFF);
+    s.i32(1).i32(0).u8(0).str23("Page1").u8(0).str23("Form").i32(0).i32(0).i32(0).i32(0).i32(0).u8(0).list23(
+        {});
     return s;
 }
 
@@ -136,11 +138,8 @@ TEST_F(TemplateFailureTest, MalformedStreams)
         {"truncated in the information block", valid.left(valid.size() - 5), {kUnsupported}, 1, 0},
         {"truncated inside an object", valid.left(valid.size() / 2), {kUnsupported}, 1, 0},
         {"page index of a page not read is skipped", badPageIndex.data(), {}, 1, 1},
-        {"missing add-in classes listed once",
-         missingClasses.data(),
-         {TemplateReader::nonPluggedMessage(QStringLiteral("TfrChartView\rTfrBarCodeView\r"))},
-         1,
-         1},
+        {"missing add-in classes listed once", missingClasses.data(),
+            {TemplateReader::nonPluggedMessage(QStringLiteral("TfrChartView\rTfrBarCodeView\r"))}, 1, 1},
         {"extension byte and one more end the pages", extension.data(), {}, 1, 1},
         {"password not in hexadecimal", badHex.data(), {kUnsupported}, 1, 0},
         {"empty stream changes nothing", QByteArray(), {}, -1, 0},
@@ -154,12 +153,13 @@ TEST_F(TemplateFailureTest, MalformedStreams)
         EXPECT_EQ(messages(), c.messages);
         EXPECT_EQ(h.Pages.Count(), c.pages < 0 ? 3 : c.pages);
         EXPECT_EQ(viewCount(h), c.views);
-        if (c.pages == 1 && c.views == 1)
+        if (c.pages == 1 && c.views == 1) {
             EXPECT_NE(h.Pages.Page(0)->ObjectList.front()->Name, QStringLiteral("Lost"));
+        }
     }
 }
 
-TEST_F(TemplateFailureTest, EveryTruncationEndsInTheFormatMessageOrAtASectionEnd)
+TEST_F(TemplateFailureTest, EveryTruncationIsRefusedUnlessRightAfterTheEndOfPages)
 {
     const QByteArray valid = validTemplate();
     const qsizetype endOfPages = valid.lastIndexOf('\xFC');

@@ -85,16 +85,17 @@ TEST_F(TemplateJsonTest, BrokenJsonNamesThePlace)
     } cases[] = {
         {"not an object", "[1]", "template: an object is expected"},
         {"unknown view type", R"({"pages": [{"views": [{"type": "chart"}]}]})",
-         "template.pages[0].views[0].type: one of the documented names is expected"},
-        {"fraction where a whole number belongs", R"({"pages": [{"views": [{"type": "memo", "left": 1.5}]}]})",
-         "template.pages[0].views[0].left: a whole number in range is expected"},
+            "template.pages[0].views[0].type: one of the documented names is expected"},
+        {"fraction where a whole number belongs",
+            R"({"pages": [{"views": [{"type": "memo", "left": 1.5}]}]})",
+            "template.pages[0].views[0].left: a whole number in range is expected"},
         {"colour not in hexadecimal", R"({"pages": [{"views": [{"type": "line", "frameColor": "red"}]}]})",
-         "template.pages[0].views[0].frameColor: a colour such as \"0x00BBGGRR\" is expected"},
+            "template.pages[0].views[0].frameColor: a colour such as \"0x00BBGGRR\" is expected"},
         {"picture data not base64",
-         R"({"pages": [{"views": [{"type": "picture", "picture": {"kind": "jpeg", "data": "*"}}]}]})",
-         "template.pages[0].views[0].picture.data: base64 text is expected"},
+            R"({"pages": [{"views": [{"type": "picture", "picture": {"kind": "jpeg", "data": "*"}}]}]})",
+            "template.pages[0].views[0].picture.data: base64 text is expected"},
         {"byte field out of range", R"({"pages": [{"orientation": 256}]})",
-         "template.pages[0].orientation: a whole number in range is expected"},
+            "template.pages[0].orientation: a whole number in range is expected"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -21,8 +21,8 @@
 namespace vaskel {
 namespace {
 
-using test::StreamBytes;
 using TemplateReader::StreamSource;
+using test::StreamBytes;
 
 class TemplateStreamTest : public test::GlobalsTest {
 protected:
@@ -100,11 +100,19 @@ TEST_F(TemplateStreamTest, StringEncodings)
     w.writeStringList({});
     w.writeStringList({QStringLiteral("A")});
     w.writeStringList({QStringLiteral("A"), QString()});
-    EXPECT_EQ(w.data(), QByteArray("\0\0\0"
-                                   "\0\0\0"
-                                   "\1\0\1\0A\0"
-                                   "\2\0\1\0A\r\0\0\0",
-                                   21));
+    EXPECT_EQ(w.data(),
+        QByteArray("\0\0\0"
+                   "\0\0\0"
+                   "\1\0\1\0A\0"
+                   "\2\0\1\0A\r\0\0\0",
+            21));
+    // Text is stored in the configured code page (GBK here), and text it cannot hold is refused.
+    ReportStreamWriter chinese;
+    chinese.writeString(QStringLiteral("进货"));
+    EXPECT_EQ(chinese.data(), QByteArray("\4\0\xBD\xF8\xBB\xF5\0", 7));
+    EXPECT_EQ(ReportStreamReader(chinese.data()).readString(), QStringLiteral("进货"));
+    EXPECT_THROW(chinese.writeString(QStringLiteral("\U0001F600")), CodePageError);
+
     // Versions 21 and 22: a 13 keeps an empty line, a final empty line is dropped.
     ReportStreamReader r(QByteArray("A\r\rB\0C\r\0", 8), 21);
     EXPECT_EQ(r.readStringList(), (QStringList{"A", "", "B"}));
@@ -292,33 +300,60 @@ TEST_F(TemplateStreamTest, DictionaryForms)
     };
     const QByteArray legacy = StreamBytes()
                                   .i32(3)
-                                  .u8(1).i32(0).u8(2).bytes("Q1").u8(3).bytes("AMT").u8(6).bytes("Amount")
-                                  .u8(2).i32(2).u8(0).u8(0).u8(5).bytes("Today")
-                                  .u8(2).i32(1).u8(0).u8(5).bytes("[A]*2").u8(6).bytes("Double")
+                                  .u8(1)
+                                  .i32(0)
+                                  .u8(2)
+                                  .bytes("Q1")
+                                  .u8(3)
+                                  .bytes("AMT")
+                                  .u8(6)
+                                  .bytes("Amount")
+                                  .u8(2)
+                                  .i32(2)
+                                  .u8(0)
+                                  .u8(0)
+                                  .u8(5)
+                                  .bytes("Today")
+                                  .u8(2)
+                                  .i32(1)
+                                  .u8(0)
+                                  .u8(5)
+                                  .bytes("[A]*2")
+                                  .u8(6)
+                                  .bytes("Double")
                                   .list23({"Totals", " Amount", " Today", " Double"})
                                   .data();
     const QByteArray intermediate = StreamBytes()
                                         .u16(0xFFFF)
-                                        .i32(2).str23("Totals").str23("").str23(" Sum").str23("[A]+[B]")
-                                        .i32(1).str23("Q1.\"X\"").str23("X")
-                                        .i32(2).str23("MasterData1").str23("Q1").str23("Band2").str23("")
+                                        .i32(2)
+                                        .str23("Totals")
+                                        .str23("")
+                                        .str23(" Sum")
+                                        .str23("[A]+[B]")
+                                        .i32(1)
+                                        .str23("Q1.\"X\"")
+                                        .str23("X")
+                                        .i32(2)
+                                        .str23("MasterData1")
+                                        .str23("Q1")
+                                        .str23("Band2")
+                                        .str23("")
                                         .data();
     const QByteArray current = StreamBytes()
                                    .u16(0xFFFE)
-                                   .i32(1).str23("Sum").str23("[A]+[B]")
-                                   .i32(0).i32(1).str23("Band2").str23("")
+                                   .i32(1)
+                                   .str23("Sum")
+                                   .str23("[A]+[B]")
+                                   .i32(0)
+                                   .i32(1)
+                                   .str23("Band2")
+                                   .str23("")
                                    .data();
     const Case cases[] = {
-        {"legacy entries become variables, categories get their blank",
-         legacy,
-         {" Totals=", "Amount=Q1.\"AMT\"", "Today=DATE", "Double=[A]*2"},
-         0,
-         0},
-        {"intermediate form: categories marked, empty band sources dropped",
-         intermediate,
-         {" Totals=", "Sum=[A]+[B]"},
-         1,
-         1},
+        {"legacy entries become variables, categories get their blank", legacy,
+            {" Totals=", "Amount=Q1.\"AMT\"", "Today=DATE", "Double=[A]*2"}, 0, 0},
+        {"intermediate form: categories marked, empty band sources dropped", intermediate,
+            {" Totals=", "Sum=[A]+[B]"}, 1, 1},
         {"current form read as stored", current, {"Sum=[A]+[B]"}, 0, 1},
     };
     for (const Case& c : cases) {
@@ -353,6 +388,65 @@ TEST_F(TemplateStreamTest, VirtualPrinterIsStoredAsCodeOne)
     h.PrinterName = QStringLiteral("Virtual printer");
     const QByteArray bytes = save(h);
     EXPECT_EQ(bytes.mid(0, 9), QByteArray("\x19\0\0\0\0\1\0\1\0", 9));
+}
+
+} // namespace
+} // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+class TemplatePrinterTest : public test::GlobalsTest { };
+
+TEST_F(TemplatePrinterTest, PagesReadWithAPrinterModelTakeItsPaperAndMetrics)
+{
+    TemplateHolder written;
+    TfrPage* page = written.Pages.Add();
+    page->Name = QStringLiteral("Page1");
+    page->PaperCode = 9;
+    page->PaperSizeX = 2100;
+    page->PaperSizeY = 2970;
+    const QByteArray bytes = TemplateWriter::SaveTemplateToStream(written, 45000);
+
+    TemplateHolder h(&globals.printer());
+    TemplateReader::LoadTemplateFromStream(h, bytes, TemplateReader::StreamSource::Memory);
+    ASSERT_EQ(h.Pages.Count(), 1);
+    EXPECT_EQ(h.Pages.Page(0)->PaperCode, 9);
+    EXPECT_EQ(h.Pages.Page(0)->Metrics.UnitPaperWidth, 758) << "210 mm in report units";
+    EXPECT_EQ(h.PrinterName, QString());
+}
+
+} // namespace
+} // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+class PreparedRecordTest : public test::GlobalsTest {};
+
+TEST_F(PreparedRecordTest, PreparedFormCarriesThePrintedTextAndNoTemplateFields)
+{
+    TfrMemoView printed;
+    printed.PreparedMode = true;
+    printed.Name = QStringLiteral("Memo1");
+    printed.Memo = {QStringLiteral("[Price]")};
+    printed.ExpandedText = {QStringLiteral("12.50")};
+    printed.FormatCode = 0x1234;
+    printed.HighlightCondition = QStringLiteral("Value > 0");
+    printed.BeforePrintScript = {QStringLiteral("x := 1")};
+    ReportStreamWriter w;
+    printed.WriteRecord(w);
+
+    TfrMemoView back;
+    back.PreparedMode = true;
+    ReportStreamReader r(w.data());
+    back.ReadRecord(r);
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_EQ(back.Name, QStringLiteral("Memo1"));
+    EXPECT_EQ(back.Memo, QStringList{QStringLiteral("12.50")});
+    EXPECT_EQ(back.FormatCode, TfrMemoView().FormatCode);
+    EXPECT_TRUE(back.HighlightCondition.isEmpty());
+    EXPECT_TRUE(back.BeforePrintScript.isEmpty());
 }
 
 } // namespace

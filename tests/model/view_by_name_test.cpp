@@ -64,8 +64,13 @@ TEST_F(ViewByNameTest, FactoryCreatesBuiltInClassesWithTheirDefaults)
     }
     EXPECT_TRUE(run.ErrorPending);
 
-    ASSERT_TRUE(factory.RegisterAddIn(QStringLiteral("TfrLineView2"), [] { return std::make_unique<TfrLineView>(); }));
-    EXPECT_EQ(factory.CreateView(10, QStringLiteral("TfrLineView2"), run)->TypeCode, 10);
+    struct TfrArrowView : TfrLineView {
+        QString ClassName() const override { return QStringLiteral("TfrArrowView"); }
+    };
+    auto arrow = [] { return std::make_unique<TfrArrowView>(); };
+    EXPECT_FALSE(factory.RegisterAddIn(QStringLiteral("TfrOtherName"), arrow)) << "not the class's own name";
+    ASSERT_TRUE(factory.RegisterAddIn(QStringLiteral("TfrArrowView"), arrow));
+    EXPECT_EQ(factory.CreateView(10, QStringLiteral("TfrArrowView"), run)->TypeCode, 10);
 }
 
 TEST_F(ViewByNameTest, ViewPropertiesByNameIgnoreCase)
@@ -89,16 +94,18 @@ TEST_F(ViewByNameTest, ViewPropertiesByNameIgnoreCase)
     EXPECT_FALSE(memo->Visible);
     memo->CallMethod(QStringLiteral("LINES.ADD"), TfrValue(QStringLiteral("'d' + 'e'")), {}, {});
     EXPECT_EQ(memo->Memo.last(), QStringLiteral("de"));
-    EXPECT_EQ(memo->CallMethod(QStringLiteral("MEMO.INDEXOF"), TfrValue(QStringLiteral("'B'")), {}, {}).toInt(), 1);
+    EXPECT_EQ(
+        memo->CallMethod(QStringLiteral("MEMO.INDEXOF"), TfrValue(QStringLiteral("'B'")), {}, {}).toInt(), 1);
     memo->CallMethod(QStringLiteral("Memo.Delete"), TfrValue(QStringLiteral("0")), {}, {});
     EXPECT_EQ(memo->Memo.first(), QStringLiteral("b"));
     memo->CallMethod(QStringLiteral("SETINDEXPROPERTY"), TfrValue(QStringLiteral("Memo")), TfrValue(0),
-                     TfrValue(QStringLiteral("z")));
-    EXPECT_EQ(memo->CallMethod(QStringLiteral("GETINDEXPROPERTY"), TfrValue(QStringLiteral("MEMO")), TfrValue(0), {})
+        TfrValue(QStringLiteral("z")));
+    EXPECT_EQ(memo->CallMethod(
+                      QStringLiteral("GETINDEXPROPERTY"), TfrValue(QStringLiteral("MEMO")), TfrValue(0), {})
                   .toText(),
-              QStringLiteral("z"));
+        QStringLiteral("z"));
     EXPECT_THROW(memo->CallMethod(QStringLiteral("MEMO.DELETE"), TfrValue(QStringLiteral("9")), {}, {}),
-                 EListIndexError);
+        EListIndexError);
 }
 
 TEST_F(ViewByNameTest, FindObjectPropertyEdgeCases)
@@ -241,6 +248,56 @@ TEST_F(ViewByNameTest, HitRegions)
     line.FrameStyle = psDouble;
     // Vertical line: widened across only, by trunc(4.5) before and trunc(1 + 3) after.
     EXPECT_EQ(line.MakeHitRegion(false).boundingRect(), QRect(QPoint(6, 10), QPoint(14, 60)));
+}
+
+} // namespace
+} // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+class PlaceLayoutTest : public test::GlobalsTest { };
+
+TEST_F(PlaceLayoutTest, BandAlignPlacesAgainstPageLimitsAndNeighbours)
+{
+    TfrPages pages;
+    TfrPage* page = pages.Add();
+    page->MarginsFlag = false;
+    page->Metrics.UnitPaperWidth = 700; // limits: left 0, right 700
+    auto add = [page](qint32 left, qint32 width, quint8 align) {
+        auto v = std::make_unique<TfrMemoView>();
+        v->Left = left, v->Top = 40, v->Width = width, v->Height = 10;
+        v->BandAlign = align;
+        return page->Add(std::move(v));
+    };
+    TfrView* leftNeighbour = add(0, 100, baLeft);
+    TfrView* rightNeighbour = add(600, 50, baRight);
+    struct Case {
+        const char* name;
+        quint8 align;
+        qint32 left, width;
+    } cases[] = {
+        {"centre", baCenter, 300, 100},
+        {"left: after the left neighbour", baLeft, 100, 100},
+        {"right: before the right neighbour", baRight, 499, 100},
+        {"width: the whole line", baWidth, 0, 700},
+        {"rest: between the neighbours", baRest, 100, 500},
+    };
+    frRun().CurrentPage = page;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TfrView* v = add(200, 100, c.align);
+        v->PlaceLayout(nullptr);
+        EXPECT_EQ(v->Left, c.left);
+        EXPECT_EQ(v->Width, c.width);
+        EXPECT_EQ(frRun().CurrentView, v);
+        page->ObjectList.pop_back();
+    }
+    rightNeighbour->PlaceLayout(nullptr);
+    EXPECT_EQ(rightNeighbour->Left, 650) << "no right neighbour: against the right limit";
+    leftNeighbour->PlaceLayout(nullptr);
+    EXPECT_EQ(leftNeighbour->Left, 0);
+    frRun().CurrentPage = nullptr;
 }
 
 } // namespace

@@ -7,8 +7,10 @@
 #include "report/model/TfrPictureView.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include <functional>
 
@@ -175,6 +177,38 @@ TEST_F(ViewDrawingTest, NoFillAndNoFrameWhilePrintingWithoutThem)
     frRun().PrintMode = false;
     view.FillColor = 0x0000FF00; // green
     EXPECT_EQ(render(view).pixel(30, 30), qRgb(0, 255, 0));
+}
+
+} // namespace
+} // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+class PictureLoadingTest : public test::GlobalsTest { };
+
+TEST_F(PictureLoadingTest, FromFieldsAndFiles)
+{
+    TfrPictureView view;
+    view.BlobType = btICO;
+    view.LoadFromField(QVariant(QByteArray("icon bytes")));
+    EXPECT_EQ(view.Picture.kind(), TfrPicture::Icon);
+    EXPECT_EQ(view.Picture.bytes(), QByteArray("icon bytes"));
+    view.LoadFromField(QVariant());
+    EXPECT_TRUE(view.Picture.isEmpty()) << "a null field empties the picture";
+
+    QTemporaryDir dir;
+    const QString bmp = dir.filePath(QStringLiteral("logo.bmp"));
+    QFile f(bmp);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bmpBytes(3, 2, Qt::black));
+    f.close();
+    view.CallMethod(
+        QStringLiteral("LoadFromFile"), TfrValue(QStringLiteral("'") + bmp + QStringLiteral("'")), {}, {});
+    EXPECT_EQ(view.Picture.kind(), TfrPicture::Bitmap);
+    EXPECT_EQ(view.Picture.size(), QSize(3, 2));
+    view.CallMethod(QStringLiteral("LOADFROMFILE"), TfrValue(QStringLiteral("'/no/such/file.bmp'")), {}, {});
+    EXPECT_TRUE(view.Picture.isEmpty()) << "a missing file empties the picture without an error";
 }
 
 } // namespace

@@ -8,6 +8,8 @@ ExprGlobals* g_current = nullptr;
 
 ExprGlobals::ExprGlobals() : m_previous(g_current)
 {
+    runtimeVariables.SetSorted(true);
+    constants.SetSorted(true);
     g_current = this;
 }
 

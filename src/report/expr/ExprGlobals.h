@@ -6,6 +6,7 @@
 #include "platform/PlatformGlobals.h"
 #include "report/expr/TfrLocale.h"
 #include "report/expr/TfrParser.h"
+#include "report/expr/TfrVariables.h"
 
 namespace vaskel {
 
@@ -19,6 +20,10 @@ public:
     TfrLocale strings;
     // The report installs its name lookup and function handler as the callbacks before each run.
     TfrParser parser;
+    // Variables that scripts create while a report runs (sorted; names ignore case).
+    TfrVariables runtimeVariables;
+    // The named constants every expression can use (clRed, CRLF, mrOk …), filled at start-up.
+    TfrVariables constants;
 
 private:
     ExprGlobals* m_previous = nullptr;

@@ -19,7 +19,9 @@ void errorExit(j_common_ptr info)
     std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
 }
 
-void silentMessage(j_common_ptr) {}
+void silentMessage(j_common_ptr)
+{
+}
 
 // Pictures larger than this many pixels are refused rather than allocated: a stored picture of a
 // report is a logo or a photo, and a forged header must not make the program allocate gigabytes.
@@ -39,10 +41,10 @@ bool decodeInto(const QByteArray& bytes, QImage* out)
     }
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                 static_cast<unsigned long>(bytes.size()));
+        static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
-    if (quint64(info.image_width) * info.image_height > kMaxPixels || info.image_width == 0 ||
-        info.image_height == 0) {
+    if (quint64(info.image_width) * info.image_height > kMaxPixels || info.image_width == 0
+        || info.image_height == 0) {
         jpeg_destroy_decompress(&info);
         return false;
     }
@@ -52,7 +54,8 @@ bool decodeInto(const QByteArray& bytes, QImage* out)
         jpeg_destroy_decompress(&info);
         return false;
     }
-    *out = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB888);
+    *out = QImage(
+        static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB888);
     if (out->isNull()) {
         jpeg_destroy_decompress(&info);
         return false;

@@ -9,14 +9,15 @@
 
 namespace vaskel {
 
-ReportStreamReader::ReportStreamReader(QByteArray data, int version) : m_data(std::move(data)), m_version(version)
+ReportStreamReader::ReportStreamReader(QByteArray data, int version)
+    : m_data(std::move(data)), m_version(version)
 {
 }
 
 void ReportStreamReader::fail(const QString& what) const
 {
-    throw EStreamError(QStringLiteral("Stream read error"),
-                       QStringLiteral("%1 at byte offset %2").arg(what).arg(m_pos));
+    throw EStreamError(
+        QStringLiteral("Stream read error"), QStringLiteral("%1 at byte offset %2").arg(what).arg(m_pos));
 }
 
 void ReportStreamReader::seek(qint64 pos)

@@ -75,7 +75,8 @@ void ReportStreamWriter::writeString(const QString& text)
 void ReportStreamWriter::writeStringList(const QStringList& lines)
 {
     if (lines.size() > 0xFFFF)
-        throw EStreamError(QStringLiteral("A text of %1 lines is too long for a report file").arg(lines.size()));
+        throw EStreamError(
+            QStringLiteral("A text of %1 lines is too long for a report file").arg(lines.size()));
     writeU16(static_cast<quint16>(lines.size()));
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QByteArray bytes = encode(lines.at(i));

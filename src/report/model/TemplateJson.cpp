@@ -19,12 +19,10 @@ namespace {
 
 const char* const kViewTypes[] = {"memo", "picture", "band", "subReport", "line"};
 const char* const kPictureKinds[] = {"none", "bitmap", "metafile", "icon", "jpeg"};
-const char* const kBandKinds[] = {"ReportTitle",   "ReportSummary", "PageHeader",      "PageFooter",
-                                  "MasterHeader",  "MasterData",    "MasterFooter",    "DetailHeader",
-                                  "DetailData",    "DetailFooter",  "SubdetailHeader", "SubdetailData",
-                                  "SubdetailFooter", "Overlay",     "ColumnHeader",    "ColumnFooter",
-                                  "GroupHeader",   "GroupFooter",   "CrossHeader",     "CrossData",
-                                  "CrossFooter",   "Child",         "NoBand"};
+const char* const kBandKinds[] = {"ReportTitle", "ReportSummary", "PageHeader", "PageFooter", "MasterHeader",
+    "MasterData", "MasterFooter", "DetailHeader", "DetailData", "DetailFooter", "SubdetailHeader",
+    "SubdetailData", "SubdetailFooter", "Overlay", "ColumnHeader", "ColumnFooter", "GroupHeader",
+    "GroupFooter", "CrossHeader", "CrossData", "CrossFooter", "Child", "NoBand"};
 
 // ---- writing ----------------------------------------------------------------------------------
 
@@ -115,8 +113,9 @@ QJsonObject viewToJson(TfrView& v)
     const TfrView& d = *fresh;
     putIf(o, "flags", v.Flags, d.Flags);
     if (v.TypeCode == 2)
-        o.insert(QStringLiteral("bandKind"), v.FrameTyp <= NoBand ? QJsonValue(QLatin1String(kBandKinds[v.FrameTyp]))
-                                                                 : QJsonValue(v.FrameTyp));
+        o.insert(QStringLiteral("bandKind"),
+            v.FrameTyp <= NoBand ? QJsonValue(QLatin1String(kBandKinds[v.FrameTyp]))
+                                 : QJsonValue(v.FrameTyp));
     else
         putIf(o, "frameTyp", v.FrameTyp, d.FrameTyp);
     if (v.FrameWidth != d.FrameWidth)
@@ -192,7 +191,8 @@ QJsonObject pageToJson(const TfrPage& p)
     o.insert(QStringLiteral("marginsFlag"), p.MarginsFlag);
     o.insert(QStringLiteral("columns"), p.Columns);
     o.insert(QStringLiteral("columnGap"), p.ColumnGap);
-    o.insert(QStringLiteral("kind"), p.PageKind == ptDialog ? QStringLiteral("dialog") : QStringLiteral("report"));
+    o.insert(
+        QStringLiteral("kind"), p.PageKind == ptDialog ? QStringLiteral("dialog") : QStringLiteral("report"));
     const TfrPage d(nullptr, 9, 2100, 2970, TfrPage::kDefaultBin, 0);
     QJsonObject dialog;
     putIf(dialog, "borderStyle", p.BorderStyle, d.BorderStyle);
@@ -217,14 +217,14 @@ QJsonObject pageToJson(const TfrPage& p)
 
 class In {
 public:
-    In(QJsonObject o, QString path) : m_o(std::move(o)), m_path(std::move(path)) {}
+    In(QJsonObject o, QString path) : m_o(std::move(o)), m_path(std::move(path)) { }
 
     bool has(const char* key) const { return m_o.contains(QLatin1String(key)); }
 
     [[noreturn]] void bad(const char* key, const char* expected) const
     {
-        throw TemplateJsonError(QStringLiteral("%1.%2: %3 is expected").arg(m_path, QLatin1String(key),
-                                                                             QLatin1String(expected)));
+        throw TemplateJsonError(
+            QStringLiteral("%1.%2: %3 is expected").arg(m_path, QLatin1String(key), QLatin1String(expected)));
     }
 
     qint64 integer(const char* key, qint64 fallback, qint64 lo, qint64 hi) const
@@ -239,11 +239,17 @@ public:
     }
     qint32 i32(const char* key, qint32 fallback) const
     {
-        return static_cast<qint32>(integer(key, fallback, std::numeric_limits<qint32>::min(),
-                                           std::numeric_limits<qint32>::max()));
+        return static_cast<qint32>(
+            integer(key, fallback, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
     }
-    quint16 u16(const char* key, quint16 fallback) const { return static_cast<quint16>(integer(key, fallback, 0, 0xFFFF)); }
-    quint8 u8(const char* key, quint8 fallback) const { return static_cast<quint8>(integer(key, fallback, 0, 0xFF)); }
+    quint16 u16(const char* key, quint16 fallback) const
+    {
+        return static_cast<quint16>(integer(key, fallback, 0, 0xFFFF));
+    }
+    quint8 u8(const char* key, quint8 fallback) const
+    {
+        return static_cast<quint8>(integer(key, fallback, 0, 0xFF));
+    }
     quint32 u32(const char* key, quint32 fallback) const
     {
         return static_cast<quint32>(integer(key, fallback, 0, 0xFFFFFFFFll));
@@ -284,7 +290,8 @@ public:
             return u32(key, fallback);
         bool ok = false;
         const QString t = v.toString();
-        const qulonglong c = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? t.mid(2).toULongLong(&ok, 16) : 0;
+        const qulonglong c
+            = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? t.mid(2).toULongLong(&ok, 16) : 0;
         if (!ok || c > 0xFFFFFFFFull)
             bad(key, "a colour such as \"0x00BBGGRR\"");
         return static_cast<quint32>(c);
@@ -519,7 +526,8 @@ QJsonDocument toJson(const TemplateHolder& h)
     info.insert(QStringLiteral("comment"), i.Comment);
     info.insert(QStringLiteral("name"), i.Name);
     info.insert(QStringLiteral("author"), i.Author);
-    info.insert(QStringLiteral("version"), QJsonArray{i.VersionMajor, i.VersionMinor, i.VersionRelease, i.VersionBuild});
+    info.insert(QStringLiteral("version"),
+        QJsonArray{i.VersionMajor, i.VersionMinor, i.VersionRelease, i.VersionBuild});
     info.insert(QStringLiteral("password"), i.Password);
     info.insert(QStringLiteral("passwordProtected"), i.PasswordProtected);
     info.insert(QStringLiteral("created"), i.Created);

@@ -24,7 +24,7 @@ constexpr quint8 kExtension = 253;
 constexpr quint8 kEndOfPages = 252;
 
 // An object entry that names a page not read yet: the entry is skipped, the read goes on.
-struct BadPageIndex {};
+struct BadPageIndex { };
 
 QString stringOr(int number, const char* fallback)
 {
@@ -34,8 +34,8 @@ QString stringOr(int number, const char* fallback)
 
 void showError(const QString& text)
 {
-    PlatformGlobals::get().ui().messageBox(stringOr(StringTable::sError, "Error"), text, MessageIcon::Error,
-                                           MessageButtons::Ok);
+    PlatformGlobals::get().ui().messageBox(
+        stringOr(StringTable::sError, "Error"), text, MessageIcon::Error, MessageButtons::Ok);
 }
 
 void replaceByEmptyPage(TemplateHolder& holder)
@@ -46,7 +46,7 @@ void replaceByEmptyPage(TemplateHolder& holder)
 
 class StreamLoader {
 public:
-    StreamLoader(TemplateHolder& holder, ReportStreamReader& reader) : m_holder(holder), m_r(reader) {}
+    StreamLoader(TemplateHolder& holder, ReportStreamReader& reader) : m_holder(holder), m_r(reader) { }
 
     // Steps 5 to 10 of a read; throws for failures that end the read.
     void load()
@@ -181,9 +181,9 @@ private:
 
 bool askPassword(const TemplateHolder& holder)
 {
-    const std::optional<QString> entered = PlatformGlobals::get().ui().password(
-        stringOr(StringTable::sPassword, "Password"),
-        stringOr(StringTable::sEnterPassword, "Enter password for opening report"));
+    const std::optional<QString> entered
+        = PlatformGlobals::get().ui().password(stringOr(StringTable::sPassword, "Password"),
+            stringOr(StringTable::sEnterPassword, "Enter password for opening report"));
     return entered && *entered == holder.Info.Password;
 }
 
@@ -191,8 +191,8 @@ bool askPassword(const TemplateHolder& holder)
 
 QString nonPluggedMessage(const QString& missing)
 {
-    return QStringLiteral("Report contains the following non-plugged components:\r") + missing +
-           QStringLiteral("You must include these components into your project.");
+    return QStringLiteral("Report contains the following non-plugged components:\r") + missing
+        + QStringLiteral("You must include these components into your project.");
 }
 
 void LoadTemplateFromStream(TemplateHolder& holder, const QByteArray& data, StreamSource source)

@@ -34,8 +34,9 @@ QByteArray SaveTemplateToStream(TemplateHolder& holder, double lastChanged)
     for (int p = 0; p < holder.Pages.Count(); ++p) {
         const TfrPage& page = *holder.Pages.Page(p);
         if (p > 255 && !page.ObjectList.empty())
-            throw EStreamError(QStringLiteral("A report template can hold objects on its first 256 pages only"),
-                               QStringLiteral("page %1 has objects").arg(p + 1));
+            throw EStreamError(
+                QStringLiteral("A report template can hold objects on its first 256 pages only"),
+                QStringLiteral("page %1 has objects").arg(p + 1));
         for (const auto& view : page.ObjectList) {
             w.writeU8(view->TypeCode);
             if (view->TypeCode == 10)

@@ -23,12 +23,9 @@ struct FlagName {
 };
 
 const FlagName kFlagNames[] = {{"FORMNEWPAGE", BandFlags::FormNewPage},
-                               {"PRINTIFSUBSETEMPTY", BandFlags::PrintIfSubsetEmpty},
-                               {"BREAKED", BandFlags::Breaked},
-                               {"ONFIRSTPAGE", BandFlags::OnFirstPage},
-                               {"ONLASTPAGE", BandFlags::OnLastPage},
-                               {"REPEATHEADER", BandFlags::RepeatHeader},
-                               {"PRINTCHILDIFINVISIBLE", BandFlags::PrintChildIfInvisible}};
+    {"PRINTIFSUBSETEMPTY", BandFlags::PrintIfSubsetEmpty}, {"BREAKED", BandFlags::Breaked},
+    {"ONFIRSTPAGE", BandFlags::OnFirstPage}, {"ONLASTPAGE", BandFlags::OnLastPage},
+    {"REPEATHEADER", BandFlags::RepeatHeader}, {"PRINTCHILDIFINVISIBLE", BandFlags::PrintChildIfInvisible}};
 
 bool kindIn(quint16 kind, std::initializer_list<int> kinds)
 {
@@ -157,7 +154,8 @@ void TfrBandView::BuildPropertyTable()
     }
     if (k == GroupHeader) {
         AppendProperty(QStringLiteral("Condition"), PropFlags::Text);
-        AppendEnumProperty(QStringLiteral("Master"), bandNames({MasterData, DetailData, SubdetailData}), std::nullopt);
+        AppendEnumProperty(
+            QStringLiteral("Master"), bandNames({MasterData, DetailData, SubdetailData}), std::nullopt);
     }
     AppendProperty(QStringLiteral("EOF"), 0);
 }

@@ -15,7 +15,7 @@ public:
     void BuildPropertyTable() override;
     void Paint(QPainter& canvas) override;
     // Draws the hosted control into (`Left`, `Top`); nothing without one.
-    virtual void PaintControl() {}
+    virtual void PaintControl() { }
 };
 
 } // namespace vaskel

@@ -32,8 +32,8 @@ void writeList(ReportStreamWriter& w, const TfrVariables& list)
 // The system variables a legacy alias entry of kind 2 names by number (1 names its own text).
 QString legacySystemVariable(qint32 number)
 {
-    static constexpr const char* kNames[] = {"PAGE#", "",      "DATE",     "TIME",      "LINE#",
-                                             "LINETHROUGH#", "COLUMN#", "CURRENT#", "TOTALPAGES"};
+    static constexpr const char* kNames[]
+        = {"PAGE#", "", "DATE", "TIME", "LINE#", "LINETHROUGH#", "COLUMN#", "CURRENT#", "TOTALPAGES"};
     if (number < 0 || number >= static_cast<qint32>(std::size(kNames)))
         return {};
     return QString::fromLatin1(kNames[number]);
@@ -60,7 +60,8 @@ void TfrDataDictionary::ReadDictionaryBlock(ReportStreamReader& r)
         // Blocks of the intermediate form (-1) still use the legacy convention for categories
         // and may carry aliases of vanished fields and empty band sources.
         if (marker == -1) {
-            if (Variables.Count() > 0 && !Variables.Names(0).isEmpty() && !Variables.Names(0).startsWith(u' '))
+            if (Variables.Count() > 0 && !Variables.Names(0).isEmpty()
+                && !Variables.Names(0).startsWith(u' '))
                 toggleCategoryMarks();
             for (int i = AliasList.Count() - 1; i >= 0; --i) {
                 const TfrValue v = AliasList.Values(i);

@@ -19,13 +19,9 @@ struct FlagName {
 
 // The boolean properties of the memo's flag bits, in property table order.
 constexpr std::array<FlagName, 8> kFlagNames{{{"WordWrap", MemoFlags::WordWrap},
-                                               {"WordBreak", MemoFlags::WordBreak},
-                                               {"AutoWidth", MemoFlags::AutoWidth},
-                                               {"TextOnly", MemoFlags::TextOnly},
-                                               {"Suppress", MemoFlags::Suppress},
-                                               {"HideZeros", MemoFlags::HideZeros},
-                                               {"Underlines", MemoFlags::Underlines},
-                                               {"RTLReading", MemoFlags::RTLReading}}};
+    {"WordBreak", MemoFlags::WordBreak}, {"AutoWidth", MemoFlags::AutoWidth},
+    {"TextOnly", MemoFlags::TextOnly}, {"Suppress", MemoFlags::Suppress}, {"HideZeros", MemoFlags::HideZeros},
+    {"Underlines", MemoFlags::Underlines}, {"RTLReading", MemoFlags::RTLReading}}};
 
 quint16 defaultCharset()
 {

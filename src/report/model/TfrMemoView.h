@@ -54,7 +54,8 @@ public:
 
     void WriteProp(const QString& name, const TfrValue& value) override;
     TfrValue ReadProp(const QString& name) override;
-    TfrValue CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
+    TfrValue CallMethod(
+        const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
     void BuildPropertyTable() override;
 
     void ReadRecord(ReportStreamReader& reader) override;

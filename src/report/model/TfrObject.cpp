@@ -21,7 +21,8 @@ void TfrObject::AppendProperty(const QString& name, quint16 typeFlags)
     m_propertyTable.push_back(TfrPropRec{name, typeFlags, {}, std::nullopt});
 }
 
-void TfrObject::AppendEnumProperty(const QString& name, const QString& names, std::optional<QList<qint32>> values)
+void TfrObject::AppendEnumProperty(
+    const QString& name, const QString& names, std::optional<QList<qint32>> values)
 {
     m_propertyTable.push_back(
         TfrPropRec{name, PropFlags::Enumeration, names.split(QLatin1Char(';')), std::move(values)});

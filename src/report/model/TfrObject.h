@@ -5,8 +5,8 @@
 // Null. Subclasses first let their base handle a name and only answer when the base returned
 // Null. The property table is built lazily (first by-name lookup through FindObjectProperty) and
 // rebuilt by each BuildPropertyTable call.
-#include "report/model/TfrPropRec.h"
 #include "report/expr/TfrValue.h"
+#include "report/model/TfrPropRec.h"
 
 #include <vector>
 

@@ -10,8 +10,8 @@
 
 namespace vaskel {
 
-TfrPage::TfrPage(TfrPrinter* printer, qint32 paperCode, qint32 width, qint32 height, quint32 bin,
-                 quint8 orientation)
+TfrPage::TfrPage(
+    TfrPrinter* printer, qint32 paperCode, qint32 width, qint32 height, quint32 bin, quint8 orientation)
     : m_printer(printer)
 {
     PaperCode = paperCode;
@@ -31,7 +31,12 @@ void TfrPage::ChangePaper(qint32 paperCode, qint32 width, qint32 height, quint32
     try {
         m_printer->SetPaper(paperCode, width, height, static_cast<qint32>(bin), orientation, false);
     } catch (const std::exception&) {
-        m_printer->SetPaper(kCustomPaper, width, height, static_cast<qint32>(kDefaultBin), orientation, false);
+        try {
+            m_printer->SetPaper(
+                kCustomPaper, width, height, static_cast<qint32>(kDefaultBin), orientation, false);
+        } catch (const std::exception&) {
+            // The printer refuses even a custom size: the page keeps what the printer holds.
+        }
     }
     PaperCode = m_printer->CurPaperCode;
     PaperSizeX = m_printer->CurPaperWidth;
@@ -58,14 +63,16 @@ qint32 TfrPage::RightLimit() const
 {
     if (!MarginsFlag)
         return Metrics.UnitPaperWidth;
-    return Margins[2] != 0 ? Metrics.UnitPaperWidth - Margins[2] : Metrics.UnitOffsetX + Metrics.UnitPrintWidth;
+    return Margins[2] != 0 ? Metrics.UnitPaperWidth - Margins[2]
+                           : Metrics.UnitOffsetX + Metrics.UnitPrintWidth;
 }
 
 qint32 TfrPage::BottomLimit() const
 {
     if (!MarginsFlag)
         return Metrics.UnitPaperHeight;
-    return Margins[3] != 0 ? Metrics.UnitPaperHeight - Margins[3] : Metrics.UnitOffsetY + Metrics.UnitPrintHeight;
+    return Margins[3] != 0 ? Metrics.UnitPaperHeight - Margins[3]
+                           : Metrics.UnitOffsetY + Metrics.UnitPrintHeight;
 }
 
 TfrView* TfrPage::Add(std::unique_ptr<TfrView> view)
@@ -189,15 +196,16 @@ void TfrPage::BuildPropertyTable()
     AppendEnumProperty(QStringLiteral("Type"), QStringLiteral("ptReport;ptDialog"), QList<qint32>{0, 1});
     AppendProperty(QStringLiteral("Visible"), 0);
     if (PageKind == ptDialog) {
-        AppendEnumProperty(QStringLiteral("BorderStyle"), QStringLiteral("bsDialog;bsSizeable"), QList<qint32>{3, 2});
+        AppendEnumProperty(
+            QStringLiteral("BorderStyle"), QStringLiteral("bsDialog;bsSizeable"), QList<qint32>{3, 2});
         AppendProperty(QStringLiteral("Caption"), PropFlags::Text);
         AppendProperty(QStringLiteral("Color"), PropFlags::Colour);
         AppendProperty(QStringLiteral("Left"), PropFlags::ReportUnits);
         AppendProperty(QStringLiteral("Top"), PropFlags::ReportUnits);
         AppendProperty(QStringLiteral("Width"), PropFlags::Integer);
         AppendProperty(QStringLiteral("Height"), PropFlags::Integer);
-        AppendEnumProperty(QStringLiteral("Position"), QStringLiteral("poDesigned;poScreenCenter"),
-                           QList<qint32>{0, 4});
+        AppendEnumProperty(
+            QStringLiteral("Position"), QStringLiteral("poDesigned;poScreenCenter"), QList<qint32>{0, 4});
         AppendProperty(QStringLiteral("OnActivate"), PropFlags::Named | PropFlags::Editor);
         return;
     }
@@ -212,7 +220,8 @@ void TfrPage::BuildPropertyTable()
     AppendEnumProperty(QStringLiteral("Size"), paperNames, paperCodes);
     for (const char* n : {"Width", "Height", "LeftMargin", "TopMargin", "RightMargin", "BottomMargin"})
         AppendProperty(QString::fromLatin1(n), PropFlags::ReportUnits);
-    AppendEnumProperty(QStringLiteral("Orientation"), QStringLiteral("poPortrait;poLandscape"), QList<qint32>{0, 1});
+    AppendEnumProperty(
+        QStringLiteral("Orientation"), QStringLiteral("poPortrait;poLandscape"), QList<qint32>{0, 1});
     AppendProperty(QStringLiteral("PrintToPrevPage"), PropFlags::Boolean);
     AppendProperty(QStringLiteral("StretchToPrintable"), PropFlags::Boolean);
     AppendProperty(QStringLiteral("Columns"), PropFlags::Integer);

@@ -28,7 +28,8 @@ public:
     static constexpr quint32 kDefaultBin = 0xFFFF;
 
     // A report page with the paper request passed to `printer` (may be null).
-    TfrPage(TfrPrinter* printer, qint32 paperCode, qint32 width, qint32 height, quint32 bin, quint8 orientation);
+    TfrPage(
+        TfrPrinter* printer, qint32 paperCode, qint32 width, qint32 height, quint32 bin, quint8 orientation);
     ~TfrPage() override;
 
     qint32 PaperCode = 9;

@@ -22,7 +22,8 @@ TfrPage* TfrPages::Add()
         height = m_printer->CurPaperHeight;
         orientation = m_printer->CurOrientation;
     }
-    m_pages.push_back(std::make_unique<TfrPage>(m_printer, code, width, height, TfrPage::kDefaultBin, orientation));
+    m_pages.push_back(
+        std::make_unique<TfrPage>(m_printer, code, width, height, TfrPage::kDefaultBin, orientation));
     return m_pages.back().get();
 }
 

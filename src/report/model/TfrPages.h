@@ -10,7 +10,7 @@ namespace vaskel {
 
 class TfrPages {
 public:
-    explicit TfrPages(TfrPrinter* printer = nullptr) : m_printer(printer) {}
+    explicit TfrPages(TfrPrinter* printer = nullptr) : m_printer(printer) { }
 
     int Count() const { return static_cast<int>(m_pages.size()); }
     TfrPage* Page(int index) const;

@@ -65,7 +65,8 @@ TfrValue TfrPictureView::ReadProp(const QString& name)
     return v;
 }
 
-TfrValue TfrPictureView::CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
+TfrValue TfrPictureView::CallMethod(
+    const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
 {
     TfrValue result = TfrView::CallMethod(name, a, b, c);
     if (!result.isNull() || name.compare(QLatin1String("LOADFROMFILE"), Qt::CaseInsensitive) != 0)
@@ -76,7 +77,8 @@ TfrValue TfrPictureView::CallMethod(const QString& name, const TfrValue& a, cons
         return result;
     }
     if (!TfrPicture::kindOfFile(fileName))
-        throw VaskelError(QStringLiteral("Unknown picture file extension (.%1)").arg(QFileInfo(fileName).suffix()));
+        throw VaskelError(
+            QStringLiteral("Unknown picture file extension (.%1)").arg(QFileInfo(fileName).suffix()));
     if (!Picture.loadFromFile(fileName))
         throw VaskelError(QStringLiteral("Cannot open file \"%1\"").arg(fileName));
     return result;
@@ -89,7 +91,8 @@ void TfrPictureView::BuildPropertyTable()
     for (const char* n : {"Stretched", "Center", "KeepAspect"})
         AppendProperty(QString::fromLatin1(n), PropFlags::Boolean);
     AppendProperty(QStringLiteral("DataField"), PropFlags::Named | PropFlags::Editor | PropFlags::Text);
-    AppendEnumProperty(QStringLiteral("BlobType"), QStringLiteral("btBMP;btJPG;btICO;btWMF"), QList<qint32>{0, 1, 2, 3});
+    AppendEnumProperty(
+        QStringLiteral("BlobType"), QStringLiteral("btBMP;btJPG;btICO;btWMF"), QList<qint32>{0, 1, 2, 3});
 }
 
 void TfrPictureView::ReadRecord(ReportStreamReader& r)

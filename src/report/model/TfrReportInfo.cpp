@@ -13,7 +13,8 @@ void TfrReportInfo::Reset(double now)
 
 void TfrReportInfo::Read(ReportStreamReader& r)
 {
-    for (QString* text : {&Comment, &Name, &Author, &VersionMajor, &VersionMinor, &VersionRelease, &VersionBuild})
+    for (QString* text :
+        {&Comment, &Name, &Author, &VersionMajor, &VersionMinor, &VersionRelease, &VersionBuild})
         *text = ReportStreamReader::decode(r.readLengthPrefixedBytes());
     const QByteArray hex = r.readLengthPrefixedBytes();
     const QByteArray bytes = QByteArray::fromHex(hex);
@@ -29,7 +30,8 @@ void TfrReportInfo::Read(ReportStreamReader& r)
 
 void TfrReportInfo::Write(ReportStreamWriter& w, double lastChanged) const
 {
-    for (const QString* text : {&Comment, &Name, &Author, &VersionMajor, &VersionMinor, &VersionRelease, &VersionBuild})
+    for (const QString* text :
+        {&Comment, &Name, &Author, &VersionMajor, &VersionMinor, &VersionRelease, &VersionBuild})
         w.writeLengthPrefixedBytes(ReportStreamWriter::encode(*text));
     w.writeLengthPrefixedBytes(ReportStreamWriter::encode(Password).toHex().toUpper());
     w.writeU8(kGeneratorVersion);

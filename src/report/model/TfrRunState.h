@@ -4,6 +4,8 @@
 // move them; views, the value lookup and the prepared pages store read them. Only one report runs
 // at a time, so the state is not per report, and nothing here is saved. Reference items are raw,
 // non-owning pointers: an empty one means "no such object".
+#include "report/expr/TfrValue.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -30,6 +32,11 @@ struct TfrRunState {
     bool DialogCancelled = false;
     bool AppendToLastPage = false;
     qint32 CrossTotalShift = 0; // report units the current cross row's columns moved left
+
+    // Kept for the value lookup and text expansion while a run goes on:
+    TfrValue MemoValue = TfrValue::smallInt(0); // value of the bracket expression expanded last
+    bool RegisteringAggregates = false; // on while a page's aggregate calls are being registered
+    QString RecursionGuard; // the one name being evaluated as an expression by the lookup fallback
 };
 
 } // namespace vaskel

@@ -17,7 +17,8 @@ public:
     // Height below the last whole line of the current rectangle.
     virtual qint32 LeftoverHeight() = 0;
 
-    TfrValue CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
+    TfrValue CallMethod(
+        const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
 };
 
 } // namespace vaskel

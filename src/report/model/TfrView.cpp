@@ -157,8 +157,8 @@ TfrValue TfrView::ReadProp(const QString& name)
     return TfrObject::ReadProp(name);
 }
 
-bool TfrView::CallListMethod(const QString& listName, const QString& method, const TfrValue& a, const TfrValue& b,
-                             const TfrValue& c, TfrValue& result)
+bool TfrView::CallListMethod(const QString& listName, const QString& method, const TfrValue& a,
+    const TfrValue& b, const TfrValue& c, TfrValue& result)
 {
     auto checkedIndex = [this](qint64 i) {
         if (i < 0 || i >= Memo.size())

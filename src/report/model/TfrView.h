@@ -103,7 +103,8 @@ public:
 
     void WriteProp(const QString& name, const TfrValue& value) override;
     TfrValue ReadProp(const QString& name) override;
-    TfrValue CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
+    TfrValue CallMethod(
+        const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
     void BuildPropertyTable() override;
 
     void PaintFill();
@@ -112,7 +113,7 @@ public:
     // binary content, text otherwise. Views without field content ignore it.
     virtual void LoadFromField(const QVariant& content);
     virtual void NotifyView(TfrView* printed);
-    virtual void FinishLoading() {}
+    virtual void FinishLoading() { }
     void ApplyZoom();
     void RestoreGeometry();
     virtual void Paint(QPainter& canvas) = 0;
@@ -130,7 +131,10 @@ public:
     void PlaceLayout(QPainter* canvas);
 
     // The stored 16-bit restrictions word: `Restrictions` in the low byte, the high byte as read.
-    quint16 RestrictionsWord() const { return static_cast<quint16>(Restrictions | (m_restrictionsHigh << 8)); }
+    quint16 RestrictionsWord() const
+    {
+        return static_cast<quint16>(Restrictions | (m_restrictionsHigh << 8));
+    }
     void SetRestrictionsWord(quint16 word)
     {
         Restrictions = static_cast<quint8>(word & 0xFF);
@@ -144,7 +148,7 @@ public:
 protected:
     // Shared by the memo's "LINES" list: the list methods of `CallMethod` on `Memo`.
     bool CallListMethod(const QString& listName, const QString& method, const TfrValue& a, const TfrValue& b,
-                        const TfrValue& c, TfrValue& result);
+        const TfrValue& c, TfrValue& result);
     void BuildViewEntries(bool withFrame);
 
 private:

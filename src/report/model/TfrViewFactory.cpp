@@ -14,6 +14,10 @@ bool TfrViewFactory::RegisterAddIn(const QString& className, Constructor create)
 {
     if (static_cast<int>(m_addIns.size()) >= kMaxAddIns || !create)
         return false;
+    // The writer stores a view's own class name, so it must be the one it is registered under.
+    const std::unique_ptr<TfrView> probe = create();
+    if (!probe || probe->ClassName() != className)
+        return false;
     for (const AddIn& a : m_addIns) {
         if (a.className == className)
             return false;
@@ -22,7 +26,8 @@ bool TfrViewFactory::RegisterAddIn(const QString& className, Constructor create)
     return true;
 }
 
-std::unique_ptr<TfrView> TfrViewFactory::CreateView(quint8 typeCode, const QString& className, TfrRunState& run)
+std::unique_ptr<TfrView> TfrViewFactory::CreateView(
+    quint8 typeCode, const QString& className, TfrRunState& run)
 {
     std::unique_ptr<TfrView> view;
     switch (typeCode) {

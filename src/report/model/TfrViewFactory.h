@@ -21,8 +21,8 @@ public:
     static constexpr int kMaxAddIns = 64;
     using Constructor = std::function<std::unique_ptr<TfrView>()>;
 
-    // Registers an add-in view class under its class name; false when the registry is full or the
-    // name is taken.
+    // Registers an add-in view class under its class name (the name its ClassName() returns);
+    // false when the registry is full, the name is taken or differs from the class's own.
     bool RegisterAddIn(const QString& className, Constructor create);
 
     // Null for codes that create nothing; throws EClassNotFound for unregistered add-in names.
