@@ -7,6 +7,7 @@
 #include "app/DesktopStartup.h"
 #include "platform/FontAliases.h"
 #include "platform/SettingsStore.h"
+#include "report/engine/TDatabaseFunctionLibrary.h"
 #include "report/model/TfrGlobals.h"
 #include "report/preview/QtPrinterBackend.h"
 #include "report/preview/QtUiServices.h"
@@ -26,6 +27,8 @@ int main(int argc, char** argv)
     vaskel::FontAliases::installBeforeApplication();
     QApplication app(argc, argv);
     vaskel::TfrGlobals globals;
+    // The standard library registers itself with the globals; the database library comes second.
+    vaskel::TDatabaseFunctionLibrary::RegisterAtStartUp(globals.libraries);
     globals.locale = vaskel::LocaleSettings::fromSystem();
     globals.setUi(std::make_unique<vaskel::QtUiServices>());
 

@@ -35,7 +35,7 @@ int dump(const QString& path, QTextStream& out, QTextStream& err, ScriptedUi& ui
                 << QString(m.text).replace(QLatin1Char('\r'), QLatin1Char('\n')) << '\n';
         return 1;
     }
-    out << QString::fromUtf8(TemplateJson::toJson(holder).toJson(QJsonDocument::Indented));
+    out << QString::fromUtf8(TemplateJson::toText(TemplateJson::toJson(holder)));
     out.flush();
     return 0;
 }

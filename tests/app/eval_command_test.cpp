@@ -1,4 +1,5 @@
-// `vaskel eval`: one line per expression, kind and text or the error, and the exit code.
+// `vaskel eval`: one line per expression, kind and text or the error, evaluated with the function
+// libraries and an empty report behind the names; options and exit codes.
 #include "tools/CommandLine.h"
 #include "tools/EvalCommand.h"
 
@@ -7,38 +8,92 @@
 namespace vaskel {
 namespace {
 
+struct EvalRun {
+    int code = 0;
+    QString out;
+    QString err;
+};
+
+EvalRun runEval(const QStringList& args)
+{
+    EvalRun r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.code = runEvalCommand(args, out, err);
+    return r;
+}
+
 TEST(EvalCommand, PrintsKindAndTextPerExpression)
 {
-    QString outText;
-    QString errText;
-    QTextStream out(&outText);
-    QTextStream err(&errText);
-    const int code = runEvalCommand({"2 + 3 * 4", "'a''b' + 'c'", "1=1", "[Field]", "TRUE", "7 mod 0",
-                                        "STRTODATE('11/15/1998')", "SUM(1, 2", "Unknown(1)"},
-        out, err);
-    EXPECT_EQ(code, 1) << "one expression failed";
-    EXPECT_EQ(outText.toStdString(),
+    const EvalRun r = runEval({"2 + 3 * 4", "'a''b' + 'c'", "1=1", "[Field]", "TRUE", "7 mod 0",
+        "STRTODATE('11/15/1998')", "SUM(1, 2", "Unknown(1)", "FORMATFLOAT('#,##0.00', 1234.5)",
+        "UPPERCASE('abc')", "clRed", "LENGTH(CRLF)", "[Qty * 2]"});
+    EXPECT_EQ(r.code, 1) << "an expression failed";
+    EXPECT_EQ(r.out.toStdString(),
         "float 14\n"
         "string a'bc\n"
         "smallint 1\n"
-        "empty \n"
+        "error: Undefined symbol \"FIELD\"\n"
         "boolean True\n"
         "error: Division by zero\n"
         "datetime 11/15/1998\n"
         "error: function call without closing parenthesis: SUM(1, 2\n"
-        "empty \n");
-    EXPECT_TRUE(errText.isEmpty());
+        "string 0\n"
+        "string 1,234.50\n"
+        "string ABC\n"
+        "integer 255\n"
+        "integer 2\n"
+        "error: Undefined symbol \"QTY\"\n");
+    EXPECT_TRUE(r.err.isEmpty());
 }
 
-TEST(EvalCommand, ExitCodes)
+TEST(EvalCommand, VariablesFromTheCommandLine)
 {
-    QString outText;
-    QString errText;
-    QTextStream out(&outText);
-    QTextStream err(&errText);
-    EXPECT_EQ(runEvalCommand({"1"}, out, err), 0);
-    EXPECT_EQ(runEvalCommand({}, out, err), 2);
-    EXPECT_FALSE(errText.isEmpty());
+    const EvalRun r = runEval({"--var", "Qty=3", "Qty * 2", "--var=Name=bolt", "Name + '!'", "[Qty] + 1"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out.toStdString(), "float 6\nstring bolt!\nfloat 4\n");
+}
+
+TEST(EvalCommand, DisplayFormatsAsATemplateWritesThem)
+{
+    struct Case {
+        const char* name;
+        QStringList args;
+        const char* out;
+    } cases[] = {
+        {"suffix: two decimals, comma", {"--format-text", "N0,2", "1234.5"}, "float 1234,50\n"},
+        {"suffix: date pattern", {"--format-text", "Ddd.mm.yyyy", "STRTODATE('11/15/1998')"},
+            "datetime 15.11.1998\n"},
+        {"suffix: boolean pair", {"--format-text", "BNo;Yes", "1=1", "1=2"}, "smallint Yes\nsmallint No\n"},
+        {"packed code", {"--format", "0x0101022C", "1234.5"}, "float 1234,50\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const EvalRun r = runEval(c.args);
+        EXPECT_EQ(r.code, 0);
+        EXPECT_EQ(r.out.toStdString(), c.out);
+    }
+    EXPECT_EQ(runEval({"--format", "bogus", "1"}).code, 2);
+}
+
+TEST(EvalCommand, UsageErrors)
+{
+    struct Case {
+        const char* name;
+        QStringList args;
+    } cases[] = {
+        {"nothing to evaluate", {}},
+        {"unknown option", {"--nope", "1"}},
+        {"option without its value", {"1", "--var"}},
+        {"variable without a name", {"--var", "=3", "1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const EvalRun r = runEval(c.args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_FALSE(r.err.isEmpty());
+        EXPECT_TRUE(r.out.isEmpty());
+    }
     EXPECT_TRUE(usageText().contains("eval"));
 }
 

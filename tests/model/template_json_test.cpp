@@ -24,7 +24,7 @@ protected:
             *json = doc;
         // Through the text form, as the command line does.
         TemplateHolder built;
-        TemplateJson::fromJson(QJsonDocument::fromJson(doc.toJson()), built);
+        TemplateJson::fromJson(QJsonDocument::fromJson(TemplateJson::toText(doc)), built);
         return TemplateWriter::SaveTemplateToStream(built, 46000.25);
     }
 };
@@ -47,6 +47,9 @@ TEST_F(TemplateJsonTest, BuildOfDumpGivesTheSameBytes)
     EXPECT_FALSE(memo.contains(QStringLiteral("frameWidth")));
     EXPECT_FALSE(memo.contains(QStringLiteral("flags")));
     EXPECT_EQ(memo["font"].toObject()["name"].toString(), QStringLiteral("Arial"));
+    const QByteArray text = TemplateJson::toText(json);
+    EXPECT_TRUE(text.contains("\"margins\": [0, 0, 0, 0],\n")) << text.constData();
+    EXPECT_TRUE(text.contains("\n    \"pages\": [\n")) << text.constData();
 }
 
 TEST_F(TemplateJsonTest, FieldsReadAsAPersonWritesThem)
@@ -94,6 +97,10 @@ TEST_F(TemplateJsonTest, BrokenJsonNamesThePlace)
         {"picture data not base64",
             R"({"pages": [{"views": [{"type": "picture", "picture": {"kind": "jpeg", "data": "*"}}]}]})",
             "template.pages[0].views[0].picture.data: base64 text is expected"},
+        {"misspelt key", R"({"pages": [{"views": [{"type": "memo", "fillColour": "0x00FFFFFF"}]}]})",
+            "template.pages[0].views[0].fillColour: unknown key"},
+        {"key of another view class", R"({"pages": [{"views": [{"type": "line", "pageIndex": 1}]}]})",
+            "template.pages[0].views[0].pageIndex: unknown key"},
         {"byte field out of range", R"({"pages": [{"orientation": 256}]})",
             "template.pages[0].orientation: a whole number in range is expected"},
     };

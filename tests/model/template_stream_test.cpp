@@ -4,6 +4,7 @@
 #include "StreamBytes.h"
 #include "support/TestGlobals.h"
 
+#include "report/model/PreparedObjectEntry.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TemplateHolder.h"
@@ -422,7 +423,7 @@ TEST_F(TemplatePrinterTest, PagesReadWithAPrinterModelTakeItsPaperAndMetrics)
 namespace vaskel {
 namespace {
 
-class PreparedRecordTest : public test::GlobalsTest {};
+class PreparedRecordTest : public test::GlobalsTest { };
 
 TEST_F(PreparedRecordTest, PreparedFormCarriesThePrintedTextAndNoTemplateFields)
 {
@@ -447,6 +448,49 @@ TEST_F(PreparedRecordTest, PreparedFormCarriesThePrintedTextAndNoTemplateFields)
     EXPECT_EQ(back.FormatCode, TfrMemoView().FormatCode);
     EXPECT_TRUE(back.HighlightCondition.isEmpty());
     EXPECT_TRUE(back.BeforePrintScript.isEmpty());
+}
+
+} // namespace
+} // namespace vaskel
+
+namespace vaskel {
+namespace {
+
+class PreparedEntryTest : public test::GlobalsTest { };
+
+TEST_F(PreparedEntryTest, EveryViewClassComesBackFromAPreparedPage)
+{
+    TemplateHolder h;
+    test::fillSampleTemplate(h);
+    ReportStreamWriter w;
+    int count = 0;
+    for (const auto& page : h.Pages) {
+        for (const auto& view : page->ObjectList) {
+            view->ExpandedText = view->Memo;
+            PreparedObjectEntry::write(*view, w);
+            EXPECT_FALSE(view->PreparedMode);
+            ++count;
+        }
+    }
+    ReportStreamReader r(w.data(), 21); // the version of an older template read before
+    TfrViewFactory factory;
+    int index = 0;
+    for (const auto& page : h.Pages) {
+        for (const auto& original : page->ObjectList) {
+            SCOPED_TRACE(original->Name.toStdString());
+            std::unique_ptr<TfrView> back = PreparedObjectEntry::read(r, factory, frRun());
+            ASSERT_TRUE(back);
+            EXPECT_TRUE(back->PreparedMode);
+            EXPECT_EQ(back->ClassName(), original->ClassName());
+            EXPECT_EQ(back->Name, original->Name);
+            EXPECT_EQ(back->Memo, original->Memo);
+            EXPECT_EQ(back->Left, original->Left);
+            ++index;
+        }
+    }
+    EXPECT_EQ(index, count);
+    EXPECT_TRUE(r.atEnd());
+    EXPECT_EQ(r.version(), 21);
 }
 
 } // namespace

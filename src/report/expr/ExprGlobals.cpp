@@ -1,5 +1,8 @@
 #include "report/expr/ExprGlobals.h"
 
+#include "report/expr/ReportConstants.h"
+#include "report/expr/TfrStdFunctionLibrary.h"
+
 namespace vaskel {
 
 namespace {
@@ -11,10 +14,14 @@ ExprGlobals::ExprGlobals() : m_previous(g_current)
     runtimeVariables.SetSorted(true);
     constants.SetSorted(true);
     g_current = this;
+    ReportConstants::fill(constants);
+    // The standard library loads its description texts, so it comes after this object is current.
+    libraries.RegisterLibrary<TfrStdFunctionLibrary>();
 }
 
 ExprGlobals::~ExprGlobals()
 {
+    libraries.Clear();
     g_current = m_previous;
 }
 

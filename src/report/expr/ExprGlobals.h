@@ -4,11 +4,15 @@
 // function libraries join it as they are built. Reached through `ExprGlobals::get()` while a `TfrGlobals`
 // exists.
 #include "platform/PlatformGlobals.h"
+#include "report/expr/TfrFunctionLibraryList.h"
+#include "report/expr/TfrInstalledFunctions.h"
 #include "report/expr/TfrLocale.h"
 #include "report/expr/TfrParser.h"
 #include "report/expr/TfrVariables.h"
 
 namespace vaskel {
+
+class TfrAggregateHook;
 
 class ExprGlobals : public PlatformGlobals {
 public:
@@ -24,6 +28,13 @@ public:
     TfrVariables runtimeVariables;
     // The named constants every expression can use (clRed, CRLF, mrOk …), filled at start-up.
     TfrVariables constants;
+    // Descriptions of the available functions, for tools that list them.
+    TfrInstalledFunctions installedFunctions;
+    // The registered function libraries; the standard library is registered first at start-up.
+    TfrFunctionLibraryList libraries{installedFunctions};
+    // Where the standard library's aggregate calls go: the running report installs itself (not
+    // owned); without a report they yield "0".
+    TfrAggregateHook* aggregateHook = nullptr;
 
 private:
     ExprGlobals* m_previous = nullptr;

@@ -1,15 +1,15 @@
 #include "report/expr/ValueText.h"
 
 #include "platform/DateTimeValue.h"
-#include "platform/Rounding.h"
+#include "report/expr/DateTimePattern.h"
 #include "report/expr/ExprErrors.h"
+#include "report/expr/NumberPattern.h"
 
 #include <QDate>
 #include <QTime>
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace vaskel::ValueText {
@@ -27,218 +27,7 @@ bool isDigit(QChar c)
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-QString pad(int value, int width)
-{
-    return QString::number(value).rightJustified(width, QLatin1Char('0'));
-}
-
-bool startsWithCi(QStringView text, qsizetype pos, QLatin1StringView word)
-{
-    return text.mid(pos).startsWith(word, Qt::CaseInsensitive);
-}
-
-// Whether a pattern asks for a 12-hour clock: an am/pm marker anywhere after position `from`.
-bool hasAmPm(const QString& pattern, qsizetype from)
-{
-    for (qsizetype i = from; i < pattern.size(); ++i) {
-        const QChar c = pattern.at(i);
-        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            const qsizetype end = pattern.indexOf(c, i + 1);
-            if (end < 0)
-                return false;
-            i = end;
-            continue;
-        }
-        if (startsWithCi(pattern, i, QLatin1StringView("ampm"))
-            || startsWithCi(pattern, i, QLatin1StringView("am/pm"))
-            || startsWithCi(pattern, i, QLatin1StringView("a/p")))
-            return true;
-    }
-    return false;
-}
-
-QString name(const QStringList& names, int index)
-{
-    return index >= 0 && index < names.size() ? names.at(index) : QString();
-}
-
 } // namespace
-
-QString floatToStr(double value, const LocaleSettings& locale)
-{
-    if (std::isnan(value))
-        return QStringLiteral("NAN");
-    if (std::isinf(value))
-        return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
-    if (value == 0)
-        return QStringLiteral("0");
-    // 15 significant digits, rounded once by the C library; trailing zeros dropped.
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-    std::string digits;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p) {
-        if (*p >= '0' && *p <= '9')
-            digits += *p;
-    }
-    const int exp10 = *p == 'e' ? std::atoi(p + 1) : 0;
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-    const int intDigits = exp10 + 1;
-    QString out;
-    if (value < 0)
-        out += QLatin1Char('-');
-    if (intDigits > 15 || intDigits < -3) {
-        out += QLatin1Char(digits[0]);
-        if (digits.size() > 1) {
-            out += locale.decimalSeparator;
-            out += QLatin1StringView(digits.data() + 1, static_cast<qsizetype>(digits.size() - 1));
-        }
-        out += QLatin1Char('E');
-        out += QString::number(exp10);
-        return out;
-    }
-    if (intDigits <= 0) {
-        out += QLatin1Char('0');
-        out += locale.decimalSeparator;
-        out += QString(-intDigits, QLatin1Char('0'));
-        out += QLatin1StringView(digits.data(), static_cast<qsizetype>(digits.size()));
-        return out;
-    }
-    for (int i = 0; i < intDigits; ++i)
-        out += i < static_cast<int>(digits.size()) ? QLatin1Char(digits[i]) : QLatin1Char('0');
-    if (static_cast<int>(digits.size()) > intDigits) {
-        out += locale.decimalSeparator;
-        out += QLatin1StringView(
-            digits.data() + intDigits, static_cast<qsizetype>(digits.size()) - intDigits);
-    }
-    return out;
-}
-
-QString formatDateTime(const QString& pattern, double value, const LocaleSettings& locale)
-{
-    const QDate date = DateTimeValue::toDate(value);
-    const QTime time = DateTimeValue::toTime(value);
-    QString out;
-    bool lastWasHour = false;
-    qsizetype i = 0;
-    const qsizetype n = pattern.size();
-    auto run = [&](QChar c) {
-        qsizetype k = i;
-        while (k < n && pattern.at(k).toLower() == c)
-            ++k;
-        const qsizetype count = k - i;
-        i = k;
-        return count;
-    };
-    while (i < n) {
-        const QChar c = pattern.at(i);
-        const QChar lc = c.toLower();
-        if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-            qsizetype end = pattern.indexOf(c, i + 1);
-            if (end < 0)
-                end = n;
-            out += pattern.mid(i + 1, end - i - 1);
-            i = end + 1;
-            continue;
-        }
-        if (startsWithCi(pattern, i, QLatin1StringView("ampm"))) {
-            out += time.hour() < 12 ? locale.timeAMString : locale.timePMString;
-            i += 4;
-            continue;
-        }
-        if (startsWithCi(pattern, i, QLatin1StringView("am/pm"))) {
-            const bool upper = pattern.at(i).isUpper();
-            const QString t = time.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm");
-            out += upper ? t.toUpper() : t;
-            i += 5;
-            continue;
-        }
-        if (startsWithCi(pattern, i, QLatin1StringView("a/p"))) {
-            const bool upper = pattern.at(i).isUpper();
-            const QChar t = time.hour() < 12 ? QLatin1Char('a') : QLatin1Char('p');
-            out += upper ? t.toUpper() : t;
-            i += 3;
-            continue;
-        }
-        if (lc == QLatin1Char('d')) {
-            const qsizetype k = run(lc);
-            if (k == 1)
-                out += QString::number(date.day());
-            else if (k == 2)
-                out += pad(date.day(), 2);
-            else if (k == 3)
-                out += name(locale.shortDayNames, date.dayOfWeek() % 7);
-            else if (k == 4)
-                out += name(locale.longDayNames, date.dayOfWeek() % 7);
-            else if (k == 5)
-                out += formatDateTime(locale.shortDateFormat, std::trunc(value), locale);
-            else
-                out += formatDateTime(locale.longDateFormat, std::trunc(value), locale);
-            lastWasHour = false;
-        } else if (lc == QLatin1Char('m')) {
-            const qsizetype k = run(lc);
-            if (lastWasHour && k <= 2) {
-                out += k == 1 ? QString::number(time.minute()) : pad(time.minute(), 2);
-            } else if (k == 1) {
-                out += QString::number(date.month());
-            } else if (k == 2) {
-                out += pad(date.month(), 2);
-            } else if (k == 3) {
-                out += name(locale.shortMonthNames, date.month() - 1);
-            } else {
-                out += name(locale.longMonthNames, date.month() - 1);
-            }
-            lastWasHour = false;
-        } else if (lc == QLatin1Char('y')) {
-            const qsizetype k = run(lc);
-            out += k <= 2 ? pad(date.year() % 100, 2) : pad(date.year(), 4);
-            lastWasHour = false;
-        } else if (lc == QLatin1Char('h')) {
-            const qsizetype start = i;
-            const qsizetype k = run(lc);
-            int hour = time.hour();
-            if (hasAmPm(pattern, start)) {
-                hour %= 12;
-                if (hour == 0)
-                    hour = 12;
-            }
-            out += k == 1 ? QString::number(hour) : pad(hour, 2);
-            lastWasHour = true;
-        } else if (lc == QLatin1Char('n')) {
-            const qsizetype k = run(lc);
-            out += k == 1 ? QString::number(time.minute()) : pad(time.minute(), 2);
-            lastWasHour = false;
-        } else if (lc == QLatin1Char('s')) {
-            const qsizetype k = run(lc);
-            out += k == 1 ? QString::number(time.second()) : pad(time.second(), 2);
-            lastWasHour = false;
-        } else if (lc == QLatin1Char('z')) {
-            const qsizetype k = run(lc);
-            out += k == 1 ? QString::number(time.msec()) : pad(time.msec(), 3);
-            lastWasHour = false;
-        } else if (lc == QLatin1Char('t')) {
-            const qsizetype k = run(lc);
-            out += formatDateTime(
-                k == 1 ? locale.shortTimeFormat : locale.longTimeFormat, value - std::trunc(value), locale);
-            lastWasHour = false;
-        } else if (lc == QLatin1Char('c')) {
-            run(lc);
-            out += dateTimeToStr(value, locale);
-            lastWasHour = false;
-        } else if (c == QLatin1Char('/')) {
-            out += locale.dateSeparator;
-            ++i;
-        } else if (c == QLatin1Char(':')) {
-            out += locale.timeSeparator;
-            ++i;
-        } else {
-            out += c;
-            ++i;
-        }
-    }
-    return out;
-}
 
 QString dateTimeToStr(double value, const LocaleSettings& locale)
 {
@@ -246,15 +35,15 @@ QString dateTimeToStr(double value, const LocaleSettings& locale)
     constexpr double kFirstDay = -693593; // 0001-01-01
     constexpr double kPastLastDay = 2958466; // 10000-01-01
     if (!(value > kFirstDay - 1 && value < kPastLastDay))
-        throw EConvertError(QStringLiteral("'%1' is not a valid date").arg(floatToStr(value, locale)));
+        throw EConvertError(QStringLiteral("'%1' is not a valid date").arg(FloatToStrGeneral(value, locale)));
     const double whole = std::trunc(value);
     const QTime time = DateTimeValue::toTime(value);
     const bool midnight = time == QTime(0, 0);
     if (whole == 0 && !midnight)
-        return formatDateTime(locale.longTimeFormat, value, locale);
-    QString out = formatDateTime(locale.shortDateFormat, value, locale);
+        return FormatDateTime(locale.longTimeFormat, value, locale);
+    QString out = FormatDateTime(locale.shortDateFormat, value, locale);
     if (!midnight)
-        out += QLatin1Char(' ') + formatDateTime(locale.longTimeFormat, value, locale);
+        out += QLatin1Char(' ') + FormatDateTime(locale.longTimeFormat, value, locale);
     return out;
 }
 

@@ -3,6 +3,8 @@
 // platform layer (decimal separator, date order and separator, time markers). These are the
 // conversions Values go through; failures raise `EConvertError` with the system's own texts.
 #include "platform/LocaleSettings.h"
+#include "report/expr/DateTimePattern.h"
+#include "report/expr/NumberPattern.h"
 
 #include <QString>
 #include <QStringView>
@@ -11,15 +13,20 @@
 
 namespace vaskel::ValueText {
 
-// Shortest general form with at most 15 significant digits: fixed notation while the number has at
-// most 15 integer digits and is not below 0.0001, otherwise "1.5E-10" / "1E20".
-QString floatToStr(double value, const LocaleSettings& locale);
+// The text of a number with no pattern and a date-time in a report date pattern: the one
+// implementation of each lives with the pattern languages (NumberPattern.h, DateTimePattern.h);
+// these names stay for the callers of the Value's text forms.
+inline QString floatToStr(double value, const LocaleSettings& locale)
+{
+    return FloatToStrGeneral(value, locale);
+}
+inline QString formatDateTime(const QString& pattern, double value, const LocaleSettings& locale)
+{
+    return FormatDateTime(pattern, value, locale);
+}
 // The short date followed by the long time; the date is left out for a pure time of day (whole
 // part 0) and the time for midnight.
 QString dateTimeToStr(double value, const LocaleSettings& locale);
-// A date-time in a report date pattern (d m y h n s z, "ampm", "a/p", quoted text, "/" and ":" as
-// the locale separators).
-QString formatDateTime(const QString& pattern, double value, const LocaleSettings& locale);
 
 // Blanks around, optional sign, digits with one locale decimal separator, optional exponent.
 std::optional<double> tryStrToFloat(QStringView text, QChar decimalSeparator);

@@ -9,6 +9,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 
 #include <cmath>
 #include <limits>
@@ -221,6 +222,15 @@ public:
 
     bool has(const char* key) const { return m_o.contains(QLatin1String(key)); }
 
+    // A key nothing read is a typing error ("fillColour") that would otherwise vanish silently.
+    void rejectUnknownKeys() const
+    {
+        for (const QString& key : m_o.keys()) {
+            if (!m_used.contains(key))
+                throw TemplateJsonError(QStringLiteral("%1.%2: unknown key").arg(m_path, key));
+        }
+    }
+
     [[noreturn]] void bad(const char* key, const char* expected) const
     {
         throw TemplateJsonError(
@@ -229,7 +239,7 @@ public:
 
     qint64 integer(const char* key, qint64 fallback, qint64 lo, qint64 hi) const
     {
-        const QJsonValue v = m_o.value(QLatin1String(key));
+        const QJsonValue v = get(key);
         if (v.isUndefined())
             return fallback;
         const double d = v.toDouble(std::numeric_limits<double>::quiet_NaN());
@@ -256,7 +266,7 @@ public:
     }
     double number(const char* key, double fallback) const
     {
-        const QJsonValue v = m_o.value(QLatin1String(key));
+        const QJsonValue v = get(key);
         if (v.isUndefined())
             return fallback;
         if (!v.isDouble())
@@ -265,7 +275,7 @@ public:
     }
     bool boolean(const char* key, bool fallback) const
     {
-        const QJsonValue v = m_o.value(QLatin1String(key));
+        const QJsonValue v = get(key);
         if (v.isUndefined())
             return fallback;
         if (!v.isBool())
@@ -274,7 +284,7 @@ public:
     }
     QString text(const char* key, const QString& fallback = {}) const
     {
-        const QJsonValue v = m_o.value(QLatin1String(key));
+        const QJsonValue v = get(key);
         if (v.isUndefined())
             return fallback;
         if (!v.isString())
@@ -283,7 +293,7 @@ public:
     }
     quint32 colour(const char* key, quint32 fallback) const
     {
-        const QJsonValue v = m_o.value(QLatin1String(key));
+        const QJsonValue v = get(key);
         if (v.isUndefined())
             return fallback;
         if (v.isDouble())
@@ -298,7 +308,7 @@ public:
     }
     QStringList lines(const char* key) const
     {
-        const QJsonValue v = m_o.value(QLatin1String(key));
+        const QJsonValue v = get(key);
         if (v.isUndefined())
             return {};
         if (!v.isArray())
@@ -313,7 +323,7 @@ public:
     }
     QJsonArray array(const char* key) const
     {
-        const QJsonValue v = m_o.value(QLatin1String(key));
+        const QJsonValue v = get(key);
         if (v.isUndefined())
             return {};
         if (!v.isArray())
@@ -322,14 +332,14 @@ public:
     }
     In object(const char* key) const
     {
-        const QJsonValue v = m_o.value(QLatin1String(key));
+        const QJsonValue v = get(key);
         if (!v.isUndefined() && !v.isObject())
             bad(key, "an object");
         return In(v.toObject(), m_path + QLatin1Char('.') + QLatin1String(key));
     }
     int nameIndex(const char* key, const char* const* names, int count, int fallback) const
     {
-        const QJsonValue v = m_o.value(QLatin1String(key));
+        const QJsonValue v = get(key);
         if (v.isUndefined())
             return fallback;
         for (int i = 0; i < count; ++i) {
@@ -341,7 +351,7 @@ public:
     // Index of the name the key holds, or -1 when it holds no such name.
     int matchName(const char* key, const char* const* names, int count) const
     {
-        const QJsonValue v = m_o.value(QLatin1String(key));
+        const QJsonValue v = get(key);
         for (int i = 0; v.isString() && i < count; ++i) {
             if (v.toString() == QLatin1String(names[i]))
                 return i;
@@ -351,8 +361,15 @@ public:
     const QString& path() const { return m_path; }
 
 private:
+    QJsonValue get(const char* key) const
+    {
+        m_used.insert(QLatin1String(key));
+        return m_o.value(QLatin1String(key));
+    }
+
     QJsonObject m_o;
     QString m_path;
+    mutable QSet<QString> m_used;
 };
 
 In element(const QJsonArray& array, int i, const QString& path)
@@ -434,12 +451,14 @@ std::unique_ptr<TfrView> viewFromJson(const In& in)
         m->Font.Style = font.u16("style", m->Font.Style);
         m->Font.Color = font.colour("color", m->Font.Color);
         m->Font.Charset = font.u16("charset", m->Font.Charset);
+        font.rejectUnknownKeys();
         m->Alignment = in.u32("alignment", m->Alignment);
         const In h = in.object("highlight");
         m->HighlightFontStyle = h.u16("fontStyle", m->HighlightFontStyle);
         m->HighlightFontColor = h.colour("fontColor", m->HighlightFontColor);
         m->HighlightFillColor = h.colour("fillColor", m->HighlightFillColor);
         m->HighlightCondition = h.text("condition");
+        h.rejectUnknownKeys();
         m->LineSpacing = in.i32("lineSpacing", m->LineSpacing);
         m->CharSpacing = in.i32("charSpacing", m->CharSpacing);
     } else if (auto* b = dynamic_cast<TfrBandView*>(&v)) {
@@ -459,10 +478,12 @@ std::unique_ptr<TfrView> viewFromJson(const In& in)
             if (!decoded)
                 pic.bad("data", "base64 text");
             p->Picture.setData(static_cast<TfrPicture::Kind>(kind), *decoded);
+            pic.rejectUnknownKeys();
         }
     } else if (auto* s = dynamic_cast<TfrSubReportView*>(&v)) {
         s->PageIndex = in.i32("pageIndex", 0);
     }
+    in.rejectUnknownKeys();
     return view;
 }
 
@@ -497,13 +518,84 @@ void pageFromJson(const In& in, TfrPage& p)
     p.DialogWidth = d.i32("width", p.DialogWidth);
     p.DialogHeight = d.i32("height", p.DialogHeight);
     p.Position = d.u8("position", p.Position);
+    d.rejectUnknownKeys();
     p.PageScript = in.lines("script");
     const QJsonArray views = in.array("views");
     for (int i = 0; i < views.size(); ++i)
         p.Add(viewFromJson(element(views, i, in.path() + QStringLiteral(".views"))));
+    in.rejectUnknownKeys();
+}
+
+// ---- text form --------------------------------------------------------------------------------
+
+// A plain value in JSON's own spelling (quotes and escapes, shortest numbers).
+QByteArray scalarText(const QJsonValue& v)
+{
+    const QByteArray wrapped = QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
+    return wrapped.mid(1, wrapped.size() - 2);
+}
+
+// Lists of plain values go on one line; lists of lists (dictionary pairs) one entry a line.
+bool isFlat(const QJsonArray& a)
+{
+    for (const QJsonValue& v : a) {
+        if (v.isObject() || v.isArray())
+            return false;
+    }
+    return true;
+}
+
+void writeText(const QJsonValue& v, int depth, QByteArray& out)
+{
+    const QByteArray indent(4 * (depth + 1), ' ');
+    const QByteArray closing(4 * depth, ' ');
+    if (v.isObject()) {
+        const QJsonObject o = v.toObject();
+        if (o.isEmpty()) {
+            out += "{}";
+            return;
+        }
+        out += "{\n";
+        const QStringList keys = o.keys(); // sorted
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            out += indent + scalarText(keys[i]) + ": ";
+            writeText(o.value(keys[i]), depth + 1, out);
+            out += i + 1 < keys.size() ? ",\n" : "\n";
+        }
+        out += closing + "}";
+    } else if (v.isArray()) {
+        const QJsonArray a = v.toArray();
+        if (isFlat(a)) {
+            out += "[";
+            for (qsizetype i = 0; i < a.size(); ++i) {
+                if (i > 0)
+                    out += ", ";
+                writeText(a.at(i), depth + 1, out);
+            }
+            out += "]";
+            return;
+        }
+        out += "[\n";
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            out += indent;
+            writeText(a.at(i), depth + 1, out);
+            out += i + 1 < a.size() ? ",\n" : "\n";
+        }
+        out += closing + "]";
+    } else {
+        out += scalarText(v);
+    }
 }
 
 } // namespace
+
+QByteArray toText(const QJsonDocument& json)
+{
+    QByteArray out;
+    writeText(json.isArray() ? QJsonValue(json.array()) : QJsonValue(json.object()), 0, out);
+    out += '\n';
+    return out;
+}
 
 QJsonDocument toJson(const TemplateHolder& h)
 {
@@ -553,6 +645,7 @@ void fromJson(const QJsonDocument& json, TemplateHolder& h)
     readList(d, "variables", h.Dictionary.Variables);
     readList(d, "aliases", h.Dictionary.AliasList);
     readList(d, "bandSources", h.Dictionary.BandSourceList);
+    d.rejectUnknownKeys();
     const In info = in.object("info");
     TfrReportInfo& i = h.Info;
     i.Comment = info.text("comment");
@@ -569,6 +662,9 @@ void fromJson(const QJsonDocument& json, TemplateHolder& h)
     i.PasswordProtected = info.boolean("passwordProtected", false);
     i.Created = info.number("created", 0);
     i.LastChanged = info.number("lastChanged", 0);
+    info.rejectUnknownKeys();
+    in.i32("version", 25); // written for the reader's information; the writer always writes 25
+    in.rejectUnknownKeys();
 }
 
 } // namespace vaskel::TemplateJson

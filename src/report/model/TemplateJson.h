@@ -22,6 +22,9 @@ public:
 namespace TemplateJson {
 
 QJsonDocument toJson(const TemplateHolder& holder);
+// The text a person reads: keys sorted, one field a line, lists of plain values (memo lines,
+// margins) on one line, each dictionary pair on a line of its own, UTF-8.
+QByteArray toText(const QJsonDocument& json);
 // Fills an empty holder; throws TemplateJsonError.
 void fromJson(const QJsonDocument& json, TemplateHolder& holder);
 

@@ -8,11 +8,6 @@ TfrControl::TfrControl()
     FrameTyp = 0;
 }
 
-void TfrControl::WriteProp(const QString& name, const TfrValue& value)
-{
-    TfrView::WriteProp(name, value);
-}
-
 void TfrControl::BuildPropertyTable()
 {
     ClearPropertyTable();

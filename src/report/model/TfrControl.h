@@ -11,7 +11,6 @@ public:
     TfrControl();
 
     QString ClassName() const override { return QStringLiteral("TfrControl"); }
-    void WriteProp(const QString& name, const TfrValue& value) override;
     void BuildPropertyTable() override;
     void Paint(QPainter& canvas) override;
     // Draws the hosted control into (`Left`, `Top`); nothing without one.

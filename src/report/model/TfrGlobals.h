@@ -5,6 +5,7 @@
 // libraries and page compressor join it as they are built. No other mutable global state exists.
 #include "report/expr/ExprGlobals.h"
 #include "report/model/TfrPrinter.h"
+#include "report/model/TInterpretator.h"
 #include "report/model/TfrRunState.h"
 
 #include <memory>
@@ -20,6 +21,8 @@ public:
     static bool exists();
 
     TfrRunState run;
+    // The one script interpreter; the report component connects it to the running report.
+    TInterpretator interpreter;
 
     // The printer model. It exists from construction on, attached to no printer system (the
     // virtual printer); the desktop hands over the system's printers with startPrinter().

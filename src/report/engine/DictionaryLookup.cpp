@@ -1,0 +1,122 @@
+#include "report/engine/DictionaryLookup.h"
+
+#include "report/engine/ReportScope.h"
+#include "report/expr/ExprGlobals.h"
+#include "report/model/TfrDataDictionary.h"
+
+namespace vaskel {
+
+void DictionaryLookup::splitFieldText(const QString& text, QString& dataset, QString& field)
+{
+    qsizetype lastDot = -1;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == '"')
+            quoted = !quoted;
+        else if (text.at(i) == '.' && !quoted)
+            lastDot = i;
+    }
+    dataset = lastDot < 0 ? QString() : text.left(lastDot);
+    field = text.mid(lastDot + 1);
+    if (field.size() >= 2 && field.startsWith('"') && field.endsWith('"'))
+        field = field.mid(1, field.size() - 2);
+}
+
+bool DictionaryLookup::cacheIfField(const QString& name, const QString& fieldText)
+{
+    const TfrFieldReference ref = ResolveFieldReference(fieldText, m_scope.Owner, m_scope.defaultDataset());
+    if (!ref.dataset || ref.fieldName.isEmpty())
+        return false;
+    m_cache[cacheKey(name)] = CacheItem{ref.dataset, ref.fieldName};
+    return true;
+}
+
+bool DictionaryLookup::IsKnown(const QString& name)
+{
+    if (m_cache.count(cacheKey(name)))
+        return true;
+    const TfrDataDictionary* dictionary = m_scope.dictionaryData();
+    if (dictionary) {
+        if (const TfrValue* v = dictionary->Variables.find(name)) {
+            // A variable that names a field (Q1."AMT") is read straight from the field afterwards.
+            if (!v->isNull()) {
+                const QString text = v->toText();
+                if (text.contains('.'))
+                    cacheIfField(name, text);
+            }
+            return true;
+        }
+    }
+    QString text = name;
+    if (name.contains('.')) {
+        QString dataset;
+        QString field;
+        splitFieldText(name, dataset, field);
+        const QString realDataset = DatasetOfAlias(dataset);
+        if (realDataset != dataset)
+            dataset = realDataset;
+        field = FieldOfAlias(dataset, field);
+        text = dataset + QStringLiteral(".\"") + field + QLatin1Char('"');
+    }
+    return cacheIfField(name, text);
+}
+
+TfrValue DictionaryLookup::ValueOf(const QString& name)
+{
+    const auto cached = m_cache.find(cacheKey(name));
+    if (cached != m_cache.end()) {
+        DatabaseDataset* dataset = cached->second.dataset;
+        if (!dataset->isActive())
+            dataset->open();
+        return FieldValue(dataset->fieldByName(cached->second.field));
+    }
+    const TfrDataDictionary* dictionary = m_scope.dictionaryData();
+    const TfrValue* variable = dictionary ? dictionary->Variables.find(name) : nullptr;
+    if (!variable)
+        return TfrValue::null();
+    ExprGlobals& globals = ExprGlobals::get();
+    if (const TfrValue* runtime = globals.runtimeVariables.find(name))
+        return *runtime;
+    if (variable->isString() && !variable->stringValue().isEmpty()) {
+        // Copied first: evaluating may run scripts that change the dictionary.
+        const QString expression = variable->stringValue();
+        return globals.parser.Evaluate(expression);
+    }
+    return *variable;
+}
+
+QString DictionaryLookup::DatasetOfAlias(const QString& alias) const
+{
+    const TfrDataDictionary* dictionary = m_scope.dictionaryData();
+    if (!dictionary)
+        return alias;
+    const TfrVariables& aliases = dictionary->AliasList;
+    for (int i = 0; i < aliases.Count(); ++i) {
+        const TfrValue v = aliases.Values(i);
+        if (!v.isNull() && v.toText().compare(alias, Qt::CaseInsensitive) == 0)
+            return aliases.Names(i);
+    }
+    return alias;
+}
+
+QString DictionaryLookup::FieldOfAlias(const QString& dataset, const QString& alias) const
+{
+    const TfrDataDictionary* dictionary = m_scope.dictionaryData();
+    if (!dictionary)
+        return alias;
+    const TfrVariables& aliases = dictionary->AliasList;
+    for (int i = 0; i < aliases.Count(); ++i) {
+        const TfrValue v = aliases.Values(i);
+        const QString entry = aliases.Names(i);
+        if (!v.isNull() && v.toText().compare(alias, Qt::CaseInsensitive) == 0
+            && entry.startsWith(dataset, Qt::CaseInsensitive)) {
+            QString entryDataset;
+            QString field;
+            splitFieldText(entry, entryDataset, field);
+            return field;
+        }
+    }
+    return alias;
+}
+
+} // namespace vaskel

@@ -1,0 +1,35 @@
+#pragma once
+// The lookup chain of a running report: every name an expression mentions goes through
+// `ResolveName`. In order: the report's OnGetValue event, the data dictionary (variables and
+// fields), the system variables (PAGE#, DATE, LINE# …, report information), run-time variables,
+// then the page position names (CURY, FREESPACE …), object properties (Memo1.Left) and constants,
+// and as the last resort the name evaluated as an expression, which is how a bracket such as
+// [Price * 2] gets its value. A name that nothing knows raises "Undefined symbol".
+//
+// The system variable names compare exactly, in upper case, as the parser passes bare names; a
+// bracket written in another case (page#) reaches them through the expression fallback.
+#include "report/expr/TfrValue.h"
+
+#include <QString>
+
+namespace vaskel {
+
+class ReportScope;
+
+class NameLookup {
+public:
+    explicit NameLookup(ReportScope& scope) : m_scope(scope) { }
+
+    TfrValue ResolveName(const QString& name);
+
+private:
+    // Steps 4 to 11 of the chain: true when `name` is a system variable of the first stage.
+    bool systemVariable(const QString& name, TfrValue& value) const;
+    // The page position names of the second stage.
+    bool pageVariable(const QString& name, TfrValue& value) const;
+    bool objectProperty(const QString& name, TfrValue& value) const;
+
+    ReportScope& m_scope;
+};
+
+} // namespace vaskel

@@ -1,0 +1,58 @@
+#pragma once
+// The aggregates of a running report (SUM, AVG, MIN, MAX, COUNT). Before the first page of a run
+// the layout engine calls `RegisterAggregates` for each band page: every aggregate call found in
+// the footers of a data band is evaluated once in registration mode, which creates its key in the
+// data band's `AggregateValues` and points the footer's `AggregateBand` at the data band. After
+// each record the data band accumulates (`AccumulateAggregates`); a footer that printed resets its
+// own keys and its data band's record count (`ResetAggregates`); reading a call while its footer
+// prints gives the running value.
+//
+// A key is the footer's name, the operation code as one character, the expression's source text
+// and the flag's source text, each followed by the separator "\x01"; a band that prints cross-tab
+// objects keeps one copy of its keys per cross column, the key then starting with the column
+// number and the separator ("0" marks the template copy made at registration).
+#include "report/expr/TfrStdFunctionLibrary.h"
+
+#include <optional>
+
+namespace vaskel {
+
+class PageFormationState;
+class ReportScope;
+class TfrBand;
+
+class ReportAggregates : public TfrAggregateHook {
+public:
+    explicit ReportAggregates(ReportScope& scope) : m_scope(scope) { }
+
+    // Registers the aggregate calls of one band page. Errors propagate: the caller reports them
+    // and the run stops. The registration flag is on only during the call.
+    void RegisterAggregates(const PageFormationState& page);
+    // After `dataBand` printed (or skipped, being invisible) one record.
+    void AccumulateAggregates(TfrBand& dataBand);
+    // After `band` printed: a group header takes its group values, a footer resets its aggregates.
+    void ResetAggregates(TfrBand& band);
+
+    void AggregateCall(
+        AggregateOp op, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value) override;
+
+    static constexpr QChar kSeparator = QChar(1);
+    static QString makeKey(
+        const QString& footer, AggregateOp op, const QString& expression, const QString& flag);
+    // 1e300 for MIN (so that any value is smaller), the small integer 0 otherwise.
+    static TfrValue startValue(AggregateOp op);
+    // The data band kind an aggregate without a band name refers to from a band of this kind.
+    static std::optional<int> dataKindForFooter(int footerKind);
+
+private:
+    void registerDataBand(const PageFormationState& page, TfrBand& dataBand);
+    void scanBand(TfrBand& band);
+    void registerCall(
+        AggregateOp op, const QString& bandName, const QString& expression, const QString& flag);
+    void readCall(AggregateOp op, const QString& expression, const QString& flag, TfrValue& value) const;
+
+    ReportScope& m_scope;
+    TfrBand* m_registering = nullptr; // the data band whose footers are being registered
+};
+
+} // namespace vaskel
