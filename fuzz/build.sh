@@ -1,18 +1,31 @@
 #!/bin/sh
-# Builds the expression fuzzer with clang and libFuzzer, AddressSanitizer and UBSan:
-#   fuzz/build.sh [output-dir]      (default: build/fuzz)
-# The sources are compiled directly, so no CMake configuration is needed.
+# Builds one fuzz target with clang and libFuzzer, AddressSanitizer and UBSan:
+#   fuzz/build.sh TARGET [output-dir]      (TARGET: expr, expand, template or script;
+#                                           default output: build/fuzz)
+# It compiles fuzz/fuzz_TARGET.cpp into output-dir/fuzz_TARGET. The sources are compiled
+# directly, so no CMake configuration is needed.
 set -eu
+usage="usage: fuzz/build.sh expr|expand|template|script [output-dir]"
+[ $# -ge 1 ] || { echo "$usage" >&2; exit 2; }
+target=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$root/build/fuzz}
+# Whole layers: they need only Qt Core/Gui and libjpeg, and listing files one by one broke the
+# build each time a class was split.
+case $target in
+expr) layers="src/platform src/report/expr" ;;
+expand | template | script) layers="src/platform src/report/expr src/report/model" ;;
+*) echo "$usage" >&2; exit 2 ;;
+esac
+out=${2:-$root/build/fuzz}
 mkdir -p "$out"
 cxx=${CXX:-clang++}
 flags="-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined"
 qt=$(pkg-config --cflags --libs Qt6Core Qt6Gui)
-# The platform and expression layers whole: they need only Qt Core/Gui and libjpeg, and listing
-# files one by one broke the build each time a class was split.
 cd "$root"
-src="$(ls src/platform/*.cpp src/report/expr/*.cpp)"
+src=""
+for layer in $layers; do
+    src="$src $(ls "$layer"/*.cpp)"
+done
 # shellcheck disable=SC2086
-$cxx $flags -DVASKEL_VERSION=\"fuzz\" -DVASKEL_SOURCE_DATA_DIR=\"$root/data\" -I src fuzz/fuzz_expr.cpp $src $qt -ljpeg -o "$out/fuzz_expr"
-echo "$out/fuzz_expr"
+$cxx $flags -DVASKEL_VERSION=\"fuzz\" -DVASKEL_SOURCE_DATA_DIR=\"$root/data\" -I src "fuzz/fuzz_$target.cpp" $src $qt -ljpeg -o "$out/fuzz_$target"
+echo "$out/fuzz_$target"

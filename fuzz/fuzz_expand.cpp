@@ -9,7 +9,8 @@
 // The name lookup behaves like the report's chain: a few names have values of every kind, and
 // anything else is evaluated as an expression once, with the recursion guard, so an unknown name
 // raises "Undefined symbol" (or stays empty while registering).
-#include "platform/PlatformError.h"
+#include "FuzzSupport.h"
+
 #include "report/expr/ExprErrors.h"
 #include "report/model/DisplayFormat.h"
 #include "report/model/TextExpansion.h"
@@ -78,15 +79,6 @@ FuzzGlobals& fuzzGlobals()
     return *g;
 }
 
-template <typename F> void guarded(F&& f)
-{
-    try {
-        f();
-    } catch (const VaskelError&) {
-        // The engine's own errors are valid outcomes.
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -100,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             | (static_cast<quint32>(data[3]) << 16) | (static_cast<quint32>(data[4]) << 24));
     const char* bytes = reinterpret_cast<const char*>(data + 5);
     const qsizetype n = static_cast<qsizetype>(size - 5);
-    const QString text = (mode & 1) ? QString::fromUtf8(bytes, n) : QString::fromLatin1(bytes, n);
+    const QString text = fuzz::inputText(mode, bytes, n);
 
     const QChar separator = (mode & 2) ? QLatin1Char(',') : QLatin1Char('.');
     g.globals.locale.decimalSeparator = separator;
@@ -111,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     g.memo.FormatCode = code;
     g.memo.FormatText = text.left(24);
 
-    guarded([&] { (void)ExpandBrackets(text); });
+    fuzz::guarded([&] { (void)ExpandBrackets(text); });
     if (g.globals.locale.decimalSeparator != separator)
         std::abort();
 
@@ -123,14 +115,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             for (int kind = 0; kind <= 5; ++kind) {
                 const qint32 c = category * 0x1000000 + kind * 0x10000 + (code & 0xFFFF);
                 for (const TfrValue& v : values)
-                    guarded([&] { (void)FormatForDisplay(v, c, text); });
+                    fuzz::guarded([&] { (void)FormatForDisplay(v, c, text); });
             }
         }
         if (g.globals.locale.decimalSeparator != separator)
             std::abort();
         qint32 parsed = code;
         QString fmt;
-        guarded([&] { ParseFormatSuffix(text, parsed, fmt); });
+        fuzz::guarded([&] { ParseFormatSuffix(text, parsed, fmt); });
     }
     run.RecursionGuard.clear();
     return 0;

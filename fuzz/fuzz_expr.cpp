@@ -5,6 +5,8 @@
 //
 // Callbacks behave like the report's: names yield values of every kind, and function handlers
 // evaluate their argument texts with the same parser again.
+#include "FuzzSupport.h"
+
 #include "report/expr/ExprErrors.h"
 #include "report/expr/ExprGlobals.h"
 #include "report/expr/ExprTokens.h"
@@ -55,15 +57,6 @@ ExprGlobals& fuzzGlobals()
     return *globals;
 }
 
-template <typename F> void guarded(F&& f)
-{
-    try {
-        f();
-    } catch (const VaskelError&) {
-        // The engine's own errors are valid outcomes.
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -74,22 +67,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t mode = data[0];
     const char* bytes = reinterpret_cast<const char*>(data + 1);
     const qsizetype n = static_cast<qsizetype>(size - 1);
-    // Latin-1 lets every byte, the operator codes included, reach the compiler as one character;
-    // UTF-8 brings surrogate pairs and replacement characters.
-    const QString text = (mode & 1) ? QString::fromUtf8(bytes, n) : QString::fromLatin1(bytes, n);
+    const QString text = fuzz::inputText(mode, bytes, n);
     if (mode & 2)
         g.locale.decimalSeparator = QLatin1Char(',');
     else
         g.locale.decimalSeparator = QLatin1Char('.');
 
-    guarded([&] {
+    fuzz::guarded([&] {
         const QString postfix = g.parser.Compile(text);
         const TfrValue v = g.parser.EvaluateCompiled(postfix);
         if (!v.isNull())
             (void)v.toText();
     });
     if (mode & 4)
-        guarded([&] { (void)g.parser.EvaluateCompiled(text); });
+        fuzz::guarded([&] { (void)g.parser.EvaluateCompiled(text); });
     if (mode & 8) {
         TfrVariables vars;
         vars.SetValue(QStringLiteral("V"), TfrValue(QStringLiteral("SUM(x) + [V]")));
@@ -97,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const QStringList match{QStringLiteral("SUM"), QStringLiteral("COUNT")};
         QStringList out;
         TfrFunctionSplitter splitter(match, &vars, out);
-        guarded([&] { splitter.Split(text); });
+        fuzz::guarded([&] { splitter.Split(text); });
     }
     if (mode & 16) {
         for (qsizetype i = 0; i <= text.size(); i += 7) {

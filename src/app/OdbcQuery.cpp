@@ -4,6 +4,8 @@
 #include "platform/DateTimeValue.h"
 #include "platform/PlatformGlobals.h"
 #include "report/engine/TfrDatasetErrors.h"
+#include "report/expr/DateTimePattern.h"
+#include "report/expr/NumberPattern.h"
 #include "report/expr/ValueText.h"
 
 #include <QDate>
@@ -282,11 +284,11 @@ QString OdbcQuery::textOf(const QVariant& v, FieldKind kind) const
     const LocaleSettings& locale = currentLocale(fallback);
     switch (kind) {
     case FieldKind::Date:
-        return ValueText::formatDateTime(locale.shortDateFormat, DateTimeValue::fromDate(v.toDate()), locale);
+        return FormatDateTime(locale.shortDateFormat, DateTimeValue::fromDate(v.toDate()), locale);
     case FieldKind::DateTime:
         return ValueText::dateTimeToStr(DateTimeValue::fromDateTime(v.toDateTime()), locale);
     case FieldKind::Float:
-        return ValueText::floatToStr(v.toDouble(), locale);
+        return FloatToStrGeneral(v.toDouble(), locale);
     case FieldKind::Boolean:
         return v.toBool() ? locale.trueName : locale.falseName;
     default:

@@ -7,6 +7,7 @@
 #include "report/model/TemplateHolder.h"
 #include "report/model/TfrGlobals.h"
 #include "tools/FormatOption.h"
+#include "tools/ScriptCommand.h"
 
 #include <functional>
 #include <vector>
@@ -82,8 +83,16 @@ bool applyFormatText(EvalSession& session, const QString& value)
     return true;
 }
 
+// "--script FILE": compile and run the script after the expressions, then list the run-time variables.
+bool applyScript(EvalSession& session, const QString& value)
+{
+    session.actions.push_back([value](EvalSession& s) { return runScriptFile(value, s.out); });
+    return true;
+}
+
 const EvalOption kOptions[] = {
     {"--var", "NAME=VALUE", "set a run-time variable (a number, or else a text)", applyVar},
+    {"--script", "FILE", "compile and run a script, then print the run-time variables it left", applyScript},
     {"--format", "CODE", "print values in the display format of this packed format code", applyFormat},
     {"--format-text", "TEXT",
         "the format text of a custom format; alone, a bracket's suffix after \" #\" (N0,2, Ddd.mm.yyyy, BNo;Yes)",

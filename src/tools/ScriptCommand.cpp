@@ -42,6 +42,19 @@ int runScriptFile(const QString& path, QTextStream& out)
     }
     TfrGlobals& g = TfrGlobals::get();
     TInterpretator& interpreter = g.interpreter;
+    // Without a report's lookup chain a script could not read back its own variables (a for loop
+    // would never end): run-time variables and constants answer then.
+    const bool ownLookup = !g.parser.LookupName;
+    if (ownLookup) {
+        g.parser.LookupName = [&g](const QString& name, TfrValue& value) {
+            if (const TfrValue* v = g.runtimeVariables.find(name))
+                value = *v;
+            else if (const TfrValue* c = g.constants.find(name))
+                value = *c;
+            else
+                value = TfrValue(); // as names read without a lookup chain
+        };
+    }
 
     int code = 0;
     QStringList compiled;
@@ -71,6 +84,8 @@ int runScriptFile(const QString& path, QTextStream& out)
         out << vars.Names(i) << " = " << v.kindName() << ' ' << (v.isNull() ? QString() : v.toText()) << '\n';
     }
     out.flush();
+    if (ownLookup)
+        g.parser.LookupName = nullptr;
     return code;
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
 namespace vaskel {
 namespace {
 
@@ -74,6 +76,21 @@ TEST(EvalCommand, DisplayFormatsAsATemplateWritesThem)
         EXPECT_EQ(r.out.toStdString(), c.out);
     }
     EXPECT_EQ(runEval({"--format", "bogus", "1"}).code, 2);
+}
+
+TEST(EvalCommand, ScriptRunsWithTheLibrariesAndListsItsVariables)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("try.vs");
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("begin\n  total := 0;\n  for i := 1 to 4 do total := total + i * Qty;\n"
+            "  name := UPPERCASE('bolt') + FORMATFLOAT('#,##0.00', total * 1000)\nend\n");
+    f.close();
+    const EvalRun r = runEval({"--var", "Qty=2", "--script", path});
+    EXPECT_EQ(r.code, 0) << r.out.toStdString();
+    EXPECT_EQ(r.out.toStdString(), "i = float 5\nname = string BOLT20,000.00\nQty = float 2\ntotal = float 20\n");
+    EXPECT_EQ(runEval({"--script", dir.filePath("missing.vs")}).code, 2);
 }
 
 TEST(EvalCommand, UsageErrors)

@@ -25,7 +25,7 @@ public:
     {
         calls += name + QLatin1Char('(') + p1.stringValue() + QLatin1Char('|') + p2.stringValue()
             + QLatin1Char('|') + p3.stringValue() + QLatin1Char(')');
-        // Array elements live under "name[index text]", as the report's array functions keep them.
+        // Array elements are kept under "name[index text]".
         const auto element = [&](const TfrValue& index) {
             return p1.stringValue().trimmed() + QLatin1Char('[')
                 + parser().Evaluate(index.stringValue()).toText() + QLatin1Char(']');
@@ -249,6 +249,19 @@ TEST_F(ScriptTest, JumpsLeftOpenByAnErrorEndTheScript)
     EXPECT_GE(TfrInterpretator::JumpTarget(compiled[0]), compiled.size());
     host.RunScript(compiled);
     EXPECT_EQ(describe(host.variables.GetValue(QStringLiteral("x"))), QStringLiteral("float 1"));
+}
+
+TEST_F(ScriptTest, AnExpressionTheParserRejectsEndsTheCompiledLines)
+{
+    // The grammar takes "[(]" as a bracketed name, the parser's argument splitter counts its "(":
+    // the call never closes for the parser. The lines before it stay; the jump over it now ends
+    // the script instead of pointing past the lines kept.
+    QStringList compiled, errors;
+    host.CompileScript(
+        {QStringLiteral("begin x := 1; if x = 1 then y := f([(]); z := 2 end")}, compiled, errors);
+    EXPECT_EQ(errors, QStringList{QStringLiteral("Line 1/29: Need \")\" here")});
+    ASSERT_EQ(compiled.size(), 2);
+    EXPECT_EQ(TfrInterpretator::JumpTarget(compiled[1]), ScriptCompiler::kEndOfScript);
 }
 
 TEST_F(ScriptTest, DeepNestingIsAnErrorNotACrash)

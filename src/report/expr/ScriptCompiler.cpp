@@ -31,6 +31,12 @@ QString need(const char* what)
     return QStringLiteral("Need %1 here").arg(QString::fromLatin1(what));
 }
 
+// The target of a compiled jump line (both target characters are present in every line written).
+int jumpTarget(const QString& line)
+{
+    return (line[1].unicode() & 0xFF) | ((line[2].unicode() & 0xFF) << 8);
+}
+
 QString targetChars(int target)
 {
     const int t = target < 0 ? ScriptCompiler::kEndOfScript : target;
@@ -608,6 +614,12 @@ void ScriptCompiler::writeLines(QStringList& compiled)
                                 .arg(l)
                                 .arg(c)
                                 .arg(e.message().isEmpty() ? need("\")\"") : e.message());
+            }
+            // Jumps to the lines dropped here end the script.
+            const int kept = static_cast<int>(compiled.size());
+            for (QString& l : compiled) {
+                if ((l[0] == QChar(1) || l[0] == QChar(2)) && jumpTarget(l) > kept)
+                    l.replace(1, 2, targetChars(kEndOfScript));
             }
             return;
         }

@@ -3,9 +3,11 @@
 #include "platform/PlatformGlobals.h"
 #include "platform/Rounding.h"
 #include "report/expr/ExprErrors.h"
+#include "report/expr/NumberPattern.h"
 #include "report/expr/ValueText.h"
 
 #include <cmath>
+#include <optional>
 
 namespace vaskel {
 
@@ -15,6 +17,26 @@ namespace {
 {
     throw EVariantError(QStringLiteral("Could not convert variant of type (%1) into type (%2)")
                             .arg(TfrValue::typeName(from), to));
+}
+
+// The kinds every number conversion reads alike: empty 0, true -1 and the integral kinds as
+// they are; null cannot become `to`. Nothing for floats, date-times and strings.
+std::optional<qint32> integralNumber(const TfrValue& v, const QString& to)
+{
+    switch (v.kind()) {
+    case TfrValueKind::Empty:
+        return 0;
+    case TfrValueKind::Null:
+        variantError(v.kind(), to);
+    case TfrValueKind::Boolean:
+        return v.boolValue() ? -1 : 0;
+    case TfrValueKind::SmallInt:
+        return v.smallIntValue();
+    case TfrValueKind::Integer:
+        return v.intValue();
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -76,7 +98,7 @@ QString TfrValue::toText() const
     case TfrValueKind::Integer:
         return QString::number(m_i);
     case TfrValueKind::Float:
-        return ValueText::floatToStr(m_d, locale);
+        return FloatToStrGeneral(m_d, locale);
     case TfrValueKind::DateTime:
         return ValueText::dateTimeToStr(m_d, locale);
     case TfrValueKind::String:
@@ -87,50 +109,24 @@ QString TfrValue::toText() const
 
 double TfrValue::toNumber() const
 {
-    switch (m_kind) {
-    case TfrValueKind::Empty:
-        return 0;
-    case TfrValueKind::Null:
-        variantError(m_kind, QStringLiteral("Double"));
-    case TfrValueKind::Boolean:
-        return m_b ? -1 : 0;
-    case TfrValueKind::SmallInt:
-        return m_u8;
-    case TfrValueKind::Integer:
-        return m_i;
-    case TfrValueKind::Float:
-    case TfrValueKind::DateTime:
-        return m_d;
-    case TfrValueKind::String:
+    if (const auto i = integralNumber(*this, QStringLiteral("Double")))
+        return *i;
+    if (m_kind == TfrValueKind::String)
         return ValueText::strToFloat(m_s, PlatformGlobals::get().locale);
-    }
-    return 0;
+    return m_d; // float and date-time
 }
 
 qint32 TfrValue::toInt() const
 {
-    switch (m_kind) {
-    case TfrValueKind::Empty:
-        return 0;
-    case TfrValueKind::Null:
-        variantError(m_kind, QStringLiteral("Integer"));
-    case TfrValueKind::Boolean:
-        return m_b ? -1 : 0;
-    case TfrValueKind::SmallInt:
-        return m_u8;
-    case TfrValueKind::Integer:
-        return m_i;
-    case TfrValueKind::Float:
-    case TfrValueKind::DateTime:
-        return roundToInt(m_d);
-    case TfrValueKind::String:
-        if (const auto i = ValueText::tryStrToInt(m_s))
-            return *i;
-        if (const auto d = ValueText::tryStrToFloat(m_s, PlatformGlobals::get().locale.decimalSeparator))
-            return roundToInt(*d);
-        variantError(m_kind, QStringLiteral("Integer"));
-    }
-    return 0;
+    if (const auto i = integralNumber(*this, QStringLiteral("Integer")))
+        return *i;
+    if (m_kind != TfrValueKind::String)
+        return roundToInt(m_d); // float and date-time
+    if (const auto i = ValueText::tryStrToInt(m_s))
+        return *i;
+    if (const auto d = ValueText::tryStrToFloat(m_s, PlatformGlobals::get().locale.decimalSeparator))
+        return roundToInt(*d);
+    variantError(m_kind, QStringLiteral("Integer"));
 }
 
 bool TfrValue::toBool() const

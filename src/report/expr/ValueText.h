@@ -2,9 +2,9 @@
 // Text forms of numbers, dates and times and their reading back, with the locale settings of the
 // platform layer (decimal separator, date order and separator, time markers). These are the
 // conversions Values go through; failures raise `EConvertError` with the system's own texts.
+// A number with no pattern and a date-time in a report date pattern are written by
+// FloatToStrGeneral (NumberPattern.h) and FormatDateTime (DateTimePattern.h).
 #include "platform/LocaleSettings.h"
-#include "report/expr/DateTimePattern.h"
-#include "report/expr/NumberPattern.h"
 
 #include <QString>
 #include <QStringView>
@@ -13,17 +13,6 @@
 
 namespace vaskel::ValueText {
 
-// The text of a number with no pattern and a date-time in a report date pattern: the one
-// implementation of each lives with the pattern languages (NumberPattern.h, DateTimePattern.h);
-// these names stay for the callers of the Value's text forms.
-inline QString floatToStr(double value, const LocaleSettings& locale)
-{
-    return FloatToStrGeneral(value, locale);
-}
-inline QString formatDateTime(const QString& pattern, double value, const LocaleSettings& locale)
-{
-    return FormatDateTime(pattern, value, locale);
-}
 // The short date followed by the long time; the date is left out for a pure time of day (whole
 // part 0) and the time for midnight.
 QString dateTimeToStr(double value, const LocaleSettings& locale);

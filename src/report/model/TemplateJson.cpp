@@ -2,15 +2,16 @@
 
 #include "report/model/TemplateHolder.h"
 #include "report/model/TfrBandView.h"
-#include "report/model/TfrLineView.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPictureView.h"
 #include "report/model/TfrSubReportView.h"
+#include "report/model/TfrViewFactory.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -24,6 +25,12 @@ const char* const kBandKinds[] = {"ReportTitle", "ReportSummary", "PageHeader", 
     "MasterData", "MasterFooter", "DetailHeader", "DetailData", "DetailFooter", "SubdetailHeader",
     "SubdetailData", "SubdetailFooter", "Overlay", "ColumnHeader", "ColumnFooter", "GroupHeader",
     "GroupFooter", "CrossHeader", "CrossData", "CrossFooter", "Child", "NoBand"};
+
+// A new view of a type named in kViewTypes; any later code makes a line, as the last name does.
+std::unique_ptr<TfrView> newView(int type)
+{
+    return TfrViewFactory::CreateBuiltIn(static_cast<quint8>(std::clamp(type, 0, 4)));
+}
 
 // ---- writing ----------------------------------------------------------------------------------
 
@@ -93,24 +100,7 @@ QJsonObject viewToJson(TfrView& v)
     o.insert(QStringLiteral("height"), v.Height);
     o.insert(QStringLiteral("formatCode"), v.FormatCode);
 
-    std::unique_ptr<TfrView> fresh;
-    switch (v.TypeCode) {
-    case 0:
-        fresh = std::make_unique<TfrMemoView>();
-        break;
-    case 1:
-        fresh = std::make_unique<TfrPictureView>();
-        break;
-    case 2:
-        fresh = std::make_unique<TfrBandView>();
-        break;
-    case 3:
-        fresh = std::make_unique<TfrSubReportView>();
-        break;
-    default:
-        fresh = std::make_unique<TfrLineView>();
-        break;
-    }
+    const std::unique_ptr<TfrView> fresh = newView(v.TypeCode);
     const TfrView& d = *fresh;
     putIf(o, "flags", v.Flags, d.Flags);
     if (v.TypeCode == 2)
@@ -396,24 +386,7 @@ std::unique_ptr<TfrView> viewFromJson(const In& in)
     const int type = in.nameIndex("type", kViewTypes, 5, -1);
     if (type < 0)
         in.bad("type", "a view type");
-    std::unique_ptr<TfrView> view;
-    switch (type) {
-    case 0:
-        view = std::make_unique<TfrMemoView>();
-        break;
-    case 1:
-        view = std::make_unique<TfrPictureView>();
-        break;
-    case 2:
-        view = std::make_unique<TfrBandView>();
-        break;
-    case 3:
-        view = std::make_unique<TfrSubReportView>();
-        break;
-    default:
-        view = std::make_unique<TfrLineView>();
-        break;
-    }
+    std::unique_ptr<TfrView> view = newView(type);
     TfrView& v = *view;
     v.Name = in.text("name");
     v.Left = in.i32("left", 0);

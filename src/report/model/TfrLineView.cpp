@@ -51,13 +51,7 @@ QRegion TfrLineView::MakeHitRegion(bool enlarged) const
         top -= before;
         bottom += after;
     }
-    if (enlarged) {
-        left -= 10;
-        top -= 10;
-        right += 10;
-        bottom += 10;
-    }
-    return QRegion(QRect(left, top, right - left, bottom - top));
+    return HitRegion(left, top, right, bottom, enlarged);
 }
 
 } // namespace vaskel

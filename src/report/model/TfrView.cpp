@@ -486,6 +486,11 @@ QRegion TfrView::MakeHitRegion(bool enlarged) const
         right += inner;
     if (FrameTyp & FrameSides::Bottom)
         bottom += inner;
+    return HitRegion(left, top, right, bottom, enlarged);
+}
+
+QRegion TfrView::HitRegion(qint32 left, qint32 top, qint32 right, qint32 bottom, bool enlarged)
+{
     if (enlarged) {
         left -= 10;
         top -= 10;

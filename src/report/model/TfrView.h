@@ -150,6 +150,9 @@ protected:
     bool CallListMethod(const QString& listName, const QString& method, const TfrValue& a, const TfrValue& b,
         const TfrValue& c, TfrValue& result);
     void BuildViewEntries(bool withFrame);
+    // The hit region from the edges of a view and its frame, in report units; with `enlarged`,
+    // 10 units more on each side.
+    static QRegion HitRegion(qint32 left, qint32 top, qint32 right, qint32 bottom, bool enlarged);
 
 private:
     quint8 m_restrictionsHigh = 0; // kept as read; the format stores restrictions in 16 bits

@@ -26,27 +26,29 @@ bool TfrViewFactory::RegisterAddIn(const QString& className, Constructor create)
     return true;
 }
 
+std::unique_ptr<TfrView> TfrViewFactory::CreateBuiltIn(quint8 typeCode)
+{
+    switch (typeCode) {
+    case 0:
+        return std::make_unique<TfrMemoView>();
+    case 1:
+        return std::make_unique<TfrPictureView>();
+    case 2:
+        return std::make_unique<TfrBandView>();
+    case 3:
+        return std::make_unique<TfrSubReportView>();
+    case 4:
+        return std::make_unique<TfrLineView>();
+    default:
+        return nullptr;
+    }
+}
+
 std::unique_ptr<TfrView> TfrViewFactory::CreateView(
     quint8 typeCode, const QString& className, TfrRunState& run)
 {
-    std::unique_ptr<TfrView> view;
-    switch (typeCode) {
-    case 0:
-        view = std::make_unique<TfrMemoView>();
-        break;
-    case 1:
-        view = std::make_unique<TfrPictureView>();
-        break;
-    case 2:
-        view = std::make_unique<TfrBandView>();
-        break;
-    case 3:
-        view = std::make_unique<TfrSubReportView>();
-        break;
-    case 4:
-        view = std::make_unique<TfrLineView>();
-        break;
-    case 10: {
+    std::unique_ptr<TfrView> view = CreateBuiltIn(typeCode);
+    if (typeCode == 10) {
         for (const AddIn& a : m_addIns) {
             if (a.className == className) {
                 view = a.create();
@@ -59,9 +61,7 @@ std::unique_ptr<TfrView> TfrViewFactory::CreateView(
             throw EClassNotFound(run.ErrorText);
         }
         view->TypeCode = 10;
-        break;
-    }
-    default:
+    } else if (!view) {
         return nullptr;
     }
     view->SerialId = ++m_nextSerialId;

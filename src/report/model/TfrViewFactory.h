@@ -25,6 +25,9 @@ public:
     // false when the registry is full, the name is taken or differs from the class's own.
     bool RegisterAddIn(const QString& className, Constructor create);
 
+    // A new view of one of the built-in type codes 0 to 4; null for any other code. No serial id.
+    static std::unique_ptr<TfrView> CreateBuiltIn(quint8 typeCode);
+
     // Null for codes that create nothing; throws EClassNotFound for unregistered add-in names.
     std::unique_ptr<TfrView> CreateView(quint8 typeCode, const QString& className, TfrRunState& run);
 
