@@ -1,10 +1,15 @@
 #include "report/model/TfrMemoView.h"
 
+#include "platform/PlatformGlobals.h"
 #include "platform/Rounding.h"
 #include "report/expr/ExprGlobals.h"
 #include "report/expr/StringTable.h"
+#include "report/model/MemoPainter.h"
+#include "report/model/MemoWrapper.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
+#include "report/model/TextExpansion.h"
+#include "report/model/TfrGlobals.h"
 
 #include <array>
 
@@ -175,19 +180,103 @@ void TfrMemoView::LoadFromField(const QVariant& content)
     ExpandedText = content.isNull() ? QStringList() : splitTextLines(content.toString());
 }
 
+void TfrMemoView::ExpandMemo()
+{
+    ExpandedText.clear();
+    for (const QString& line : Memo) {
+        const QString text = (!line.isEmpty() && !flag(MemoFlags::TextOnly)) ? ExpandBrackets(line) : line;
+        if (text.isEmpty())
+            ExpandedText.append(QString());
+        else
+            ExpandedText.append(splitTextLines(text));
+    }
+}
+
+QStringList TfrMemoView::WrapLines()
+{
+    ScratchSurface& scratch = PlatformGlobals::get().scratch;
+    const bool rotated = (Alignment & frtaVertical) != 0;
+    scratch.setFont(DrawFont::select(Font.Name, qMax(1, CharacterHeight()), Font.Style, rotated));
+    scratch.setCharacterExtra(CharSpacing);
+
+    const qint32 pitch = LineSpacing + CharacterHeight();
+    const qint32 available = rotated ? Height - 2 * GapY : Width - 2 * GapX;
+    QStringList lines;
+    const QString mark(MemoWrapper::kParagraphMark);
+    if (!frRun().PrintMode && ExpandedText.size() == 1 && ExpandedText[0].startsWith(u'[')
+        && scratch.textWidth(ExpandedText[0]) > available) {
+        // In the designer a lone expression too wide for its memo stays whole.
+        lines = ExpandedText;
+    } else {
+        MemoWrapper wrapper(scratch, available, flag(MemoFlags::WordBreak));
+        for (const QString& line : ExpandedText) {
+            if (Prewrapped)
+                lines.append(line);
+            else if (flag(MemoFlags::WordWrap))
+                wrapper.wrapParagraph(line, lines);
+            else
+                lines.append(rotated ? line : line + mark);
+        }
+    }
+    const qint32 gap = rotated ? GapX : GapY;
+    TextExtent = qint32(lines.size()) * pitch + 2 * gap;
+    LinePitch = pitch;
+    scratch.setCharacterExtra(0);
+    return lines;
+}
+
 void TfrMemoView::Paint(QPainter& canvas)
 {
     PlaceLayout(&canvas);
+    FitOnly = false;
+    ExpandedText = Memo;
+    if (!ExpandedText.isEmpty()) {
+        const QString mark(MemoWrapper::kParagraphMark);
+        Prewrapped = ExpandedText.join(QString()).contains(mark);
+        if (ExpandedText.last() == mark)
+            ExpandedText.removeLast();
+        // Text is always wrapped at zoom 1 so that every zoom shows the same lines.
+        const double zoomX = ZoomX;
+        const double zoomY = ZoomY;
+        ZoomX = ZoomY = 1.0;
+        ApplyZoom();
+        const QStringList wrapped = WrapLines();
+        ZoomX = zoomX;
+        ZoomY = zoomY;
+        RestoreGeometry();
+        ExpandedText = wrapped;
+    }
     ApplyZoom();
     PaintFill();
     PaintBorder();
+    MemoPainter painter(*this, canvas);
+    if (flag(MemoFlags::Underlines))
+        painter.drawUnderlines();
+    if (!ExpandedText.isEmpty())
+        painter.drawText();
     RestoreGeometry();
 }
 
 qint32 TfrMemoView::MeasureHeight()
 {
-    // Without the text layout there is no wrapped text to measure: the designed height stands.
-    return Height;
+    SplitMode = 1;
+    PlaceLayout(nullptr);
+    qint32 result = 0;
+    if (!Visible)
+        return result;
+    ExpandedText = Memo;
+    ExpandMemo();
+    ApplyZoom();
+    if (!ExpandedText.isEmpty()) {
+        ExpandedText = WrapLines();
+        const QString text = ExpandedText.join(QStringLiteral("\r\n"));
+        const bool suppress = flag(MemoFlags::Suppress);
+        result = (suppress && text == LastText) ? 0 : TextExtent;
+        if (frRun().FirstPass && suppress)
+            LastText = text;
+    }
+    RestoreGeometry();
+    return result;
 }
 
 qint32 TfrMemoView::MinimumHeight()

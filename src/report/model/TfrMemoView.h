@@ -72,6 +72,13 @@ public:
     // The character height text is measured with: the font size at 96 pixels per inch.
     qint32 CharacterHeight() const;
 
+    // `ExpandedText` := the `Memo` lines with their `[ ]` expressions expanded (unless `TextOnly`);
+    // values holding line breaks become several lines.
+    void ExpandMemo();
+    // Wraps `ExpandedText` to the width (turned text: the height) at 96 pixels per inch, after
+    // `ApplyZoom` at zoom 1, and returns the lines; sets `TextExtent` and `LinePitch`.
+    QStringList WrapLines();
+
 private:
     bool flag(quint16 bit) const { return (Flags & bit) != 0; }
     void setFlag(quint16 bit, bool on) { Flags = on ? (Flags | bit) : (Flags & ~bit); }

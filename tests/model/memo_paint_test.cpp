@@ -1,0 +1,174 @@
+// Drawing memos: each output line's text and cell box on the recording device, for the
+// alignments, vertical placement, turned text, justification, clipping and ruled lines. The memo
+// is drawn at zoom 1 in print mode, where report units are pixels and no design marks are drawn.
+#include "support/TestGlobals.h"
+
+#include "platform/PlatformGlobals.h"
+#include "platform/RecordingDevice.h"
+#include "platform/Rounding.h"
+#include "report/model/MemoWrapper.h"
+#include "report/model/TfrMemoView.h"
+
+#include <QPainter>
+
+#include <functional>
+
+namespace vaskel {
+namespace {
+
+class MemoPaintTest : public test::GlobalsTest {
+protected:
+    MemoPaintTest()
+    {
+        frRun().PrintMode = true;
+        memo.Left = 10, memo.Top = 10, memo.Width = 200, memo.Height = 80;
+        memo.FrameTyp = 0;
+        memo.GapX = 2, memo.GapY = 1;
+        // DrawRect is (10, 10, 211, 91); text lines are clipped to (11, 10, 209, 90).
+    }
+
+    std::vector<RecordedOperation> paint(double zoom = 1.0)
+    {
+        device.clear();
+        memo.ZoomX = memo.ZoomY = zoom;
+        QPainter p(&device);
+        memo.Paint(p);
+        p.end();
+        return device.textRuns();
+    }
+
+    // Width of a line in the memo's font at 96 pixels per inch, summed from the advance cache.
+    int measured(const QString& text, int charSpacing = 0)
+    {
+        ScratchSurface& s = PlatformGlobals::get().scratch;
+        s.setFont(DrawFont::select(memo.Font.Name, memo.CharacterHeight(), memo.Font.Style));
+        s.setCharacterExtra(charSpacing);
+        const int w = s.textWidth(text);
+        s.setCharacterExtra(0);
+        return w;
+    }
+
+    RecordingDevice device{QSize(400, 300)};
+    TfrMemoView memo;
+};
+
+TEST_F(MemoPaintTest, HorizontalAlignmentPlacesTheLineAndTheDrawnWidthIsTheSummedAdvances)
+{
+    const QString text = QStringLiteral("Total 12,345.67");
+    struct Case {
+        const char* name;
+        quint32 alignment;
+        int charSpacing;
+        std::function<int(int)> left; // from the line width
+    };
+    const Case cases[] = {
+        {"left", frtaLeft, 0, [](int) { return 12; }},
+        {"left with character spacing", frtaLeft, 3, [](int) { return 12; }},
+        {"right", frtaRight, 0, [](int w) { return 211 - 2 - w - 1; }},
+        {"centre", frtaCenter, 0, [](int w) { return 12 + (201 - 4 - w) / 2; }},
+        {"justified single line is the last of its paragraph", 3, 0, [](int) { return 12; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        memo.Alignment = c.alignment;
+        memo.CharSpacing = c.charSpacing;
+        memo.Memo = QStringList{text};
+        const auto runs = paint();
+        ASSERT_EQ(runs.size(), 1u);
+        const int w = measured(text, c.charSpacing);
+        EXPECT_EQ(runs[0].text, text);
+        EXPECT_EQ(runs[0].bounds.left(), c.left(w));
+        EXPECT_EQ(runs[0].bounds.top(), 11);
+        EXPECT_EQ(runs[0].bounds.width(), w);
+        EXPECT_EQ(memo.LinesOut, 1);
+    }
+}
+
+TEST_F(MemoPaintTest, JustifiedParagraphSpreadsAllButItsLastLine)
+{
+    memo.Alignment = 3;
+    memo.Memo = QStringList{QStringLiteral("alpha beta gamma delta epsilon zeta eta theta iota kappa lambda "
+                                           "mu nu xi omicron pi rho sigma tau")};
+    const auto runs = paint();
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[0].bounds.width(), 197);
+    EXPECT_EQ(runs[1].bounds.width(), 197);
+    EXPECT_EQ(runs[2].bounds.width(), 197);
+    EXPECT_EQ(runs[3].bounds.width(), measured(runs[3].text));
+    EXPECT_LT(runs[3].bounds.width(), 197);
+    for (size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(runs[i].bounds.left(), 12);
+        EXPECT_EQ(runs[i].bounds.top(), 11 + int(i) * 15);
+    }
+}
+
+TEST_F(MemoPaintTest, VerticalAlignmentMovesTheTextBlock)
+{
+    memo.Memo = QStringList{QStringLiteral("Middle")};
+    // Text extent of one line: pitch 15 plus twice GapY.
+    memo.Alignment = frtaMiddle;
+    EXPECT_EQ(paint()[0].bounds.top(), 10 + (81 - 17) / 2 + 1);
+    memo.Alignment = frtaDown;
+    EXPECT_EQ(paint()[0].bounds.top(), 91 - 17 - 1 + 1);
+    EXPECT_EQ(memo.Top, 10) << "the position is restored after drawing";
+    EXPECT_EQ(memo.Alignment, quint32(frtaDown));
+}
+
+TEST_F(MemoPaintTest, TurnedTextWithMiddleAlignmentIsCentredHorizontally)
+{
+    memo.Alignment = frtaVertical | frtaMiddle;
+    memo.Memo = QStringList{QStringLiteral("Up")};
+    const auto runs = paint();
+    ASSERT_EQ(runs.size(), 1u);
+    // Text extent across the lines: pitch 15 plus twice GapX.
+    EXPECT_EQ(runs[0].bounds.left(), 10 + (201 - 19) / 2 + 2);
+    EXPECT_NEAR(runs[0].bounds.center().x(), 10 + 201 / 2.0, 2.0);
+    EXPECT_EQ(runs[0].bounds.height(), measured(QStringLiteral("Up")));
+    EXPECT_EQ(runs[0].bounds.bottom() + 1, 91 - 1) << "left-aligned turned text starts at the bottom";
+}
+
+TEST_F(MemoPaintTest, LinesAreClippedToTheMemoAndWordWrapOffNeverBreaks)
+{
+    memo.Flags &= ~MemoFlags::WordWrap;
+    memo.Memo = QStringList{QStringLiteral("a line far too long for a memo of two hundred units wide")};
+    const auto runs = paint();
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].bounds.right(), 208);
+}
+
+TEST_F(MemoPaintTest, PreviewZoomsDrawTheLinesWrappedAtZoomOne)
+{
+    memo.Memo = QStringList{QStringLiteral("alpha beta gamma delta epsilon zeta eta theta iota kappa")};
+    const auto atOne = paint(1.0);
+    ASSERT_EQ(atOne.size(), 2u);
+    for (double zoom : {0.5, 2.0}) {
+        SCOPED_TRACE(zoom);
+        const auto runs = paint(zoom);
+        ASSERT_EQ(runs.size(), atOne.size());
+        for (size_t i = 0; i < runs.size(); ++i)
+            EXPECT_EQ(runs[i].text, atOne[i].text);
+        EXPECT_EQ(runs[1].bounds.top() - runs[0].bounds.top(), roundToInt(2 * zoom) + int(13.3333 * zoom));
+    }
+}
+
+TEST_F(MemoPaintTest, UnderlinesRuleOneLinePerPitch)
+{
+    memo.Flags |= MemoFlags::Underlines;
+    memo.Memo.clear();
+    device.clear();
+    QPainter p(&device);
+    memo.Paint(p);
+    p.end();
+    std::vector<int> ys;
+    for (const RecordedOperation& op : device.operations()) {
+        if (op.kind == RecordedOperation::Kind::Lines)
+            ys.push_back(op.bounds.top());
+    }
+    // 80 units hold 5 pitches of 15; each rule lies 2 + 13 pixels below its line's top.
+    ASSERT_EQ(ys.size(), 5u);
+    for (size_t i = 0; i < ys.size(); ++i)
+        EXPECT_EQ(ys[i], 11 + int(i) * 15 + 15);
+}
+
+} // namespace
+} // namespace vaskel
