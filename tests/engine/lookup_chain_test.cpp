@@ -193,6 +193,7 @@ TEST_F(LookupChainTest, ObjectProperties)
         {"no such object and no current view", "Memo2.Left", "error: Undefined symbol \"MEMO2.LEFT\""},
     });
     globals.run.CurrentView = view;
+    scope.CalcWidth = nullptr;
     check({
         {"a property group of the current view", "[Font.Name]", "string Arial"},
         {"a bare property of the current view", "WIDTH", "integer 150"},

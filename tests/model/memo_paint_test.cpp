@@ -9,6 +9,7 @@
 #include "report/model/MemoWrapper.h"
 #include "report/model/TfrMemoView.h"
 
+#include <QImage>
 #include <QPainter>
 
 #include <functional>
@@ -46,6 +47,22 @@ protected:
         const int w = s.textWidth(text);
         s.setCharacterExtra(0);
         return w;
+    }
+
+    // The width AutoWidth gives a memo whose widest line is `text`.
+    int autoWidthOf(const QString& text)
+    {
+        return roundToInt(measured(text) + memo.FrameWidth + 2 * memo.GapX + 1);
+    }
+
+    QImage render()
+    {
+        QImage image(400, 300, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        memo.Paint(p);
+        p.end();
+        return image;
     }
 
     RecordingDevice device{QSize(400, 300)};
@@ -148,6 +165,128 @@ TEST_F(MemoPaintTest, PreviewZoomsDrawTheLinesWrappedAtZoomOne)
         for (size_t i = 0; i < runs.size(); ++i)
             EXPECT_EQ(runs[i].text, atOne[i].text);
         EXPECT_EQ(runs[1].bounds.top() - runs[0].bounds.top(), roundToInt(2 * zoom) + int(13.3333 * zoom));
+    }
+}
+
+TEST_F(MemoPaintTest, AutoWidthFitsTheMemoToItsTextWhilePrinting)
+{
+    const QString text = QStringLiteral("Total 12,345.67");
+    struct Case {
+        const char* name;
+        quint32 alignment;
+        std::function<QRect(int)> geometry; // left, top, width, height from the fitted width
+    };
+    const Case cases[] = {
+        {"left", frtaLeft, [](int w) { return QRect(10, 10, w, 80); }},
+        {"centre keeps its left edge", frtaCenter, [](int w) { return QRect(10, 10, w, 80); }},
+        {"right keeps its right edge", frtaRight, [](int w) { return QRect(210 - w, 10, w, 80); }},
+        {"justified keeps its right edge", 3, [](int w) { return QRect(210 - w, 10, w, 80); }},
+        {"turned text fits its height", frtaVertical, [](int w) { return QRect(10, 10, 200, w); }},
+        {"turned right-aligned text only fits its height", frtaVertical | frtaRight,
+            [](int w) { return QRect(10, 10, 200, w); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        memo.Left = 10, memo.Top = 10, memo.Width = 200, memo.Height = 80;
+        memo.Alignment = c.alignment;
+        memo.Flags &= ~MemoFlags::AutoWidth;
+        memo.Memo = QStringList{text};
+        const auto before = paint();
+        memo.Flags |= MemoFlags::AutoWidth;
+        const auto runs = paint();
+        EXPECT_EQ(QRect(memo.Left, memo.Top, memo.Width, memo.Height), c.geometry(autoWidthOf(text)));
+        ASSERT_EQ(runs.size(), 1u);
+        EXPECT_EQ(runs[0].text, text);
+        if (c.alignment == frtaRight) {
+            EXPECT_EQ(runs[0].bounds, before[0].bounds) << "right-aligned text is drawn where it was";
+        }
+    }
+}
+
+TEST_F(MemoPaintTest, AutoWidthMeasuresTheWidestLineWithoutParagraphMarks)
+{
+    memo.Flags |= MemoFlags::AutoWidth;
+    const QString mark(MemoWrapper::kParagraphMark);
+    const QString longLine = QStringLiteral("a line far too long for a memo of two hundred units wide");
+
+    // A prepared copy: lines already wrapped, paragraph ends marked.
+    memo.Memo = QStringList{QStringLiteral("short") + mark, longLine + mark};
+    auto runs = paint();
+    EXPECT_EQ(memo.Width, autoWidthOf(longLine));
+    EXPECT_GT(memo.Width, 200);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].text, longLine) << "the fitted line is not wrapped again";
+    EXPECT_EQ(runs[1].bounds.width(), measured(longLine)) << "nor clipped";
+
+    // Unwrapped text: the slack added for wrapping keeps the fitted line whole.
+    memo.Width = 200;
+    memo.Memo = QStringList{longLine};
+    runs = paint();
+    EXPECT_EQ(memo.Width, autoWidthOf(longLine));
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].text, longLine);
+}
+
+TEST_F(MemoPaintTest, AutoWidthLeavesTheMemoAloneInTheDesignerOrWithoutText)
+{
+    memo.Flags |= MemoFlags::AutoWidth;
+    memo.Alignment = frtaRight;
+    memo.Memo.clear();
+    paint();
+    EXPECT_EQ(QRect(memo.Left, memo.Top, memo.Width, memo.Height), QRect(10, 10, 200, 80));
+    frRun().PrintMode = false;
+    memo.Memo = QStringList{QStringLiteral("Total")};
+    paint();
+    EXPECT_EQ(QRect(memo.Left, memo.Top, memo.Width, memo.Height), QRect(10, 10, 200, 80));
+}
+
+TEST_F(MemoPaintTest, AutoWidthAtPreviewZoomIsInReportUnits)
+{
+    memo.Flags |= MemoFlags::AutoWidth;
+    const QString text = QStringLiteral("Total 12,345.67");
+    memo.Memo = QStringList{text};
+    paint(2.0);
+    // The font drawing selects at zoom 2: pixel height truncated.
+    ScratchSurface& s = PlatformGlobals::get().scratch;
+    s.setFont(DrawFont::select(memo.Font.Name, int(memo.Font.Size * 96.0 / 72.0 * 2.0), memo.Font.Style));
+    const int zoomed = s.textWidth(text);
+    EXPECT_EQ(memo.Width, roundToInt(zoomed / 2.0 + memo.FrameWidth + 2 * memo.GapX + 1));
+    EXPECT_NEAR(memo.Width, autoWidthOf(text), 3);
+}
+
+TEST_F(MemoPaintTest, RightToLeftReadingKeepsTheLineInPlaceAndMovesNeutralEnds)
+{
+    memo.Alignment = frtaRight;
+    struct Case {
+        const char* name;
+        QString logical;
+        QString shown; // as it reads on the page in right-to-left reading
+    };
+    const Case cases[] = {
+        {"Latin text only", QStringLiteral("Latin text"), QStringLiteral("Latin text")},
+        {"neutral characters at both ends", QStringLiteral("--Latin text.."),
+            QStringLiteral("..Latin text--")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        memo.Memo = QStringList{c.logical};
+        memo.Flags &= ~MemoFlags::RTLReading;
+        const auto leftToRight = paint();
+        const QImage plain = render();
+        memo.Flags |= MemoFlags::RTLReading;
+        const auto rightToLeft = paint();
+        ASSERT_EQ(rightToLeft.size(), 1u);
+        ASSERT_EQ(leftToRight.size(), 1u);
+        EXPECT_EQ(rightToLeft[0].bounds, leftToRight[0].bounds);
+        EXPECT_EQ(rightToLeft[0].text, c.logical) << "the text is kept in reading order";
+
+        const QImage turned = render();
+        memo.Flags &= ~MemoFlags::RTLReading;
+        memo.Memo = QStringList{c.shown};
+        EXPECT_TRUE(turned == render()) << "drawn as its visual order reads left to right";
+        if (c.logical != c.shown) {
+            EXPECT_FALSE(turned == plain);
+        }
     }
 }
 

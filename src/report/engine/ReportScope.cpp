@@ -5,10 +5,17 @@
 #include "report/engine/TfrBand.h"
 #include "report/model/TemplateHolder.h"
 #include "report/model/TfrGlobals.h"
+#include "report/model/TfrMemoView.h"
 
 namespace vaskel {
 
-ReportScope::ReportScope() = default;
+ReportScope::ReportScope()
+{
+    CalcWidth = [](TfrView& view) {
+        auto* memo = dynamic_cast<TfrMemoView*>(&view);
+        return memo ? memo->CalcWidth() : view.Width;
+    };
+}
 
 ReportScope::~ReportScope()
 {

@@ -54,7 +54,8 @@ public:
     // The script interpreter's assignment of a value to a name. Unset: the name becomes a run-time
     // variable.
     std::function<void(const QString& name, const TfrValue& value)> AssignValue;
-    // The width a memo view's expanded lines need, in report units. Unset: the view's width.
+    // The width a memo view's expanded lines need, in report units. By default the memo measures
+    // its own expanded text; unset: the view's width.
     std::function<qint32(TfrView& memo)> CalcWidth;
     // Collects the calls of `matchFuncs` in a band's or view's script (the interpreter's compiled
     // form). Unset: each script line is searched as an expression.

@@ -11,7 +11,10 @@
 #include "report/model/TextExpansion.h"
 #include "report/model/TfrGlobals.h"
 
+#include <QScopeGuard>
+
 #include <array>
+#include <cmath>
 
 namespace vaskel {
 
@@ -225,8 +228,49 @@ QStringList TfrMemoView::WrapLines()
     return lines;
 }
 
+qint32 TfrMemoView::neededWidth(const QStringList& lines, double zoom) const
+{
+    QString text = lines.join(QStringLiteral("\r\n"));
+    text.remove(MemoWrapper::kParagraphMark);
+    // The font drawing selects at this zoom, so that the width holds for what is drawn.
+    const double h = Font.Size * 96.0 / 72.0 * zoom;
+    const int height = zoom == 1.0 ? roundToInt(h) : int(std::trunc(h));
+    ScratchSurface& scratch = PlatformGlobals::get().scratch;
+    scratch.setFont(DrawFont::select(Font.Name, qMax(1, height), Font.Style));
+    scratch.setCharacterExtra(roundToInt(CharSpacing * zoom));
+    const int right = scratch.textExtent(text).width();
+    scratch.setCharacterExtra(0);
+    const double z = zoom > 0 ? zoom : 1.0;
+    return roundToInt(right / z + FrameWidth + 2 * GapX + 1);
+}
+
+qint32 TfrMemoView::CalcWidth()
+{
+    if (m_calculatingWidth)
+        return Width;
+    m_calculatingWidth = true;
+    const auto restore = qScopeGuard([this, kept = ExpandedText] {
+        ExpandedText = kept;
+        m_calculatingWidth = false;
+    });
+    ExpandMemo();
+    return neededWidth(ExpandedText, 1.0);
+}
+
 void TfrMemoView::Paint(QPainter& canvas)
 {
+    const bool autoWidth = flag(MemoFlags::AutoWidth) && frRun().PrintMode;
+    if (autoWidth && !Memo.isEmpty()) {
+        // The printed copy takes the width of its text; right-aligned text keeps its right edge.
+        const qint32 w = neededWidth(Memo, ZoomX);
+        if ((Alignment & frtaVertical) != 0) {
+            Height = w;
+        } else {
+            if ((Alignment & frtaRight) != 0)
+                Left += Width - w;
+            Width = w;
+        }
+    }
     PlaceLayout(&canvas);
     FitOnly = false;
     ExpandedText = Memo;
@@ -240,6 +284,9 @@ void TfrMemoView::Paint(QPainter& canvas)
         const double zoomY = ZoomY;
         ZoomX = ZoomY = 1.0;
         ApplyZoom();
+        // Measuring and drawing round differently; the slack keeps a fitted line from wrapping.
+        if (autoWidth)
+            Width += 100;
         const QStringList wrapped = WrapLines();
         ZoomX = zoomX;
         ZoomY = zoomY;

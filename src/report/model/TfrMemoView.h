@@ -79,9 +79,20 @@ public:
     // `ApplyZoom` at zoom 1, and returns the lines; sets `TextExtent` and `LinePitch`.
     QStringList WrapLines();
 
+    // The width in report units the memo's expanded lines need: the widest line at zoom 1, plus
+    // the frame, both gaps and one pixel. `ExpandedText` is left as it was. A text that asks for
+    // its own width while being measured gets the memo's `Width`.
+    qint32 CalcWidth();
+
 private:
+    // Width in report units that `lines` need at `zoom` (the `AutoWidth` rule): paragraph marks
+    // dropped, the widest line measured in the font and spacing drawing would use at that zoom.
+    qint32 neededWidth(const QStringList& lines, double zoom) const;
+
     bool flag(quint16 bit) const { return (Flags & bit) != 0; }
     void setFlag(quint16 bit, bool on) { Flags = on ? (Flags | bit) : (Flags & ~bit); }
+
+    bool m_calculatingWidth = false;
 };
 
 } // namespace vaskel
