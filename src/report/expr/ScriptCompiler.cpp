@@ -163,9 +163,7 @@ void ScriptCompiler::conditional()
     const qsizetype start = m_pos;
     m_pos += 2;
     const QString condition = expression();
-    if (!atKeyword(QLatin1StringView("THEN")))
-        fail(need("\"then\""), m_pos);
-    m_pos += 4;
+    expectKeyword(QLatin1StringView("THEN"));
     const int test = addLine(Kind::Conditional, condition, start);
     statement();
     if (atKeyword(QLatin1StringView("ELSE"))) {
@@ -207,9 +205,7 @@ void ScriptCompiler::whileLoop()
     m_pos += 5;
     const int top = next();
     const QString condition = expression();
-    if (!atKeyword(QLatin1StringView("DO")))
-        fail(need("\"do\""), m_pos);
-    m_pos += 2;
+    expectKeyword(QLatin1StringView("DO"));
     const int test = addLine(Kind::Conditional, condition, start);
     statement();
     addLine(Kind::Jump, QString(), start, top);
@@ -229,13 +225,9 @@ void ScriptCompiler::forLoop()
         fail(need("\":=\""), m_pos);
     m_pos += 2;
     const QString first = expression();
-    if (!atKeyword(QLatin1StringView("TO")))
-        fail(need("\"to\""), m_pos);
-    m_pos += 2;
+    expectKeyword(QLatin1StringView("TO"));
     const QString last = expression();
-    if (!atKeyword(QLatin1StringView("DO")))
-        fail(need("\"do\""), m_pos);
-    m_pos += 2;
+    expectKeyword(QLatin1StringView("DO"));
     addLine(Kind::Assignment, name + QLatin1Char(' ') + first, start);
     const int top = next();
     // The limit is evaluated again before every round.
@@ -485,6 +477,13 @@ bool ScriptCompiler::atKeyword(QLatin1StringView word)
     const bool isEnd = word == QLatin1StringView("END");
     return QStringView(m_text).mid(m_pos, word.size()).compare(word, Qt::CaseInsensitive) == 0
         && atWordBoundary(m_pos + word.size(), isEnd);
+}
+
+void ScriptCompiler::expectKeyword(QLatin1StringView word)
+{
+    if (!atKeyword(word))
+        fail(QStringLiteral("Need \"%1\" here").arg(QString(word).toLower()), m_pos);
+    m_pos += word.size();
 }
 
 bool ScriptCompiler::atOperatorWord(QLatin1StringView word)

@@ -77,6 +77,8 @@ private:
     // Scanning.
     void skipBlanks();
     bool atKeyword(QLatin1StringView word);
+    // Steps over the keyword, or stops compiling with "Need "<keyword>" here".
+    void expectKeyword(QLatin1StringView word);
     bool atWordBoundary(qsizetype i, bool semicolonEnds) const;
     bool atOperatorWord(QLatin1StringView word);
     bool standsAlone();
