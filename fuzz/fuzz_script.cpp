@@ -8,6 +8,7 @@
 // The host answers names and functions the way a report does: names of several kinds, functions
 // that evaluate their argument texts with the same parser again, array elements. Runs are cut off
 // after a few thousand lines, since a script may loop for ever by design.
+#include "FuzzSupport.h"
 #include "report/expr/ExprErrors.h"
 #include "report/expr/ExprGlobals.h"
 #include "report/expr/ScriptCompiler.h"
@@ -121,9 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint8_t mode = data[0];
     const char* bytes = reinterpret_cast<const char*>(data + 1);
     const qsizetype n = static_cast<qsizetype>(size - 1);
-    // Latin-1 lets every byte, control characters included, reach the compiler as one character;
-    // UTF-8 brings surrogate pairs and replacement characters.
-    const QString text = (mode & 1) ? QString::fromUtf8(bytes, n) : QString::fromLatin1(bytes, n);
+    const QString text = fuzz::inputText(mode, bytes, n);
     const QStringList source = text.split(QLatin1Char('\n'));
 
     QStringList compiled, errors;

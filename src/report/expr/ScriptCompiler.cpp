@@ -26,9 +26,9 @@ bool isDesignatorChar(QChar c)
     return isAsciiLetter(c) || isAsciiDigit(c) || c == QLatin1Char('.') || c == QLatin1Char('_');
 }
 
-QString need(const char* what)
+QString need(const QString& what)
 {
-    return QStringLiteral("Need %1 here").arg(QString::fromLatin1(what));
+    return QStringLiteral("Need %1 here").arg(what);
 }
 
 // The target of a compiled jump line (both target characters are present in every line written).
@@ -140,9 +140,8 @@ bool ScriptCompiler::label()
     return true;
 }
 
-void ScriptCompiler::compound()
+void ScriptCompiler::statementsUntil(QLatin1StringView closing)
 {
-    m_pos += 5;
     for (;;) {
         statement();
         skipBlanks();
@@ -150,12 +149,18 @@ void ScriptCompiler::compound()
             ++m_pos;
             continue;
         }
-        if (atKeyword(QLatin1StringView("END"))) {
-            m_pos += 3; // a ";" written against END stays for the enclosing block
+        if (atKeyword(closing)) {
+            m_pos += closing.size();
             return;
         }
-        fail(need("\";\" or \"end\""), m_pos);
+        fail(need(QStringLiteral("\";\" or \"%1\"").arg(QString(closing).toLower())), m_pos);
     }
+}
+
+void ScriptCompiler::compound()
+{
+    m_pos += 5;
+    statementsUntil(QLatin1StringView("END")); // a ";" written against END stays for the enclosing block
 }
 
 void ScriptCompiler::conditional()
@@ -182,21 +187,9 @@ void ScriptCompiler::repeatLoop()
     const qsizetype start = m_pos;
     m_pos += 6;
     const int top = next();
-    for (;;) {
-        statement();
-        skipBlanks();
-        if (m_pos < m_text.size() && m_text[m_pos] == QLatin1Char(';')) {
-            ++m_pos;
-            continue;
-        }
-        if (atKeyword(QLatin1StringView("UNTIL"))) {
-            m_pos += 5;
-            // The loop goes round again while the condition equals 0.
-            addLine(Kind::Conditional, expression(), start, top);
-            return;
-        }
-        fail(need("\";\" or \"until\""), m_pos);
-    }
+    statementsUntil(QLatin1StringView("UNTIL"));
+    // The loop goes round again while the condition equals 0.
+    addLine(Kind::Conditional, expression(), start, top);
 }
 
 void ScriptCompiler::whileLoop()
@@ -482,7 +475,7 @@ bool ScriptCompiler::atKeyword(QLatin1StringView word)
 void ScriptCompiler::expectKeyword(QLatin1StringView word)
 {
     if (!atKeyword(word))
-        fail(QStringLiteral("Need \"%1\" here").arg(QString(word).toLower()), m_pos);
+        fail(need(QStringLiteral("\"%1\"").arg(QString(word).toLower())), m_pos);
     m_pos += word.size();
 }
 

@@ -79,6 +79,8 @@ private:
     bool atKeyword(QLatin1StringView word);
     // Steps over the keyword, or stops compiling with "Need "<keyword>" here".
     void expectKeyword(QLatin1StringView word);
+    // Statements separated by ";" up to and over the closing keyword (END, UNTIL).
+    void statementsUntil(QLatin1StringView closing);
     bool atWordBoundary(qsizetype i, bool semicolonEnds) const;
     bool atOperatorWord(QLatin1StringView word);
     bool standsAlone();
