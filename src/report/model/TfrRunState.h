@@ -15,9 +15,11 @@ class TfrReport;
 class TfrPage;
 class TfrBand;
 class TfrView;
+class ReportPrintHooks;
 
 struct TfrRunState {
     TfrReport* CurrentReport = nullptr;
+    ReportPrintHooks* PrintHooks = nullptr; // the running report's print hooks; set with CurrentReport
     TfrPage* CurrentPage = nullptr;
     TfrBand* CurrentBand = nullptr;
     TfrView* CurrentView = nullptr;
