@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Developer entry point.
 #   ./vaskel.sh run [args]   install what is missing, build, start the program on the demo data
-#                            (built once into build/default/demo; VASKEL_DEMO_DIR chooses another folder)
+#                            (built once into build/default/demo, which is also the working directory with
+#                            look.frf; VASKEL_DEMO_DIR chooses another folder)
 #   ./vaskel.sh test [asan]  install what is missing, build, run the whole test suite
 #   ./vaskel.sh bench        build and run the benchmarks
 set -euo pipefail
@@ -14,7 +15,13 @@ bash "$here/.ci/run" --deps
 case "$cmd" in
   run)
     dir=$(bash "$here/scripts/build.sh" default | tail -n 1)
-    export VASKEL_DEMO_DIR=${VASKEL_DEMO_DIR:-$dir/demo}
+    VASKEL_DEMO_DIR=$(realpath -m "${VASKEL_DEMO_DIR:-$dir/demo}")
+    export VASKEL_DEMO_DIR
+    # The query window loads look.frf from its working directory: run in the demo folder with the
+    # freshly built template (a newer copy there is left alone).
+    mkdir -p "$VASKEL_DEMO_DIR"
+    cp -u "$dir/look.frf" "$VASKEL_DEMO_DIR/"
+    cd "$VASKEL_DEMO_DIR"
     exec "$dir/src/app/vaskel" --demo "$@"
     ;;
   test)
