@@ -103,6 +103,13 @@ public:
     quint8 GeneratorVersion() const { return Template.Info.GeneratorVersion; }
     void SetGeneratorVersion(quint8 v) { Template.Info.GeneratorVersion = v; }
 
+    // Run operations (in TfrReportRun.cpp): the template into the prepared pages store.
+    bool Prepare();
+    bool BuildPages();
+    void RunPass();
+    virtual void FormAllPages();
+    void ReportProgress(qint32 n);
+
     // The report's lookup and function handler while it runs.
     ReportScope& scope() { return m_scope; }
 
