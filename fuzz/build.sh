@@ -1,11 +1,11 @@
 #!/bin/sh
 # Builds one fuzz target with clang and libFuzzer, AddressSanitizer and UBSan:
-#   fuzz/build.sh TARGET [output-dir]      (TARGET: expr, expand, template or script;
+#   fuzz/build.sh TARGET [output-dir]      (TARGET: expr, expand, template, script or frp;
 #                                           default output: build/fuzz)
 # It compiles fuzz/fuzz_TARGET.cpp into output-dir/fuzz_TARGET. The sources are compiled
 # directly, so no CMake configuration is needed.
 set -eu
-usage="usage: fuzz/build.sh expr|expand|template|script [output-dir]"
+usage="usage: fuzz/build.sh expr|expand|template|script|frp [output-dir]"
 [ $# -ge 1 ] || { echo "$usage" >&2; exit 2; }
 target=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,6 +14,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 case $target in
 expr) layers="src/platform src/report/expr" ;;
 expand | template | script) layers="src/platform src/report/expr src/report/model" ;;
+frp)
+    layers="src/platform src/report/expr src/report/model src/report/engine"
+    libs="-lzstd"
+    ;;
 *) echo "$usage" >&2; exit 2 ;;
 esac
 out=${2:-$root/build/fuzz}
@@ -27,5 +31,5 @@ for layer in $layers; do
     src="$src $(ls "$layer"/*.cpp)"
 done
 # shellcheck disable=SC2086
-$cxx $flags -DVASKEL_VERSION=\"fuzz\" -DVASKEL_SOURCE_DATA_DIR=\"$root/data\" -I src "fuzz/fuzz_$target.cpp" $src $qt -ljpeg -o "$out/fuzz_$target"
+$cxx $flags -DVASKEL_VERSION=\"fuzz\" -DVASKEL_SOURCE_DATA_DIR=\"$root/data\" -I src "fuzz/fuzz_$target.cpp" $src $qt -ljpeg ${libs:-} -o "$out/fuzz_$target"
 echo "$out/fuzz_$target"

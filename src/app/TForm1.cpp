@@ -76,6 +76,11 @@ TForm1::TForm1(const QString& odbcConnection, QWidget* parent) : QWidget(parent)
     frDBDataSet1->setDataSet(ADOQuery1.get());
     frDBDataSet2 = std::make_unique<TfrDBDataSet>(QStringLiteral("frDBDataSet2"));
     frDBDataSet2->setDataSet(ADOQuery2.get());
+    frReport1 = std::make_unique<TfrReport>(QStringLiteral("frReport1"));
+    frReport1->setOwner(this);
+    // The window stores only the report's 4-byte form: its template comes from "look.frf".
+    frReport1->ReadReportForm(QByteArray("\x19\x00\x00\x00", 4));
+    frReport1->Loaded();
 
     buildControls();
 
@@ -220,7 +225,7 @@ void TForm1::BitBtn21Click()
 DatasetComponent* TForm1::findComponent(const QString& name) const
 {
     const std::initializer_list<DatasetComponent*> all{ADOQuery1.get(), ADOQuery2.get(), DataSource1.get(),
-        DataSource2.get(), frDBDataSet1.get(), frDBDataSet2.get()};
+        DataSource2.get(), frDBDataSet1.get(), frDBDataSet2.get(), frReport1.get()};
     for (DatasetComponent* c : all) {
         if (c && c->Name.compare(name, Qt::CaseInsensitive) == 0)
             return c;

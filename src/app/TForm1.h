@@ -2,8 +2,8 @@
 // The query window: the company heading, the bill-number list, the purchase grid above and the
 // sales grid below, "查　　询" (Query), "&打印阅览" (Print preview) and the text box for the bill's
 // purchase total. It owns the database connection, the purchase and sales queries, the total
-// query, their data sources and the two report datasets that publish the queries to reports;
-// templates find them by name through this window.
+// query, their data sources, the two report datasets that publish the queries to reports and the
+// report component; templates find them by name through this window.
 //
 // Creating the window connects and opens the purchase query; a failure there throws and no window
 // exists. Handlers (FormCreate, Button1Click, BitBtn21Click) never let an error escape: it stops
@@ -15,6 +15,7 @@
 #include "report/engine/DatabaseDataSource.h"
 #include "report/engine/DatasetComponentOwner.h"
 #include "report/engine/TfrDBDataSet.h"
+#include "report/engine/TfrReport.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -59,6 +60,8 @@ public:
     std::unique_ptr<DatabaseDataSource> DataSource2;
     std::unique_ptr<TfrDBDataSet> frDBDataSet1;
     std::unique_ptr<TfrDBDataSet> frDBDataSet2;
+    // Declared last: it refers to the datasets above and goes before them.
+    std::unique_ptr<TfrReport> frReport1;
 
     // Controls (owned by the window as Qt children).
     QLabel* Label4 = nullptr;

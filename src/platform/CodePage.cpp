@@ -15,6 +15,26 @@ QString describeCharacter(char32_t cp)
         .arg(QString::fromUcs4(&cp, 1), QString::number(static_cast<uint>(cp), 16).toUpper().rightJustified(4, '0'));
 }
 
+// Plain ASCII is the same bytes in every code page this program accepts; most texts of a report
+// (names, figures, dates) are plain ASCII, and opening a converter per text dominated writing them.
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<uchar>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CodePage::CodePage(const QString& name) : m_name(name.trimmed())
@@ -26,12 +46,16 @@ CodePage::CodePage(const QString& name) : m_name(name.trimmed())
     QStringEncoder probe(m_name.toLatin1().constData());
     if (m_name.isEmpty() || !probe.isValid())
         throw CodePageError(QStringLiteral("Unknown code page \"%1\"").arg(m_name));
+    const QByteArray sample = QByteArrayLiteral("Az09 .-_\r\n~");
+    m_asciiCompatible = probe.encode(QString::fromLatin1(sample)) == sample;
 }
 
 QByteArray CodePage::encode(const QString& text) const
 {
     if (m_utf8)
         return text.toUtf8();
+    if (m_asciiCompatible && isAscii(text))
+        return text.toLatin1();
     QStringEncoder enc(m_name.toLatin1().constData());
     QByteArray out = enc.encode(text);
     if (!enc.hasError())
@@ -56,6 +80,8 @@ QString CodePage::decode(const QByteArray& bytes) const
 {
     if (m_utf8)
         return QString::fromUtf8(bytes);
+    if (m_asciiCompatible && isAscii(bytes))
+        return QString::fromLatin1(bytes);
     QStringDecoder dec(m_name.toLatin1().constData());
     return dec.decode(bytes);
 }

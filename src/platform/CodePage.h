@@ -37,6 +37,7 @@ public:
 private:
     QString m_name;
     bool m_utf8 = false;
+    bool m_asciiCompatible = false; // ASCII text is the same bytes in this code page
 };
 
 } // namespace vaskel

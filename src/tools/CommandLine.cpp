@@ -3,6 +3,7 @@
 #include "platform/DataPaths.h"
 #include "tools/EvalCommand.h"
 #include "tools/ImportDbfCommand.h"
+#include "tools/RenderCommand.h"
 #include "tools/TemplateCommand.h"
 
 #include <QTextStream>
@@ -48,6 +49,8 @@ std::optional<int> runCommandLine(const QStringList& args)
         return runEvalCommand(args.mid(2));
     if (cmd == "template")
         return runTemplateCommand(args.mid(2));
+    if (cmd == "render")
+        return runRenderCommand(args.mid(2));
     if (cmd.startsWith('-'))
         return std::nullopt; // options of the desktop program (Qt's own, such as -platform)
     err << "vaskel: unknown command \"" << cmd << "\"\n\n" << usageText();

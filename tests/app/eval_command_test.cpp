@@ -1,5 +1,6 @@
 // `vaskel eval`: one line per expression, kind and text or the error, evaluated with the function
 // libraries and an empty report behind the names; options and exit codes.
+#include "CommandRun.h"
 #include "tools/CommandLine.h"
 #include "tools/EvalCommand.h"
 
@@ -10,24 +11,14 @@
 namespace vaskel {
 namespace {
 
-struct EvalRun {
-    int code = 0;
-    QString out;
-    QString err;
-};
-
-EvalRun runEval(const QStringList& args)
+test::CommandRun runEval(const QStringList& args)
 {
-    EvalRun r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.code = runEvalCommand(args, out, err);
-    return r;
+    return test::runCommand(runEvalCommand, args);
 }
 
 TEST(EvalCommand, PrintsKindAndTextPerExpression)
 {
-    const EvalRun r = runEval({"2 + 3 * 4", "'a''b' + 'c'", "1=1", "[Field]", "TRUE", "7 mod 0",
+    const test::CommandRun r = runEval({"2 + 3 * 4", "'a''b' + 'c'", "1=1", "[Field]", "TRUE", "7 mod 0",
         "STRTODATE('11/15/1998')", "SUM(1, 2", "Unknown(1)", "FORMATFLOAT('#,##0.00', 1234.5)",
         "UPPERCASE('abc')", "clRed", "LENGTH(CRLF)", "[Qty * 2]"});
     EXPECT_EQ(r.code, 1) << "an expression failed";
@@ -51,7 +42,7 @@ TEST(EvalCommand, PrintsKindAndTextPerExpression)
 
 TEST(EvalCommand, VariablesFromTheCommandLine)
 {
-    const EvalRun r = runEval({"--var", "Qty=3", "Qty * 2", "--var=Name=bolt", "Name + '!'", "[Qty] + 1"});
+    const test::CommandRun r = runEval({"--var", "Qty=3", "Qty * 2", "--var=Name=bolt", "Name + '!'", "[Qty] + 1"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out.toStdString(), "float 6\nstring bolt!\nfloat 4\n");
 }
@@ -71,7 +62,7 @@ TEST(EvalCommand, DisplayFormatsAsATemplateWritesThem)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const EvalRun r = runEval(c.args);
+        const test::CommandRun r = runEval(c.args);
         EXPECT_EQ(r.code, 0);
         EXPECT_EQ(r.out.toStdString(), c.out);
     }
@@ -87,7 +78,7 @@ TEST(EvalCommand, ScriptRunsWithTheLibrariesAndListsItsVariables)
     f.write("begin\n  total := 0;\n  for i := 1 to 4 do total := total + i * Qty;\n"
             "  name := UPPERCASE('bolt') + FORMATFLOAT('#,##0.00', total * 1000)\nend\n");
     f.close();
-    const EvalRun r = runEval({"--var", "Qty=2", "--script", path});
+    const test::CommandRun r = runEval({"--var", "Qty=2", "--script", path});
     EXPECT_EQ(r.code, 0) << r.out.toStdString();
     EXPECT_EQ(r.out.toStdString(), "i = float 5\nname = string BOLT20,000.00\nQty = float 2\ntotal = float 20\n");
     EXPECT_EQ(runEval({"--script", dir.filePath("missing.vs")}).code, 2);
@@ -106,7 +97,7 @@ TEST(EvalCommand, UsageErrors)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const EvalRun r = runEval(c.args);
+        const test::CommandRun r = runEval(c.args);
         EXPECT_EQ(r.code, 2);
         EXPECT_FALSE(r.err.isEmpty());
         EXPECT_TRUE(r.out.isEmpty());

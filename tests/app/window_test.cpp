@@ -169,6 +169,10 @@ TEST_F(WindowTest, ReportFindsTheWindowsComponents)
     auto w = makeWindow();
     EXPECT_EQ(FindDatasetComponent(w.get(), "frdbdataset2"), w->frDBDataSet2.get());
     EXPECT_EQ(FindDatasetComponent(w.get(), "Form1.ADOQuery1"), w->ADOQuery1.get());
+    // The window's report finds the same components and holds no template until one is loaded.
+    EXPECT_EQ(w->findComponent("FRREPORT1"), w->frReport1.get());
+    EXPECT_EQ(w->frReport1->owner(), w.get());
+    EXPECT_EQ(w->frReport1->TemplatePages().Count(), 0);
     const TfrFieldReference ref = ResolveFieldReference("ADOQuery1.\"AMT\"", w.get(), nullptr);
     EXPECT_EQ(ref.dataset, w->ADOQuery1.get());
     EXPECT_EQ(ref.fieldName, "AMT");

@@ -2,6 +2,8 @@
 // pixels there).
 #include "support/TestGlobals.h"
 
+#include "BitmapBytes.h"
+
 #include "report/model/TfrLineView.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPictureView.h"
@@ -78,16 +80,7 @@ TEST_F(ViewDrawingTest, LinesTakeTheDirectionOfTheirLongerSide)
     EXPECT_EQ(vertical.FrameTyp, 4);
 }
 
-QByteArray bmpBytes(int w, int h, QColor colour)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(colour);
-    QByteArray bytes;
-    QBuffer buf(&bytes);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, "BMP");
-    return bytes;
-}
+using test::bmpBytes;
 
 TEST_F(ViewDrawingTest, StretchedPictureKeepsItsAspectAndIsCentred)
 {

@@ -1,29 +1,310 @@
 #include "report/engine/TfrEMFPages.h"
 
+#include "platform/RecordingDevice.h"
+#include "platform/Rounding.h"
+#include "platform/UiServices.h"
 #include "report/engine/TfrReport.h"
+#include "report/model/EListIndexError.h"
+#include "report/model/PreparedObjectEntry.h"
+#include "report/model/ReportStreamReader.h"
+#include "report/model/TfrGlobals.h"
+#include "report/model/TfrMemoView.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QUrl>
+
+#include <limits>
 
 namespace vaskel {
 
-TfrEMFPages::TfrEMFPages(TfrReport* owner) : m_owner(owner) { }
+namespace {
+
+// Screen drawing keeps views whose rectangle, widened by this many pixels, meets the clip area.
+constexpr int kClipSlack = 10;
+
+// The area a painter may still draw on, in its logical coordinates.
+QRegion clipArea(const QPainter& canvas)
+{
+    if (canvas.hasClipping())
+        return canvas.clipRegion();
+    const QPaintDevice* device = canvas.device();
+    const QRect deviceRect(0, 0, device->width(), device->height());
+    return QRegion(canvas.combinedTransform().inverted().mapRect(deviceRect));
+}
+
+// Printers and PDF writers are paper: every view is drawn, with the printer's font sizes.
+bool drawsOnPaper(const QPaintDevice* device)
+{
+    return device
+        && (device->devType() == QInternal::Printer || dynamic_cast<const QPdfWriter*>(device) != nullptr);
+}
+
+// round(v) + offset as a pixel coordinate; views of damaged pages may lie anywhere, so the result
+// is kept well inside the range QRect can compute sizes in.
+int placed(double v, int offset)
+{
+    constexpr qint64 limit = std::numeric_limits<int>::max() / 2;
+    return static_cast<int>(std::clamp(roundToInt64(v) + offset, -limit, limit));
+}
+
+// What a printed object may measure before its page counts as damaged. The limits lie far beyond
+// any paper (a million report units are 277 metres) and keep the drawing arithmetic, which scales
+// them by the zoom in 32-bit pixels, clear of overflow.
+constexpr qint32 kMaxCoordinate = 1000000;
+constexpr qint32 kMaxFontSize = 10000; // points
+constexpr qint32 kMaxSpacing = 100000; // pixels at zoom 1
+
+// Empty when the view can be drawn, otherwise what is out of range.
+QString outOfRange(const TfrView& view)
+{
+    const auto outside = [](double v, double limit) { return !(v >= -limit && v <= limit); };
+    for (qint32 v : {view.Left, view.Top, view.Width, view.Height, view.GapX, view.GapY}) {
+        if (outside(v, kMaxCoordinate))
+            return QStringLiteral("object geometry %1").arg(v);
+    }
+    if (outside(view.FrameWidth, kMaxCoordinate))
+        return QStringLiteral("frame width %1").arg(view.FrameWidth);
+    if (const auto* memo = dynamic_cast<const TfrMemoView*>(&view)) {
+        if (outside(memo->Font.Size, kMaxFontSize))
+            return QStringLiteral("font size %1").arg(memo->Font.Size);
+        if (outside(memo->LineSpacing, kMaxSpacing) || outside(memo->CharSpacing, kMaxSpacing))
+            return QStringLiteral("line or character spacing %1, %2")
+                .arg(memo->LineSpacing)
+                .arg(memo->CharSpacing);
+    }
+    return {};
+}
+
+bool isHyperlink(const TfrView& view)
+{
+    return view.Name.startsWith(QStringLiteral("URL"));
+}
+
+} // namespace
+
+TfrEMFPages::TfrEMFPages(TfrReport* owner) : m_owner(owner)
+{
+}
 
 TfrEMFPages::~TfrEMFPages()
 {
     Clear();
 }
 
+TfrPreparedPage& TfrEMFPages::page(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw EListIndexError(index);
+    return *m_pages[static_cast<size_t>(index)];
+}
+
 TfrPreparedPage& TfrEMFPages::PageAt(int index)
 {
-    return *m_pages.at(static_cast<size_t>(index));
+    return page(index);
 }
 
 const TfrPreparedPage& TfrEMFPages::PageAt(int index) const
 {
-    return *m_pages.at(static_cast<size_t>(index));
+    return page(index);
+}
+
+void TfrEMFPages::InsertPage(int index, const TfrPage& templatePage)
+{
+    auto record = std::make_unique<TfrPreparedPage>();
+    record->PaperCode = static_cast<quint16>(templatePage.PaperCode);
+    record->PaperSizeX = templatePage.PaperSizeX;
+    record->PaperSizeY = templatePage.PaperSizeY;
+    record->PaperOrientation = templatePage.PaperOrientation;
+    record->PaperSource = static_cast<qint32>(templatePage.PaperSource);
+    record->MarginsFlag = templatePage.MarginsFlag ? 1 : 0;
+    std::copy(std::begin(templatePage.Margins), std::end(templatePage.Margins), record->Margins);
+    record->Metrics = templatePage.Metrics;
+    record->PageData = QByteArray(1, static_cast<char>(kPageStreamVersion));
+    Q_ASSERT_X(index >= 0, "TfrEMFPages::InsertPage", "negative page index");
+    const size_t at = static_cast<size_t>(std::clamp(index, 0, Count()));
+    // The layout engine has finished the page before a new last one: its data grew by appending
+    // and holds up to twice its size; for 2,000 pages that is 4 MB given back.
+    if (at == m_pages.size() && at > 0)
+        m_pages.back()->PageData.squeeze();
+    m_pages.insert(m_pages.begin() + static_cast<std::ptrdiff_t>(at), std::move(record));
+}
+
+void TfrEMFPages::AddPage(const TfrPage& templatePage)
+{
+    InsertPage(Count(), templatePage);
+    const TfrRunState& run = frRun();
+    if (run.CurrentReport && run.CurrentReport->OnBeginPage)
+        run.CurrentReport->OnBeginPage(run.PageNumber);
+}
+
+void TfrEMFPages::DeletePage(int index)
+{
+    releaseLivePage(page(index));
+    m_pages.erase(m_pages.begin() + index);
 }
 
 void TfrEMFPages::Clear()
 {
-    m_pages.clear();
+    while (!m_pages.empty())
+        DeletePage(0);
+}
+
+void TfrEMFPages::AppendRecords(int index, const QByteArray& records)
+{
+    page(index).PageData.append(records);
+}
+
+void TfrEMFPages::releaseLivePage(TfrPreparedPage& record)
+{
+    if (!record.LivePage)
+        return;
+    // The run state must not go on pointing at the views being freed.
+    TfrRunState& run = frRun();
+    if (run.CurrentPage == record.LivePage.get())
+        run.CurrentPage = nullptr;
+    if (run.CurrentView && run.CurrentView->OwnerPage == record.LivePage.get())
+        run.CurrentView = nullptr;
+    record.LivePage.reset();
+}
+
+void TfrEMFPages::MaterializePage(int index)
+{
+    TfrPreparedPage& record = page(index);
+    if (record.LivePage)
+        return;
+    // No printer model: decoding a page for drawing must not change the printer's paper.
+    record.LivePage = std::make_unique<TfrPage>(nullptr, record.PaperCode, record.PaperSizeX,
+        record.PaperSizeY, static_cast<quint32>(record.PaperSource), record.PaperOrientation);
+    TfrPage& live = *record.LivePage;
+    std::copy(std::begin(record.Margins), std::end(record.Margins), live.Margins);
+    live.MarginsFlag = record.MarginsFlag != 0;
+    live.Metrics = record.Metrics;
+    TfrRunState& run = frRun();
+    run.CurrentPage = &live;
+
+    ReportStreamReader reader(record.PageData);
+    if (reader.atEnd())
+        return; // pages of files whose compressor wrote nothing: blank paper
+    reader.setVersion(reader.readU8());
+    while (!reader.atEnd()) {
+        std::unique_ptr<TfrView> view = PreparedObjectEntry::read(reader, m_viewFactory, run);
+        if (!view)
+            reader.fail(QStringLiteral("object record of a type that creates no view"));
+        if (const QString bad = outOfRange(*view); !bad.isEmpty())
+            reader.fail(bad);
+        view->OwnerPage = &live;
+        view->PreparedMode = false;
+        TfrView* added = live.Add(std::move(view));
+        auto* memo = dynamic_cast<TfrMemoView*>(added);
+        if (memo && (memo->Flags & MemoFlags::AutoWidth)) {
+            // A printed memo with AutoWidth takes the width of its text when it is painted; one
+            // paint off screen gives it that width before anything is drawn or hit-tested.
+            QImage scratch(16, 16, QImage::Format_ARGB32_Premultiplied);
+            QPainter painter(&scratch);
+            const bool printMode = run.PrintMode;
+            run.PrintMode = true;
+            memo->Paint(painter);
+            run.PrintMode = printMode;
+        }
+    }
+}
+
+void TfrEMFPages::DrawPage(int index, QPainter& canvas, const QRect& target)
+{
+    TfrPreparedPage& record = page(index);
+    const bool printing = drawsOnPaper(canvas.device());
+    const bool recording = dynamic_cast<const RecordingDevice*>(canvas.device()) != nullptr;
+    TfrRunState& run = frRun();
+    run.PrintMode = true;
+    if (!record.InUse) {
+        releaseLivePage(record);
+        return;
+    }
+    MaterializePage(index);
+    run.CurrentPage = record.LivePage.get();
+    if (record.Metrics.UnitPaperWidth <= 0 || record.Metrics.UnitPaperHeight <= 0)
+        return; // no paper to scale to
+
+    // Pixels of the canvas per report unit; the target's right and bottom edges are exclusive.
+    const double kx = double(target.width()) / record.Metrics.UnitPaperWidth;
+    const double ky = double(target.height()) / record.Metrics.UnitPaperHeight;
+    const bool skipHidden = !printing && !recording;
+    const QRegion clip = skipHidden ? clipArea(canvas) : QRegion();
+    for (const auto& view : record.LivePage->ObjectList) {
+        if (skipHidden) {
+            const QRect widened(QPoint(placed(view->Left * kx, target.left() - kClipSlack),
+                                    placed(view->Top * ky, target.top() - kClipSlack)),
+                QPoint(placed((double(view->Left) + view->Width) * kx, target.left() + kClipSlack - 1),
+                    placed((double(view->Top) + view->Height) * ky, target.top() + kClipSlack - 1)));
+            if (!clip.intersects(widened))
+                continue;
+        }
+        view->ZoomX = kx;
+        view->ZoomY = ky;
+        view->ShiftX = target.left();
+        view->ShiftY = target.top();
+        view->ForPrinter = printing;
+        view->Paint(canvas);
+    }
+}
+
+bool TfrEMFPages::ObjectAt(int index, QPoint point, HitMode mode, QString& target, Qt::CursorShape& cursor)
+{
+    target.clear();
+    MaterializePage(index);
+    const TfrPreparedPage& record = page(index);
+    const TfrPageMetrics& m = record.Metrics;
+    double kx = 1, ky = 1, ox = 0, oy = 0;
+    if (!record.MarginsFlag && m.UnitPaperWidth > 0 && m.UnitPaperHeight > 0) {
+        // The page was stretched onto the printable area between its margins.
+        kx = (double(m.UnitPrintWidth) - record.Margins[0] - record.Margins[2]) / m.UnitPaperWidth;
+        ky = (double(m.UnitPrintHeight) - record.Margins[1] - record.Margins[3]) / m.UnitPaperHeight;
+        ox = double(record.Margins[0]) + m.UnitOffsetX;
+        oy = double(record.Margins[1]) + m.UnitOffsetY;
+    }
+
+    const auto& views = record.LivePage->ObjectList;
+    for (auto it = views.rbegin(); it != views.rend(); ++it) {
+        TfrView& view = **it;
+        const int left = roundToInt(view.Left * kx + ox);
+        const int top = roundToInt(view.Top * ky + oy);
+        const int right = roundToInt(ox + (double(view.Left) + view.Width) * kx);
+        const int bottom = roundToInt(oy + (double(view.Top) + view.Height) * ky);
+        if (point.x() < left || point.x() >= right || point.y() < top || point.y() >= bottom)
+            continue;
+
+        bool result = false;
+        if (mode == HitMode::Click) {
+            if (m_owner && m_owner->OnObjectClick) {
+                m_owner->OnObjectClick(view);
+                result = true;
+            }
+            if (!isHyperlink(view))
+                return result;
+            if (!view.Tag.contains(u'@')) {
+                // A web address or a document: opened with its default application. An empty
+                // Tag names nothing to open.
+                if (!view.Tag.isEmpty())
+                    TfrGlobals::get().ui().openUrl(QUrl::fromUserInput(view.Tag, QDir::currentPath()));
+                return true;
+            }
+            target = view.Tag;
+            return true;
+        }
+        if (m_owner && m_owner->OnMouseOverObject) {
+            m_owner->OnMouseOverObject(view, cursor);
+            result = true;
+        }
+        if (!isHyperlink(view))
+            return result;
+        cursor = Qt::PointingHandCursor;
+        target = view.Tag;
+        return true;
+    }
+    return false;
 }
 
 } // namespace vaskel

@@ -2,8 +2,10 @@
 // The prepared pages store: the finished pages of a report run, each kept as one byte stream of
 // object records and turned back into live views only while it is drawn or hit-tested; and the
 // prepared-report file (.frp) that holds the whole store.
+#include "report/model/ReportStreamWriter.h"
 #include "report/model/TfrPage.h"
 #include "report/model/TfrPageMetrics.h"
+#include "report/model/TfrViewFactory.h"
 
 #include <QByteArray>
 #include <QPoint>
@@ -18,6 +20,7 @@ class QPainter;
 
 namespace vaskel {
 
+class ReportStreamReader;
 class TfrReport;
 class TfrView;
 
@@ -58,21 +61,49 @@ public:
     void DeletePage(int index);
     void Clear();
 
-    // Appends object records (written by a view's EmitPrepared) to the page's data.
+    // A writer for the page's next records: its positions continue the page's data, so that the
+    // end positions pictures store are positions in the page. Write with it, then AppendRecords
+    // its data before anything else is appended to the page.
+    ReportStreamWriter RecordWriter(int index) const
+    {
+        return ReportStreamWriter(page(index).PageData.size());
+    }
+    // Appends object records (written by a view's EmitPrepared through RecordWriter).
     void AppendRecords(int index, const QByteArray& records);
 
+    // Decodes the page's records into LivePage (nothing when it exists). A damaged record throws
+    // EStreamError (EClassNotFound for an unknown add-in class); the views read before it stay.
     void MaterializePage(int index);
+    // Frees the page's live objects; its PageData stays.
+    void ReleasePage(int index) { releaseLivePage(page(index)); }
+    // Draws the page scaled into `target` (pixels of the canvas). A page whose InUse flag is clear
+    // is released instead. On screens, views that miss the clip area by more than 10 pixels are
+    // skipped; printers, PDF writers and the recording device get every view.
     void DrawPage(int index, QPainter& canvas, const QRect& target);
+    // `point` in report units from the paper's top-left corner. A click on a "URL…" view whose
+    // Tag has no "@" opens the Tag through the UI services; otherwise the Tag is the target.
     bool ObjectAt(int index, QPoint point, HitMode mode, QString& target, Qt::CursorShape& cursor);
 
     // The prepared-report file layout. LoadFrom clears the store first; a fault keeps the complete
-    // pages read before it and throws EStreamError.
+    // pages read before it and throws EStreamError. SaveTo writes nothing when it fails.
     void SaveTo(QIODevice& stream);
     void LoadFrom(QIODevice& stream);
+    // The file forms: "Cannot open file …" leaves the store as it was; saving writes a temporary
+    // file renamed over the target, so a failed save leaves the old file intact.
+    void SaveToFile(const QString& fileName);
+    void LoadFromFile(const QString& fileName);
 
 private:
-    TfrReport* m_owner; // not owned
+    TfrPreparedPage& page(int index) const;
+    void releaseLivePage(TfrPreparedPage& page);
+    // Sets the printer model's paper to the page's and takes its metrics back.
+    void applyPaper(TfrPreparedPage& page);
+    void readCountedLayout(ReportStreamReader& reader, quint8 version, quint8 compression, qint64 base);
+    void readLegacyLayout(ReportStreamReader& reader, qint64 base);
+
+    TfrReport* m_owner; // not owned; null for a store without a report
     std::vector<std::unique_ptr<TfrPreparedPage>> m_pages;
+    TfrViewFactory m_viewFactory;
 };
 
 } // namespace vaskel

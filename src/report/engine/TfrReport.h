@@ -3,7 +3,13 @@
 // the prepared pages store, the template's settings and the report events. It reads and writes
 // templates, loads and saves prepared reports and selects the printer the template asks for; its
 // run operations form the prepared pages from the template.
+//
+// While a run goes on (between connectRun and disconnectRun) the report is the engine's current
+// report: its scope answers the global parser's names and functions, the global script
+// interpreter reads and writes its dictionary and pages, and views printing into the store call
+// back through its print hooks. Only one report runs at a time; the run state says which.
 #include "report/engine/DatasetComponent.h"
+#include "report/engine/PageFormer.h"
 #include "report/engine/ReportScope.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/model/ReportPrintHooks.h"
@@ -16,10 +22,10 @@
 #include <functional>
 #include <memory>
 
-class QIODevice;
-
 namespace vaskel {
 
+class DatasetComponentOwner;
+class ProgressControl;
 class TfrBand;
 class TfrDataset;
 class TfrPage;
@@ -30,9 +36,17 @@ enum TfrPreviewButton : quint8 { pbZoom, pbLoad, pbSave, pbPrint, pbFind, pbHelp
 enum TfrPreviewZoom : quint8 { pzDefault, pzPageWidth, pzOnePage, pzTwoPages };
 
 class TfrReport : public DatasetComponent, public ReportPrintHooks {
+    // First, so that the fields below can refer to the scope's own copies.
+    ReportScope m_scope;
+
 public:
     explicit TfrReport(const QString& name = QStringLiteral("frReport1"));
     ~TfrReport() override;
+
+    // The window (or host) that owns the report; report datasets and field references are found
+    // through it. Not owned; set by whoever creates the report.
+    DatasetComponentOwner* owner() const { return m_owner; }
+    void setOwner(DatasetComponentOwner* owner);
 
     // The template: pages, data dictionary, information block and header settings.
     TemplateHolder Template;
@@ -40,7 +54,10 @@ public:
     TfrDataDictionary& VariableDictionary() { return Template.Dictionary; }
     TfrEMFPages& PreparedPages() { return *m_preparedPages; }
 
-    TfrDataset* Dataset = nullptr; // not owned; master dataset of an rtMultiple report
+    // Master dataset of an rtMultiple report (not owned); cleared when that component goes away.
+    // Set it through setDataset so that its removal is noticed at once.
+    TfrDataset*& Dataset = m_scope.Dataset;
+    void setDataset(TfrDataset* dataset);
     bool GrayedButtons = false;
     TfrReportType ReportType = rtSimple;
     QString Title;
@@ -56,16 +73,23 @@ public:
     bool PrintIfEmpty = true;
     bool ShowPrintDialog = true;
     bool RebuildPrinter = false;
-    bool UseDefaultDataSetName = false;
+    // A field name without dataset part is looked up in the dataset of the band being printed.
+    bool& UseDefaultDataSetName = m_scope.UseDefaultDataSetName;
     bool Rebuildable = false;
-    bool StopRequested = false;
-    bool FinalPass = false;
+    // The run must stop: Cancel, the script procedure STOPREPORT and calculation errors set it.
+    bool& StopRequested = m_scope.StopRequested;
+    bool& FinalPass = m_scope.FinalPass; // on while the final pass runs (FINALPASS)
     bool TwoPassRun = false;
     TfrPage* CurrentTemplatePage = nullptr; // not owned
     QString PrintPageList;
     qint32 PrintCopies = 1;
     bool PrintCollate = true;
     quint8 PrintSelection = 0;
+    // Template settings stored in the template's header.
+    bool& UseDefaultPrinter = Template.UseDefaultPrinter;
+    bool& TwoPass = Template.TwoPass;
+    QString& PrinterName = Template.PrinterName;
+    QString& TemplateFileName = Template.TemplateFileName; // "Untitled" until a file is loaded
 
     // Events; each fires only when assigned.
     std::function<void()> OnBeginDoc;
@@ -86,18 +110,60 @@ public:
     std::function<void(TfrView& view)> OnObjectClick;
     std::function<void(TfrView& view, Qt::CursorShape& cursor)> OnMouseOverObject;
     std::function<void()> OnPrintReport;
+    std::function<void(TfrView& view)> OnCustomizeObject; // kept for templates; never fired
 
-    // Template and prepared-report files.
+    // Seams for the parts of a run that other components carry out; each is skipped when unset.
+    // The layout engine moves CurY of the page it forms (script assignment to CURY, report units).
+    std::function<void(qint32 y)> SetPageCurY;
+    // The window of the dialog page being shown takes a modal result (script MODALRESULT).
+    std::function<void(qint32 result)> SetDialogModalResult;
+    // The progress window of the running pass (not owned), set by the run while it shows one.
+    ProgressControl* RunProgress = nullptr;
+    // The progress window's second line, set by scripts (PROGRESS).
+    QString ProgressNote;
+
+    // Template files and streams. Reading waits until the printer model has started, makes this
+    // the current report, and ends every failure in one of the system's messages (the previous
+    // pages stay for a stream of an unknown version).
+    // False, with nothing changed and no message, when the file does not exist.
     bool LoadTemplate(const QString& fileName);
+    // A memory stream (the engine's own copy, the window's stored form): never asks a password.
     void LoadTemplateFromStream(const QByteArray& data);
+    // Throws EStreamError or CodePageError for content the format or the code page cannot hold.
     QByteArray SaveTemplateToStream();
+    // Empties the pages and the dictionary, switches TwoPass off and clears the information.
     void ClearTemplate();
+
+    // Prepared-report files, through the store's file forms: failures throw with the platform's
+    // message ("Cannot open file ...", "Cannot create file ...") or the store's EStreamError; a
+    // file that cannot be opened leaves the store as it was, a failed save the file that was there.
+    // Pages loaded from a file are no run of the template: Rebuildable goes off.
     void LoadPrepared(const QString& fileName);
     void SavePrepared(const QString& fileName);
 
     void SelectPrinterByName(const QString& name) { Template.SelectPrinterByName(name); }
+    // Switches the printer model to printer `newIndex` and lays every template page's paper onto
+    // it; on failure says "Printer selected is not valid", goes back to `oldIndex` and answers false.
     bool ChangePrinter(int oldIndex, int newIndex);
     TfrView* FindViewByName(const QString& name) const;
+
+    // The "ReportForm" data the owning window stores: version 25, then, with StoreInDFM on, the
+    // template stream's length and bytes.
+    QByteArray WriteReportForm();
+    // Reads the window's stored data: with StoreInDFM on the template bytes wait in
+    // `WindowTemplate` until the window finishes loading. Throws EStreamError for cut data.
+    void ReadReportForm(const QByteArray& data);
+    // The window finished loading: the stored template, if any, becomes the template.
+    void Loaded();
+    QByteArray WindowTemplate; // transient: template bytes read with the window, until Loaded
+
+    // Makes this the running report: installs its scope as the global parser's callbacks,
+    // connects the global script interpreter to its dictionary and pages, and sets the run
+    // state's CurrentReport and PrintHooks. Called by the run operations when a run starts;
+    // disconnectRun undoes what would otherwise point into this report (CurrentReport stays: the
+    // run state keeps naming the report after a run).
+    void connectRun();
+    void disconnectRun();
 
     // The generator version byte of the template (77 for templates this system saved).
     quint8 GeneratorVersion() const { return Template.Info.GeneratorVersion; }
@@ -113,6 +179,11 @@ public:
     // The report's lookup and function handler while it runs.
     ReportScope& scope() { return m_scope; }
 
+    // The layout engine's page formers of the run in progress (one per template page), kept from
+    // the first pass of a two-pass run to the final one; and the progress line's pass text.
+    PageFormerList RunFormers;
+    QString PassText;
+
     // ReportPrintHooks
     bool HasBeforePrint() const override { return static_cast<bool>(OnBeforePrint); }
     void BeforePrint(QStringList& text, TfrView& view) override;
@@ -122,7 +193,12 @@ protected:
     void componentRemoved(DatasetComponent* removed) override;
 
 private:
-    ReportScope m_scope;
+    // Template reading waits for the printer model and reads pages onto its current instance.
+    void prepareReading();
+    // Every template page asks the printer model for its own paper again.
+    void reapplyPagePapers();
+
+    DatasetComponentOwner* m_owner = nullptr; // not owned
     std::unique_ptr<TfrEMFPages> m_preparedPages;
 };
 

@@ -96,6 +96,7 @@ void ReportStreamWriter::writeLengthPrefixedBytes(const QByteArray& bytes)
 
 void ReportStreamWriter::patchI32(qint64 at, qint32 v)
 {
+    at -= m_start;
     Q_ASSERT_X(at >= 0 && at + 4 <= m_data.size(), "ReportStreamWriter::patchI32", "outside the data");
     qToLittleEndian<qint32>(v, m_data.data() + at);
 }

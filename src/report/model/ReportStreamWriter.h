@@ -11,7 +11,13 @@ namespace vaskel {
 
 class ReportStreamWriter {
 public:
-    qint64 pos() const { return m_data.size(); }
+    ReportStreamWriter() = default;
+    // A writer whose positions (pos, patchI32) continue a stream that already holds
+    // `startPosition` bytes: records appended to a prepared page store their end positions as
+    // positions in the page.
+    explicit ReportStreamWriter(qint64 startPosition) : m_start(startPosition) { }
+
+    qint64 pos() const { return m_start + m_data.size(); }
     const QByteArray& data() const { return m_data; }
     QByteArray takeData() { return std::move(m_data); }
 
@@ -39,6 +45,7 @@ private:
     void writeLength16(qint64 length);
 
     QByteArray m_data;
+    qint64 m_start = 0;
 };
 
 } // namespace vaskel

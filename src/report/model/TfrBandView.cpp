@@ -70,10 +70,16 @@ void TfrBandView::WriteProp(const QString& name, const TfrValue& value)
                 Flags = value.toBool() ? (Flags | f.bit) : (Flags & ~f.bit);
         }
     }
+    if (EngineBand && frRun().PrintMode)
+        EngineBand->bandPropertyWritten(n, value);
 }
 
 TfrValue TfrBandView::ReadProp(const QString& name)
 {
+    if (EngineBand && frRun().PrintMode) {
+        if (std::optional<TfrValue> v = EngineBand->bandPropertyRead(name.toUpper()))
+            return *v;
+    }
     TfrValue v = TfrView::ReadProp(name);
     if (!v.isNull())
         return v;
@@ -99,6 +105,13 @@ TfrValue TfrBandView::ReadProp(const QString& name)
             return TfrValue((Flags & f.bit) != 0);
     }
     return v;
+}
+
+TfrValue TfrBandView::CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
+{
+    if (EngineBand && frRun().PrintMode && EngineBand->bandMethodCalled(name.toUpper()))
+        return TfrValue::null();
+    return TfrView::CallMethod(name, a, b, c);
 }
 
 void TfrBandView::BuildPropertyTable()

@@ -3,6 +3,7 @@
 // what the layout engine needs to build the band: its kind (kept in `FrameTyp`), data source or
 // group condition (`FormatText`), child band, master band and columns. Band views are turned into
 // engine bands when a page is prepared and never appear in prepared pages.
+#include "report/model/EngineBandLink.h"
 #include "report/model/TfrView.h"
 
 namespace vaskel {
@@ -53,6 +54,8 @@ public:
     qint32 ColumnWidth = 200; // report units
     qint32 ColumnGap = 20;
     qint32 NewColumnAfter = 1;
+    // The engine band built from this view while a report runs; not owned, none otherwise.
+    EngineBandLink* EngineBand = nullptr;
 
     TfrBandKind BandKind() const { return static_cast<TfrBandKind>(FrameTyp); }
     bool isCrossBand() const { return FrameTyp >= CrossHeader && FrameTyp <= CrossFooter; }
@@ -60,6 +63,8 @@ public:
     QString ClassName() const override { return QStringLiteral("TfrBandView"); }
     void WriteProp(const QString& name, const TfrValue& value) override;
     TfrValue ReadProp(const QString& name) override;
+    TfrValue CallMethod(
+        const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
     void BuildPropertyTable() override;
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;

@@ -4,6 +4,7 @@
 // locale settings, UI services and code page; the parser, interpreter, variable lists, function
 // libraries and page compressor join it as they are built. No other mutable global state exists.
 #include "report/expr/ExprGlobals.h"
+#include "report/model/PageCompressor.h"
 #include "report/model/TfrPrinter.h"
 #include "report/model/TInterpretator.h"
 #include "report/model/TfrRunState.h"
@@ -33,11 +34,16 @@ public:
     // Runs the printer model's start-up on `backend` (null: no printers), replacing the model.
     void startPrinter(std::unique_ptr<PrinterBackend> backend);
 
+    // The page compressor the prepared pages stores share; null until the engine installs one.
+    PageCompressor* compressor() const { return m_compressor.get(); }
+    void setCompressor(std::unique_ptr<PageCompressor> compressor) { m_compressor = std::move(compressor); }
+
 private:
     // The backend is declared first so that it outlives the model that points to it.
     std::unique_ptr<PrinterBackend> m_printerBackend;
     std::unique_ptr<TfrPrinter> m_printer;
     bool m_printerReady = false;
+    std::unique_ptr<PageCompressor> m_compressor;
     TfrGlobals* m_previous = nullptr;
 };
 

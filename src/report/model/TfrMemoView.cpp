@@ -1,18 +1,24 @@
 #include "report/model/TfrMemoView.h"
 
+#include "platform/PlatformError.h"
 #include "platform/PlatformGlobals.h"
+#include "platform/RecordingDevice.h"
 #include "platform/Rounding.h"
 #include "report/expr/ExprGlobals.h"
 #include "report/expr/StringTable.h"
+#include "report/expr/ValueOperators.h"
 #include "report/model/MemoPainter.h"
 #include "report/model/MemoWrapper.h"
+#include "report/model/PreparedObjectEntry.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TextExpansion.h"
 #include "report/model/TfrGlobals.h"
 
+#include <QPainter>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -34,6 +40,21 @@ constexpr std::array<FlagName, 8> kFlagNames{{{"WordWrap", MemoFlags::WordWrap},
 quint16 defaultCharset()
 {
     return static_cast<quint16>(LoadStr(StringTable::sCharset).toInt());
+}
+
+// Whether a line may need more than the 65,535 bytes a record stores for it: a character takes at
+// most three bytes in the code pages files use.
+bool holdsLineTooLongForARecord(const QStringList& lines)
+{
+    constexpr qsizetype kSafeLength = 0xFFFF / 3;
+    return std::any_of(
+        lines.cbegin(), lines.cend(), [](const QString& line) { return line.size() > kSafeLength; });
+}
+
+// The text `Suppress` compares: the lines joined as a text list's text.
+QString joinedText(const QStringList& lines)
+{
+    return lines.join(QStringLiteral("\r\n"));
 }
 
 } // namespace
@@ -180,11 +201,24 @@ void TfrMemoView::WriteRecord(ReportStreamWriter& w)
 
 void TfrMemoView::LoadFromField(const QVariant& content)
 {
-    ExpandedText = content.isNull() ? QStringList() : splitTextLines(content.toString());
+    if (content.isNull()) {
+        ExpandedText.clear();
+        return;
+    }
+    // Binary memo content holds text in the code page of the data, as the files do.
+    const QString text = content.typeId() == QMetaType::QByteArray
+        ? PlatformGlobals::get().codePage.decode(content.toByteArray())
+        : content.toString();
+    ExpandedText = splitTextLines(text);
 }
 
 void TfrMemoView::ExpandMemo()
 {
+    // The memo's format and HideZeros apply to its brackets, even when its script measured or
+    // printed another view and left that one current.
+    TfrRunState& run = frRun();
+    const auto restoreCurrent = qScopeGuard([&run, current = run.CurrentView] { run.CurrentView = current; });
+    run.CurrentView = this;
     ExpandedText.clear();
     for (const QString& line : Memo) {
         const QString text = (!line.isEmpty() && !flag(MemoFlags::TextOnly)) ? ExpandBrackets(line) : line;
@@ -307,23 +341,153 @@ void TfrMemoView::Paint(QPainter& canvas)
 qint32 TfrMemoView::MeasureHeight()
 {
     SplitMode = 1;
+    m_holdsWrappedText = false;
     PlaceLayout(nullptr);
-    qint32 result = 0;
+    RunBeforePrintScript();
     if (!Visible)
-        return result;
-    ExpandedText = Memo;
-    ExpandMemo();
+        return 0;
+    if (!RunBeforePrintStep())
+        ExpandMemo();
+    // A highlight style (bold) can change the widths the text wraps to.
+    const auto restoreLook = qScopeGuard([this, font = Font, fill = FillColor] {
+        Font = font;
+        FillColor = fill;
+    });
+    applyHighlight();
+    qint32 result = 0;
     ApplyZoom();
     if (!ExpandedText.isEmpty()) {
         ExpandedText = WrapLines();
-        const QString text = ExpandedText.join(QStringLiteral("\r\n"));
+        const QString text = joinedText(ExpandedText);
         const bool suppress = flag(MemoFlags::Suppress);
         result = (suppress && text == LastText) ? 0 : TextExtent;
         if (frRun().FirstPass && suppress)
             LastText = text;
     }
     RestoreGeometry();
+    m_holdsWrappedText = true;
     return result;
+}
+
+void TfrMemoView::EmitPrepared(ReportStreamWriter& out)
+{
+    PlaceLayout(nullptr);
+    FitOnly = true;
+    if (SplitMode == 2 && !m_holdsWrappedText) {
+        // A band that is not stretched splits its memos without measuring them: the text of this
+        // record is prepared and wrapped here, or the part printed would be the previous record's.
+        MeasureHeight();
+        SplitMode = 2;
+    }
+    if (SplitMode == 0)
+        RunBeforePrintScript();
+    bool expand = SplitMode != 1;
+    const ReportPrintHooks* hooks = PrintHooks();
+    if (SplitMode == 0 && hooks && hooks->HasBeforePrint())
+        expand = !RunBeforePrintStep();
+    if (SplitMode != 2 && expand)
+        ExpandMemo();
+
+    const bool remainder = SplitMode == 2;
+    const auto restore = qScopeGuard([this, font = Font, fill = FillColor, tag = Tag, align = BandAlign] {
+        Font = font;
+        FillColor = fill;
+        Tag = tag;
+        BandAlign = align;
+        SplitMode = 0;
+    });
+    if (!Visible) {
+        m_holdsWrappedText = false;
+        return;
+    }
+    applyHighlight();
+
+    QStringList wrapped;
+    if (remainder) {
+        ApplyZoom();
+        countLinesThatFit();
+        RestoreGeometry();
+        wrapped = ExpandedText;
+        ExpandedText = wrapped.mid(0, LinesOut);
+        // The part is drawn as it was wrapped here: a paragraph mark anywhere marks it so.
+        const QString mark(MemoWrapper::kParagraphMark);
+        if (!ExpandedText.join(QString()).contains(mark))
+            ExpandedText.append(mark);
+    } else if (SplitMode == 0 && holdsLineTooLongForARecord(ExpandedText)) {
+        // A record stores a line in at most 65,535 bytes. A longer paragraph is stored wrapped, as
+        // a measured memo is, which draws the same lines.
+        ApplyZoom();
+        ExpandedText = WrapLines();
+        RestoreGeometry();
+    }
+
+    {
+        const auto restoreFormat = qScopeGuard([this, code = FormatCode] { FormatCode = code; });
+        FormatCode = 0;
+        ExpandTag();
+    }
+    const std::optional<PrintingBand> band = PrintingBandNow();
+    if (BandAlign == baBottom) {
+        // The band printing places bottom-aligned memos itself.
+        BandAlign = baNone;
+    } else if (BandAlign == baTop && band) {
+        Top = band->Top;
+    } else if (BandAlign == baWidth && band && IsCrossBand(band->Kind)) {
+        Width = band->Width;
+        BandAlign = baNone;
+    }
+
+    const bool suppress = flag(MemoFlags::Suppress);
+    const QString text = joinedText(ExpandedText);
+    if (!suppress || text != LastText) {
+        PreparedObjectEntry::write(*this, out);
+        if (suppress)
+            LastText = text;
+    }
+    if (remainder) {
+        // The rest waits for the next page as it is: wrapped, not expanded again. Once it is used
+        // up the view prints empty parts until the band's split ends; it never starts over.
+        ExpandedText = wrapped.mid(LinesOut);
+        m_holdsWrappedText = true;
+    } else {
+        m_holdsWrappedText = false;
+    }
+}
+
+void TfrMemoView::CompileHighlight()
+{
+    if (HighlightCondition.isEmpty() || HighlightCondition == m_compiledHighlight)
+        return;
+    HighlightCondition = TfrGlobals::get().parser.Compile(HighlightCondition);
+    m_compiledHighlight = HighlightCondition;
+}
+
+void TfrMemoView::applyHighlight()
+{
+    if (HighlightCondition.isEmpty())
+        return;
+    try {
+        // The layout engine compiles the condition of every memo on a page it starts to prepare
+        // (and marks the memo prepared); a memo printed otherwise still holds the source text.
+        if (!PreparedMode)
+            CompileHighlight();
+        if (ValueOps::equalsZero(TfrGlobals::get().parser.EvaluateCompiled(HighlightCondition)))
+            return;
+    } catch (const VaskelError&) {
+        return; // a failing condition prints the memo in its normal colours
+    }
+    Font.Style = HighlightFontStyle;
+    Font.Color = HighlightFontColor;
+    FillColor = HighlightFillColor;
+}
+
+void TfrMemoView::countLinesThatFit()
+{
+    // The text output decides what fits, so that the split and the drawing of the part agree; a
+    // recording device keeps the drawing from costing more than the measuring.
+    RecordingDevice device(QSize(qMax(1, DrawRect.Right), qMax(1, DrawRect.Bottom)));
+    QPainter canvas(&device);
+    MemoPainter(*this, canvas).drawText();
 }
 
 qint32 TfrMemoView::MinimumHeight()

@@ -65,9 +65,18 @@ public:
     void LoadFromField(const QVariant& content) override;
 
     void Paint(QPainter& canvas) override;
+    // The memo's printed copy: the text expanded (or the text `MeasureHeight` left, or for the
+    // remainder of a split only the lines that fit, the rest staying for the next page), in
+    // highlight colours when the condition holds, left out when `Suppress` finds it equal to the
+    // text printed last. Resets `SplitMode` to 0.
+    void EmitPrepared(ReportStreamWriter& out) override;
+    // Runs the script and expands and wraps the text as printing would; the height in report units
+    // the whole text needs, 0 for an invisible or empty memo (or a suppressed repeat). Leaves
+    // `SplitMode` 1 so that the next print reuses the wrapped text.
     qint32 MeasureHeight() override;
     qint32 MinimumHeight() override;
     qint32 LeftoverHeight() override;
+    void EndSplit() override { m_holdsWrappedText = false; }
 
     // The character height text is measured with: the font size at 96 pixels per inch.
     qint32 CharacterHeight() const;
@@ -84,7 +93,21 @@ public:
     // its own width while being measured gets the memo's `Width`.
     qint32 CalcWidth();
 
+    // Replaces `HighlightCondition` by its compiled form; a condition already compiled by this
+    // call stays as it is, so a second pass over a page does not compile the compiled form again.
+    // The layout engine compiles the conditions when a page starts to be prepared; a memo printed
+    // while not `PreparedMode` compiles its condition on first use.
+    void CompileHighlight();
+
 private:
+    // Takes the highlight font style, font colour and fill colour when the condition's value is
+    // not 0; a condition that fails to compile or evaluate leaves the normal colours. The caller
+    // restores the font and fill colour.
+    void applyHighlight();
+    // Runs the text output with `FitOnly` after ApplyZoom and leaves the number of lines that fit
+    // in `LinesOut`; nothing is kept of the drawing.
+    void countLinesThatFit();
+
     // Width in report units that `lines` need at `zoom` (the `AutoWidth` rule): paragraph marks
     // dropped, the widest line measured in the font and spacing drawing would use at that zoom.
     qint32 neededWidth(const QStringList& lines, double zoom) const;
@@ -93,6 +116,11 @@ private:
     void setFlag(quint16 bit, bool on) { Flags = on ? (Flags | bit) : (Flags & ~bit); }
 
     bool m_calculatingWidth = false;
+    // The compiled form CompileHighlight produced, to tell it from a condition still in source form.
+    QString m_compiledHighlight;
+    // `ExpandedText` holds this record's wrapped text (measured, or the rest of a split) that
+    // the remainder of a split prints from.
+    bool m_holdsWrappedText = false;
 };
 
 } // namespace vaskel

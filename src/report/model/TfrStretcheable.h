@@ -16,6 +16,9 @@ public:
     virtual qint32 MinimumHeight() = 0;
     // Height below the last whole line of the current rectangle.
     virtual qint32 LeftoverHeight() = 0;
+    // The band printing has finished splitting the view's band: the next split starts from this
+    // record's content again.
+    virtual void EndSplit() { }
 
     TfrValue CallMethod(
         const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;

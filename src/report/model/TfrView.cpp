@@ -4,14 +4,18 @@
 #include "platform/PlatformGlobals.h"
 #include "platform/Rounding.h"
 #include "report/model/EListIndexError.h"
+#include "report/model/PreparedObjectEntry.h"
 #include "report/model/ReportColor.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
+#include "report/model/TextExpansion.h"
+#include "report/model/TfrBandView.h"
 #include "report/model/TfrExpressionHook.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrPage.h"
 
 #include <QPainter>
+#include <QScopeGuard>
 
 #include <cmath>
 
@@ -341,6 +345,66 @@ void TfrView::WriteRecord(ReportStreamWriter& w)
     w.writeI32(GapX);
     w.writeI32(GapY);
     w.writeU8(BandAlign);
+}
+
+// ---- printing into prepared pages ------------------------------------------------------------
+
+ReportPrintHooks* TfrView::PrintHooks()
+{
+    return frRun().PrintHooks;
+}
+
+std::optional<PrintingBand> TfrView::PrintingBandNow()
+{
+    const ReportPrintHooks* hooks = PrintHooks();
+    return hooks ? hooks->CurrentPrintingBand() : std::nullopt;
+}
+
+bool TfrView::IsCrossBand(int kind)
+{
+    return kind >= CrossHeader && kind <= CrossFooter;
+}
+
+void TfrView::RunBeforePrintScript()
+{
+    if (!BeforePrintScript.isEmpty())
+        TfrGlobals::get().interpreter.RunScript(BeforePrintScript);
+}
+
+bool TfrView::RunBeforePrintStep()
+{
+    ExpandedText = Memo;
+    if (ReportPrintHooks* hooks = PrintHooks())
+        hooks->BeforePrint(ExpandedText, *this);
+    return ExpandedText != Memo;
+}
+
+void TfrView::ExpandTag()
+{
+    if (Tag.contains(QLatin1Char('[')))
+        Tag = ExpandBrackets(Tag);
+}
+
+void TfrView::EmitPrepared(ReportStreamWriter& out)
+{
+    // Printing draws nothing: no canvas is kept (one left from an earlier drawing may be gone).
+    PlaceLayout(nullptr);
+    RunBeforePrintStep();
+    RunBeforePrintScript();
+    if (!Visible)
+        return;
+    const auto restoreTag = qScopeGuard([this, tag = Tag] { Tag = tag; });
+    ExpandTag();
+    if (const std::optional<PrintingBand> band = PrintingBandNow()) {
+        // The band's final height is known only now; bottom-aligned views follow it.
+        if (BandAlign == baBottom)
+            Top = band->Top + band->MeasuredHeight - Height;
+        else if (BandAlign == baTop)
+            Top = band->Top;
+        else if (BandAlign == baWidth && IsCrossBand(band->Kind))
+            Width = band->Width;
+    }
+    PreparedObjectEntry::write(*this, out);
 }
 
 // ---- geometry and drawing ---------------------------------------------------------------------

@@ -10,6 +10,7 @@
 // units and `RestoreGeometry` puts the stored values back bit for bit: the two always come in
 // pairs around one drawing. Fields keep their legacy names; they are public because scripts, the
 // stream and the layout engine all work on them directly, as the format defines them.
+#include "report/model/ReportPrintHooks.h"
 #include "report/model/TfrObject.h"
 #include "report/model/TfrRect.h"
 
@@ -117,6 +118,11 @@ public:
     void ApplyZoom();
     void RestoreGeometry();
     virtual void Paint(QPainter& canvas) = 0;
+    // Writes the printed copy of the view into a prepared page while a band prints: runs the
+    // report's before-print step and the view's script, expands `[ ]` in the tag, places the view
+    // by its band alignment and writes the entry in prepared form. An invisible view writes
+    // nothing. The layout engine has moved the view to its place on the output page.
+    virtual void EmitPrepared(ReportStreamWriter& out);
 
     // The object record, in template form or (with `PreparedMode`) in prepared form.
     virtual void ReadRecord(ReportStreamReader& reader);
@@ -146,6 +152,20 @@ public:
     void SetMemoText(const QString& text);
 
 protected:
+    // The running report's print hooks; null outside a run (tools, tests).
+    static ReportPrintHooks* PrintHooks();
+    // The band being printed, as the running report reports it; none outside a run.
+    static std::optional<PrintingBand> PrintingBandNow();
+    // Cross header, cross data and cross footer bands print vertical strips.
+    static bool IsCrossBand(int kind);
+    // Runs the compiled `BeforePrintScript` (the layout engine compiles scripts before a run).
+    void RunBeforePrintScript();
+    // `ExpandedText` := `Memo`, then the report's before-print step may load a large-object field
+    // or let `OnBeforePrint` change the text. True when the text changed.
+    bool RunBeforePrintStep();
+    // Replaces the `[ ]` expressions of `Tag` by their values; the caller restores the tag.
+    void ExpandTag();
+
     // Shared by the memo's "LINES" list: the list methods of `CallMethod` on `Memo`.
     bool CallListMethod(const QString& listName, const QString& method, const TfrValue& a, const TfrValue& b,
         const TfrValue& c, TfrValue& result);

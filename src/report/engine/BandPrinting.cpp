@@ -1,0 +1,313 @@
+// Printing one band: its script, page and column requests, the fit check, measuring stretched
+// content, placing it at the page position or its own, writing its views into the current
+// prepared page, band columns side by side and its child band. Errors of scripts and expressions
+// become the run's calculation error and stop the run at its next check.
+#include "report/engine/PageFormer.h"
+
+#include "report/engine/CalculationError.h"
+#include "report/engine/TfrReport.h"
+#include "report/model/ReportStreamWriter.h"
+#include "report/model/TfrGlobals.h"
+#include "report/model/TfrStretcheable.h"
+#include "report/model/TfrSubReportView.h"
+
+#include <QScopeGuard>
+
+#include <algorithm>
+
+namespace vaskel {
+
+namespace {
+
+bool needsFitCheck(TfrBandKind kind)
+{
+    return kind != PageFooter && kind != Overlay && kind != ColumnFooter && kind != NoBand;
+}
+
+} // namespace
+
+void PageFormer::runBandScript(TfrBand& band)
+{
+    if (!band.BeforePrintScript.isEmpty())
+        TfrGlobals::get().interpreter.RunScript(band.BeforePrintScript);
+}
+
+bool PageFormer::DrawBand(TfrBand& band)
+{
+    TfrRunState& run = frRun();
+    // Splitting a band taller than a page holds for this print only.
+    const auto restoreBreaked = qScopeGuard([&band, breaked = band.Breaked] { band.Breaked = breaked; });
+    bool answer = false;
+    try {
+        run.CurrentView = band.BandView;
+        run.CurrentBand = &band;
+        band.MeasuredHeight = -1;
+        band.NewPageRequests = 0;
+        band.NewColumnRequests = 0;
+        if (m_report.OnBeginBand)
+            m_report.OnBeginBand(band);
+        // The previous band left a row of band columns open: close it, once (bands that print
+        // nothing in between must not move the page down again).
+        if (PreviousBand && PreviousBand != &band && PreviousBand->exists() && PreviousBand->BandColumn > 1) {
+            XOffset = PreviousBand->BandColumnX;
+            m_curY += PreviousBand->Height;
+            PreviousBand->BandColumn = 1;
+        }
+        band.KeepCurY = false;
+        if (!band.SkipScriptOnce)
+            runBandScript(band);
+        band.SkipScriptOnce = false;
+        const qint32 y0 = m_curY;
+        if (stopped())
+            return false;
+        for (qint32 i = band.NewPageRequests; i > 0; --i) {
+            ColumnIndex = m_page.Columns - 1;
+            NewColumn(band);
+        }
+        for (qint32 i = band.NewColumnRequests; i > 0; --i)
+            NewColumn(band);
+        if (band.KeepCurY)
+            m_curY = y0;
+        run.CurrentBand = &band;
+
+        if (band.Visible) {
+            if (band.Kind == ColumnHeader)
+                ColumnTopY = m_curY;
+            if (band.Kind == PageFooter)
+                band.Top = m_bottomY;
+            if (band.exists()) {
+                band.MeasuredHeight = std::max(band.MeasuredHeight, band.Height);
+                if (needsFitCheck(band.Kind)) {
+                    const qint32 h = MeasureBand(band);
+                    const qint32 emptyPage = m_bottomY - topLimit();
+                    if (m_curY + h > m_bottomY && !band.Breaked) {
+                        if (h <= emptyPage || m_curY != topLimit()) {
+                            answer = true;
+                            if (SubReportPage)
+                                return true;
+                            CheckFit(band, 0, 10000, false);
+                            run.CurrentBand = &band;
+                            // Taller than any page: split it from the top of the new one rather
+                            // than leaving that page empty and running past its bottom.
+                            if (h > m_bottomY - topLimit())
+                                band.Breaked = true;
+                        } else {
+                            band.Breaked = true;
+                        }
+                    }
+                }
+                band.SubReportsDone = true;
+                TfrBand* next = band.NextOfKind();
+                if (band.isDataBand() && band.Dataset && next && !next->Dataset) {
+                    // Data bands without a dataset of their own print with the one before them.
+                    for (TfrBand* b = &band; b && (b == &band || !b->Dataset); b = b->NextOfKind()) {
+                        if (b->Visible)
+                            PlaceBand(*b);
+                    }
+                } else {
+                    PlaceBand(band);
+                    if (band.ChildLink)
+                        DrawBand(*band.ChildLink);
+                    if (!band.isDataBand() && band.Kind != GroupHeader && band.FormNewPage && band.Visible)
+                        NewPage();
+                }
+                if (!band.SubReportsDone)
+                    answer = true;
+            }
+        } else {
+            if (band.ChildLink && band.PrintChildIfInvisible)
+                DrawBand(*band.ChildLink);
+            if (band.isDataBand())
+                m_report.scope().aggregates().AccumulateAggregates(band);
+        }
+        run.CurrentBand = &band;
+        const bool newestPage = run.PageNumber == m_report.PreparedPages().Count() - 1;
+        if (!band.NoReset && band.exists() && (band.Kind != PageFooter || newestPage))
+            m_report.scope().aggregates().ResetAggregates(band);
+    } catch (const VaskelError& e) {
+        RaiseCalculationError(m_report, e.message());
+    }
+    if (m_report.OnEndBand)
+        m_report.OnEndBand(band);
+    return answer;
+}
+
+void PageFormer::PlaceBand(TfrBand& band)
+{
+    TfrRunState& run = frRun();
+    const qint32 t0 = band.Top;
+    const bool flowing = !band.isPositioned();
+    if (flowing)
+        band.Top = m_curY;
+    bool covered = false;
+    if (band.Stretched) {
+        qint32 h = band.MeasuredHeight;
+        for (TfrView* v : band.Views) {
+            if (dynamic_cast<TfrStretcheable*>(v) && (v->Flags & ViewFlags::Stretched) && v->Height > 0)
+                v->Height = h - v->Top;
+        }
+        band.PrintedHeight = h;
+        if (flowing) {
+            if (!band.Breaked)
+                CheckFit(band, band.Top, h, false);
+            band.Top = m_curY;
+        }
+        run.CurrentBand = &band;
+        if (band.Breaked) {
+            DrawSplit(band);
+            h = 0;
+        } else {
+            covered = DrawViews(band);
+            if (band.HasCrossObjects())
+                DrawCrossRow(band);
+        }
+        for (TfrView* v : band.Views)
+            v->Height = v->DesignHeight;
+        if (!covered && flowing)
+            m_curY += h;
+    } else {
+        if (flowing) {
+            if (!band.Breaked)
+                CheckFit(band, band.Top, band.Height, false);
+            band.Top = m_curY;
+        }
+        run.CurrentBand = &band;
+        if (band.Breaked) {
+            band.PrintedHeight = band.MeasuredHeight;
+            DrawSplit(band);
+        } else {
+            covered = DrawViews(band);
+            if (band.HasCrossObjects())
+                DrawCrossRow(band);
+            if (flowing && !covered)
+                m_curY += band.Height;
+        }
+    }
+    placeColumns(band);
+    band.Top = t0;
+    if (band.isDataBand())
+        m_report.scope().aggregates().AccumulateAggregates(band);
+}
+
+void PageFormer::placeColumns(TfrBand& band)
+{
+    if (&band != PreviousBand)
+        band.BandColumn = 1;
+    PreviousBand = &band;
+    const TfrBandView* view = band.BandView;
+    if (!view || view->Columns <= 1 || view->NewColumnAfter != 1)
+        return;
+    if (band.BandColumn == 1)
+        band.BandColumnX = XOffset;
+    ++band.BandColumn;
+    if (band.BandColumn > view->Columns) {
+        XOffset = band.BandColumnX;
+        band.BandColumn = 1;
+    } else {
+        XOffset = (view->ColumnWidth + view->ColumnGap) * (band.BandColumn - 1) + band.BandColumnX;
+        m_curY -= band.MeasuredHeight;
+    }
+}
+
+qint32 PageFormer::MeasureBand(TfrBand& band)
+{
+    qint32 h = 0;
+    TfrBand* next = band.NextOfKind();
+    if (band.isDataBand() && next && !next->Dataset) {
+        for (TfrBand* b = &band; b && (b == &band || !b->Dataset); b = b->NextOfKind())
+            h += MeasureStretch(*b);
+    } else {
+        h = band.Stretched ? MeasureStretch(band) : band.Height;
+    }
+    band.MeasuredHeight = std::max(band.MeasuredHeight, h);
+    return h;
+}
+
+qint32 PageFormer::MeasureStretch(TfrBand& band)
+{
+    if (band.HasCrossObjects() && band.Kind != PageFooter)
+        return MeasureCrossRow(band);
+    frRun().CurrentBand = &band;
+    qint32 h = band.Height;
+    for (TfrView* v : band.Views) {
+        v->DesignHeight = v->Height;
+        auto* s = dynamic_cast<TfrStretcheable*>(v);
+        if (s && v->OwnerBand == &band)
+            h = std::max(h, s->MeasureHeight() + v->Top);
+    }
+    band.MeasuredHeight = std::max(band.MeasuredHeight, h);
+    return h;
+}
+
+bool PageFormer::CheckFit(TfrBand& band, qint32 y, qint32 h, bool testOnly)
+{
+    if (band.Kind == ColumnFooter)
+        return false;
+    const bool fits = m_bottomY >= y + h + columnFooterHeight();
+    if (!fits && !testOnly)
+        NewColumn(band);
+    return !fits;
+}
+
+bool PageFormer::DrawViews(TfrBand& band)
+{
+    TfrRunState& run = frRun();
+    for (size_t i = 0; i < band.Views.size(); ++i) {
+        TfrView* v = band.Views[i];
+        if (dynamic_cast<TfrSubReportView*>(v) && v->Visible) {
+            const qint32 y0 = m_curY;
+            const qint32 pageBefore = run.PageNumber;
+            band.SubReportStart = static_cast<qint32>(i);
+            StartSubReports(band);
+            RunSubReports(band);
+            const qint32 bottom = std::max(0, y0 + band.Height);
+            if (run.PageNumber == pageBefore && m_curY < bottom)
+                m_curY = bottom;
+            run.CurrentPage = &m_page;
+            return true;
+        }
+        DrawView(band, *v);
+        if (stopped())
+            break;
+    }
+    return false;
+}
+
+void PageFormer::DrawView(TfrBand& band, TfrView& view)
+{
+    TfrRunState& run = frRun();
+    run.CurrentPage = &m_page;
+    run.CurrentBand = &band;
+    if (view.OwnerBand && view.OwnerBand != &band)
+        return;
+    TfrEMFPages& store = m_report.PreparedPages();
+    const qint32 left = view.Left;
+    const qint32 top = view.Top;
+    try {
+        run.CurrentView = &view;
+        if (run.FirstPass && !band.Breaked) {
+            auto* s = dynamic_cast<TfrStretcheable*>(&view);
+            if ((!s || s->SplitMode == 0) && !view.BeforePrintScript.isEmpty())
+                TfrGlobals::get().interpreter.RunScript(view.BeforePrintScript);
+            return;
+        }
+        if (run.PageNumber < 0 || run.PageNumber >= store.Count()) {
+            Q_ASSERT_X(false, "DrawView", "no prepared page to write to");
+            return;
+        }
+        view.Left += XOffset - leftLimit();
+        view.Top += band.Top;
+        // Records continue the page's data: pictures store positions within the page.
+        ReportStreamWriter out = store.RecordWriter(run.PageNumber);
+        view.EmitPrepared(out);
+        view.Left = left;
+        view.Top = top;
+        store.AppendRecords(run.PageNumber, out.takeData());
+    } catch (const VaskelError& e) {
+        view.Left = left;
+        view.Top = top;
+        RaiseCalculationError(m_report, e.message());
+    }
+}
+
+} // namespace vaskel

@@ -1,0 +1,394 @@
+// Building a page's band tree at the start of a run: one engine band per band view, the views each
+// band prints, the band chains ordered by `Top`, header, footer, group and child links, and the
+// page columns. The page's views are changed for the run (coordinates made relative to their band,
+// scripts compiled in place); the report reads its template back after the run.
+#include "report/engine/PageFormer.h"
+
+#include "report/engine/CalculationError.h"
+#include "report/engine/TfrDBDataSet.h"
+#include "report/engine/TfrDatasetErrors.h"
+#include "report/engine/TfrReport.h"
+#include "report/model/TfrGlobals.h"
+#include "report/model/TfrMemoView.h"
+#include "report/model/TfrSubReportView.h"
+
+#include <algorithm>
+
+namespace vaskel {
+
+namespace {
+
+// The three data levels: header, data and footer kinds of levels 1 to 3.
+struct Level {
+    TfrBandKind header, data, footer;
+};
+constexpr Level kLevels[] = {{MasterHeader, MasterData, MasterFooter},
+    {DetailHeader, DetailData, DetailFooter}, {SubdetailHeader, SubdetailData, SubdetailFooter}};
+
+std::vector<TfrBand*> chainOf(TfrBand* first)
+{
+    std::vector<TfrBand*> out;
+    for (TfrBand* b = first; b && b->BandView; b = b->NextOfKind())
+        out.push_back(b);
+    return out;
+}
+
+bool topWithin(const TfrView& view, qint32 top, qint32 height)
+{
+    return view.Top >= top && view.Top <= top + height;
+}
+
+// Scripts are compiled once per run, in place; compile errors are not shown, and the lines compiled
+// before the first error still run.
+void compileInPlace(QStringList& script)
+{
+    if (script.isEmpty())
+        return;
+    QStringList errors;
+    TfrGlobals::get().interpreter.CompileScript(script, script, errors);
+}
+
+} // namespace
+
+void PageFormer::InitRun(bool finalPassOfTwo)
+{
+    if (finalPassOfTwo && Initialised) {
+        resetForFinalPass();
+        return;
+    }
+    for (auto& s : m_slots)
+        s.reset();
+    for (int kind = 0; kind < kBandKinds; ++kind)
+        m_slots[static_cast<size_t>(kind)]
+            = std::make_unique<TfrBand>(static_cast<TfrBandKind>(kind), &m_page);
+    prepareViews();
+    buildCrossBands();
+    for (int kind = ReportTitle; kind <= Child; ++kind) {
+        if (kind < CrossHeader || kind > CrossFooter)
+            buildBandsOfKind(static_cast<TfrBandKind>(kind));
+    }
+    TfrBand& loose = slot(NoBand);
+    for (const auto& v : m_page.ObjectList) {
+        if (!v->LayoutPending)
+            continue;
+        v->LayoutPending = false;
+        v->OwnerBand = &loose;
+        loose.Views.push_back(v.get());
+    }
+    linkHeadersAndFooters();
+    linkGroupFooters();
+    linkColumnDatasets();
+    linkChildBands();
+    linkGroupHeaders();
+    if (m_page.Columns == 0)
+        m_page.Columns = 1;
+    m_page.ColumnWidth = (m_page.RightLimit() - m_page.LeftLimit() - (m_page.Columns - 1) * m_page.ColumnGap)
+        / m_page.Columns;
+    m_currentRecord = 1;
+    m_columnNumber = 1;
+    Initialised = true;
+}
+
+void PageFormer::prepareViews()
+{
+    for (const auto& v : m_page.ObjectList) {
+        v->PreparedMode = true;
+        if (auto* memo = dynamic_cast<TfrMemoView*>(v.get()))
+            memo->CompileHighlight();
+        v->LayoutPending = dynamic_cast<TfrBandView*>(v.get()) == nullptr;
+        v->OwnerBand = nullptr;
+        v->DesignHeight = v->Height;
+        compileInPlace(v->BeforePrintScript);
+        if (auto* sub = dynamic_cast<TfrSubReportView*>(v.get())) {
+            const TfrPage* printed = m_report.TemplatePages().Page(sub->PageIndex);
+            if (PageFormer* f = m_report.RunFormers.formerOf(printed))
+                f->SubReportPage = true;
+        }
+    }
+}
+
+void PageFormer::takeBandViewSettings(TfrBand& band, TfrBandView& view)
+{
+    band.BandView = &view;
+    band.Former = this;
+    view.EngineBand = &band;
+    band.Memo = view.Memo;
+    band.BeforePrintScript = view.BeforePrintScript; // compiled with the page's views
+    band.Flags = view.Flags;
+    band.Visible = view.Visible;
+    band.Name = view.Name;
+    band.Left = view.Left;
+    band.Width = view.Width;
+    view.OwnerBand = &band;
+    band.Stretched = (view.Flags & ViewFlags::Stretched) != 0;
+    band.PrintIfSubsetEmpty = band.hasFlag(BandFlags::PrintIfSubsetEmpty);
+    band.PrintChildIfInvisible = band.hasFlag(BandFlags::PrintChildIfInvisible);
+    band.FormNewPage = !SubReportPage && band.hasFlag(BandFlags::FormNewPage);
+    band.Breaked = !SubReportPage && band.hasFlag(BandFlags::Breaked);
+    if (band.Kind == GroupHeader) {
+        band.CompiledCondition = TfrGlobals::get().parser.Compile(view.FormatText);
+    } else {
+        band.SetDataSource(view.FormatText, m_report.scope().Owner);
+        if (band.Kind == MasterData && !band.Dataset && m_report.ReportType == rtSimple)
+            band.UseDataset(m_report.Dataset);
+    }
+}
+
+void PageFormer::buildCrossBands()
+{
+    for (const auto& v : m_page.ObjectList) {
+        auto* bv = dynamic_cast<TfrBandView*>(v.get());
+        if (!bv || !bv->isCrossBand())
+            continue;
+        TfrBand& band = slot(bv->BandKind());
+        takeBandViewSettings(band, *bv);
+        band.Top = bv->Top;
+        band.Height = bv->Height;
+    }
+    for (int kind = CrossHeader; kind <= CrossFooter; ++kind) {
+        TfrBand& band = slot(kind);
+        if (!band.BandView)
+            continue;
+        for (const auto& v : m_page.ObjectList) {
+            if (!v->LayoutPending || v->Left < band.Left || v->Left + v->Width > band.Left + band.Width)
+                continue;
+            v->Left -= band.Left;
+            v->OwnerBand = &band;
+            band.Views.push_back(v.get());
+        }
+    }
+}
+
+void PageFormer::buildBandsOfKind(TfrBandKind kind)
+{
+    std::vector<std::unique_ptr<TfrBand>> bands;
+    for (const auto& v : m_page.ObjectList) {
+        auto* bv = dynamic_cast<TfrBandView*>(v.get());
+        if (!bv || bv->BandKind() != kind)
+            continue;
+        bands.push_back(bands.empty() ? std::move(m_slots[kind]) : std::make_unique<TfrBand>(kind, &m_page));
+        TfrBand& band = *bands.back();
+        takeBandViewSettings(band, *bv);
+        band.Top = bv->Top;
+        band.Height = bv->Height;
+        band.BandColumn = 1;
+        collectViews(band);
+    }
+    if (bands.empty())
+        return;
+    // Among equal `Top` values the band view met first stays first.
+    std::stable_sort(
+        bands.begin(), bands.end(), [](const auto& a, const auto& b) { return a->Top < b->Top; });
+    TfrBand* last = bands.back().get();
+    for (size_t i = bands.size() - 1; i > 0; --i)
+        bands[i - 1]->SetNextOfKind(std::move(bands[i]));
+    m_slots[kind] = std::move(bands.front());
+    m_slots[kind]->PrevOfKind = nullptr;
+    m_slots[kind]->LastOfKind = last;
+}
+
+void PageFormer::collectViews(TfrBand& band)
+{
+    enum class Sweep { Loose, CrossCells, SubReports };
+    for (Sweep sweep : {Sweep::Loose, Sweep::CrossCells, Sweep::SubReports}) {
+        for (const auto& v : m_page.ObjectList) {
+            if (!v->LayoutPending || !topWithin(*v, band.Top, band.Height))
+                continue;
+            const bool subReport = dynamic_cast<TfrSubReportView*>(v.get()) != nullptr;
+            const bool taken = sweep == Sweep::Loose ? !v->OwnerBand && !subReport
+                : sweep == Sweep::CrossCells         ? v->OwnerBand && v->OwnerBand->isCrossKind()
+                                                     : !v->OwnerBand && subReport;
+            if (!taken)
+                continue;
+            v->Top -= band.Top;
+            v->LayoutPending = false;
+            band.Views.push_back(v.get());
+            if (sweep != Sweep::CrossCells)
+                v->OwnerBand = &band;
+        }
+    }
+}
+
+void PageFormer::linkHeadersAndFooters()
+{
+    for (const Level& level : kLevels) {
+        const std::vector<TfrBand*> data = chainOf(&slot(level.data));
+        for (TfrBand* h : chainOf(&slot(level.header))) {
+            for (TfrBand* d : data) {
+                if (d->Top > h->Top + h->Height) {
+                    if (!d->HeaderLink)
+                        d->HeaderLink = h;
+                    h->DataLink = d;
+                    break;
+                }
+            }
+        }
+        for (TfrBand* f : chainOf(&slot(level.footer))) {
+            TfrBand* above = nullptr;
+            for (TfrBand* d : data) {
+                if (d->Top + d->Height <= f->Top)
+                    above = d;
+            }
+            if (above && !above->FooterLink) {
+                above->FooterLink = f;
+                f->DataLink = above;
+            }
+        }
+    }
+}
+
+void PageFormer::linkGroupFooters()
+{
+    std::vector<TfrBand*> headers = chainOf(&slot(GroupHeader));
+    const std::vector<TfrBand*> footers = chainOf(&slot(GroupFooter));
+    std::reverse(headers.begin(), headers.end());
+    for (size_t i = 0; i < headers.size() && i < footers.size(); ++i)
+        headers[i]->FooterLink = footers[i];
+}
+
+void PageFormer::linkColumnDatasets()
+{
+    const TfrBand& cross = slot(CrossData);
+    if (!cross.BandView || !cross.BandView->FormatText.contains(';'))
+        return;
+    for (const QString& entry : cross.BandView->FormatText.split(';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = entry.indexOf('=');
+        if (eq < 0)
+            continue;
+        const QString bandName = entry.left(eq).trimmed();
+        const QString source = entry.mid(eq + 1).trimmed();
+        for (int kind = MasterHeader; kind <= Child; ++kind) {
+            for (TfrBand* b : chainOf(&slot(kind))) {
+                if (b->BandView->Name.compare(bandName, Qt::CaseInsensitive) == 0)
+                    b->SetColumnDataSource(source, m_report.scope().Owner);
+            }
+        }
+    }
+}
+
+void PageFormer::linkChildBands()
+{
+    for (auto& s : m_slots) {
+        for (TfrBand* b = s.get(); b; b = b->NextOfKind()) {
+            if (b->BandView && !b->BandView->ChildBand.isEmpty())
+                b->ChildLink = FindBandByName(b->BandView->ChildBand);
+        }
+    }
+}
+
+void PageFormer::linkGroupHeaders()
+{
+    TfrBand& firstMaster = slot(MasterData);
+    if (!firstMaster.exists())
+        return;
+    for (TfrBand* g : chainOf(&slot(GroupHeader))) {
+        TfrBand* master = g->BandView->Master.isEmpty() ? &firstMaster : FindBandByName(g->BandView->Master);
+        if (!master)
+            continue;
+        g->PrevGroupHeader = master->LastGroupHeader;
+        if (master->LastGroupHeader)
+            master->LastGroupHeader->NextGroupHeader = g;
+        else
+            master->FirstGroupHeader = g;
+        master->LastGroupHeader = g;
+    }
+}
+
+void PageFormer::resetForFinalPass()
+{
+    // The final pass counts its records again: CURRENT# printed 13 to 24 for a report of 12
+    // records otherwise.
+    m_currentRecord = 1;
+    m_columnNumber = 1;
+    for (const auto& v : m_page.ObjectList) {
+        if (auto* memo = dynamic_cast<TfrMemoView*>(v.get()))
+            memo->LastText.clear();
+    }
+    for (auto& s : m_slots) {
+        if (s && s->Dataset)
+            s->Dataset->First();
+    }
+}
+
+TfrDataset* PageFormer::reportDatasetOver(const DatabaseDataset* dataset) const
+{
+    std::vector<TfrDataset*> candidates{m_report.Dataset};
+    for (const auto& s : m_slots) {
+        for (TfrBand* b = s.get(); b; b = b->NextOfKind())
+            candidates.push_back(b->Dataset);
+    }
+    for (TfrDataset* c : candidates) {
+        auto* set = dynamic_cast<TfrDBDataSet*>(c);
+        try {
+            if (set && &set->GetDataSet() == dataset)
+                return set;
+        } catch (const EDSError&) {
+            continue; // a report dataset with nothing to walk wraps no dataset
+        }
+    }
+    return nullptr;
+}
+
+void PageFormer::bindSingleFieldViews()
+{
+    ReportScope& scope = m_report.scope();
+    TfrRunState& run = frRun();
+    for (const auto& v : m_page.ObjectList) {
+        const QString text = v->Memo.join(QString());
+        auto* memo = dynamic_cast<TfrMemoView*>(v.get());
+        if (dynamic_cast<TfrBandView*>(v.get()) || text.size() <= 2 || !text.startsWith('[')
+            || (memo && (memo->Flags & MemoFlags::TextOnly)))
+            continue;
+        QString name = text.left(text.lastIndexOf(']') + 1);
+        name = name.mid(1, name.size() - 2);
+        v->DataSetRef = nullptr;
+        v->DataFieldName.clear();
+        run.CurrentBand = v->OwnerBand;
+        if (scope.dictionary().IsKnown(name)) {
+            // A report variable standing for a field: its field text, aliases undone.
+            const TfrValue* value = scope.dictionaryData()->Variables.find(name);
+            QString dataset;
+            QString field;
+            DictionaryLookup::splitFieldText(value ? value->toText() : name, dataset, field);
+            dataset = scope.dictionary().DatasetOfAlias(dataset);
+            field = scope.dictionary().FieldOfAlias(dataset, field);
+            name = dataset.isEmpty() ? field : dataset + QStringLiteral(".\"") + field + QLatin1Char('"');
+        }
+        const TfrFieldReference ref = ResolveFieldReference(
+            name, scope.Owner, m_report.UseDefaultDataSetName ? scope.defaultDataset() : nullptr);
+        if (!ref.fieldName.isEmpty()) {
+            v->DataSetRef = reportDatasetOver(ref.dataset);
+            v->DataFieldName = ref.fieldName;
+        }
+    }
+    run.CurrentBand = nullptr;
+}
+
+void PageFormer::ResolveAndRegister()
+{
+    bindSingleFieldViews();
+    try {
+        m_report.scope().aggregates().RegisterAggregates(*this);
+    } catch (const VaskelError& e) {
+        RaiseCalculationError(m_report, e.message());
+    }
+}
+
+void PageFormer::FinishRun(bool afterFirstPassOfTwo)
+{
+    if (afterFirstPassOfTwo || !Initialised)
+        return;
+    for (auto& s : m_slots)
+        s.reset();
+    m_pending.clear();
+    PreviousBand = nullptr;
+    PendingBand = nullptr;
+    Initialised = false;
+}
+
+TfrBand* PageFormer::FirstBandOfKind(int kind) const
+{
+    return kind >= 0 && kind < kBandKinds ? m_slots[static_cast<size_t>(kind)].get() : nullptr;
+}
+
+} // namespace vaskel

@@ -1,0 +1,315 @@
+// The report run: preparing the template into the prepared pages store in one pass, or in two
+// when the template asks for the total page count, inside the progress window whose Cancel stays
+// live; forming every template page once per pass (once per record of the report's dataset for a
+// multiple report); reporting calculation errors; and reading the template back afterwards so that
+// nothing scripts changed outlives the run.
+#include "platform/DateTimeValue.h"
+#include "platform/UiServices.h"
+#include "report/engine/CalculationError.h"
+#include "report/engine/PageFormer.h"
+#include "report/engine/TfrDataset.h"
+#include "report/engine/TfrReport.h"
+#include "report/expr/StringTable.h"
+#include "report/model/TfrBandView.h"
+#include "report/model/TfrGlobals.h"
+
+#include <QScopeGuard>
+
+namespace vaskel {
+
+namespace {
+
+QString withTitle(int stringNumber, const QString& title)
+{
+    const QString text = LoadStr(stringNumber);
+    return title.isEmpty() ? text : text + QStringLiteral(" - ") + title;
+}
+
+QString progressLine(const QString& passText, qint32 n)
+{
+    return passText + QStringLiteral("  ") + QString::number(n);
+}
+
+// While a page forms, the report's lookup and functions read it, SHOWBAND prints on it and CURY
+// moves its position; afterwards they find no page again.
+class FormingPage {
+public:
+    FormingPage(TfrReport& report, PageFormer& former) : m_report(report)
+    {
+        m_report.scope().PageState = &former;
+        m_report.SetPageCurY = [&former](qint32 y) { former.SetCurY(y); };
+    }
+    ~FormingPage()
+    {
+        m_report.scope().PageState = nullptr;
+        m_report.SetPageCurY = nullptr;
+    }
+    FormingPage(const FormingPage&) = delete;
+    FormingPage& operator=(const FormingPage&) = delete;
+
+private:
+    TfrReport& m_report;
+};
+
+// A dialog page: its script runs once as the window's activation; a modal result of Cancel set by
+// the script cancels the run. This system registers no dialog controls, so there is no window to
+// show beyond what the script asks through the UI services.
+void runDialogPage(TfrReport& report, const TfrPage& page)
+{
+    TfrRunState& run = frRun();
+    qint32 result = 0;
+    report.SetDialogModalResult = [&result](qint32 r) { result = r; };
+    RunPageScript(report, page);
+    report.SetDialogModalResult = nullptr;
+    if (result == static_cast<qint32>(ModalResult::Cancel))
+        run.DialogCancelled = true;
+}
+
+// Views aligned to their band (left, right, centre, full width) take their position on the page
+// once, as drawing them would place them, before the bands are built from the page.
+void settleBandAlignedViews(TfrPages& pages)
+{
+    TfrRunState& run = frRun();
+    for (const auto& page : pages) {
+        run.CurrentPage = page.get();
+        for (const auto& v : page->ObjectList) {
+            if (v->BandAlign != baNone && !dynamic_cast<TfrBandView*>(v.get()))
+                v->PlaceLayout(nullptr);
+        }
+    }
+    run.CurrentView = nullptr;
+}
+
+} // namespace
+
+bool TfrReport::Prepare()
+{
+    TfrRunState& run = frRun();
+    SelectPrinterByName(PrinterName);
+    run.PrintMode = true;
+    const double now = DateTimeValue::now();
+    run.RunDate = static_cast<double>(static_cast<qint64>(now));
+    run.RunTime = now - run.RunDate;
+    settleBandAlignedViews(TemplatePages());
+    run.CurrentPage = nullptr;
+    run.CurrentBand = nullptr;
+    TwoPassRun = TwoPass;
+    connectRun();
+    const QByteArray savedTemplate = SaveTemplateToStream();
+    if (OnBeginDoc)
+        OnBeginDoc();
+    bool result = false;
+    try {
+        result = BuildPages();
+    } catch (...) {
+        // An event handler's failure leaves the run; the template still comes back as it was.
+        RunFormers.clear();
+        LoadTemplateFromStream(savedTemplate);
+        throw;
+    }
+    if (OnEndDoc)
+        OnEndDoc();
+    const bool errorPending = run.ErrorPending;
+    const QString errorText = run.ErrorText;
+    // The formers point into the template pages that reading the template replaces.
+    RunFormers.clear();
+    LoadTemplateFromStream(savedTemplate);
+    FinalPass = false;
+    if (run.DialogCancelled)
+        result = false;
+    if (errorPending) {
+        TfrGlobals::get().ui().messageBox(
+            LoadStr(StringTable::sError), errorText, MessageIcon::Error, MessageButtons::Ok);
+        PreparedPages().Clear();
+    } else if (run.DialogCancelled) {
+        PreparedPages().Clear();
+    }
+    run.FirstPass = false;
+    run.CurrentBand = nullptr;
+    return result;
+}
+
+bool TfrReport::BuildPages()
+{
+    TfrRunState& run = frRun();
+    bool answer = true;
+    StopRequested = false;
+    run.AppendToLastPage = false;
+    run.FirstPass = false;
+    FinalPass = true;
+    run.PageNumber = 0;
+    PreparedPages().Clear();
+    const QString caption = withTitle(StringTable::sPreparingReport, Title);
+    const bool direct = OnProgress || !ShowProgress;
+    UiServices& ui = TfrGlobals::get().ui();
+    const auto inProgressWindow = [&] {
+        const ModalResult r = ui.runWithProgress(
+            caption, progressLine(PassText, 1), [this](ProgressControl& c) {
+                // The progress window of the pass, known to the report while its work runs.
+                const auto restore = qScopeGuard([this, previous = RunProgress] { RunProgress = previous; });
+                RunProgress = &c;
+                RunPass();
+            });
+        return r != ModalResult::Cancel;
+    };
+    if (TwoPass) {
+        run.FirstPass = true;
+        FinalPass = false;
+        if (direct) {
+            RunPass();
+        } else {
+            PassText = LoadStr(StringTable::sFirstPass);
+            answer = inProgressWindow();
+        }
+    } else if (direct) {
+        // A one-pass run knows no total, also when it shows no progress window: TOTALPAGES would
+        // otherwise print the count of an earlier two-pass run.
+        if (!TwoPassRun)
+            run.TotalPages = 0;
+        TwoPass = TwoPassRun;
+        RunPass();
+    } else {
+        PassText = LoadStr(StringTable::sProcessingPage);
+        if (TwoPassRun) {
+            // The final pass runs inside the window the first pass opened.
+            if (RunProgress) {
+                RunProgress->setCaption(caption);
+                RunProgress->setText(progressLine(PassText, 1));
+            }
+            TwoPass = true;
+            RunPass();
+        } else {
+            run.TotalPages = 0;
+            answer = inProgressWindow();
+        }
+    }
+    return answer;
+}
+
+void TfrReport::RunPass()
+{
+    TfrRunState& run = frRun();
+    FormAllPages();
+    if (FinalPass) {
+        if (RunProgress)
+            RunProgress->close(StopRequested ? ModalResult::Cancel : ModalResult::Ok);
+        return;
+    }
+    run.TotalPages = PreparedPages().Count();
+    TwoPass = false;
+    if (StopRequested) {
+        PreparedPages().Clear();
+        if (RunProgress)
+            RunProgress->close(ModalResult::Cancel);
+    } else {
+        BuildPages();
+    }
+    TwoPass = true;
+}
+
+void TfrReport::FormAllPages()
+{
+    TfrRunState& run = frRun();
+    if (RunProgress && RunProgress->cancelRequested())
+        StopRequested = true;
+    Rebuildable = true;
+    run.PrintMode = true;
+    run.CurrentReport = this;
+    connectRun();
+    run.ErrorPending = false;
+    const bool multiple = Dataset && ReportType == rtMultiple;
+    // The first pass of a two-pass run builds the bands and registers the aggregates; the final
+    // pass reuses them.
+    const bool firstOrOnly = !TwoPassRun || run.FirstPass;
+    if (firstOrOnly || RunFormers.formers().empty()) {
+        RunFormers.create(*this);
+        run.DialogCancelled = false;
+    }
+    const auto& formers = RunFormers.formers();
+    try {
+        if (multiple) {
+            Dataset->StartRun();
+            Dataset->First();
+        }
+        for (const auto& f : formers) {
+            if (f->page().PageKind != ptDialog || !firstOrOnly)
+                continue;
+            run.CurrentPage = &f->page();
+            runDialogPage(*this, f->page());
+            if (run.DialogCancelled)
+                break;
+        }
+        if (!run.DialogCancelled) {
+            for (const auto& f : formers) {
+                if (f->page().PageKind == ptDialog)
+                    continue;
+                FormingPage forming(*this, *f);
+                f->InitRun(!firstOrOnly);
+            }
+            for (const auto& f : formers) {
+                if (f->page().PageKind == ptDialog || !firstOrOnly)
+                    continue;
+                FormingPage forming(*this, *f);
+                f->ResolveAndRegister();
+            }
+            do {
+                ReportProgress(run.PageNumber + 1);
+                for (size_t i = 0; i < formers.size() && !StopRequested; ++i) {
+                    PageFormer& f = *formers[i];
+                    TfrPage& page = f.page();
+                    CurrentTemplatePage = &page;
+                    run.CurrentPage = &page;
+                    if (!page.Visible)
+                        RunPageScript(*this, page);
+                    if (!f.SubReportPage && page.PageKind != ptDialog && page.Visible) {
+                        f.RecordMode = 0;
+                        FormingPage forming(*this, f);
+                        f.FormPage();
+                    }
+                    if (i + 1 < formers.size() && formers[i + 1]->page().PrintToPrevPage) {
+                        --run.PageNumber;
+                        run.AppendToLastPage = true;
+                    } else {
+                        run.PageNumber = PreparedPages().Count();
+                        ReportProgress(run.PageNumber);
+                    }
+                }
+                ReportProgress(run.PageNumber);
+                if (multiple)
+                    Dataset->Next();
+            } while (!StopRequested && multiple && !Dataset->Eof());
+        }
+    } catch (const VaskelError& e) {
+        // Errors outside a view or band (a dataset that cannot be walked, a group condition that
+        // cannot be evaluated) end the run as calculation errors too.
+        RaiseCalculationError(*this, e.message());
+    } catch (const std::exception& e) {
+        // Never let a failure leave the run through the progress window's event loop.
+        RaiseCalculationError(*this, QString::fromLocal8Bit(e.what()));
+    }
+    const bool keepBands = TwoPassRun && run.FirstPass;
+    for (const auto& f : formers)
+        f->FinishRun(keepBands);
+    if (multiple)
+        Dataset->EndRun();
+}
+
+void TfrReport::ReportProgress(qint32 n)
+{
+    if (OnProgress) {
+        OnProgress(n);
+        return;
+    }
+    if (!ShowProgress || !RunProgress)
+        return;
+    QString line = progressLine(PassText, n);
+    if (FinalPass && TwoPassRun) {
+        line += QLatin1Char(' ') + LoadStr(StringTable::sFrom) + QLatin1Char(' ')
+            + QString::number(frRun().TotalPages);
+    }
+    RunProgress->setText(line);
+    if (RunProgress->cancelRequested())
+        StopRequested = true;
+}
+
+} // namespace vaskel
