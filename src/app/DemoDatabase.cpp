@@ -30,9 +30,12 @@ void writeText(const QString& path, const QString& text)
         throw VaskelError(QStringLiteral("Cannot write %1: %2").arg(path, f.errorString()));
 }
 
+} // namespace
+
 // Statements end with ';' at the end of a line; lines starting with "--" are comments.
-QStringList statementsOf(const QString& script)
+QStringList DemoDatabase::scriptStatements(const QString& scriptFile)
 {
+    const QString script = readText(scriptFile);
     QStringList out;
     QString current;
     for (const QString& line : script.split('\n')) {
@@ -49,7 +52,10 @@ QStringList statementsOf(const QString& script)
     return out;
 }
 
-} // namespace
+QString DemoDatabase::demoScript()
+{
+    return DataPaths::dataFile(QStringLiteral("demo/demo.sql"));
+}
 
 QString DemoDatabase::defaultFolder()
 {
@@ -67,7 +73,7 @@ QString DemoDatabase::databaseFile(const QString& folder)
 
 void DemoDatabase::createFromScript(const QString& databaseFile, const QString& scriptFile)
 {
-    const QStringList statements = statementsOf(readText(scriptFile));
+    const QStringList statements = scriptStatements(scriptFile);
     const QString temp = databaseFile + QStringLiteral(".part");
     QFile::remove(temp);
     const QString connection
@@ -108,7 +114,7 @@ QString DemoDatabase::ensureDatabase(const QString& folder)
         throw VaskelError(QStringLiteral("Cannot create the folder %1").arg(folder));
     const QString file = databaseFile(folder);
     if (!QFileInfo::exists(file))
-        createFromScript(file, DataPaths::dataFile(QStringLiteral("demo/demo.sql")));
+        createFromScript(file, demoScript());
     return file;
 }
 

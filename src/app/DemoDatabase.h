@@ -19,6 +19,10 @@ public:
     static QString ensureDatabase(const QString& folder);
     // Runs a script of ';'-terminated statements into a new SQLite file, all or nothing.
     static void createFromScript(const QString& databaseFile, const QString& scriptFile);
+    // The demo script (data/demo/demo.sql) and its statements, for loading the same data into
+    // another database. Throws VaskelError when the script cannot be read.
+    static QString demoScript();
+    static QStringList scriptStatements(const QString& scriptFile);
 
     // Writes odbc.ini and odbcinst.ini into `folder` for `databaseFile` and points this process's
     // ODBC driver manager at them. Throws VaskelError when the SQLite ODBC driver is missing.

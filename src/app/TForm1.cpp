@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/BillQueries.h"
 #include "platform/PlatformGlobals.h"
 
 #include <QPainter>
@@ -9,12 +10,8 @@ namespace vaskel {
 
 namespace {
 
-constexpr const char* kPurchaseList = "select * from sb_tsjh";
-constexpr const char* kSalesList = "select * from sb_tssb";
-// Bill numbers are bound parameters ('?'): safe with every driver's quoting rules.
-constexpr const char* kPurchaseOfBill = "select * from sb_tsjh where ldlp_no=?";
-constexpr const char* kSalesOfBill = "select * from sb_tssb where ldlp_no=?";
-constexpr const char* kTotalOfBill = "select sum(AMT) as Thj from sb_tsjh where LDLP_NO=?";
+// The template Print preview runs, looked up in the working directory.
+constexpr const char* kTemplateFile = "look.frf";
 
 QFont pixelFont(const QString& family, int pixels, bool bold = false)
 {
@@ -44,32 +41,19 @@ QIcon printerIcon()
 
 } // namespace
 
-QList<OdbcFieldDef> TForm1::purchaseFields()
-{
-    return {{"LDLP_NO", FieldKind::String, 10}, {"KPDATE", FieldKind::Date},
-        {"CMNAME", FieldKind::String, 20}, {"CMUNIT", FieldKind::String, 8}, {"QNT", FieldKind::Float},
-        {"AMT", FieldKind::Float}};
-}
-
-QList<OdbcFieldDef> TForm1::salesFields()
-{
-    return {{"LDLP_NO", FieldKind::String, 10}, {"LJ_DATE", FieldKind::Date}, {"USD_AMT", FieldKind::Float},
-        {"CMNAME", FieldKind::String, 20}, {"CMUNIT", FieldKind::String, 8}, {"QNT", FieldKind::Float},
-        {"SB_NO", FieldKind::String, 4}};
-}
-
 TForm1::TForm1(const QString& odbcConnection, QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     ADOConnection1 = std::make_unique<DatabaseConnection>(odbcConnection);
-    ADOQuery1
-        = std::make_unique<OdbcQuery>(QStringLiteral("ADOQuery1"), ADOConnection1.get(), purchaseFields());
-    ADOQuery2 = std::make_unique<OdbcQuery>(QStringLiteral("ADOQuery2"), ADOConnection1.get(), salesFields());
+    ADOQuery1 = std::make_unique<OdbcQuery>(
+        QStringLiteral("ADOQuery1"), ADOConnection1.get(), BillQueries::purchaseFields());
+    ADOQuery2 = std::make_unique<OdbcQuery>(
+        QStringLiteral("ADOQuery2"), ADOConnection1.get(), BillQueries::salesFields());
     totalQuery = std::make_unique<OdbcQuery>(QStringLiteral("totalQuery"), ADOConnection1.get());
     ADOQuery1->setUpdateTable(QStringLiteral("sb_tsjh"));
     ADOQuery2->setUpdateTable(QStringLiteral("sb_tssb"));
-    ADOQuery1->setSql(QString::fromLatin1(kPurchaseList));
-    ADOQuery2->setSql(QString::fromLatin1(kSalesList));
+    ADOQuery1->setSql(QString::fromLatin1(BillQueries::kPurchaseList));
+    ADOQuery2->setSql(QString::fromLatin1(BillQueries::kSalesList));
     DataSource1 = std::make_unique<DatabaseDataSource>(QStringLiteral("DataSource1"), ADOQuery1.get());
     DataSource2 = std::make_unique<DatabaseDataSource>(QStringLiteral("DataSource2"), ADOQuery2.get());
     frDBDataSet1 = std::make_unique<TfrDBDataSet>(QStringLiteral("frDBDataSet1"));
@@ -178,18 +162,9 @@ void TForm1::guarded(const std::function<void()>& handler)
     }
 }
 
-void TForm1::requery(OdbcQuery& query, const QString& sql, const QVariantList& parameters)
-{
-    query.close();
-    query.clearSql();
-    query.setSql(sql);
-    query.setParameters(parameters);
-    query.open();
-}
-
 void TForm1::FormCreate()
 {
-    requery(*ADOQuery2, QString::fromLatin1(kSalesList), {});
+    BillQueries::requery(*ADOQuery2, QString::fromLatin1(BillQueries::kSalesList));
     // Only adjacent repeats are left out, in the order the database returns the rows.
     QString remembered;
     QStringList bills;
@@ -207,19 +182,19 @@ void TForm1::FormCreate()
 
 void TForm1::Button1Click()
 {
-    const QString bill = ComboBox1->currentText();
-    requery(*ADOQuery1, QString::fromLatin1(kPurchaseOfBill), {bill});
-    requery(*ADOQuery2, QString::fromLatin1(kSalesOfBill), {bill});
+    BillQueries::selectBill(*ADOQuery1, *ADOQuery2, ComboBox1->currentText());
 }
 
 void TForm1::BitBtn21Click()
 {
     // The total runs on a query of its own: the purchase query keeps the bill's lines, so grid 1
     // and the report's frDBDataSet1 go on showing what Query (or start-up) put there.
-    requery(*totalQuery, QString::fromLatin1(kTotalOfBill), {ComboBox1->currentText()});
-    Edit1->setText(totalQuery->fieldByName(QStringLiteral("Thj")).asString() + QStringLiteral(" 元"));
-    if (OnPrintPreviewReport)
-        OnPrintPreviewReport(*this);
+    Edit1->setText(BillQueries::billTotalText(*totalQuery, ComboBox1->currentText()));
+    // A missing file loads nothing and says nothing: the report runs the template it already holds.
+    frReport1->LoadTemplate(QString::fromLatin1(kTemplateFile));
+    // Template errors, calculation errors and Cancel are shown by the report and answer false.
+    if (frReport1->Prepare() && OnShowPrepared)
+        OnShowPrepared(*frReport1);
 }
 
 DatasetComponent* TForm1::findComponent(const QString& name) const

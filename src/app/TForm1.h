@@ -9,6 +9,7 @@
 // exists. Handlers (FormCreate, Button1Click, BitBtn21Click) never let an error escape: it stops
 // the handler at the failing step and is shown in the standard error box, and the window stays
 // usable.
+#include "app/BillQueries.h"
 #include "app/DatabaseConnection.h"
 #include "app/OdbcQuery.h"
 #include "app/QueryGrid.h"
@@ -36,13 +37,15 @@ public:
     explicit TForm1(const QString& odbcConnection, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    static QList<OdbcFieldDef> purchaseFields();
-    static QList<OdbcFieldDef> salesFields();
+    // The fixed field lists of the purchase and sales queries.
+    static QList<OdbcFieldDef> purchaseFields() { return BillQueries::purchaseFields(); }
+    static QList<OdbcFieldDef> salesFields() { return BillQueries::salesFields(); }
 
-    // Print preview's report steps: load "look.frf" from the working directory, prepare the report
-    // over frDBDataSet1/frDBDataSet2 and show the prepared pages. Called after the total is shown;
-    // nothing happens while it is unset. An error it throws is shown like any handler error.
-    std::function<void(TForm1&)> OnPrintPreviewReport;
+    // Print preview's last step: show the prepared pages of frReport1, after "look.frf" was
+    // loaded from the working directory and prepared over frDBDataSet1/frDBDataSet2 successfully.
+    // The preview window plugs in here; nothing is shown while it is unset. An error it throws is
+    // shown like any handler error.
+    std::function<void(TfrReport&)> OnShowPrepared;
 
     void FormCreate();
     void Button1Click();
@@ -78,7 +81,6 @@ private:
     void buildControls();
     // Runs one handler: an error stops it and goes to the standard error box.
     void guarded(const std::function<void()>& handler);
-    static void requery(OdbcQuery& query, const QString& sql, const QVariantList& parameters);
 };
 
 } // namespace vaskel

@@ -18,7 +18,7 @@ QString usageText()
         "Without a command, vaskel opens the query window on the configured data source.\n"
         "\n"
         "Commands:\n"
-        "  render        prepare a report template headless and write PDF, PNG, .frp or a text dump\n"
+        "  render        run a report template headless against the database; write PDF, PNG, .frp or JSON\n"
         "  template      convert a report template between its binary form and JSON (dump|build)\n"
         "  import-dbf    import dBASE files into the embedded database\n"
         "  eval          evaluate expressions and print each value's kind and text\n"

@@ -1,67 +1,117 @@
 #include "tools/RenderCommand.h"
 
+#include "app/DatabaseConnection.h"
+#include "app/DemoDatabase.h"
+#include "platform/FontAliases.h"
 #include "platform/PlatformError.h"
 #include "platform/ScriptedUi.h"
-#include "report/engine/PreparedPagesJson.h"
+#include "platform/SettingsStore.h"
 #include "report/engine/TfrEMFPages.h"
-#include "report/model/TemplateJson.h"
+#include "report/engine/TfrReport.h"
 #include "report/model/TfrGlobals.h"
+#include "tools/RenderOutputs.h"
+#include "tools/RenderSource.h"
 
-#include <QDir>
-#include <QImage>
-#include <QPageLayout>
-#include <QPainter>
-#include <QPdfWriter>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QGuiApplication>
 
-#include <functional>
 #include <optional>
+#include <type_traits>
+#include <variant>
 
 namespace vaskel {
 
 namespace {
 
-// Resolution of the PDF's drawing: fine enough that text placed in whole pixels sits where it belongs.
-constexpr int kPdfDpi = 600;
 constexpr int kDefaultDpi = 96;
 constexpr int kMaxDpi = 2400;
-constexpr double kMillimetresPerInch = 25.4;
+
+struct QueryBinding {
+    QString name;
+    QString statement;
+};
 
 struct RenderSession {
+    // Where the pages come from: a template run against the data source, or a prepared-report file.
+    QString templateFile;
     QString frpFile;
+    // The template run: the bill the queries select, statements bound to report datasets, the
+    // data source, and the run's settings.
+    std::optional<QString> bill;
+    QList<QueryBinding> queries;
+    bool demo = false;
+    QString connection;
+    bool twoPass = false;
+    std::optional<QString> title;
+    QString codePage; // empty: the configured one
+    // Outputs.
+    QString saveFile;
     QString pdfFile;
     QString pngDir;
     int dpi = kDefaultDpi;
     bool json = false;
     QString jsonFile; // empty: standard output
+    bool helpShown = false;
     QTextStream* out = nullptr;
     QTextStream* err = nullptr;
 };
+
+// What an option does with its value: stores it in a text of the session, switches a flag of it
+// on, or hands it to a function that checks it first.
+// The function answers false (after a message on `err`) for a value it cannot use.
+using OptionCheck = bool (*)(RenderSession& session, const QString& value, bool given);
+using OptionTarget = std::variant<QString RenderSession::*, std::optional<QString> RenderSession::*,
+    bool RenderSession::*, OptionCheck>;
 
 struct RenderOption {
     const char* name;
     const char* valueName; // null for an option without a value
     bool optionalValue; // the value may be left out (then the next word is not taken)
     const char* help;
-    // Takes the option's value; false (after a message on `err`) for a value it cannot use.
-    bool (*apply)(RenderSession& session, const QString& value, bool given);
+    OptionTarget target;
 };
 
-bool applyFrp(RenderSession& s, const QString& value, bool)
+bool applyOption(const RenderOption& option, RenderSession& s, const QString& value, bool given)
 {
-    s.frpFile = value;
+    return std::visit(
+        [&](auto target) {
+            using Target = decltype(target);
+            if constexpr (std::is_same_v<Target, OptionCheck>) {
+                return target(s, value, given);
+            } else if constexpr (std::is_same_v<Target, bool RenderSession::*>) {
+                s.*target = true;
+                return true;
+            } else {
+                s.*target = value;
+                return true;
+            }
+        },
+        option.target);
+}
+
+// "NAME=STATEMENT"; the statement may hold '=' itself.
+bool applyQuery(RenderSession& s, const QString& value, bool)
+{
+    const qsizetype eq = value.indexOf('=');
+    const QString name = value.left(eq).trimmed();
+    const QString statement = value.mid(eq + 1).trimmed();
+    if (eq <= 0 || name.isEmpty() || statement.isEmpty()) {
+        *s.err << "render: --query needs NAME=STATEMENT, got \"" << value << "\"\n";
+        return false;
+    }
+    s.queries.append({name, statement});
     return true;
 }
 
-bool applyPdf(RenderSession& s, const QString& value, bool)
+bool applyCodePage(RenderSession& s, const QString& value, bool)
 {
-    s.pdfFile = value;
-    return true;
-}
-
-bool applyPng(RenderSession& s, const QString& value, bool)
-{
-    s.pngDir = value;
+    try {
+        CodePage check(value);
+    } catch (const CodePageError& e) {
+        *s.err << "render: --code-page: " << e.message() << "\n";
+        return false;
+    }
+    s.codePage = value;
     return true;
 }
 
@@ -85,23 +135,49 @@ bool applyJson(RenderSession& s, const QString& value, bool given)
 }
 
 const RenderOption kOptions[] = {
-    {"--frp", "FILE", false, "read the prepared pages from a prepared-report file", applyFrp},
-    {"--pdf", "FILE", false, "write a PDF, one page per prepared page at its paper size", applyPdf},
-    {"--png", "DIR", false, "write each page as DIR/page-001.png, page-002.png ...", applyPng},
+    {"--frp", "FILE", false, "render a prepared-report file instead of running a template",
+        &RenderSession::frpFile},
+    {"--bill", "NUMBER", false,
+        "select the bill's purchase and sales lines as the query window's Query does; its total goes to "
+        "standard output",
+        &RenderSession::bill},
+    {"--query", "NAME=STATEMENT", false,
+        "give report dataset NAME a statement: frDBDataSet1 (query ADOQuery1), frDBDataSet2 (ADOQuery2), or "
+        "a "
+        "new one over query NAMEQuery; each ? takes the bill number",
+        applyQuery},
+    {"--demo", nullptr, false, "run against the embedded demo database (data source \"dBASE Files\")",
+        &RenderSession::demo},
+    {"--connection", "STRING", false, "the ODBC connection string (\"DSN=...;\" or \"Driver=...;...\")",
+        &RenderSession::connection},
+    {"--two-pass", nullptr, false, "run in two passes, also when the template does not ask for it",
+        &RenderSession::twoPass},
+    {"--title", "TEXT", false, "the report's title (progress caption, PDF title)", &RenderSession::title},
+    {"--code-page", "NAME", false, "code page of template and prepared-report files (default: configured)",
+        applyCodePage},
+    {"--save", "FILE", false, "write the prepared pages as a prepared-report file (.frp)",
+        &RenderSession::saveFile},
+    {"--pdf", "FILE", false, "write a PDF, one page per prepared page at its paper size",
+        &RenderSession::pdfFile},
+    {"--png", "DIR", false, "write each page as DIR/page-001.png, page-002.png ...", &RenderSession::pngDir},
     {"--dpi", "N", false, "resolution of the PNG pages (default 96)", applyDpi},
     {"--json", "FILE", true, "write every page and object as JSON (standard output without FILE)", applyJson},
 };
 
 QString usage()
 {
-    QString text = QStringLiteral(
-        "Usage: vaskel render --frp FILE [--pdf FILE] [--png DIR [--dpi N]] [--json [FILE]]\n");
+    QString text
+        = QStringLiteral("Usage: vaskel render TEMPLATE.frf [--bill NUMBER] [--query NAME=STATEMENT]...\n"
+                         "                     [--demo | --connection STRING] [--two-pass] [--title TEXT]\n"
+                         "                     [--code-page NAME] OUTPUT...\n"
+                         "       vaskel render --frp FILE OUTPUT...\n"
+                         "OUTPUT: --pdf FILE, --png DIR [--dpi N], --json [FILE], --save FILE\n");
     for (const RenderOption& o : kOptions) {
         QString option = QString::fromLatin1(o.name);
         if (o.valueName)
             option += o.optionalValue ? QStringLiteral(" [%1]").arg(QLatin1String(o.valueName))
                                       : QLatin1Char(' ') + QLatin1String(o.valueName);
-        text += QStringLiteral("  %1  %2\n").arg(option, -12).arg(QLatin1String(o.help));
+        text += QStringLiteral("  %1  %2\n").arg(option, -22).arg(QLatin1String(o.help));
     }
     return text;
 }
@@ -120,6 +196,15 @@ bool parseArguments(RenderSession& s, const QStringList& args)
 {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& word = args.at(i);
+        if (word == QLatin1String("--help") || word == QLatin1String("-h")) {
+            *s.out << usage();
+            s.helpShown = true;
+            return false;
+        }
+        if (!word.startsWith('-') && s.templateFile.isEmpty()) {
+            s.templateFile = word;
+            continue;
+        }
         const qsizetype eq = word.indexOf('=');
         const RenderOption* option
             = word.startsWith(QLatin1String("--")) ? findOption(eq < 0 ? word : word.left(eq)) : nullptr;
@@ -129,7 +214,12 @@ bool parseArguments(RenderSession& s, const QStringList& args)
         }
         QString value;
         bool given = true;
-        if (eq >= 0) {
+        if (!option->valueName) {
+            if (eq >= 0) {
+                *s.err << "render: " << option->name << " takes no value\n";
+                return false;
+            }
+        } else if (eq >= 0) {
             value = word.mid(eq + 1);
         } else if (i + 1 < args.size()
             && !(option->optionalValue && args.at(i + 1).startsWith(QLatin1String("--")))) {
@@ -140,126 +230,212 @@ bool parseArguments(RenderSession& s, const QStringList& args)
             *s.err << "render: " << option->name << " needs " << option->valueName << "\n";
             return false;
         }
-        if (!option->apply(s, value, given))
+        if (!applyOption(*option, s, value, given))
             return false;
     }
-    if (s.frpFile.isEmpty()) {
-        *s.err << "render: no pages to render: give --frp FILE\n" << usage();
+    if (s.templateFile.isEmpty() == s.frpFile.isEmpty()) {
+        *s.err << (s.frpFile.isEmpty() ? "render: no pages to render: give a template or --frp FILE\n"
+                                       : "render: give a template or --frp FILE, not both\n")
+               << usage();
         return false;
     }
-    if (s.pdfFile.isEmpty() && s.pngDir.isEmpty() && !s.json) {
-        *s.err << "render: nothing to write: give --pdf, --png or --json\n" << usage();
+    if (!s.frpFile.isEmpty()
+        && (s.bill || !s.queries.isEmpty() || s.demo || !s.connection.isEmpty() || s.twoPass)) {
+        *s.err << "render: --bill, --query, --demo, --connection and --two-pass run a template; --frp has "
+                  "none\n";
+        return false;
+    }
+    if (s.demo && !s.connection.isEmpty()) {
+        *s.err << "render: give --demo or --connection, not both\n";
+        return false;
+    }
+    if (s.pdfFile.isEmpty() && s.pngDir.isEmpty() && !s.json && s.saveFile.isEmpty()) {
+        *s.err << "render: nothing to write: give --pdf, --png, --json or --save\n" << usage();
         return false;
     }
     return true;
 }
 
-// The paper of a page as it lies, in millimetres, from its metrics on the printer model.
-QSizeF paperMillimetres(const TfrPreparedPage& page)
-{
-    const double perUnit = kMillimetresPerInch / TfrPrinter::kUnitsPerInch;
-    return QSizeF(page.Metrics.UnitPaperWidth * perUnit, page.Metrics.UnitPaperHeight * perUnit);
-}
+// How the command reports a failure: "vaskel render: WHERE: MESSAGE (DETAIL)".
+class FailureReport {
+public:
+    explicit FailureReport(QTextStream& err) : m_err(err) { }
 
-// Draws one page onto `painter` filling `target`, then lets its live views go.
-void drawPage(TfrEMFPages& pages, int index, QPainter& painter, const QRect& target)
-{
-    TfrPreparedPage& page = pages.PageAt(index);
-    page.InUse = true;
-    pages.DrawPage(index, painter, target);
-    page.InUse = false;
-    pages.ReleasePage(index);
-}
+    int operator()(const QString& where, const QString& message, const QString& detail = {}) const
+    {
+        m_err << "vaskel render: " << where << ": " << message;
+        if (!detail.isEmpty())
+            m_err << " (" << detail << ')';
+        m_err << '\n';
+        m_err.flush();
+        return 1;
+    }
+    int operator()(const QString& where, const VaskelError& e) const
+    {
+        return (*this)(where, e.message(), e.detail());
+    }
 
-[[noreturn]] void cannotCreate(const QString& name, const QString& reason)
-{
-    throw VaskelError(QStringLiteral("Cannot create file \"%1\". %2").arg(name, reason));
-}
+private:
+    QTextStream& m_err;
+};
 
-// Outputs are written beside their target and renamed over it only when complete.
-void openForWriting(QSaveFile& file)
-{
-    if (!file.open(QIODevice::WriteOnly))
-        cannotCreate(file.fileName(), file.errorString());
-}
+// A headless run has no one to show a message box to: each goes to standard error, its lines
+// ending in line feeds. An error box means the run failed (a template the reader rejects, a
+// calculation error); the command counts them.
+class ConsoleMessageBoxes {
+public:
+    ConsoleMessageBoxes(ScriptedUi& ui, QTextStream& err)
+    {
+        ui.onInteraction = [this, &err](const Interaction& shown) {
+            if (shown.kind != Interaction::Kind::MessageBox)
+                return;
+            QString text = shown.text;
+            text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+            text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            err << "vaskel render: " << shown.caption << ": " << text.trimmed() << '\n';
+            err.flush();
+            if ((shown.flags & kIconBits) == static_cast<int>(MessageIcon::Error))
+                ++m_errors;
+        };
+    }
 
-void commit(QSaveFile& file)
-{
-    if (!file.commit())
-        cannotCreate(file.fileName(), file.errorString());
-}
+    int errors() const { return m_errors; }
 
-void writePdf(TfrEMFPages& pages, const QString& fileName)
+private:
+    static constexpr int kIconBits = 0xF0; // the icon's part of a message box's flags
+    int m_errors = 0;
+};
+
+// The outputs asked for, in order; the first that cannot be written ends the command.
+int writeOutputs(const RenderSession& s, TfrEMFPages& pages, QTextStream& out, const FailureReport& fail)
 {
-    QSaveFile file(fileName);
-    openForWriting(file);
-    QPdfWriter pdf(&file);
-    pdf.setResolution(kPdfDpi);
-    pdf.setCreator(QStringLiteral("vaskel"));
-    QPainter painter;
-    for (int i = 0; i < pages.Count(); ++i) {
-        const QPageSize size(
-            paperMillimetres(pages.PageAt(i)), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-        pdf.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF()));
-        if (i == 0) {
-            if (!painter.begin(&pdf))
-                cannotCreate(fileName, file.errorString());
-        } else {
-            pdf.newPage();
+    QString stage;
+    try {
+        if (!s.saveFile.isEmpty()) {
+            stage = s.saveFile;
+            pages.SaveToFile(s.saveFile);
         }
-        drawPage(pages, i, painter, QRect(0, 0, pdf.width(), pdf.height()));
-    }
-    if (pages.Count() == 0)
-        painter.begin(&pdf); // a PDF needs a page; an empty report gives one blank page
-    painter.end();
-    commit(file);
-}
-
-void writePngs(TfrEMFPages& pages, const QString& dirName, int dpi)
-{
-    if (!QDir().mkpath(dirName))
-        cannotCreate(dirName, QStringLiteral("The folder cannot be created."));
-    const QDir dir(dirName);
-    const double pixelsPerUnit = dpi / TfrPrinter::kUnitsPerInch;
-    for (int i = 0; i < pages.Count(); ++i) {
-        const TfrPageMetrics& m = pages.PageAt(i).Metrics;
-        const QSize size(qMax(1, qRound(m.UnitPaperWidth * pixelsPerUnit)),
-            qMax(1, qRound(m.UnitPaperHeight * pixelsPerUnit)));
-        QImage image(size, QImage::Format_RGB32);
-        image.setDotsPerMeterX(qRound(dpi / 0.0254));
-        image.setDotsPerMeterY(qRound(dpi / 0.0254));
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            drawPage(pages, i, painter, QRect(QPoint(0, 0), size));
+        if (!s.pdfFile.isEmpty()) {
+            stage = s.pdfFile;
+            RenderOutputs::writePdf(pages, s.pdfFile, s.title.value_or(QString()));
         }
-        QSaveFile file(dir.filePath(QStringLiteral("page-%1.png").arg(i + 1, 3, 10, QLatin1Char('0'))));
-        openForWriting(file);
-        if (!image.save(&file, "PNG"))
-            cannotCreate(file.fileName(), file.errorString());
-        commit(file);
+        if (!s.pngDir.isEmpty()) {
+            stage = s.pngDir;
+            RenderOutputs::writePngs(pages, s.pngDir, s.dpi);
+        }
+        if (s.json) {
+            stage = s.jsonFile.isEmpty() ? QStringLiteral("JSON") : s.jsonFile;
+            RenderOutputs::writeJson(pages, s.jsonFile, out);
+        }
+    } catch (const VaskelError& e) {
+        return fail(stage, e);
     }
+    return 0;
 }
 
-void writeJson(TfrEMFPages& pages, const QString& fileName, QTextStream& out)
+int renderPreparedFile(const RenderSession& s, QTextStream& out, const FailureReport& fail)
 {
-    const QByteArray text = TemplateJson::toText(PreparedPagesJson::toJson(pages));
-    if (fileName.isEmpty()) {
-        out << QString::fromUtf8(text);
-        out.flush();
-        return;
+    TfrEMFPages pages(nullptr);
+    // A damaged file still gives the pages read before the fault; the run then ends with status 1.
+    std::optional<VaskelError> loadError;
+    try {
+        pages.LoadFromFile(s.frpFile);
+    } catch (const VaskelError& e) {
+        if (pages.Count() == 0)
+            return fail(s.frpFile, e);
+        loadError = e;
     }
-    QSaveFile file(fileName);
-    openForWriting(file);
-    if (file.write(text) != text.size())
-        cannotCreate(fileName, file.errorString());
-    commit(file);
+    if (const int code = writeOutputs(s, pages, out, fail))
+        return code;
+    return loadError ? fail(s.frpFile, *loadError) : 0;
+}
+
+// The ODBC connection of the run: --connection, the demo database as "dBASE Files" (built on first
+// use, as the desktop's --demo does), or what the desktop program would use.
+QString connectionOf(const RenderSession& s)
+{
+    if (s.demo) {
+        DemoDatabase::prepare(DemoDatabase::defaultFolder());
+        return DatabaseConnection::odbcFromProviderString(
+            QString::fromLatin1(DatabaseConnection::kLegacyConnectionString));
+    }
+    if (!s.connection.isEmpty())
+        return s.connection;
+    const SettingsStore settings;
+    return DatabaseConnection::configuredConnectionString(&settings);
+}
+
+// The queries on the bill and the bound statements, all opened; the bill's total goes to standard
+// output unless the JSON dump goes there. Throws VaskelError.
+void selectData(const RenderSession& s, RenderSource& source, QTextStream& out)
+{
+    source.connect();
+    if (s.bill) {
+        const QString total = source.selectBill(*s.bill);
+        if (!s.json || !s.jsonFile.isEmpty()) {
+            out << total << '\n';
+            out.flush();
+        }
+    }
+    for (const QueryBinding& b : s.queries) {
+        const int marks = RenderSource::parameterCount(b.statement);
+        if (marks > 0 && !s.bill)
+            throw VaskelError(
+                QStringLiteral("the statement for %1 takes the bill number: give --bill").arg(b.name));
+        source.bindQuery(b.name, b.statement, QVariantList(marks, s.bill.value_or(QString())));
+    }
+    source.openQueries();
+}
+
+int renderTemplate(
+    const RenderSession& s, ConsoleMessageBoxes& boxes, QTextStream& out, const FailureReport& fail)
+{
+    if (!QFileInfo(s.templateFile).isFile())
+        return fail(s.templateFile, QStringLiteral("The template file does not exist."));
+    try {
+        RenderSource source(connectionOf(s));
+        selectData(s, source, out);
+        TfrReport& report = source.report();
+        // Nothing is shown headless: no progress window, and no Cancel to press.
+        report.ShowProgress = false;
+        // The reader shows what is wrong with a template it cannot use.
+        if (!report.LoadTemplate(s.templateFile))
+            return fail(s.templateFile, QStringLiteral("The template file cannot be read."));
+        if (boxes.errors() > 0)
+            return 1;
+        if (s.twoPass)
+            report.TwoPass = true;
+        if (s.title)
+            report.Title = *s.title;
+        const bool prepared = report.Prepare();
+        if (boxes.errors() > 0)
+            return 1;
+        if (!prepared)
+            return fail(s.templateFile, QStringLiteral("The run was cancelled."));
+        return writeOutputs(s, report.PreparedPages(), out, fail);
+    } catch (const VaskelError& e) {
+        return fail(s.templateFile, e);
+    } catch (const std::exception& e) {
+        return fail(s.templateFile, QString::fromLocal8Bit(e.what()));
+    }
 }
 
 } // namespace
 
 int runRenderCommand(const QStringList& args)
 {
+    // The command runs before, and instead of, the desktop's application object: fonts and painting
+    // need one, and a headless one needs no display.
+    int argc = 1;
+    char program[] = "vaskel";
+    char* argv[] = {program, nullptr};
+    std::unique_ptr<QGuiApplication> app;
+    if (!QCoreApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        FontAliases::installBeforeApplication();
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
     QTextStream out(stdout);
     QTextStream err(stderr);
     return runRenderCommand(args, out, err);
@@ -271,53 +447,27 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     session.out = &out;
     session.err = &err;
     if (!parseArguments(session, args)) {
+        out.flush();
         err.flush();
-        return 2;
+        return session.helpShown ? 0 : 2;
     }
+    const FailureReport fail(err);
+    // The engine state of this run; numbers and dates in the locale of the program around it.
+    const LocaleSettings locale
+        = TfrGlobals::exists() ? TfrGlobals::get().locale : LocaleSettings::fromSystem();
     TfrGlobals globals;
-    globals.setUi(std::make_unique<ScriptedUi>()); // headless: links are not opened, nothing asks
-    TfrEMFPages pages(nullptr);
-    const auto report = [&err](const QString& where, const VaskelError& e) {
-        err << "vaskel render: " << where << ": " << e.message();
-        if (!e.detail().isEmpty())
-            err << " (" << e.detail() << ')';
-        err << '\n';
-        err.flush();
-    };
-    // A damaged file still gives the pages read before the fault; the run then ends with status 1.
-    std::optional<VaskelError> loadError;
+    globals.locale = locale;
+    auto ui = std::make_unique<ScriptedUi>(); // headless: links are not opened, nothing asks
+    ConsoleMessageBoxes boxes(*ui, err);
+    globals.setUi(std::move(ui));
+    const QString codePage = session.codePage.isEmpty() ? CodePage::configuredName() : session.codePage;
     try {
-        pages.LoadFromFile(session.frpFile);
-    } catch (const VaskelError& e) {
-        if (pages.Count() == 0) {
-            report(session.frpFile, e);
-            return 1;
-        }
-        loadError = e;
+        globals.codePage = CodePage(codePage);
+    } catch (const CodePageError& e) {
+        return fail(QStringLiteral("code page"), e);
     }
-    QString stage;
-    try {
-        if (!session.pdfFile.isEmpty()) {
-            stage = session.pdfFile;
-            writePdf(pages, session.pdfFile);
-        }
-        if (!session.pngDir.isEmpty()) {
-            stage = session.pngDir;
-            writePngs(pages, session.pngDir, session.dpi);
-        }
-        if (session.json) {
-            stage = session.jsonFile.isEmpty() ? session.frpFile : session.jsonFile;
-            writeJson(pages, session.jsonFile, out);
-        }
-    } catch (const VaskelError& e) {
-        report(stage, e);
-        return 1;
-    }
-    if (loadError) {
-        report(session.frpFile, *loadError);
-        return 1;
-    }
-    return 0;
+    return session.frpFile.isEmpty() ? renderTemplate(session, boxes, out, fail)
+                                     : renderPreparedFile(session, out, fail);
 }
 
 } // namespace vaskel

@@ -1,19 +1,22 @@
 #pragma once
-// `vaskel render`: turns prepared pages into files. The pages come from a prepared-report file
-// (`--frp FILE`); they go to a PDF (`--pdf FILE`: one PDF page per prepared page at its paper
-// size, text kept as text), to PNG images (`--png DIR`, `--dpi N`, 96 by default: page-001.png …)
-// and to a JSON dump of every page and object (`--json` on standard output, `--json FILE` or
-// `--json=FILE`). Several outputs may be asked for at once.
+// `vaskel render`: prepared pages into files, without a window. The pages come from a template
+// run as the query window's Print preview runs it (`TEMPLATE.frf`, against the data source: the
+// bill's statements with `--bill`, statements of the caller's own with `--query`) or from a
+// prepared-report file (`--frp FILE`). They go to a PDF (`--pdf FILE`), to PNG images (`--png DIR`,
+// `--dpi N`), to a JSON dump of every page and object (`--json` on standard output, `--json FILE`
+// or `--json=FILE`) and to a prepared-report file (`--save FILE`); several at once.
 //
-// Options come from a table in the source, one row per option: a source of pages (a template run
-// against the data source) is one more row there.
+// Options come from a table in the source, one row per option. Message boxes of a run go to the
+// error stream; an error box (a template the reader rejects, a calculation error) fails the run.
 #include <QStringList>
 #include <QTextStream>
 
 namespace vaskel {
 
 // `args` are the words after "render". Exit code 0 when everything was written, 1 when the input
-// could not be read or an output not written (the message on `err`), 2 for a usage error.
+// could not be read, the run failed or an output was not written (the message on `err`), 2 for a
+// usage error. The first form makes the headless application object the run needs when none
+// exists.
 int runRenderCommand(const QStringList& args);
 int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err);
 

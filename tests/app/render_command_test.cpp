@@ -2,6 +2,7 @@
 // page order, PNG pages that show objects where their rectangles say, and a JSON dump; bad input
 // and usage errors give a message and a non-zero status.
 #include "CommandRun.h"
+#include "PdfText.h"
 #include "support/TestGlobals.h"
 
 #include "report/engine/TfrEMFPages.h"
@@ -28,15 +29,6 @@ namespace {
 CommandRun runRender(const QStringList& args)
 {
     return runCommand(runRenderCommand, args);
-}
-
-QString pdfText(const QString& pdf)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!p.waitForFinished(20000))
-        return QStringLiteral("pdftotext did not finish");
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 class RenderCommandTest : public GlobalsTest {
@@ -179,7 +171,7 @@ TEST_F(RenderCommandTest, BadInputAndUsageErrors)
     const Case cases[] = {
         {"missing file", {"--frp", dir.filePath("none.frp"), "--json"}, 1, "Cannot open file"},
         {"cut short: first page still written", {"--frp", cut, "--json"}, 1, "Stream read error"},
-        {"no input", {"--json"}, 2, "give --frp FILE"},
+        {"no input", {"--json"}, 2, "give a template or --frp FILE"},
         {"no output", {"--frp", frp}, 2, "nothing to write"},
         {"bad resolution", {"--frp", frp, "--png", dir.path(), "--dpi", "0"}, 2, "--dpi needs"},
         {"unknown option", {"--frp", frp, "--svg", "x"}, 2, "unknown argument \"--svg\""},

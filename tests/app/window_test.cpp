@@ -1,9 +1,11 @@
 // The query window over a real SQLite ODBC database: the bill list, Query and Print preview,
 // errors in handlers and at start-up, the report datasets it owns, and grid edits.
 #include "AppTestDatabase.h"
+#include "LookTemplate.h"
 
 #include "app/DesktopStartup.h"
 #include "app/TForm1.h"
+#include "report/engine/PreparedPagesJson.h"
 #include "report/engine/TfrDatasetFunctions.h"
 #include "support/TestGlobals.h"
 
@@ -16,7 +18,10 @@ protected:
     {
         if (db.connection().isEmpty())
             GTEST_SKIP() << db.skipReason().toStdString();
+        // Print preview loads look.frf from the working directory: one of the test's own.
+        ASSERT_TRUE(QDir::setCurrent(workDir.path()));
     }
+    void TearDown() override { QDir::setCurrent(previousDir); }
     std::unique_ptr<TForm1> makeWindow() { return std::make_unique<TForm1>(db.connection()); }
     QStringList listed(const TForm1& w)
     {
@@ -38,6 +43,8 @@ protected:
     }
 
     test::TestDatabase db{test::Backend::Sqlite};
+    const QString previousDir = QDir::currentPath();
+    QTemporaryDir workDir;
 };
 
 TEST_F(WindowTest, StartupFillsTheBillListAndBothGrids)
@@ -89,28 +96,33 @@ TEST_F(WindowTest, QueryFiltersBothGrids)
     EXPECT_EQ(db.scalar("select count(*) from sb_tsjh"), "6");
 }
 
-TEST_F(WindowTest, PrintPreviewShowsTheTotalAndKeepsThePurchaseLines)
+TEST_F(WindowTest, PrintPreviewShowsTheTotalAndPreparesLookFrf)
 {
+    const QString look = workDir.filePath("look.frf");
+    test::writeLookTemplate(look);
     auto w = makeWindow();
-    QStringList reportSaw;
-    w->OnPrintPreviewReport = [&](TForm1& form) {
-        // The report walks frDBDataSet1 over the bill's purchase lines, not the one-row total.
-        TfrDBDataSet& ds = *form.frDBDataSet1;
-        ds.StartRun();
-        for (ds.First(); !ds.Eof(); ds.Next())
-            reportSaw << ds.GetDataSet().fieldByName("CMNAME").asString();
-        ds.EndRun();
+    QList<QStringList> shown;
+    w->OnShowPrepared = [&](TfrReport& report) {
+        shown << test::printedObjects(PreparedPagesJson::toJson(report.PreparedPages()));
     };
     w->ComboBox1->setEditText("A");
     w->Button1->click();
     w->BitBtn21->click();
     EXPECT_EQ(w->Edit1->text(), "3750.5 元");
     EXPECT_EQ(column0(w->DBGrid1), QStringList({"A", "A"}));
-    EXPECT_EQ(reportSaw, QStringList({"螺纹钢", "角钢"}));
+    ASSERT_EQ(shown.size(), 1);
+    // The report walks frDBDataSet1 over the bill's purchase lines, not the one-row total.
+    EXPECT_TRUE(shown[0].contains("PurchaseField1: 螺纹钢")) << shown[0].join('\n').toStdString();
+    EXPECT_TRUE(shown[0].contains("PurchaseField1: 角钢"));
+    EXPECT_TRUE(shown[0].contains("PurchaseTotal: 进货合计：3,750.50"));
 
+    // Without the file the report runs the template it already holds, and says nothing.
+    ASSERT_TRUE(QFile::remove(look));
     w->ComboBox1->setEditText("NONE");
     w->BitBtn21->click();
     EXPECT_EQ(w->Edit1->text(), " 元") << "no purchase lines: an empty sum";
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[1], shown[0]);
     EXPECT_EQ(boxes(), 0);
 }
 

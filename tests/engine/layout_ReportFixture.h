@@ -16,6 +16,7 @@
 #include "report/model/TfrBandView.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPictureView.h"
+#include "report/model/TfrSubReportView.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -113,6 +114,20 @@ protected:
         TfrBandView* b = band(kind, name, top, height, source, on);
         memo(name, top, text, std::min<qint32>(height, 10), 10, on);
         return b;
+    }
+
+    // A sub-report view printing the template page `pageIndex` (0-based) from (left, top).
+    TfrSubReportView* subReport(
+        const QString& name, qint32 left, qint32 top, qint32 pageIndex, TfrPage* on = nullptr)
+    {
+        auto v = std::make_unique<TfrSubReportView>();
+        v->Name = name;
+        v->Left = left;
+        v->Top = top;
+        v->Width = 200;
+        v->Height = 20;
+        v->PageIndex = pageIndex;
+        return static_cast<TfrSubReportView*>((on ? on : page)->Add(std::move(v)));
     }
 
     int pageCount() { return report.PreparedPages().Count(); }

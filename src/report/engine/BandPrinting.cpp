@@ -227,15 +227,21 @@ qint32 PageFormer::MeasureStretch(TfrBand& band)
 {
     if (band.HasCrossObjects() && band.Kind != PageFooter)
         return MeasureCrossRow(band);
+    const qint32 h = measureViews(band, false);
+    band.MeasuredHeight = std::max(band.MeasuredHeight, h);
+    return h;
+}
+
+qint32 PageFormer::measureViews(TfrBand& band, bool withCells)
+{
     frRun().CurrentBand = &band;
     qint32 h = band.Height;
     for (TfrView* v : band.Views) {
         v->DesignHeight = v->Height;
         auto* s = dynamic_cast<TfrStretcheable*>(v);
-        if (s && v->OwnerBand == &band)
+        if (s && (withCells || v->OwnerBand == &band))
             h = std::max(h, s->MeasureHeight() + v->Top);
     }
-    band.MeasuredHeight = std::max(band.MeasuredHeight, h);
     return h;
 }
 
@@ -280,23 +286,38 @@ void PageFormer::DrawView(TfrBand& band, TfrView& view)
     run.CurrentBand = &band;
     if (view.OwnerBand && view.OwnerBand != &band)
         return;
+    const bool scriptOnly = run.FirstPass && !band.Breaked;
+    if (scriptOnly) {
+        // The first pass only counts pages; a memo in the middle of a split ran its script when
+        // its first part was measured.
+        auto* s = dynamic_cast<TfrStretcheable*>(&view);
+        if (s && s->SplitMode != 0) {
+            run.CurrentView = &view;
+            return;
+        }
+    }
+    writeView(view, XOffset - leftLimit(), band.Top, scriptOnly);
+}
+
+bool PageFormer::writeView(TfrView& view, qint32 dx, qint32 dy, bool scriptOnly)
+{
+    TfrRunState& run = frRun();
     TfrEMFPages& store = m_report.PreparedPages();
     const qint32 left = view.Left;
     const qint32 top = view.Top;
     try {
         run.CurrentView = &view;
-        if (run.FirstPass && !band.Breaked) {
-            auto* s = dynamic_cast<TfrStretcheable*>(&view);
-            if ((!s || s->SplitMode == 0) && !view.BeforePrintScript.isEmpty())
+        if (scriptOnly) {
+            if (!view.BeforePrintScript.isEmpty())
                 TfrGlobals::get().interpreter.RunScript(view.BeforePrintScript);
-            return;
+            return true;
         }
         if (run.PageNumber < 0 || run.PageNumber >= store.Count()) {
-            Q_ASSERT_X(false, "DrawView", "no prepared page to write to");
-            return;
+            Q_ASSERT_X(false, "writeView", "no prepared page to write to");
+            return true;
         }
-        view.Left += XOffset - leftLimit();
-        view.Top += band.Top;
+        view.Left += dx;
+        view.Top += dy;
         // Records continue the page's data: pictures store positions within the page.
         ReportStreamWriter out = store.RecordWriter(run.PageNumber);
         view.EmitPrepared(out);
@@ -307,7 +328,9 @@ void PageFormer::DrawView(TfrBand& band, TfrView& view)
         view.Left = left;
         view.Top = top;
         RaiseCalculationError(m_report, e.message());
+        return false;
     }
+    return true;
 }
 
 } // namespace vaskel

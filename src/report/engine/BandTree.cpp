@@ -99,11 +99,6 @@ void PageFormer::prepareViews()
         v->OwnerBand = nullptr;
         v->DesignHeight = v->Height;
         compileInPlace(v->BeforePrintScript);
-        if (auto* sub = dynamic_cast<TfrSubReportView*>(v.get())) {
-            const TfrPage* printed = m_report.TemplatePages().Page(sub->PageIndex);
-            if (PageFormer* f = m_report.RunFormers.formerOf(printed))
-                f->SubReportPage = true;
-        }
     }
 }
 

@@ -109,7 +109,8 @@ void PageFormer::FormPage()
             empty = true;
         }
         if (empty) {
-            if (run.AppendToLastPage)
+            // A sub-report page that records nothing leaves the page numbering alone.
+            if (run.AppendToLastPage && RecordMode == 0)
                 ++run.PageNumber;
             return;
         }
@@ -322,6 +323,9 @@ void PageFormer::WalkLevel(int level)
 
 qint32 PageFormer::columnFooterHeight() const
 {
+    // A sub-report page prints no column footer: it keeps no room for one.
+    if (SubReportPage)
+        return 0;
     const TfrBand* footer = FirstBandOfKind(ColumnFooter);
     return footer && footer->exists() ? footer->Height : 0;
 }
@@ -387,6 +391,19 @@ void PageFormer::EndPage()
         }
     }
     run.PageNumber = m_report.PreparedPages().Count();
+}
+
+FormingPage::FormingPage(TfrReport& report, PageFormer& former)
+    : m_report(report), m_previousState(report.scope().PageState), m_previousCurY(report.SetPageCurY)
+{
+    m_report.scope().PageState = &former;
+    m_report.SetPageCurY = [&former](qint32 y) { former.SetCurY(y); };
+}
+
+FormingPage::~FormingPage()
+{
+    m_report.scope().PageState = m_previousState;
+    m_report.SetPageCurY = std::move(m_previousCurY);
 }
 
 PageFormerList::PageFormerList() = default;

@@ -16,6 +16,7 @@
 #include "report/engine/TfrBand.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -32,6 +33,9 @@ struct PageContinuation {
     qint32 ContinueY = 0; // report units
     qint32 ContinueBottom = 0; // report units
     bool FooterOnLastPage = false; // the page footer was printed on the last prepared page
+    // Recorded sub-report actions replayed so far in the run, nested sub-reports included: a
+    // turn of sub-report printing on a new page that plays none cannot finish.
+    qint64 ActionsPlayed = 0;
 };
 
 class PageFormer : public PageFormationState {
@@ -82,6 +86,9 @@ public:
     bool PlayActions();
     qint32 MeasureCrossRow(TfrBand& band);
     void DrawCrossRow(TfrBand& band);
+    // Writes the cells a cross band shares with `row`, the cross band's column starting at x
+    // (report units), into the prepared page `PageNumber` names.
+    void DrawCrossCell(TfrBand& cross, TfrBand& row, qint32 x);
 
     // PageFormationState
     TfrBand* FirstBandOfKind(int kind) const override;
@@ -133,6 +140,13 @@ private:
 
     // Band printing helpers (BandPrinting.cpp).
     void runBandScript(TfrBand& band);
+    // Writes `view` moved by (dx, dy) report units into the prepared page `PageNumber` names,
+    // or with `scriptOnly` (the first of two passes) runs only its script; false after an
+    // error, which became the run's calculation error.
+    bool writeView(TfrView& view, qint32 dx, qint32 dy, bool scriptOnly);
+    // The largest of the band's height and the bottoms of its stretcheable views, those a cross
+    // band owns too when `withCells`; each view's `DesignHeight` is taken first.
+    qint32 measureViews(TfrBand& band, bool withCells);
     void placeColumns(TfrBand& band);
     qint32 columnFooterHeight() const;
     TfrBand& slot(int kind) const { return *m_slots[static_cast<size_t>(kind)]; }
@@ -140,6 +154,14 @@ private:
     void moveViewsBelow(TfrBand& band, TfrView& split, qint32 by);
 
     void fireEndPage();
+
+    // Sub-reports and cross rows (SubReports.cpp).
+    // The former of the page a sub-report view prints; a page index that names no page ends the
+    // run.
+    PageFormer& subReportFormer(const TfrView& view) const;
+    // Moves to the next prepared page when a column of `width` at x does not fit the page width;
+    // x and the page's cross shift follow (report units).
+    void FitColumn(TfrBand& row, qint32 width, qint32& x, qint32 firstPage);
 
     TfrReport& m_report;
     TfrPage& m_page;
@@ -158,6 +180,22 @@ private:
 // calculation errors.
 void RunPageScript(TfrReport& report, const TfrPage& page);
 
+// While a page forms (or a sub-report page records or replays its bands) the report's lookup and
+// functions read that page, SHOWBAND prints on it and CURY moves its position; afterwards they
+// find the page they found before.
+class FormingPage {
+public:
+    FormingPage(TfrReport& report, PageFormer& former);
+    ~FormingPage();
+    FormingPage(const FormingPage&) = delete;
+    FormingPage& operator=(const FormingPage&) = delete;
+
+private:
+    TfrReport& m_report;
+    PageFormationState* m_previousState;
+    std::function<void(qint32)> m_previousCurY;
+};
+
 // The formers of one run, one per template page, in page order; kept from the first pass of a
 // two-pass run to the final one.
 class PageFormerList {
@@ -169,6 +207,9 @@ public:
 
     // Makes one former per page of `report`'s template, replacing earlier ones.
     void create(TfrReport& report);
+    // Marks the pages that sub-report views print. Sub-reports that print each other in a loop,
+    // or their own page, would print without end: they end the run with an error instead.
+    void linkSubReports();
     void clear();
     // The former of that template page, or none.
     PageFormer* formerOf(const TfrPage* page) const;

@@ -159,14 +159,7 @@ void TfrEMFPages::AppendRecords(int index, const QByteArray& records)
 
 void TfrEMFPages::releaseLivePage(TfrPreparedPage& record)
 {
-    if (!record.LivePage)
-        return;
-    // The run state must not go on pointing at the views being freed.
-    TfrRunState& run = frRun();
-    if (run.CurrentPage == record.LivePage.get())
-        run.CurrentPage = nullptr;
-    if (run.CurrentView && run.CurrentView->OwnerPage == record.LivePage.get())
-        run.CurrentView = nullptr;
+    // The page clears the run state's references to itself and its views as it goes.
     record.LivePage.reset();
 }
 

@@ -30,27 +30,6 @@ QString progressLine(const QString& passText, qint32 n)
     return passText + QStringLiteral("  ") + QString::number(n);
 }
 
-// While a page forms, the report's lookup and functions read it, SHOWBAND prints on it and CURY
-// moves its position; afterwards they find no page again.
-class FormingPage {
-public:
-    FormingPage(TfrReport& report, PageFormer& former) : m_report(report)
-    {
-        m_report.scope().PageState = &former;
-        m_report.SetPageCurY = [&former](qint32 y) { former.SetCurY(y); };
-    }
-    ~FormingPage()
-    {
-        m_report.scope().PageState = nullptr;
-        m_report.SetPageCurY = nullptr;
-    }
-    FormingPage(const FormingPage&) = delete;
-    FormingPage& operator=(const FormingPage&) = delete;
-
-private:
-    TfrReport& m_report;
-};
-
 // A dialog page: its script runs once as the window's activation; a modal result of Cancel set by
 // the script cancels the run. This system registers no dialog controls, so there is no window to
 // show beyond what the script asks through the UI services.
@@ -221,7 +200,8 @@ void TfrReport::FormAllPages()
     // The first pass of a two-pass run builds the bands and registers the aggregates; the final
     // pass reuses them.
     const bool firstOrOnly = !TwoPassRun || run.FirstPass;
-    if (firstOrOnly || RunFormers.formers().empty()) {
+    const bool newFormers = firstOrOnly || RunFormers.formers().empty();
+    if (newFormers) {
         RunFormers.create(*this);
         run.DialogCancelled = false;
     }
@@ -240,6 +220,8 @@ void TfrReport::FormAllPages()
                 break;
         }
         if (!run.DialogCancelled) {
+            if (newFormers)
+                RunFormers.linkSubReports();
             for (const auto& f : formers) {
                 if (f->page().PageKind == ptDialog)
                     continue;

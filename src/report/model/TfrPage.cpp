@@ -22,7 +22,20 @@ TfrPage::TfrPage(
     ChangePaper(paperCode, width, height, bin, orientation);
 }
 
-TfrPage::~TfrPage() = default;
+TfrPage::~TfrPage()
+{
+    // The run state names the page and view being processed; a template read back after a run, or
+    // a prepared page released after drawing, must not leave it pointing at freed objects.
+    if (!TfrGlobals::exists())
+        return;
+    TfrRunState& run = frRun();
+    if (run.CurrentPage == this)
+        run.CurrentPage = nullptr;
+    for (const auto& view : ObjectList) {
+        if (run.CurrentView == view.get())
+            run.CurrentView = nullptr;
+    }
+}
 
 void TfrPage::ChangePaper(qint32 paperCode, qint32 width, qint32 height, quint32 bin, quint8 orientation)
 {

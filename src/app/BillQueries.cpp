@@ -1,0 +1,40 @@
+#include "app/BillQueries.h"
+
+namespace vaskel::BillQueries {
+
+QList<OdbcFieldDef> purchaseFields()
+{
+    return {{"LDLP_NO", FieldKind::String, 10}, {"KPDATE", FieldKind::Date},
+        {"CMNAME", FieldKind::String, 20}, {"CMUNIT", FieldKind::String, 8}, {"QNT", FieldKind::Float},
+        {"AMT", FieldKind::Float}};
+}
+
+QList<OdbcFieldDef> salesFields()
+{
+    return {{"LDLP_NO", FieldKind::String, 10}, {"LJ_DATE", FieldKind::Date}, {"USD_AMT", FieldKind::Float},
+        {"CMNAME", FieldKind::String, 20}, {"CMUNIT", FieldKind::String, 8}, {"QNT", FieldKind::Float},
+        {"SB_NO", FieldKind::String, 4}};
+}
+
+void requery(OdbcQuery& query, const QString& sql, const QVariantList& parameters)
+{
+    query.close();
+    query.clearSql();
+    query.setSql(sql);
+    query.setParameters(parameters);
+    query.open();
+}
+
+void selectBill(OdbcQuery& purchase, OdbcQuery& sales, const QString& bill)
+{
+    requery(purchase, QString::fromLatin1(kPurchaseOfBill), {bill});
+    requery(sales, QString::fromLatin1(kSalesOfBill), {bill});
+}
+
+QString billTotalText(OdbcQuery& total, const QString& bill)
+{
+    requery(total, QString::fromLatin1(kTotalOfBill), {bill});
+    return total.fieldByName(QStringLiteral("Thj")).asString() + QStringLiteral(" 元");
+}
+
+} // namespace vaskel::BillQueries

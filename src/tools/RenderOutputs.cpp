@@ -1,0 +1,129 @@
+#include "tools/RenderOutputs.h"
+
+#include "platform/PlatformError.h"
+#include "report/engine/PreparedPagesJson.h"
+#include "report/engine/TfrEMFPages.h"
+#include "report/model/TemplateJson.h"
+#include "report/model/TfrPrinter.h"
+
+#include <QDir>
+#include <QImage>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace vaskel::RenderOutputs {
+
+namespace {
+
+// Resolution of the PDF's drawing: fine enough that text placed in whole pixels sits where it belongs.
+constexpr int kPdfDpi = 600;
+constexpr double kMillimetresPerInch = 25.4;
+
+// The paper of a page as it lies, in millimetres, from its metrics on the printer model.
+QSizeF paperMillimetres(const TfrPreparedPage& page)
+{
+    const double perUnit = kMillimetresPerInch / TfrPrinter::kUnitsPerInch;
+    return QSizeF(page.Metrics.UnitPaperWidth * perUnit, page.Metrics.UnitPaperHeight * perUnit);
+}
+
+// Draws one page onto `painter` filling `target`, then lets its live views go.
+void drawPage(TfrEMFPages& pages, int index, QPainter& painter, const QRect& target)
+{
+    TfrPreparedPage& page = pages.PageAt(index);
+    page.InUse = true;
+    pages.DrawPage(index, painter, target);
+    page.InUse = false;
+    pages.ReleasePage(index);
+}
+
+[[noreturn]] void cannotCreate(const QString& name, const QString& reason)
+{
+    throw VaskelError(QStringLiteral("Cannot create file \"%1\". %2").arg(name, reason));
+}
+
+// Outputs are written beside their target and renamed over it only when complete.
+void openForWriting(QSaveFile& file)
+{
+    if (!file.open(QIODevice::WriteOnly))
+        cannotCreate(file.fileName(), file.errorString());
+}
+
+void commit(QSaveFile& file)
+{
+    if (!file.commit())
+        cannotCreate(file.fileName(), file.errorString());
+}
+
+} // namespace
+
+void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title)
+{
+    QSaveFile file(fileName);
+    openForWriting(file);
+    QPdfWriter pdf(&file);
+    pdf.setResolution(kPdfDpi);
+    pdf.setCreator(QStringLiteral("vaskel"));
+    pdf.setTitle(title);
+    QPainter painter;
+    for (int i = 0; i < pages.Count(); ++i) {
+        const QPageSize size(
+            paperMillimetres(pages.PageAt(i)), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+        pdf.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF()));
+        if (i == 0) {
+            if (!painter.begin(&pdf))
+                cannotCreate(fileName, file.errorString());
+        } else {
+            pdf.newPage();
+        }
+        drawPage(pages, i, painter, QRect(0, 0, pdf.width(), pdf.height()));
+    }
+    if (pages.Count() == 0)
+        painter.begin(&pdf); // a PDF needs a page; an empty report gives one blank page
+    painter.end();
+    commit(file);
+}
+
+void writePngs(TfrEMFPages& pages, const QString& dirName, int dpi)
+{
+    if (!QDir().mkpath(dirName))
+        cannotCreate(dirName, QStringLiteral("The folder cannot be created."));
+    const QDir dir(dirName);
+    const double pixelsPerUnit = dpi / TfrPrinter::kUnitsPerInch;
+    for (int i = 0; i < pages.Count(); ++i) {
+        const TfrPageMetrics& m = pages.PageAt(i).Metrics;
+        const QSize size(qMax(1, qRound(m.UnitPaperWidth * pixelsPerUnit)),
+            qMax(1, qRound(m.UnitPaperHeight * pixelsPerUnit)));
+        QImage image(size, QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(dpi / 0.0254));
+        image.setDotsPerMeterY(qRound(dpi / 0.0254));
+        image.fill(Qt::white);
+        {
+            QPainter painter(&image);
+            drawPage(pages, i, painter, QRect(QPoint(0, 0), size));
+        }
+        QSaveFile file(dir.filePath(QStringLiteral("page-%1.png").arg(i + 1, 3, 10, QLatin1Char('0'))));
+        openForWriting(file);
+        if (!image.save(&file, "PNG"))
+            cannotCreate(file.fileName(), file.errorString());
+        commit(file);
+    }
+}
+
+void writeJson(TfrEMFPages& pages, const QString& fileName, QTextStream& out)
+{
+    const QByteArray text = TemplateJson::toText(PreparedPagesJson::toJson(pages));
+    if (fileName.isEmpty()) {
+        out << QString::fromUtf8(text);
+        out.flush();
+        return;
+    }
+    QSaveFile file(fileName);
+    openForWriting(file);
+    if (file.write(text) != text.size())
+        cannotCreate(fileName, file.errorString());
+    commit(file);
+}
+
+} // namespace vaskel::RenderOutputs

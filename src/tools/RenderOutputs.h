@@ -1,0 +1,24 @@
+#pragma once
+// The files `vaskel render` makes of prepared pages: a PDF with one page per prepared page at its
+// paper size and text kept as text, one PNG image per page, and a JSON dump of every page and
+// object. Each file is written beside its target and renamed over it only when complete, so a
+// failure never damages what was there; it throws VaskelError ("Cannot create file ...").
+#include <QString>
+#include <QTextStream>
+
+namespace vaskel {
+
+class TfrEMFPages;
+
+namespace RenderOutputs {
+
+// `title` becomes the document's title (none when empty). An empty report gives one blank page.
+void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title);
+// DIR/page-001.png, page-002.png … at `dpi` pixels per inch; the folder is made when missing.
+void writePngs(TfrEMFPages& pages, const QString& dirName, int dpi);
+// To `fileName`, or to `out` when the name is empty.
+void writeJson(TfrEMFPages& pages, const QString& fileName, QTextStream& out);
+
+} // namespace RenderOutputs
+
+} // namespace vaskel

@@ -1,0 +1,106 @@
+#include "tools/RenderSource.h"
+
+#include "app/BillQueries.h"
+#include "platform/PlatformError.h"
+#include "report/engine/DatabaseDataSource.h"
+#include "report/engine/TfrDBDataSet.h"
+#include "report/engine/TfrReport.h"
+
+namespace vaskel {
+
+RenderSource::RenderSource(const QString& odbcConnection)
+    : m_connection(std::make_unique<DatabaseConnection>(odbcConnection))
+{
+    DatabaseConnection* db = m_connection.get();
+    m_purchase = &m_host.make<OdbcQuery>(QStringLiteral("ADOQuery1"), db, BillQueries::purchaseFields());
+    m_sales = &m_host.make<OdbcQuery>(QStringLiteral("ADOQuery2"), db, BillQueries::salesFields());
+    m_purchase->setSql(QString::fromLatin1(BillQueries::kPurchaseList));
+    m_sales->setSql(QString::fromLatin1(BillQueries::kSalesList));
+    m_host.make<DatabaseDataSource>(QStringLiteral("DataSource1"), m_purchase);
+    m_host.make<DatabaseDataSource>(QStringLiteral("DataSource2"), m_sales);
+    m_host.make<TfrDBDataSet>(QStringLiteral("frDBDataSet1")).setDataSet(m_purchase);
+    m_host.make<TfrDBDataSet>(QStringLiteral("frDBDataSet2")).setDataSet(m_sales);
+    m_report = &m_host.make<TfrReport>(QStringLiteral("frReport1"));
+    m_totalQuery = std::make_unique<OdbcQuery>(QStringLiteral("totalQuery"), db);
+}
+
+RenderSource::~RenderSource() = default;
+
+void RenderSource::connect()
+{
+    m_connection->open();
+}
+
+QString RenderSource::selectBill(const QString& bill)
+{
+    BillQueries::selectBill(*m_purchase, *m_sales, bill);
+    return BillQueries::billTotalText(*m_totalQuery, bill);
+}
+
+void RenderSource::bindQuery(const QString& name, const QString& statement, const QVariantList& parameters)
+{
+    DatasetComponent* found = m_host.findComponent(name);
+    OdbcQuery* query = dynamic_cast<OdbcQuery*>(found);
+    if (auto* set = dynamic_cast<TfrDBDataSet*>(found))
+        query = dynamic_cast<OdbcQuery*>(set->DataSet());
+    if (found && !query)
+        throw VaskelError(QStringLiteral("\"%1\" is neither a report dataset nor a query").arg(name));
+    if (query == m_purchase || query == m_sales) {
+        query = &replaceQuery(*query);
+    } else if (!query) {
+        query = &m_host.make<OdbcQuery>(name + QStringLiteral("Query"), m_connection.get());
+        m_host.make<TfrDBDataSet>(name).setDataSet(query);
+    }
+    query->close();
+    query->clearSql();
+    query->setSql(statement);
+    query->setParameters(parameters);
+}
+
+// A window query with a fixed field list gives way to one that takes its result's own columns,
+// under the same name and linked to everything that walked or showed the old one.
+OdbcQuery& RenderSource::replaceQuery(OdbcQuery& old)
+{
+    const QString name = old.Name;
+    std::vector<TfrDBDataSet*> sets;
+    std::vector<DatabaseDataSource*> sources;
+    for (int i = 0; i < m_host.count(); ++i) {
+        DatasetComponent* c = m_host.component(i);
+        if (auto* set = dynamic_cast<TfrDBDataSet*>(c); set && set->DataSet() == &old)
+            sets.push_back(set);
+        if (auto* source = dynamic_cast<DatabaseDataSource*>(c); source && source->dataSet() == &old)
+            sources.push_back(source);
+    }
+    const bool purchase = &old == m_purchase;
+    m_host.remove(&old);
+    OdbcQuery& replacement = m_host.make<OdbcQuery>(name, m_connection.get());
+    (purchase ? m_purchase : m_sales) = &replacement;
+    for (TfrDBDataSet* set : sets)
+        set->setDataSet(&replacement);
+    for (DatabaseDataSource* source : sources)
+        source->setDataSet(&replacement);
+    return replacement;
+}
+
+int RenderSource::parameterCount(const QString& statement)
+{
+    int count = 0;
+    bool quoted = false;
+    for (const QChar c : statement) {
+        if (c == u'\'')
+            quoted = !quoted; // a doubled quote inside a literal toggles twice
+        else if (c == u'?' && !quoted)
+            ++count;
+    }
+    return count;
+}
+
+void RenderSource::openQueries()
+{
+    for (int i = 0; i < m_host.count(); ++i) {
+        if (auto* query = dynamic_cast<OdbcQuery*>(m_host.component(i)))
+            query->open();
+    }
+}
+
+} // namespace vaskel

@@ -1,0 +1,71 @@
+#pragma once
+// The query window's template, data/look.json, built into a .frf file for a test, optionally with
+// some of its views changed first (a memo's text, a band's data source), so that each test states
+// only how its template differs from the real one; and the objects of prepared pages read back
+// from their JSON dump.
+#include "platform/DataPaths.h"
+#include "report/model/TemplateHolder.h"
+#include "report/model/TemplateJson.h"
+#include "report/model/TemplateWriter.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace vaskel::test {
+
+struct ViewChange {
+    QString view; // the view's name
+    QString key; // its JSON key ("memo", "formatText" …)
+    QJsonValue value;
+};
+
+inline void writeLookTemplate(const QString& path, const QList<ViewChange>& changes = {})
+{
+    QFile in(DataPaths::dataFile(QStringLiteral("look.json")));
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << in.fileName().toStdString();
+    QJsonObject doc = QJsonDocument::fromJson(in.readAll()).object();
+    QJsonArray pages = doc.value("pages").toArray();
+    QJsonObject page = pages.at(0).toObject();
+    QJsonArray views = page.value("views").toArray();
+    for (const ViewChange& c : changes) {
+        bool found = false;
+        for (qsizetype i = 0; i < views.size(); ++i) {
+            QJsonObject v = views.at(i).toObject();
+            if (v.value("name").toString() == c.view) {
+                v.insert(c.key, c.value);
+                views.replace(i, v);
+                found = true;
+            }
+        }
+        ASSERT_TRUE(found) << "look.json has no view " << c.view.toStdString();
+    }
+    page.insert("views", views);
+    pages.replace(0, page);
+    doc.insert("pages", pages);
+    TemplateHolder holder;
+    TemplateJson::fromJson(QJsonDocument(doc), holder);
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly)) << path.toStdString();
+    out.write(TemplateWriter::SaveTemplateToStream(holder));
+}
+
+// Every printed object of the pages, in order, as "Name: text" (lines joined with "|").
+inline QStringList printedObjects(const QJsonDocument& pagesJson)
+{
+    QStringList out;
+    for (const QJsonValue& page : pagesJson.object().value("pages").toArray()) {
+        for (const QJsonValue& o : page.toObject().value("objects").toArray()) {
+            QStringList lines;
+            for (const QJsonValue& l : o.toObject().value("lines").toArray())
+                lines << l.toString();
+            out << o.toObject().value("name").toString() + ": " + lines.join('|');
+        }
+    }
+    return out;
+}
+
+} // namespace vaskel::test
