@@ -85,38 +85,36 @@ TfrValue DictionaryLookup::ValueOf(const QString& name)
     return *variable;
 }
 
-QString DictionaryLookup::DatasetOfAlias(const QString& alias) const
+QString DictionaryLookup::AliasEntry(const QString& alias, const QString& prefix) const
 {
     const TfrDataDictionary* dictionary = m_scope.dictionaryData();
     if (!dictionary)
-        return alias;
+        return {};
     const TfrVariables& aliases = dictionary->AliasList;
     for (int i = 0; i < aliases.Count(); ++i) {
         const TfrValue v = aliases.Values(i);
-        if (!v.isNull() && v.toText().compare(alias, Qt::CaseInsensitive) == 0)
+        if (!v.isNull() && v.toText().compare(alias, Qt::CaseInsensitive) == 0
+            && aliases.Names(i).startsWith(prefix, Qt::CaseInsensitive))
             return aliases.Names(i);
     }
-    return alias;
+    return {};
+}
+
+QString DictionaryLookup::DatasetOfAlias(const QString& alias) const
+{
+    const QString entry = AliasEntry(alias, QString());
+    return entry.isEmpty() ? alias : entry;
 }
 
 QString DictionaryLookup::FieldOfAlias(const QString& dataset, const QString& alias) const
 {
-    const TfrDataDictionary* dictionary = m_scope.dictionaryData();
-    if (!dictionary)
+    const QString entry = AliasEntry(alias, dataset);
+    if (entry.isEmpty())
         return alias;
-    const TfrVariables& aliases = dictionary->AliasList;
-    for (int i = 0; i < aliases.Count(); ++i) {
-        const TfrValue v = aliases.Values(i);
-        const QString entry = aliases.Names(i);
-        if (!v.isNull() && v.toText().compare(alias, Qt::CaseInsensitive) == 0
-            && entry.startsWith(dataset, Qt::CaseInsensitive)) {
-            QString entryDataset;
-            QString field;
-            splitFieldText(entry, entryDataset, field);
-            return field;
-        }
-    }
-    return alias;
+    QString entryDataset;
+    QString field;
+    splitFieldText(entry, entryDataset, field);
+    return field;
 }
 
 } // namespace vaskel

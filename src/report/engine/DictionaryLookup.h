@@ -38,6 +38,9 @@ public:
     static void splitFieldText(const QString& text, QString& dataset, QString& field);
 
 private:
+    // The name of the first alias entry whose value is `alias` and whose name starts with `prefix`;
+    // empty when there is none.
+    QString AliasEntry(const QString& alias, const QString& prefix) const;
     struct CacheItem {
         DatabaseDataset* dataset; // not owned; valid for the run the cache was filled in
         QString field;

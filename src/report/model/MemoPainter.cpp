@@ -130,10 +130,7 @@ void MemoPainter::drawHorizontal(const QRect& clip)
             break;
         const bool last = takeParagraphEnd(line);
         const int lineWidth = m_adapter.textWidth(line);
-        DrawingAdapter::TextOptions options;
-        options.clipped = true;
-        options.clip = clip;
-        options.rightToLeft = (m.Flags & MemoFlags::RTLReading) != 0;
+        DrawingAdapter::TextOptions options = lineOptions(clip);
         int x = m.Left + m.GapX;
         switch (align) {
         case frtaRight:
@@ -155,6 +152,15 @@ void MemoPainter::drawHorizontal(const QRect& clip)
     }
 }
 
+DrawingAdapter::TextOptions MemoPainter::lineOptions(const QRect& clip) const
+{
+    DrawingAdapter::TextOptions options;
+    options.clipped = true;
+    options.clip = clip;
+    options.rightToLeft = (m_memo.Flags & MemoFlags::RTLReading) != 0;
+    return options;
+}
+
 void MemoPainter::drawTurned(const QRect& clip)
 {
     TfrMemoView& m = m_memo;
@@ -167,10 +173,7 @@ void MemoPainter::drawTurned(const QRect& clip)
     for (QString line : m.ExpandedText) {
         const bool last = takeParagraphEnd(line);
         const int lineWidth = m_adapter.textWidth(line);
-        DrawingAdapter::TextOptions options;
-        options.clipped = true;
-        options.clip = clip;
-        options.rightToLeft = (m.Flags & MemoFlags::RTLReading) != 0;
+        DrawingAdapter::TextOptions options = lineOptions(clip);
         int y;
         switch (m.Alignment & 7) {
         case frtaVertical | frtaRight:

@@ -28,6 +28,8 @@ public:
     void drawText();
 
 private:
+    // How every output line is drawn: clipped to `clip`, in the memo's reading order.
+    DrawingAdapter::TextOptions lineOptions(const QRect& clip) const;
     void drawHorizontal(const QRect& clip);
     void drawTurned(const QRect& clip);
 
