@@ -22,7 +22,7 @@ case "$cmd" in
     mkdir -p "$VASKEL_DEMO_DIR"
     cp -u "$dir/look.frf" "$VASKEL_DEMO_DIR/"
     cd "$VASKEL_DEMO_DIR"
-    exec "$dir/src/app/vaskel" --demo "$@"
+    exec "$dir/src/main/vaskel" --demo "$@"
     ;;
   test)
     kind=${1:-default}

@@ -26,15 +26,15 @@ constexpr Expression kExpressions[] = {
 void installLookup(ExprGlobals& g, TfrVariables& fields)
 {
     fields.SetSorted(true);
-    fields.SetValue("Items.\"Price\"", TfrValue(12.5));
-    fields.SetValue("QTY", TfrValue(12));
-    fields.SetValue("Qty", TfrValue(12));
-    fields.SetValue("PRICE", TfrValue(3.25));
-    fields.SetValue("DISCOUNT", TfrValue(1.0));
-    fields.SetValue("No", TfrValue("A-1001"));
-    fields.SetValue("CUSTOMER", TfrValue("Rudu"));
-    g.parser.LookupName = [&fields](const QString& name, TfrValue& value) {
-        if (const TfrValue* v = fields.find(name))
+    fields.SetValue("Items.\"Price\"", Value(12.5));
+    fields.SetValue("QTY", Value(12));
+    fields.SetValue("Qty", Value(12));
+    fields.SetValue("PRICE", Value(3.25));
+    fields.SetValue("DISCOUNT", Value(1.0));
+    fields.SetValue("No", Value("A-1001"));
+    fields.SetValue("CUSTOMER", Value("Rudu"));
+    g.parser.LookupName = [&fields](const QString& name, Value& value) {
+        if (const Value* v = fields.find(name))
             value = *v;
     };
 }

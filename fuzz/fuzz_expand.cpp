@@ -29,34 +29,34 @@ struct FuzzGlobals {
     FuzzGlobals()
     {
         TfrParser& p = globals.parser;
-        p.LookupName = [&p](const QString& name, TfrValue& value) {
+        p.LookupName = [&p](const QString& name, Value& value) {
             const QChar c = name.isEmpty() ? QChar() : name.at(0);
             switch (c.unicode()) {
             case 'N':
-                value = TfrValue::null();
+                value = Value::null();
                 return;
             case 'S':
-                value = TfrValue(name.mid(1));
+                value = Value(name.mid(1));
                 return;
             case 'D':
-                value = TfrValue::dateTime(36114.75);
+                value = Value::dateTime(36114.75);
                 return;
             case 'B':
-                value = TfrValue(name.size() % 2 == 0);
+                value = Value(name.size() % 2 == 0);
                 return;
             case 'X':
-                value = TfrValue(name.size() * 1e300);
+                value = Value(name.size() * 1e300);
                 return;
             case 'Z':
-                value = TfrValue(0.0);
+                value = Value(0.0);
                 return;
             case 'I':
-                value = TfrValue(static_cast<qint32>(name.size()) - 3);
+                value = Value(static_cast<qint32>(name.size()) - 3);
                 return;
             default:
                 break;
             }
-            TfrRunState& run = frRun();
+            RunState& run = frRun();
             if (run.RecursionGuard == name) {
                 if (run.RegisteringAggregates)
                     return;
@@ -66,8 +66,8 @@ struct FuzzGlobals {
             value = p.Evaluate(name);
             run.RecursionGuard.clear();
         };
-        p.CallFunction = [&p](const QString&, const TfrValue& a, const TfrValue&, const TfrValue&,
-                             TfrValue& value) { value = p.Evaluate(a.stringValue()); };
+        p.CallFunction = [&p](const QString&, const Value& a, const Value&, const Value&,
+                             Value& value) { value = p.Evaluate(a.stringValue()); };
     }
     TfrGlobals globals;
     TfrMemoView memo;
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     const QChar separator = (mode & 2) ? QLatin1Char(',') : QLatin1Char('.');
     g.globals.locale.decimalSeparator = separator;
-    TfrRunState& run = g.globals.run;
+    RunState& run = g.globals.run;
     run.RegisteringAggregates = (mode & 4) != 0;
     run.CurrentView = (mode & 16) ? nullptr : &g.memo;
     g.memo.Flags = (mode & 8) ? MemoFlags::HideZeros : 0;
@@ -108,13 +108,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
 
     if (mode & 32) {
-        const TfrValue values[]
-            = {TfrValue(-1234.5678), TfrValue(0.0), TfrValue(true), TfrValue::dateTime(36114.75),
-                TfrValue(text.left(16)), TfrValue(static_cast<qint32>(code)), TfrValue(1e300)};
+        const Value values[]
+            = {Value(-1234.5678), Value(0.0), Value(true), Value::dateTime(36114.75),
+                Value(text.left(16)), Value(static_cast<qint32>(code)), Value(1e300)};
         for (int category = 0; category <= 5; ++category) {
             for (int kind = 0; kind <= 5; ++kind) {
                 const qint32 c = category * 0x1000000 + kind * 0x10000 + (code & 0xFFFF);
-                for (const TfrValue& v : values)
+                for (const Value& v : values)
                     fuzz::guarded([&] { (void)FormatForDisplay(v, c, text); });
             }
         }

@@ -25,30 +25,30 @@ ExprGlobals& fuzzGlobals()
     static ExprGlobals* globals = [] {
         auto* g = new ExprGlobals;
         TfrParser& p = g->parser;
-        p.LookupName = [&p](const QString& name, TfrValue& value) {
+        p.LookupName = [&p](const QString& name, Value& value) {
             const QChar c = name.isEmpty() ? QChar() : name.at(0);
             if (c == QLatin1Char('N'))
-                value = TfrValue::null();
+                value = Value::null();
             else if (c == QLatin1Char('S'))
-                value = TfrValue(name);
+                value = Value(name);
             else if (c == QLatin1Char('D'))
-                value = TfrValue::dateTime(36114.75);
+                value = Value::dateTime(36114.75);
             else if (c == QLatin1Char('B'))
-                value = TfrValue(true);
+                value = Value(true);
             else if (c == QLatin1Char('E'))
                 value = p.Evaluate(name.mid(1)); // a name whose value is an expression
             else if (c == QLatin1Char('X'))
-                value = TfrValue(name.size() * 1e300);
+                value = Value(name.size() * 1e300);
             else if (c != QLatin1Char('U'))
-                value = TfrValue(static_cast<qint32>(name.size()));
+                value = Value(static_cast<qint32>(name.size()));
         };
-        p.CallFunction = [&p](const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c,
-                             TfrValue& value) {
+        p.CallFunction = [&p](const QString& name, const Value& a, const Value& b, const Value& c,
+                             Value& value) {
             if (name.startsWith(QLatin1Char('Q')))
                 return; // stays null
             value = p.Evaluate(a.stringValue());
             if (!name.startsWith(QLatin1Char('F')))
-                value = TfrValue(value.isNull() ? QString()
+                value = Value(value.isNull() ? QString()
                                                 : value.toText() + p.Evaluate(b.stringValue()).kindName()
                             + QString::number(p.Evaluate(c.stringValue()).toNumber()));
         };
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     fuzz::guarded([&] {
         const QString postfix = g.parser.Compile(text);
-        const TfrValue v = g.parser.EvaluateCompiled(postfix);
+        const Value v = g.parser.EvaluateCompiled(postfix);
         if (!v.isNull())
             (void)v.toText();
     });
@@ -83,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fuzz::guarded([&] { (void)g.parser.EvaluateCompiled(text); });
     if (mode & 8) {
         TfrVariables vars;
-        vars.SetValue(QStringLiteral("V"), TfrValue(QStringLiteral("SUM(x) + [V]")));
-        vars.SetValue(QStringLiteral("W"), TfrValue(text.left(64)));
+        vars.SetValue(QStringLiteral("V"), Value(QStringLiteral("SUM(x) + [V]")));
+        vars.SetValue(QStringLiteral("W"), Value(text.left(64)));
         const QStringList match{QStringLiteral("SUM"), QStringLiteral("COUNT")};
         QStringList out;
         TfrFunctionSplitter splitter(match, &vars, out);

@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1)
         return 0;
     // Unknown add-in classes are collected in the run state's error text: start each input afresh.
-    fuzzGlobals().globals.run = TfrRunState{};
+    fuzzGlobals().globals.run = RunState{};
     PageCompressor& compressor = frCompressor();
     compressor.Enabled = false;
     const QByteArray file(reinterpret_cast<const char*>(data) + 1, static_cast<qsizetype>(size - 1));

@@ -23,32 +23,32 @@ namespace {
 
 class FuzzHost : public TfrInterpretator {
 public:
-    void ReadValue(const QString& name, TfrValue& value) override
+    void ReadValue(const QString& name, Value& value) override
     {
-        if (const TfrValue* v = variables.find(name)) {
+        if (const Value* v = variables.find(name)) {
             value = *v;
             return;
         }
         const QChar c = name.isEmpty() ? QChar() : name.at(0);
         if (c == QLatin1Char('N'))
-            value = TfrValue::null();
+            value = Value::null();
         else if (c == QLatin1Char('S'))
-            value = TfrValue(name);
+            value = Value(name);
         else if (c == QLatin1Char('B'))
-            value = TfrValue(true);
+            value = Value(true);
         else if (c != QLatin1Char('U'))
-            value = TfrValue(static_cast<qint32>(name.size()));
+            value = Value(static_cast<qint32>(name.size()));
     }
-    void AssignValue(const QString& name, const TfrValue& value) override
+    void AssignValue(const QString& name, const Value& value) override
     {
         // Strings are kept short so that a loop appending to one stays cheap.
         if (value.isString() && value.stringValue().size() > 256)
-            variables.SetValue(name, TfrValue(value.stringValue().left(256)));
+            variables.SetValue(name, Value(value.stringValue().left(256)));
         else
             variables.SetValue(name, value);
     }
-    void CallScriptFunction(const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3,
-        TfrValue& value) override
+    void CallScriptFunction(const QString& name, const Value& p1, const Value& p2, const Value& p3,
+        Value& value) override
     {
         if (name == u"SETARRAY") {
             AssignValue(p1.stringValue() + QLatin1Char('[') + parser().Evaluate(p2.stringValue()).kindName(),

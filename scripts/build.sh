@@ -9,6 +9,9 @@ case "$kind" in
   asan)    dir="$here/build/asan";    type=Asan ;;
   *) echo "build.sh: unknown build '$kind' (default|asan)" >&2; exit 2 ;;
 esac
-cmake -S "$here" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" >/dev/null
+# ccache, where installed, lets several checkouts of the tree share their compiled objects.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+cmake -S "$here" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" >/dev/null
 cmake --build "$dir" -j "$(nproc)"
 echo "$dir"

@@ -30,7 +30,7 @@ struct EvalSession {
     QTextStream& err;
     QStringList expressions;
     // How each expression's value is printed; an option may replace it (a display format).
-    std::function<QString(const TfrValue&)> printValue = [](const TfrValue& v) {
+    std::function<QString(const Value&)> printValue = [](const Value& v) {
         return v.kindName() + QLatin1Char(' ') + (v.isNull() ? QString() : v.toText());
     };
     // Work that options add, run in order after the expressions; each returns its exit code.
@@ -61,7 +61,7 @@ bool applyVar(EvalSession& session, const QString& value)
     const QString text = value.mid(eq + 1);
     const std::optional<double> number
         = ValueText::tryStrToFloat(text, session.globals.locale.decimalSeparator);
-    session.globals.runtimeVariables.SetValue(name, number ? TfrValue::number(*number) : TfrValue(text));
+    session.globals.runtimeVariables.SetValue(name, number ? Value::number(*number) : Value(text));
     return true;
 }
 
@@ -186,7 +186,7 @@ int runEvalCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         return 2;
     }
     if (session.formatting) {
-        session.printValue = [&session](const TfrValue& v) {
+        session.printValue = [&session](const Value& v) {
             return v.kindName() + QLatin1Char(' ') + formatForEval(v, session.formatCode, session.formatText);
         };
     }
@@ -200,7 +200,7 @@ int runEvalCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         try {
             // Each expression starts without a name under evaluation, as each bracket of a text does.
             globals.run.RecursionGuard.clear();
-            const TfrValue v = globals.parser.Evaluate(expression);
+            const Value v = globals.parser.Evaluate(expression);
             out << session.printValue(v) << '\n';
         } catch (const VaskelError& e) {
             out << "error: " << messageOf(e) << '\n';

@@ -13,7 +13,7 @@ std::optional<qint32> parseFormatCode(const QString& text)
     return ValueText::tryStrToInt(text.trimmed());
 }
 
-QString formatForEval(const TfrValue& value, std::optional<qint32> code, const QString& formatText)
+QString formatForEval(const Value& value, std::optional<qint32> code, const QString& formatText)
 {
     if (code)
         return FormatForDisplay(value, *code, formatText);

@@ -4,7 +4,7 @@
 // format text of custom kinds, as a view stores them. Without a code, the text is read as the
 // suffix a template author writes after " #" in a bracket ("N0,2", "N#,##0.00", "Ddd.mm.yyyy",
 // "BNo;Yes"), so a format can be tried exactly as it will be written.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QString>
 
@@ -17,6 +17,6 @@ std::optional<qint32> parseFormatCode(const QString& text);
 
 // The display text of `value` under `code` and `formatText`. Raises the engine's conversion error
 // for a suffix whose decimal count is not a number.
-QString formatForEval(const TfrValue& value, std::optional<qint32> code, const QString& formatText);
+QString formatForEval(const Value& value, std::optional<qint32> code, const QString& formatText);
 
 } // namespace vaskel

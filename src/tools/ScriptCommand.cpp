@@ -46,13 +46,13 @@ int runScriptFile(const QString& path, QTextStream& out)
     // would never end): run-time variables and constants answer then.
     const bool ownLookup = !g.parser.LookupName;
     if (ownLookup) {
-        g.parser.LookupName = [&g](const QString& name, TfrValue& value) {
-            if (const TfrValue* v = g.runtimeVariables.find(name))
+        g.parser.LookupName = [&g](const QString& name, Value& value) {
+            if (const Value* v = g.runtimeVariables.find(name))
                 value = *v;
-            else if (const TfrValue* c = g.constants.find(name))
+            else if (const Value* c = g.constants.find(name))
                 value = *c;
             else
-                value = TfrValue(); // as names read without a lookup chain
+                value = Value(); // as names read without a lookup chain
         };
     }
 
@@ -80,7 +80,7 @@ int runScriptFile(const QString& path, QTextStream& out)
     }
     const TfrVariables& vars = g.runtimeVariables;
     for (int i = 0; i < vars.Count(); ++i) {
-        const TfrValue v = vars.Values(i);
+        const Value v = vars.Values(i);
         out << vars.Names(i) << " = " << v.kindName() << ' ' << (v.isNull() ? QString() : v.toText()) << '\n';
     }
     out.flush();

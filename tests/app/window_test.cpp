@@ -185,7 +185,7 @@ TEST_F(WindowTest, ReportFindsTheWindowsComponents)
     EXPECT_EQ(w->findComponent("FRREPORT1"), w->frReport1.get());
     EXPECT_EQ(w->frReport1->owner(), w.get());
     EXPECT_EQ(w->frReport1->TemplatePages().Count(), 0);
-    const TfrFieldReference ref = ResolveFieldReference("ADOQuery1.\"AMT\"", w.get(), nullptr);
+    const FieldReference ref = ResolveFieldReference("ADOQuery1.\"AMT\"", w.get(), nullptr);
     EXPECT_EQ(ref.dataset, w->ADOQuery1.get());
     EXPECT_EQ(ref.fieldName, "AMT");
 

@@ -29,7 +29,7 @@ protected:
     // One record of the master band with that amount, visible or not.
     void record(double amount, bool visible = true)
     {
-        globals.runtimeVariables.SetValue("Amount", TfrValue(amount));
+        globals.runtimeVariables.SetValue("Amount", Value(amount));
         master->Visible = visible;
         scope.aggregates().AccumulateAggregates(*master);
     }
@@ -141,7 +141,7 @@ TEST_F(AggregatesTest, ExpressionEvaluatedOncePerRecordForNeighbouringKeys)
     TfrBand* footer = page.add(MasterFooter, "MasterFooter1");
     addMemo(footer, "[SUM(INC(Calls))] [AVG(INC(Calls))] [MAX([Amount])]");
     scope.aggregates().RegisterAggregates(page);
-    globals.runtimeVariables.SetValue("Calls", TfrValue::integer(0));
+    globals.runtimeVariables.SetValue("Calls", Value::integer(0));
     record(1);
     record(1, false); // evaluated also when the record is invisible
     EXPECT_EQ(eval("Calls"), "integer 2");
@@ -176,7 +176,7 @@ TEST_F(AggregatesTest, AnErrorEndsTheRegistration)
 {
     TfrBand* footer = page.add(MasterFooter, "MasterFooter1");
     // A variable whose text names itself: following it never ends.
-    holder.Dictionary.Variables.SetValue("Loop", TfrValue("[Loop]"));
+    holder.Dictionary.Variables.SetValue("Loop", Value("[Loop]"));
     addMemo(footer, "[SUM([Loop])]");
     globals.run.CurrentBand = master;
     EXPECT_THROW(scope.aggregates().RegisterAggregates(page), EParserError);
@@ -190,10 +190,10 @@ TEST_F(AggregatesTest, GroupHeaderTakesItsGroupValues)
     TfrBand* second = page.add(GroupHeader, "GroupHeader2");
     first->CompiledCondition = globals.parser.Compile("Amount");
     second->CompiledCondition = globals.parser.Compile("Amount * 2");
-    globals.runtimeVariables.SetValue("Amount", TfrValue(3.0));
+    globals.runtimeVariables.SetValue("Amount", Value(3.0));
     scope.aggregates().ResetAggregates(*first);
-    EXPECT_EQ(first->HeldGroupValue, TfrValue(3.0));
-    EXPECT_EQ(second->HeldGroupValue, TfrValue(6.0));
+    EXPECT_EQ(first->HeldGroupValue, Value(3.0));
+    EXPECT_EQ(second->HeldGroupValue, Value(6.0));
 }
 
 TEST_F(AggregatesTest, CrossColumnsKeepTheirOwnCopies)

@@ -81,7 +81,7 @@ TEST_F(DatasetFieldsTest, ResolveFieldReference)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const TfrFieldReference r = ResolveFieldReference(c.text, &form, c.defaultDataset);
+        const FieldReference r = ResolveFieldReference(c.text, &form, c.defaultDataset);
         EXPECT_EQ(r.dataset, c.dataset);
         EXPECT_EQ(r.fieldName, c.field);
     }
@@ -91,24 +91,24 @@ TEST_F(DatasetFieldsTest, FieldValueWithNullSubstitutes)
 {
     // Reading a field opens its closed dataset.
     ASSERT_FALSE(query.isActive());
-    EXPECT_EQ(FieldValue(query.fieldByName("ldlp_no")), TfrValue::string("H001"));
+    EXPECT_EQ(FieldValue(query.fieldByName("ldlp_no")), Value::string("H001"));
     EXPECT_TRUE(query.isActive());
-    EXPECT_EQ(FieldValue(query.fieldByName("AMT")), TfrValue::number(1250.5));
+    EXPECT_EQ(FieldValue(query.fieldByName("AMT")), Value::number(1250.5));
     EXPECT_EQ(FieldValue(query.fieldByName("KPDATE")).kind(), TfrValueKind::DateTime);
-    EXPECT_EQ(FieldValue(query.fieldByName("ROWID")), TfrValue::string("9000000000")) << "64-bit as text";
+    EXPECT_EQ(FieldValue(query.fieldByName("ROWID")), Value::string("9000000000")) << "64-bit as text";
     query.fieldByName("AMT").OnGetText = [](const DatabaseField& f) { return f.asString() + " yuan"; };
-    EXPECT_EQ(FieldValue(query.fieldByName("AMT")), TfrValue::string("1250.5 yuan"));
+    EXPECT_EQ(FieldValue(query.fieldByName("AMT")), Value::string("1250.5 yuan"));
     query.fieldByName("AMT").OnGetText = nullptr;
 
     query.next(); // the row of nulls
     struct Case {
         const char* field;
-        TfrValue expected;
+        Value expected;
     } cases[] = {
-        {"LDLP_NO", TfrValue::string("")},
-        {"KPDATE", TfrValue::integer(0)},
-        {"AMT", TfrValue::integer(0)},
-        {"PAID", TfrValue::boolean(false)},
+        {"LDLP_NO", Value::string("")},
+        {"KPDATE", Value::integer(0)},
+        {"AMT", Value::integer(0)},
+        {"PAID", Value::boolean(false)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);

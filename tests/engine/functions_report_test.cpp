@@ -15,12 +15,12 @@ TEST_F(ReportFunctionsTest, UnknownFunctionsYieldZeroAndReachOnUserFunction)
 
     QStringList seen;
     scope.OnUserFunction
-        = [&](const QString& name, const TfrValue& p1, const TfrValue&, const TfrValue&, TfrValue& value) {
+        = [&](const QString& name, const Value& p1, const Value&, const Value&, Value& value) {
               seen << name + "(" + p1.stringValue() + ")=" + value.toText();
               if (name == "TWICE")
-                  value = TfrValue(globals.parser.Evaluate(p1.stringValue()).toNumber() * 2);
+                  value = Value(globals.parser.Evaluate(p1.stringValue()).toNumber() * 2);
           };
-    globals.runtimeVariables.SetValue("n", TfrValue::integer(1));
+    globals.runtimeVariables.SetValue("n", Value::integer(1));
     check({
         {"the event computes its own function", "TWICE(1 + 2)", "float 6"},
         {"called after INC did its work", "INC(n)", "string 0"},
@@ -33,7 +33,7 @@ TEST_F(ReportFunctionsTest, UnknownFunctionsYieldZeroAndReachOnUserFunction)
 
 TEST_F(ReportFunctionsTest, IncAndDec)
 {
-    globals.runtimeVariables.SetValue("Counter", TfrValue(5.0));
+    globals.runtimeVariables.SetValue("Counter", Value(5.0));
     eval("INC(Counter)");
     eval("INC( Counter )");
     eval("DEC(Counter)");
@@ -43,7 +43,7 @@ TEST_F(ReportFunctionsTest, IncAndDec)
 
     QStringList assigned;
     scope.AssignValue
-        = [&](const QString& name, const TfrValue& value) { assigned << name + "=" + value.toText(); };
+        = [&](const QString& name, const Value& value) { assigned << name + "=" + value.toText(); };
     eval("INC(Counter)");
     EXPECT_EQ(assigned, QStringList{"Counter=7"}) << "the interpreter's assignment does the writing";
 }

@@ -93,7 +93,7 @@ protected:
     {
         try {
             globals.run.RecursionGuard.clear();
-            const TfrValue v = globals.parser.Evaluate(expression);
+            const Value v = globals.parser.Evaluate(expression);
             return v.kindName() + QLatin1Char(' ') + (v.isNull() ? QString() : v.toText());
         } catch (const VaskelError& e) {
             return QStringLiteral("error: ") + e.message();

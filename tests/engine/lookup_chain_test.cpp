@@ -60,13 +60,13 @@ TEST_F(LookupChainTest, SystemVariablesAndReportInformation)
 TEST_F(LookupChainTest, OrderOfTheStores)
 {
     globals.run.PageNumber = 1;
-    holder.Dictionary.Variables.SetValue("Total", TfrValue("Units * Cost"));
-    holder.Dictionary.Variables.SetValue("Shared", TfrValue("'dictionary'"));
-    holder.Dictionary.Variables.SetValue("DATE", TfrValue("'a variable named DATE'"));
-    holder.Dictionary.Variables.SetValue("Empty", TfrValue(""));
-    globals.runtimeVariables.SetValue("Units", TfrValue(3.0));
-    globals.runtimeVariables.SetValue("Cost", TfrValue(2.5));
-    globals.runtimeVariables.SetValue("Shared", TfrValue("run-time"));
+    holder.Dictionary.Variables.SetValue("Total", Value("Units * Cost"));
+    holder.Dictionary.Variables.SetValue("Shared", Value("'dictionary'"));
+    holder.Dictionary.Variables.SetValue("DATE", Value("'a variable named DATE'"));
+    holder.Dictionary.Variables.SetValue("Empty", Value(""));
+    globals.runtimeVariables.SetValue("Units", Value(3.0));
+    globals.runtimeVariables.SetValue("Cost", Value(2.5));
+    globals.runtimeVariables.SetValue("Shared", Value("run-time"));
     check({
         {"a variable is an expression", "Total", "float 7.5"},
         {"run-time variable wins over the dictionary's", "Shared", "string run-time"},
@@ -82,17 +82,17 @@ TEST_F(LookupChainTest, OrderOfTheStores)
         {"unknown name as written in a bracket", "[Nothing here]", "error: Undefined symbol \"NOTHING\""},
     });
     // Evaluated on every read: the variable follows its operands.
-    globals.runtimeVariables.SetValue("Units", TfrValue(4.0));
+    globals.runtimeVariables.SetValue("Units", Value(4.0));
     EXPECT_EQ(eval("Total"), "float 10");
 }
 
 TEST_F(LookupChainTest, OnGetValueComesFirst)
 {
-    scope.OnGetValue = [](const QString& name, TfrValue& value) {
+    scope.OnGetValue = [](const QString& name, Value& value) {
         if (name == "PAGE#")
-            value = TfrValue("from the event");
+            value = Value("from the event");
         else if (name == "NOTHING")
-            value = TfrValue::null(); // null counts as an answer
+            value = Value::null(); // null counts as an answer
     };
     check({
         {"overrides a system variable", "PAGE#", "string from the event"},
@@ -116,13 +116,13 @@ TEST_F(LookupChainTest, UndefinedSymbolAndTheRegistrationMode)
     EXPECT_EQ(eval("Amount"), "empty ");
     globals.run.RegisteringAggregates = false;
     // A name that refers to itself fails instead of recursing.
-    holder.Dictionary.Variables.SetValue("Loop", TfrValue("[Loop]"));
+    holder.Dictionary.Variables.SetValue("Loop", Value("[Loop]"));
     EXPECT_TRUE(eval("Loop").startsWith("error: ")) << eval("Loop").toStdString();
 }
 
 TEST_F(LookupChainTest, DatasetFieldsAndNullSubstitutes)
 {
-    holder.Dictionary.Variables.SetValue("Article", TfrValue("Q1.\"NAME\""));
+    holder.Dictionary.Variables.SetValue("Article", Value("Q1.\"NAME\""));
     check({
         {"qualified field", "Q1.\"NAME\"", "string bolt"},
         {"field of the default dataset", "QTY", "integer 3"},
@@ -164,8 +164,8 @@ TEST_F(LookupChainTest, AFieldOfTheDefaultDatasetHidesASystemVariable)
 
 TEST_F(LookupChainTest, AliasesOfDatasetsAndFields)
 {
-    holder.Dictionary.AliasList.SetValue("Q1", TfrValue("Sales"));
-    holder.Dictionary.AliasList.SetValue("Q1.\"PRICE\"", TfrValue("Unit price"));
+    holder.Dictionary.AliasList.SetValue("Q1", Value("Sales"));
+    holder.Dictionary.AliasList.SetValue("Q1.\"PRICE\"", Value("Unit price"));
     EXPECT_EQ(scope.dictionary().DatasetOfAlias("sales"), "Q1");
     EXPECT_EQ(scope.dictionary().DatasetOfAlias("Other"), "Other");
     EXPECT_EQ(scope.dictionary().FieldOfAlias("Q1", "UNIT PRICE"), "PRICE");

@@ -67,7 +67,7 @@ protected:
         QBuffer buffer(&bmp);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "BMP");
-        p->Picture.setData(TfrPicture::Bitmap, bmp);
+        p->Picture.setData(StoredPicture::Bitmap, bmp);
         return p;
     }
 

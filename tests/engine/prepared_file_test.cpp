@@ -207,7 +207,7 @@ TEST_F(PreparedFileTest, LegacyLayoutPagesBecomeOnePictureFillingThePaper)
         ASSERT_NE(view, nullptr);
         EXPECT_EQ(QRect(view->Left, view->Top, view->Width, view->Height),
             QRect(0, 0, p.Metrics.UnitPaperWidth, p.Metrics.UnitPaperHeight));
-        EXPECT_EQ(view->Picture.kind(), TfrPicture::Metafile);
+        EXPECT_EQ(view->Picture.kind(), StoredPicture::Metafile);
         EXPECT_EQ(view->Picture.bytes(), emf);
     }
 }

@@ -67,7 +67,7 @@ protected:
         band->Name = QStringLiteral("MasterData1");
         band->FrameTyp = MasterData;
         page->Add(std::move(band));
-        r.Template.Dictionary.Variables.SetValue(QStringLiteral("Total"), TfrValue(QStringLiteral("1 + 2")));
+        r.Template.Dictionary.Variables.SetValue(QStringLiteral("Total"), Value(QStringLiteral("1 + 2")));
         r.TwoPass = true;
     }
 

@@ -259,14 +259,14 @@ TEST_F(ReportTest, RemovedDatasetIsClearedFromTheReport)
 TEST_F(ReportTest, ConnectedRunReachesTheReportsDictionaryAndEvents)
 {
     fillTemplate(report);
-    report.OnGetValue = [](const QString& name, TfrValue& value) {
+    report.OnGetValue = [](const QString& name, Value& value) {
         if (name.compare("Answer", Qt::CaseInsensitive) == 0)
-            value = TfrValue::integer(42);
+            value = Value::integer(42);
     };
     report.OnUserFunction
-        = [](const QString& name, const TfrValue&, const TfrValue&, const TfrValue&, TfrValue& value) {
+        = [](const QString& name, const Value&, const Value&, const Value&, Value& value) {
               if (name == "TWICE")
-                  value = TfrValue::integer(2);
+                  value = Value::integer(2);
           };
     report.connectRun();
     EXPECT_EQ(frRun().CurrentReport, &report);

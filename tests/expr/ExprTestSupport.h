@@ -17,7 +17,7 @@ inline void PrintTo(const QString& s, std::ostream* os)
 
 namespace vaskel::test {
 
-inline QString describe(const TfrValue& v)
+inline QString describe(const Value& v)
 {
     return v.kindName() + QLatin1Char(' ') + (v.isNull() ? QString() : v.toText());
 }

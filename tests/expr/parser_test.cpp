@@ -152,11 +152,11 @@ TEST_F(ParserTest, FunctionBuiltIns)
 
 TEST_F(ParserTest, NullPropagation)
 {
-    parser().LookupName = [](const QString& name, TfrValue& value) {
+    parser().LookupName = [](const QString& name, Value& value) {
         if (name == QLatin1String("N"))
-            value = TfrValue::null();
+            value = Value::null();
         else
-            value = TfrValue(1.0);
+            value = Value(1.0);
     };
     check({
         {"null plus number", "N + 1", "null "},
@@ -178,13 +178,13 @@ TEST_F(ParserTest, NullPropagation)
 TEST_F(ParserTest, CallbacksGetUpperNamesAndSourceTexts)
 {
     QStringList seen;
-    parser().LookupName = [&](const QString& name, TfrValue& value) {
+    parser().LookupName = [&](const QString& name, Value& value) {
         seen << QStringLiteral("name ") + name;
         EXPECT_TRUE(value.isNull());
-        value = TfrValue(10);
+        value = Value(10);
     };
-    parser().CallFunction = [&](const QString& name, const TfrValue& p1, const TfrValue& p2,
-                                const TfrValue& p3, TfrValue& value) {
+    parser().CallFunction = [&](const QString& name, const Value& p1, const Value& p2,
+                                const Value& p3, Value& value) {
         seen << QStringLiteral("call %1|%2|%3|%4").arg(name, p1.toText(), p2.toText(), p3.toText());
         // Handlers evaluate their arguments themselves, with the same parser.
         value = ExprGlobals::get().parser.Evaluate(p1.toText());
@@ -204,9 +204,9 @@ TEST_F(ParserTest, IfEvaluatesOnlyTheChosenBranch)
 {
     int calls = 0;
     parser().CallFunction
-        = [&](const QString& name, const TfrValue&, const TfrValue&, const TfrValue&, TfrValue& value) {
+        = [&](const QString& name, const Value&, const Value&, const Value&, Value& value) {
               ++calls;
-              value = TfrValue(name);
+              value = Value(name);
           };
     EXPECT_EQ(eval("IF(1 = 1, 'shown', MESSAGEBOX('never'))"), "string shown");
     EXPECT_EQ(calls, 0);
@@ -217,9 +217,9 @@ TEST_F(ParserTest, IfEvaluatesOnlyTheChosenBranch)
 TEST_F(ParserTest, CopyEvaluatesStartThenCountThenText)
 {
     QStringList order;
-    parser().LookupName = [&](const QString& name, TfrValue& value) {
+    parser().LookupName = [&](const QString& name, Value& value) {
         order << name;
-        value = name == QLatin1String("S") ? TfrValue("hello") : TfrValue(2);
+        value = name == QLatin1String("S") ? Value("hello") : Value(2);
     };
     EXPECT_EQ(eval("COPY(S, START, COUNT)"), "string el");
     EXPECT_EQ(order, QStringList({"START", "COUNT", "S"}));
@@ -227,7 +227,7 @@ TEST_F(ParserTest, CopyEvaluatesStartThenCountThenText)
 
 TEST_F(ParserTest, CallbackErrorsPropagateUnchanged)
 {
-    parser().LookupName = [](const QString&, TfrValue&) { throw EVariantError("lookup failed"); };
+    parser().LookupName = [](const QString&, Value&) { throw EVariantError("lookup failed"); };
     EXPECT_EQ(eval("1 + x"), "error: lookup failed");
     parser().LookupName = nullptr;
     EXPECT_EQ(eval("1 + x"), "float 1") << "the parser keeps nothing from the failed call";
@@ -286,7 +286,7 @@ TEST_F(ParserTest, MalformedExpressionsFailClearly)
 
 TEST_F(ParserTest, SelfReferringNameFailsInsteadOfExhaustingTheStack)
 {
-    parser().LookupName = [this](const QString&, TfrValue& value) { value = parser().Evaluate("[A] + 1"); };
+    parser().LookupName = [this](const QString&, Value& value) { value = parser().Evaluate("[A] + 1"); };
     EXPECT_EQ(eval("[A]"), "error: Expression nested too deeply (more than 200 levels)");
 }
 

@@ -14,19 +14,19 @@ namespace {
 
 class ScriptHost : public TfrInterpretator {
 public:
-    void ReadValue(const QString& name, TfrValue& value) override
+    void ReadValue(const QString& name, Value& value) override
     {
-        const TfrValue* v = variables.find(name);
-        value = v ? *v : TfrValue();
+        const Value* v = variables.find(name);
+        value = v ? *v : Value();
     }
-    void AssignValue(const QString& name, const TfrValue& value) override { variables.SetValue(name, value); }
-    void CallScriptFunction(const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3,
-        TfrValue& value) override
+    void AssignValue(const QString& name, const Value& value) override { variables.SetValue(name, value); }
+    void CallScriptFunction(const QString& name, const Value& p1, const Value& p2, const Value& p3,
+        Value& value) override
     {
         calls += name + QLatin1Char('(') + p1.stringValue() + QLatin1Char('|') + p2.stringValue()
             + QLatin1Char('|') + p3.stringValue() + QLatin1Char(')');
         // Array elements are kept under "name[index text]".
-        const auto element = [&](const TfrValue& index) {
+        const auto element = [&](const Value& index) {
             return p1.stringValue().trimmed() + QLatin1Char('[')
                 + parser().Evaluate(index.stringValue()).toText() + QLatin1Char(']');
         };
@@ -120,15 +120,15 @@ TEST_F(ScriptTest, ConditionsCountAsFalseOnlyWhenEqualToZero)
 {
     struct Case {
         const char* name;
-        TfrValue a;
+        Value a;
         const char* expected;
     };
     const Case cases[] = {
-        {"false takes else", TfrValue(false), "float 2"},
-        {"true takes then", TfrValue(true), "float 1"},
-        {"0 takes else", TfrValue(0.0), "float 2"},
-        {"empty takes else", TfrValue(), "float 2"},
-        {"null takes then: null does not equal 0", TfrValue::null(), "float 1"},
+        {"false takes else", Value(false), "float 2"},
+        {"true takes then", Value(true), "float 1"},
+        {"0 takes else", Value(0.0), "float 2"},
+        {"empty takes else", Value(), "float 2"},
+        {"null takes then: null does not equal 0", Value::null(), "float 1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -16,13 +16,13 @@ protected:
         scriptedUi = ui.get();
         globals.setUi(std::move(ui));
         // What the report's handler does first: "0", then the libraries in order.
-        parser().CallFunction = [this](const QString& name, const TfrValue& p1, const TfrValue& p2,
-                                    const TfrValue& p3, TfrValue& value) {
-            value = TfrValue("0");
+        parser().CallFunction = [this](const QString& name, const Value& p1, const Value& p2,
+                                    const Value& p3, Value& value) {
+            value = Value("0");
             globals.libraries.HandleCall(name, p1, p2, p3, value);
         };
-        parser().LookupName = [this](const QString& name, TfrValue& value) {
-            if (const TfrValue* c = globals.constants.find(name))
+        parser().LookupName = [this](const QString& name, Value& value) {
+            if (const Value* c = globals.constants.find(name))
                 value = *c;
         };
     }
@@ -123,15 +123,15 @@ public:
         AddDescription("LOWER", "", "no category: not recorded");
     }
     QString ClassName() const override { return kClassName; }
-    void Compute(int index, const TfrValue& p1, const TfrValue&, const TfrValue&, TfrValue& value) override
+    void Compute(int index, const Value& p1, const Value&, const Value&, Value& value) override
     {
-        value = index == 0 ? TfrValue("extra trim") : TfrValue(p1.stringValue() + p1.stringValue());
+        value = index == 0 ? Value("extra trim") : Value(p1.stringValue() + p1.stringValue());
     }
 };
 
 TEST_F(StdFunctionsTest, LibraryList)
 {
-    TfrFunctionLibraryList& libraries = globals.libraries;
+    FunctionLibraryList& libraries = globals.libraries;
     ASSERT_EQ(libraries.Count(), 1);
     EXPECT_EQ(globals.installedFunctions.Find("REPORTNAME")->category, "Report info");
     EXPECT_EQ(globals.installedFunctions.Find("VBUILD")->description.section('/', 0, 0), "VBUILD");
@@ -154,7 +154,7 @@ TEST_F(StdFunctionsTest, LibraryList)
     struct Numbered : TfrFunctionLibrary {
         explicit Numbered(QString name) : m_name(std::move(name)) { }
         QString ClassName() const override { return m_name; }
-        void Compute(int, const TfrValue&, const TfrValue&, const TfrValue&, TfrValue&) override { }
+        void Compute(int, const Value&, const Value&, const Value&, Value&) override { }
         QString m_name;
     };
     int added = 0;
@@ -162,8 +162,8 @@ TEST_F(StdFunctionsTest, LibraryList)
         const QString name = QString("Lib%1").arg(i);
         added += libraries.RegisterLibrary(name, [name] { return std::make_unique<Numbered>(name); }) ? 1 : 0;
     }
-    EXPECT_EQ(libraries.Count(), TfrFunctionLibraryList::kMaxLibraries);
-    EXPECT_EQ(added, TfrFunctionLibraryList::kMaxLibraries - 1);
+    EXPECT_EQ(libraries.Count(), FunctionLibraryList::kMaxLibraries);
+    EXPECT_EQ(added, FunctionLibraryList::kMaxLibraries - 1);
 }
 
 TEST_F(StdFunctionsTest, Constants)

@@ -121,8 +121,8 @@ protected:
 
 TEST_F(SplitterTest, FindsCallsInnerFirst)
 {
-    variables.SetValue("Total", TfrValue("SUM([Qty]) * 2"));
-    variables.SetValue("Self", TfrValue("[Self]"));
+    variables.SetValue("Total", Value("SUM([Qty]) * 2"));
+    variables.SetValue("Self", Value("[Self]"));
     struct Case {
         const char* name;
         const char* text;

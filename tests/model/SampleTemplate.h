@@ -55,7 +55,7 @@ inline void fillSampleTemplate(TemplateHolder& h)
     memo->Tag = QStringLiteral("[Tag]");
     memo->GapX = 5, memo->GapY = 6;
     memo->BandAlign = baRest;
-    memo->Font = TfrFont{QStringLiteral("宋体"), 12, 3, 0x00123456, 134};
+    memo->Font = ReportFont{QStringLiteral("宋体"), 12, 3, 0x00123456, 134};
     memo->Alignment = frtaCenter | frtaMiddle;
     memo->HighlightFontStyle = 1;
     memo->HighlightFontColor = 0x0000FF00;
@@ -77,7 +77,7 @@ inline void fillSampleTemplate(TemplateHolder& h)
     picture->Name = QStringLiteral("Picture1");
     picture->FrameWidth = 3;
     picture->BlobType = btJPG;
-    picture->Picture.setData(TfrPicture::Jpeg, QByteArray("\xFF\xD8 not really a jpeg \xFF\xD9", 23));
+    picture->Picture.setData(StoredPicture::Jpeg, QByteArray("\xFF\xD8 not really a jpeg \xFF\xD9", 23));
     p1->Add(std::move(picture));
 
     auto line = std::make_unique<TfrLineView>();
@@ -90,11 +90,11 @@ inline void fillSampleTemplate(TemplateHolder& h)
     sub->PageIndex = 1;
     p2->Add(std::move(sub));
 
-    h.Dictionary.Variables.SetValue(QStringLiteral(" Totals"), TfrValue(QString()));
-    h.Dictionary.Variables.SetValue(QStringLiteral("Sum"), TfrValue(QStringLiteral("[A] + [B]")));
-    h.Dictionary.AliasList.SetValue(QStringLiteral("Q1.\"AMT\""), TfrValue(QStringLiteral("Amount")));
+    h.Dictionary.Variables.SetValue(QStringLiteral(" Totals"), Value(QString()));
+    h.Dictionary.Variables.SetValue(QStringLiteral("Sum"), Value(QStringLiteral("[A] + [B]")));
+    h.Dictionary.AliasList.SetValue(QStringLiteral("Q1.\"AMT\""), Value(QStringLiteral("Amount")));
     h.Dictionary.BandSourceList.SetValue(
-        QStringLiteral("MasterData1"), TfrValue(QStringLiteral("frDBDataSet1")));
+        QStringLiteral("MasterData1"), Value(QStringLiteral("frDBDataSet1")));
 
     h.Info.Comment = QStringLiteral("comment"), h.Info.Name = QStringLiteral("name");
     h.Info.Author = QStringLiteral("author"), h.Info.VersionMajor = QStringLiteral("1");

@@ -6,7 +6,7 @@
 #include "report/model/ReportPrintHooks.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/TfrGlobals.h"
-#include "report/model/TfrViewFactory.h"
+#include "report/model/ViewFactory.h"
 
 #include <functional>
 #include <memory>
@@ -35,7 +35,7 @@ public:
 inline std::vector<std::unique_ptr<TfrView>> readPrepared(const QByteArray& data)
 {
     ReportStreamReader reader(data);
-    TfrViewFactory factory;
+    ViewFactory factory;
     std::vector<std::unique_ptr<TfrView>> views;
     while (!reader.atEnd())
         views.push_back(PreparedObjectEntry::read(reader, factory, frRun()));

@@ -20,18 +20,18 @@ protected:
     ExpansionTest()
     {
         fields = {
-            {"A", TfrValue(qint32(1))},
-            {"B", TfrValue(qint32(2))},
-            {"AMT", TfrValue(1234.5)},
-            {"KPDATE", TfrValue::dateTime(DateTimeValue::fromDate(QDate(1998, 11, 15)))},
-            {"PAID", TfrValue(true)},
-            {"ZERO", TfrValue(0.0)},
-            {"S0", TfrValue("0")},
-            {"NOTHING", TfrValue::null()},
-            {"BR", TfrValue("[A]")},
+            {"A", Value(qint32(1))},
+            {"B", Value(qint32(2))},
+            {"AMT", Value(1234.5)},
+            {"KPDATE", Value::dateTime(DateTimeValue::fromDate(QDate(1998, 11, 15)))},
+            {"PAID", Value(true)},
+            {"ZERO", Value(0.0)},
+            {"S0", Value("0")},
+            {"NOTHING", Value::null()},
+            {"BR", Value("[A]")},
         };
         TfrParser& parser = globals.parser;
-        parser.LookupName = [this, &parser](const QString& name, TfrValue& value) {
+        parser.LookupName = [this, &parser](const QString& name, Value& value) {
             lookedUp << name;
             guardSeen << frRun().RecursionGuard;
             const auto it = fields.find(name.toUpper());
@@ -39,7 +39,7 @@ protected:
                 value = it->second;
                 return;
             }
-            TfrRunState& run = frRun();
+            RunState& run = frRun();
             if (run.RecursionGuard == name) {
                 if (run.RegisteringAggregates)
                     return;
@@ -55,7 +55,7 @@ protected:
 
     std::string expand(const QString& text) { return ExpandBrackets(text).toStdString(); }
 
-    std::map<QString, TfrValue> fields;
+    std::map<QString, Value> fields;
     QStringList lookedUp;
     QStringList guardSeen;
     TfrMemoView memo;
@@ -142,10 +142,10 @@ TEST_F(ExpansionTest, HideZerosHidesNumbersNotTexts)
 
 TEST_F(ExpansionTest, MemoValueHoldsTheLastValueAndEachBracketStartsWithoutAGuard)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     run.RecursionGuard = QStringLiteral("LEFTOVER");
     EXPECT_EQ(expand("[A] [AMT * 2]"), "1 2469");
-    EXPECT_EQ(run.MemoValue, TfrValue(2469.0));
+    EXPECT_EQ(run.MemoValue, Value(2469.0));
     // Every bracket's lookup began with an empty guard (the fallback sets it for its own name).
     ASSERT_EQ(lookedUp.size(), 3);
     EXPECT_EQ(lookedUp.at(0), QStringLiteral("A"));
@@ -159,7 +159,7 @@ TEST_F(ExpansionTest, WhileRegisteringTheValueIsComputedButNoTextIsProduced)
     frRun().RegisteringAggregates = true;
     EXPECT_EQ(expand("[A] and [B] [UNKNOWN]"), " and  ");
     EXPECT_EQ(lookedUp, (QStringList{"A", "B", "UNKNOWN", "UNKNOWN"}));
-    EXPECT_EQ(frRun().MemoValue, TfrValue::null()) << "the unknown name stayed unresolved";
+    EXPECT_EQ(frRun().MemoValue, Value::null()) << "the unknown name stayed unresolved";
 }
 
 TEST_F(ExpansionTest, ErrorsPropagateToThePrintingView)

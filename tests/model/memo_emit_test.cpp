@@ -30,11 +30,11 @@ class MemoEmitTest : public test::GlobalsTest {
 protected:
     MemoEmitTest()
     {
-        TfrRunState& run = frRun();
+        RunState& run = frRun();
         run.PrintMode = true;
         run.PrintHooks = &hooks;
-        globals.parser.LookupName = [this](const QString& name, TfrValue& value) {
-            if (const TfrValue* v = globals.runtimeVariables.find(name)) {
+        globals.parser.LookupName = [this](const QString& name, Value& value) {
+            if (const Value* v = globals.runtimeVariables.find(name)) {
                 value = *v;
                 return;
             }
@@ -69,14 +69,14 @@ protected:
         ASSERT_TRUE(errors.isEmpty()) << errors.join(u'\n').toStdString();
     }
 
-    std::map<QString, TfrValue> values;
+    std::map<QString, Value> values;
     test::ScriptedPrintHooks hooks;
     TfrMemoView memo;
 };
 
 TEST_F(MemoEmitTest, PrintedTextIsTheExpandedMemoUnlessOnBeforePrintChangedIt)
 {
-    values = {{QStringLiteral("X"), TfrValue(QStringLiteral("one\r\ntwo"))}};
+    values = {{QStringLiteral("X"), Value(QStringLiteral("one\r\ntwo"))}};
     struct Case {
         const char* name;
         QStringList memoText;
@@ -127,7 +127,7 @@ TEST_F(MemoEmitTest, ScriptThatHidesTheMemoWritesNothing)
 
 TEST_F(MemoEmitTest, MeasuredMemoPrintsTheWrappedTextWithoutRunningItsScriptAgain)
 {
-    values = {{QStringLiteral("X"), TfrValue(kLongText)}, {QStringLiteral("N"), TfrValue(qint32(0))}};
+    values = {{QStringLiteral("X"), Value(kLongText)}, {QStringLiteral("N"), Value(qint32(0))}};
     memo.Memo = QStringList{QStringLiteral("[X]")};
     setScript({QStringLiteral("N := N + 1")});
     const qint32 height = memo.MeasureHeight();
@@ -136,7 +136,7 @@ TEST_F(MemoEmitTest, MeasuredMemoPrintsTheWrappedTextWithoutRunningItsScriptAgai
     EXPECT_EQ(height, qint32(wrapped.size()) * 15 + 2);
     EXPECT_EQ(memo.SplitMode, 1);
 
-    values[QStringLiteral("X")] = TfrValue(QStringLiteral("changed after measuring"));
+    values[QStringLiteral("X")] = Value(QStringLiteral("changed after measuring"));
     const auto views = printCopy();
     EXPECT_EQ(printedMemo(views).Memo, wrapped);
     EXPECT_TRUE(wrapped.last().endsWith(kMark));
@@ -150,7 +150,7 @@ TEST_F(MemoEmitTest, SuppressPrintsARunOfEqualValuesOnce)
     memo.Memo = QStringList{QStringLiteral("[V]")};
     QStringList printed;
     for (const char* v : {"Cement", "Cement", "Cement", "Steel", "Steel", "Cement"}) {
-        values[QStringLiteral("V")] = TfrValue(QString::fromLatin1(v));
+        values[QStringLiteral("V")] = Value(QString::fromLatin1(v));
         for (const auto& view : printCopy())
             printed << view->Memo.join(u'|');
     }
@@ -159,7 +159,7 @@ TEST_F(MemoEmitTest, SuppressPrintsARunOfEqualValuesOnce)
 
 TEST_F(MemoEmitTest, SplitMemoPrintsTheLinesThatFitAndKeepsTheRestUnexpanded)
 {
-    values = {{QStringLiteral("X"), TfrValue(kLongText)}};
+    values = {{QStringLiteral("X"), Value(kLongText)}};
     memo.Memo = QStringList{QStringLiteral("[X]")};
     struct Case {
         const char* name;
@@ -169,16 +169,16 @@ TEST_F(MemoEmitTest, SplitMemoPrintsTheLinesThatFitAndKeepsTheRestUnexpanded)
         {Case{"measured by a stretched band", true}, Case{"split without measuring", false}}) {
         SCOPED_TRACE(c.name);
         memo.Height = 80;
-        values[QStringLiteral("X")] = TfrValue(kLongText);
+        values[QStringLiteral("X")] = Value(kLongText);
         memo.MeasureHeight();
         const QStringList whole = memo.ExpandedText;
         ASSERT_GE(whole.size(), 5);
         if (!c.measuredFirst) {
             // The memo printed whole for the previous record; this record's memo is split at once.
-            values[QStringLiteral("X")] = TfrValue(QStringLiteral("the previous record"));
+            values[QStringLiteral("X")] = Value(QStringLiteral("the previous record"));
             memo.SplitMode = 0;
             printCopy();
-            values[QStringLiteral("X")] = TfrValue(kLongText);
+            values[QStringLiteral("X")] = Value(kLongText);
         }
 
         // Three lines of 15 units below the 1-unit gap fit into 46 to 60 units.
@@ -191,7 +191,7 @@ TEST_F(MemoEmitTest, SplitMemoPrintsTheLinesThatFitAndKeepsTheRestUnexpanded)
         EXPECT_EQ(memo.ExpandedText, whole.mid(3));
         EXPECT_EQ(memo.SplitMode, 0);
 
-        values[QStringLiteral("X")] = TfrValue(QStringLiteral("the next record"));
+        values[QStringLiteral("X")] = Value(QStringLiteral("the next record"));
         memo.Height = 300;
         memo.SplitMode = 2;
         const auto second = printCopy();
@@ -218,7 +218,7 @@ TEST_F(MemoEmitTest, HighlightColoursApplyWhileTheConditionHolds)
     memo.HighlightFontStyle = FontStyle::Bold | FontStyle::Italic;
     memo.HighlightFontColor = 0x0000FF;
     memo.HighlightFillColor = 0x00FFFF;
-    const TfrFont normalFont = memo.Font;
+    const ReportFont normalFont = memo.Font;
     enum class Compiled { OnFirstUse, ByCompileHighlight, ByTheLayoutEngine };
     struct Case {
         const char* name;
@@ -241,7 +241,7 @@ TEST_F(MemoEmitTest, HighlightColoursApplyWhileTheConditionHolds)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        values[QStringLiteral("V")] = TfrValue(c.value);
+        values[QStringLiteral("V")] = Value(c.value);
         memo.HighlightCondition = QString::fromLatin1(c.condition);
         memo.PreparedMode = c.compiled == Compiled::ByTheLayoutEngine;
         if (c.compiled == Compiled::ByCompileHighlight) {
@@ -267,7 +267,7 @@ TEST_F(MemoEmitTest, HighlightColoursApplyWhileTheConditionHolds)
 
 TEST_F(MemoEmitTest, BandAlignmentPlacesThePrintedCopyAndTheTemplateKeepsItsSettings)
 {
-    values = {{QStringLiteral("X"), TfrValue(QStringLiteral("42"))}};
+    values = {{QStringLiteral("X"), Value(QStringLiteral("42"))}};
     memo.Memo = QStringList{QStringLiteral("text")};
     memo.Tag = QStringLiteral("No. [X]");
     struct Case {

@@ -188,9 +188,9 @@ TEST_F(MemoMeasureTest, HeightsFollowTheWrappedLines)
 
 TEST_F(MemoMeasureTest, TextOnlyKeepsBracketsAndExpandedLineBreaksSplit)
 {
-    globals.parser.LookupName = [](const QString& name, TfrValue& value) {
+    globals.parser.LookupName = [](const QString& name, Value& value) {
         if (name.toUpper() == u"X")
-            value = TfrValue(QStringLiteral("first\r\nsecond"));
+            value = Value(QStringLiteral("first\r\nsecond"));
     };
     memo.Memo = QStringList{QStringLiteral("[X]")};
     memo.ExpandMemo();

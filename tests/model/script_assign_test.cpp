@@ -26,10 +26,10 @@ protected:
         interpreter().ShowProgress = [this](const QString& text) { progress += text; };
         // The report's lookup chain, as far as these scripts read names: run-time variables, then
         // the dictionary's variables.
-        globals.parser.LookupName = [this](const QString& name, TfrValue& value) {
-            if (const TfrValue* v = globals.runtimeVariables.find(name))
+        globals.parser.LookupName = [this](const QString& name, Value& value) {
+            if (const Value* v = globals.runtimeVariables.find(name))
                 value = *v;
-            else if (const TfrValue* d = dictionary.Variables.find(name))
+            else if (const Value* d = dictionary.Variables.find(name))
                 value = *d;
         };
         frRun().CurrentPage = pages.Page(0);
@@ -55,7 +55,7 @@ protected:
 
     QString runtime(const char* name) const
     {
-        const TfrValue* v = globals.runtimeVariables.find(QString::fromUtf8(name));
+        const Value* v = globals.runtimeVariables.find(QString::fromUtf8(name));
         return v ? v->kindName() + QLatin1Char(' ') + v->toText() : QStringLiteral("absent");
     }
 
@@ -92,10 +92,10 @@ TEST_F(ScriptAssignTest, NamesNothingElseTakesBecomeRunTimeVariables)
 TEST_F(ScriptAssignTest, OrderOfTheTargets)
 {
     // A run-time variable wins over the dictionary and over an object property of the same name.
-    globals.runtimeVariables.SetValue(QStringLiteral("Rate"), TfrValue(1.0));
-    globals.runtimeVariables.SetValue(QStringLiteral("Memo1.Left"), TfrValue(0.0));
-    dictionary.Variables.SetValue(QStringLiteral("Rate"), TfrValue(QStringLiteral("Qty * 2")));
-    dictionary.Variables.SetValue(QStringLiteral("Discount"), TfrValue(QStringLiteral("0")));
+    globals.runtimeVariables.SetValue(QStringLiteral("Rate"), Value(1.0));
+    globals.runtimeVariables.SetValue(QStringLiteral("Memo1.Left"), Value(0.0));
+    dictionary.Variables.SetValue(QStringLiteral("Rate"), Value(QStringLiteral("Qty * 2")));
+    dictionary.Variables.SetValue(QStringLiteral("Discount"), Value(QStringLiteral("0")));
     // The dictionary knows field names too, through the report's IsKnown.
     interpreter().DictionaryKnows = [this](const QString& name) {
         return name.compare(QLatin1String("Q1.AMT"), Qt::CaseInsensitive) == 0
@@ -111,7 +111,7 @@ TEST_F(ScriptAssignTest, OrderOfTheTargets)
     EXPECT_EQ(
         dictionary.Variables.GetValue(QStringLiteral("Discount")).toText(), QStringLiteral("Price / 10"));
     EXPECT_EQ(runtime("Discount"), QStringLiteral("absent"));
-    EXPECT_EQ(dictionary.Variables.GetValue(QStringLiteral("Q1.AMT")), TfrValue(4.0));
+    EXPECT_EQ(dictionary.Variables.GetValue(QStringLiteral("Q1.AMT")), Value(4.0));
     EXPECT_EQ(progress, QStringList{QStringLiteral("Page 3")});
     EXPECT_TRUE(modalResults.isEmpty()); // the current page is a report page
     EXPECT_EQ(curYs, QList<qint32>{120});
@@ -135,16 +135,16 @@ TEST_F(ScriptAssignTest, ReadsAndCallsGoThroughTheGlobalParser)
 {
     QStringList called;
     globals.parser.CallFunction
-        = [&](const QString& name, const TfrValue& a, const TfrValue&, const TfrValue&, TfrValue& value) {
+        = [&](const QString& name, const Value& a, const Value&, const Value&, Value& value) {
               called += name + QLatin1Char(':') + a.stringValue();
-              value = TfrValue(qint32(7));
+              value = Value(qint32(7));
           };
     run(QStringLiteral("begin NewPage; x := Twice(3) end"));
     EXPECT_EQ(called, (QStringList{QStringLiteral("NEWPAGE:0"), QStringLiteral("TWICE:3")}));
     EXPECT_EQ(runtime("x"), QStringLiteral("integer 7"));
 
     // INC and DEC of the function library assign as scripts do.
-    interpreter().AssignValue(QStringLiteral("Memo2.Top"), TfrValue(qint32(15)));
+    interpreter().AssignValue(QStringLiteral("Memo2.Top"), Value(qint32(15)));
     EXPECT_EQ(other->Top, 15);
 }
 

@@ -67,7 +67,7 @@ TEST_F(TemplateStreamTest, WriteReadWriteGivesTheSameBytesForEveryViewClass)
     auto* picture = dynamic_cast<TfrPictureView*>(view(copy, 0, 2));
     ASSERT_TRUE(picture);
     EXPECT_FLOAT_EQ(picture->FrameWidth, 3.0f);
-    EXPECT_EQ(picture->Picture.kind(), TfrPicture::Jpeg);
+    EXPECT_EQ(picture->Picture.kind(), StoredPicture::Jpeg);
     EXPECT_EQ(picture->Picture.bytes().size(), 23);
     EXPECT_TRUE(dynamic_cast<TfrLineView*>(view(copy, 1, 0)));
     EXPECT_EQ(dynamic_cast<TfrSubReportView*>(view(copy, 1, 1))->PageIndex, 1);
@@ -360,7 +360,7 @@ TEST_F(TemplateStreamTest, DictionaryForms)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TfrDataDictionary d;
-        d.Variables.SetValue(QStringLiteral("stale"), TfrValue(QStringLiteral("x")));
+        d.Variables.SetValue(QStringLiteral("stale"), Value(QStringLiteral("x")));
         ReportStreamReader r(c.block, 23);
         d.ReadDictionaryBlock(r);
         EXPECT_TRUE(r.atEnd());
@@ -473,7 +473,7 @@ TEST_F(PreparedEntryTest, EveryViewClassComesBackFromAPreparedPage)
         }
     }
     ReportStreamReader r(w.data(), 21); // the version of an older template read before
-    TfrViewFactory factory;
+    ViewFactory factory;
     int index = 0;
     for (const auto& page : h.Pages) {
         for (const auto& original : page->ObjectList) {

@@ -7,8 +7,8 @@
 #include "report/model/TfrLineView.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPictureView.h"
-#include "report/model/TfrViewFactory.h"
-#include "report/model/TfrViewLookup.h"
+#include "report/model/ViewFactory.h"
+#include "report/model/ViewLookup.h"
 
 #include <cstring>
 
@@ -36,8 +36,8 @@ protected:
 
 TEST_F(ViewByNameTest, FactoryCreatesBuiltInClassesWithTheirDefaults)
 {
-    TfrViewFactory factory;
-    TfrRunState& run = frRun();
+    ViewFactory factory;
+    RunState& run = frRun();
     EXPECT_EQ(factory.CreateView(7, {}, run), nullptr) << "codes 5 to 9 create nothing";
     EXPECT_FALSE(run.ErrorPending);
 
@@ -78,33 +78,33 @@ TEST_F(ViewByNameTest, ViewPropertiesByNameIgnoreCase)
     TfrMemoView* memo = addMemo(0, QStringLiteral("Memo1"));
     memo->FrameWidth = 1.5f;
     EXPECT_DOUBLE_EQ(memo->ReadProp(QStringLiteral("framewidth")).toNumber(), 1.5);
-    memo->WriteProp(QStringLiteral("Memo"), TfrValue(QStringLiteral("a\r\nb\nc")));
+    memo->WriteProp(QStringLiteral("Memo"), Value(QStringLiteral("a\r\nb\nc")));
     EXPECT_EQ(memo->Memo, (QStringList{"a", "b", "c"}));
     EXPECT_EQ(memo->ReadProp(QStringLiteral("MEMO")).toText(), QStringLiteral("a\r\nb\r\nc"));
     EXPECT_EQ(memo->ReadProp(QStringLiteral("DataField")).toText(), QStringLiteral("a"));
     EXPECT_EQ(memo->ReadProp(QStringLiteral("Lines.Count")).toInt(), 3);
-    memo->WriteProp(QStringLiteral("stretched"), TfrValue(false));
+    memo->WriteProp(QStringLiteral("stretched"), Value(false));
     EXPECT_EQ(memo->Flags & 1, 0);
-    memo->WriteProp(QStringLiteral("WordBreak"), TfrValue(true));
+    memo->WriteProp(QStringLiteral("WordBreak"), Value(true));
     EXPECT_TRUE(memo->ReadProp(QStringLiteral("wordbreak")).toBool());
     EXPECT_TRUE(memo->ReadProp(QStringLiteral("NoSuchProperty")).isNull());
-    memo->WriteProp(QStringLiteral("NoSuchProperty"), TfrValue(1)); // ignored
+    memo->WriteProp(QStringLiteral("NoSuchProperty"), Value(1)); // ignored
 
     memo->CallMethod(QStringLiteral("hide"), {}, {}, {});
     EXPECT_FALSE(memo->Visible);
-    memo->CallMethod(QStringLiteral("LINES.ADD"), TfrValue(QStringLiteral("'d' + 'e'")), {}, {});
+    memo->CallMethod(QStringLiteral("LINES.ADD"), Value(QStringLiteral("'d' + 'e'")), {}, {});
     EXPECT_EQ(memo->Memo.last(), QStringLiteral("de"));
     EXPECT_EQ(
-        memo->CallMethod(QStringLiteral("MEMO.INDEXOF"), TfrValue(QStringLiteral("'B'")), {}, {}).toInt(), 1);
-    memo->CallMethod(QStringLiteral("Memo.Delete"), TfrValue(QStringLiteral("0")), {}, {});
+        memo->CallMethod(QStringLiteral("MEMO.INDEXOF"), Value(QStringLiteral("'B'")), {}, {}).toInt(), 1);
+    memo->CallMethod(QStringLiteral("Memo.Delete"), Value(QStringLiteral("0")), {}, {});
     EXPECT_EQ(memo->Memo.first(), QStringLiteral("b"));
-    memo->CallMethod(QStringLiteral("SETINDEXPROPERTY"), TfrValue(QStringLiteral("Memo")), TfrValue(0),
-        TfrValue(QStringLiteral("z")));
+    memo->CallMethod(QStringLiteral("SETINDEXPROPERTY"), Value(QStringLiteral("Memo")), Value(0),
+        Value(QStringLiteral("z")));
     EXPECT_EQ(memo->CallMethod(
-                      QStringLiteral("GETINDEXPROPERTY"), TfrValue(QStringLiteral("MEMO")), TfrValue(0), {})
+                      QStringLiteral("GETINDEXPROPERTY"), Value(QStringLiteral("MEMO")), Value(0), {})
                   .toText(),
         QStringLiteral("z"));
-    EXPECT_THROW(memo->CallMethod(QStringLiteral("MEMO.DELETE"), TfrValue(QStringLiteral("9")), {}, {}),
+    EXPECT_THROW(memo->CallMethod(QStringLiteral("MEMO.DELETE"), Value(QStringLiteral("9")), {}, {}),
         EListIndexError);
 }
 
@@ -114,7 +114,7 @@ TEST_F(ViewByNameTest, FindObjectPropertyEdgeCases)
     TfrMemoView* memo2 = addMemo(1, QStringLiteral("Memo2"));
     memo2->Left = 42;
 
-    TfrObjectProperty p = FindObjectProperty(QStringLiteral("memo2.Left"), pages, memo1);
+    ObjectProperty p = FindObjectProperty(QStringLiteral("memo2.Left"), pages, memo1);
     EXPECT_EQ(p.object, memo2);
     EXPECT_EQ(p.property, QStringLiteral("Left"));
     EXPECT_EQ(p.object->ReadProp(p.property).toInt(), 42);
@@ -123,7 +123,7 @@ TEST_F(ViewByNameTest, FindObjectPropertyEdgeCases)
     p = FindObjectProperty(QStringLiteral("Font.Name"), pages, memo1);
     EXPECT_EQ(p.object, memo1) << "no view named Font: a property of the current view";
     EXPECT_EQ(p.property, QStringLiteral("Font.Name"));
-    p.object->WriteProp(p.property, TfrValue(QStringLiteral("SimSun")));
+    p.object->WriteProp(p.property, Value(QStringLiteral("SimSun")));
     EXPECT_EQ(memo1->Font.Name, QStringLiteral("SimSun"));
 
     p = FindObjectProperty(QStringLiteral("Page2.Orientation"), pages, memo1);
@@ -153,10 +153,10 @@ TEST_F(ViewByNameTest, GeneratedNamesTakeTheSmallestFreeNumber)
 TEST_F(ViewByNameTest, PagePropertiesByName)
 {
     TfrPage* page = pages.Page(0);
-    page->WriteProp(QStringLiteral("Width"), TfrValue(756)); // report units
+    page->WriteProp(QStringLiteral("Width"), Value(756)); // report units
     EXPECT_EQ(page->PaperSizeX, 2100);
     EXPECT_EQ(page->ReadProp(QStringLiteral("WIDTH")).toInt(), 756);
-    page->WriteProp(QStringLiteral("StretchToPrintable"), TfrValue(true));
+    page->WriteProp(QStringLiteral("StretchToPrintable"), Value(true));
     EXPECT_FALSE(page->MarginsFlag);
     page->Margins[0] = 25;
     EXPECT_EQ(page->ReadProp(QStringLiteral("LeftMargin")).toInt(), 25);
@@ -181,9 +181,9 @@ TEST_F(ViewByNameTest, BandPropertyTableDependsOnTheBandKind)
     group.BuildPropertyTable();
     EXPECT_TRUE(group.LookupProperty(QStringLiteral("Condition")));
     EXPECT_TRUE(group.LookupProperty(QStringLiteral("master")));
-    group.WriteProp(QStringLiteral("Condition"), TfrValue(QStringLiteral("[NO]")));
+    group.WriteProp(QStringLiteral("Condition"), Value(QStringLiteral("[NO]")));
     EXPECT_EQ(group.FormatText, QStringLiteral("[NO]"));
-    group.WriteProp(QStringLiteral("RepeatHeader"), TfrValue(true));
+    group.WriteProp(QStringLiteral("RepeatHeader"), Value(true));
     EXPECT_EQ(group.Flags & BandFlags::RepeatHeader, BandFlags::RepeatHeader);
 }
 
@@ -225,12 +225,12 @@ TEST_F(ViewByNameTest, FrameWidthInsetsTheDrawingRectangle)
     v.ApplyZoom();
     EXPECT_EQ(v.GapX, 3);
     EXPECT_EQ(v.GapY, 1);
-    EXPECT_EQ(v.DrawRect, (TfrRect{11, 21, 110, 70}));
+    EXPECT_EQ(v.DrawRect, (ReportRect{11, 21, 110, 70}));
     v.RestoreGeometry();
 
     v.FrameTyp = 0;
     v.ApplyZoom();
-    EXPECT_EQ(v.DrawRect, (TfrRect{10, 20, 111, 71}));
+    EXPECT_EQ(v.DrawRect, (ReportRect{10, 20, 111, 71}));
     v.RestoreGeometry();
 }
 

@@ -88,7 +88,7 @@ TEST_F(ViewDrawingTest, StretchedPictureKeepsItsAspectAndIsCentred)
     view.Left = 0, view.Top = 0, view.Width = 100, view.Height = 100;
     view.FrameTyp = 0;
     view.Flags = ViewFlags::Stretched | PictureFlags::KeepAspect | PictureFlags::Center;
-    view.Picture.setData(TfrPicture::Bitmap, bmpBytes(200, 100, Qt::red));
+    view.Picture.setData(StoredPicture::Bitmap, bmpBytes(200, 100, Qt::red));
     ASSERT_EQ(view.Picture.size(), QSize(200, 100));
     int count = 0;
     const QRect drawn = inkBounds(render(view), &count);
@@ -105,7 +105,7 @@ TEST_F(ViewDrawingTest, PictureAtNaturalSizeMayExceedItsRectangle)
     view.Left = 10, view.Top = 10, view.Width = 20, view.Height = 20;
     view.FrameTyp = 0;
     view.Flags = 0;
-    view.Picture.setData(TfrPicture::Bitmap, bmpBytes(60, 40, Qt::blue));
+    view.Picture.setData(StoredPicture::Bitmap, bmpBytes(60, 40, Qt::blue));
     EXPECT_EQ(inkBounds(render(view)), QRect(10, 10, 60, 40));
 }
 
@@ -118,12 +118,12 @@ TEST_F(ViewDrawingTest, JpegPicturesAreDecoded)
     buf.open(QIODevice::WriteOnly);
     if (!img.save(&buf, "JPG"))
         GTEST_SKIP() << "no JPEG writer to make the fixture";
-    TfrPicture picture;
-    picture.setData(TfrPicture::Jpeg, jpeg);
+    StoredPicture picture;
+    picture.setData(StoredPicture::Jpeg, jpeg);
     EXPECT_EQ(picture.size(), QSize(8, 4));
-    picture.setData(TfrPicture::Jpeg, jpeg.left(jpeg.size() / 2) + QByteArray(5000, '\x11'));
+    picture.setData(StoredPicture::Jpeg, jpeg.left(jpeg.size() / 2) + QByteArray(5000, '\x11'));
     (void)picture.image(); // a damaged stream decodes to something or nothing, never a crash
-    picture.setData(TfrPicture::Jpeg, QByteArray("not a jpeg"));
+    picture.setData(StoredPicture::Jpeg, QByteArray("not a jpeg"));
     EXPECT_TRUE(picture.image().isNull());
 }
 
@@ -185,7 +185,7 @@ TEST_F(PictureLoadingTest, FromFieldsAndFiles)
     TfrPictureView view;
     view.BlobType = btICO;
     view.LoadFromField(QVariant(QByteArray("icon bytes")));
-    EXPECT_EQ(view.Picture.kind(), TfrPicture::Icon);
+    EXPECT_EQ(view.Picture.kind(), StoredPicture::Icon);
     EXPECT_EQ(view.Picture.bytes(), QByteArray("icon bytes"));
     view.LoadFromField(QVariant());
     EXPECT_TRUE(view.Picture.isEmpty()) << "a null field empties the picture";
@@ -197,10 +197,10 @@ TEST_F(PictureLoadingTest, FromFieldsAndFiles)
     f.write(bmpBytes(3, 2, Qt::black));
     f.close();
     view.CallMethod(
-        QStringLiteral("LoadFromFile"), TfrValue(QStringLiteral("'") + bmp + QStringLiteral("'")), {}, {});
-    EXPECT_EQ(view.Picture.kind(), TfrPicture::Bitmap);
+        QStringLiteral("LoadFromFile"), Value(QStringLiteral("'") + bmp + QStringLiteral("'")), {}, {});
+    EXPECT_EQ(view.Picture.kind(), StoredPicture::Bitmap);
     EXPECT_EQ(view.Picture.size(), QSize(3, 2));
-    view.CallMethod(QStringLiteral("LOADFROMFILE"), TfrValue(QStringLiteral("'/no/such/file.bmp'")), {}, {});
+    view.CallMethod(QStringLiteral("LOADFROMFILE"), Value(QStringLiteral("'/no/such/file.bmp'")), {}, {});
     EXPECT_TRUE(view.Picture.isEmpty()) << "a missing file empties the picture without an error";
 }
 

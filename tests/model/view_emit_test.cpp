@@ -77,7 +77,7 @@ TEST_F(ViewEmitTest, LinesAndPicturesDrawTheSameFromThePreparedPage)
                 picture->Flags |= PictureFlags::Center;
                 picture->FrameTyp = 15;
                 picture->FillColor = 0xEEEEEE;
-                picture->Picture.setData(TfrPicture::Bitmap, bmpBytes(40, 20, Qt::red));
+                picture->Picture.setData(StoredPicture::Bitmap, bmpBytes(40, 20, Qt::red));
                 return picture;
             }},
     };
@@ -112,7 +112,7 @@ TEST_F(ViewEmitTest, PictureFromADataFieldIsPrintedWithItsRecord)
     ASSERT_EQ(views.size(), 1u);
     const auto& printed = dynamic_cast<const TfrPictureView&>(*views[0]);
     EXPECT_EQ(hooks.beforePrintCalls, 1);
-    EXPECT_EQ(printed.Picture.kind(), TfrPicture::Bitmap);
+    EXPECT_EQ(printed.Picture.kind(), StoredPicture::Bitmap);
     EXPECT_EQ(printed.Picture.bytes(), photo);
     EXPECT_EQ(printed.Memo, picture.Memo);
 
@@ -158,9 +158,9 @@ TEST_F(ViewEmitTest, BandAlignmentPlacesThePrintedCopy)
 
 TEST_F(ViewEmitTest, ScriptCanHideTheViewAndTheTagIsExpandedForThePrintOnly)
 {
-    globals.parser.LookupName = [](const QString& name, TfrValue& value) {
+    globals.parser.LookupName = [](const QString& name, Value& value) {
         if (name.compare(QLatin1String("Bill"), Qt::CaseInsensitive) == 0)
-            value = TfrValue(QStringLiteral("LD-0042"));
+            value = Value(QStringLiteral("LD-0042"));
     };
     TfrLineView line;
     line.Width = 100;

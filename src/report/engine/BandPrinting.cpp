@@ -34,7 +34,7 @@ void PageFormer::runBandScript(TfrBand& band)
 
 bool PageFormer::DrawBand(TfrBand& band)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     // Splitting a band taller than a page holds for this print only.
     const auto restoreBreaked = qScopeGuard([&band, breaked = band.Breaked] { band.Breaked = breaked; });
     bool answer = false;
@@ -134,7 +134,7 @@ bool PageFormer::DrawBand(TfrBand& band)
 
 void PageFormer::PlaceBand(TfrBand& band)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     const qint32 t0 = band.Top;
     const bool flowing = !band.isPositioned();
     if (flowing)
@@ -257,7 +257,7 @@ bool PageFormer::CheckFit(TfrBand& band, qint32 y, qint32 h, bool testOnly)
 
 bool PageFormer::DrawViews(TfrBand& band)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     for (size_t i = 0; i < band.Views.size(); ++i) {
         TfrView* v = band.Views[i];
         if (dynamic_cast<TfrSubReportView*>(v) && v->Visible) {
@@ -281,7 +281,7 @@ bool PageFormer::DrawViews(TfrBand& band)
 
 void PageFormer::DrawView(TfrBand& band, TfrView& view)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     run.CurrentPage = &m_page;
     run.CurrentBand = &band;
     if (view.OwnerBand && view.OwnerBand != &band)
@@ -301,7 +301,7 @@ void PageFormer::DrawView(TfrBand& band, TfrView& view)
 
 bool PageFormer::writeView(TfrView& view, qint32 dx, qint32 dy, bool scriptOnly)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     TfrEMFPages& store = m_report.PreparedPages();
     const qint32 left = view.Left;
     const qint32 top = view.Top;

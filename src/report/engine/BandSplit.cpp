@@ -24,7 +24,7 @@ void PageFormer::moveViewsBelow(TfrBand& band, TfrView& split, qint32 by)
 
 void PageFormer::DrawSplit(TfrBand& band)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     for (TfrView* v : band.Views) {
         v->LayoutPending = true;
         v->LayoutDeferred = false;
@@ -143,7 +143,7 @@ void PageFormer::DrawSplit(TfrBand& band)
             v->Height = band.PrintedHeight;
             DrawView(band, *v);
         }
-        const TfrRect& saved = v->LayoutSavedBounds;
+        const ReportRect& saved = v->LayoutSavedBounds;
         v->Top = saved.Top;
         v->Height = saved.Bottom - saved.Top;
         v->LayoutPending = false;

@@ -327,7 +327,7 @@ TfrDataset* PageFormer::reportDatasetOver(const DatabaseDataset* dataset) const
 void PageFormer::bindSingleFieldViews()
 {
     ReportScope& scope = m_report.scope();
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     for (const auto& v : m_page.ObjectList) {
         const QString text = v->Memo.join(QString());
         auto* memo = dynamic_cast<TfrMemoView*>(v.get());
@@ -341,7 +341,7 @@ void PageFormer::bindSingleFieldViews()
         run.CurrentBand = v->OwnerBand;
         if (scope.dictionary().IsKnown(name)) {
             // A report variable standing for a field: its field text, aliases undone.
-            const TfrValue* value = scope.dictionaryData()->Variables.find(name);
+            const Value* value = scope.dictionaryData()->Variables.find(name);
             QString dataset;
             QString field;
             DictionaryLookup::splitFieldText(value ? value->toText() : name, dataset, field);
@@ -349,7 +349,7 @@ void PageFormer::bindSingleFieldViews()
             field = scope.dictionary().FieldOfAlias(dataset, field);
             name = dataset.isEmpty() ? field : dataset + QStringLiteral(".\"") + field + QLatin1Char('"');
         }
-        const TfrFieldReference ref = ResolveFieldReference(
+        const FieldReference ref = ResolveFieldReference(
             name, scope.Owner, m_report.UseDefaultDataSetName ? scope.defaultDataset() : nullptr);
         if (!ref.fieldName.isEmpty()) {
             v->DataSetRef = reportDatasetOver(ref.dataset);

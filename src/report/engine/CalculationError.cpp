@@ -22,7 +22,7 @@ QString CalculationErrorText(const QString& reportName, const TfrView* view, con
 
 void RaiseCalculationError(TfrReport& report, const QString& message)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     run.ErrorText = CalculationErrorText(report.Name, run.CurrentView, message);
     run.ErrorPending = true;
     report.StopRequested = true;

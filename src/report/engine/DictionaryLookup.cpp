@@ -24,7 +24,7 @@ void DictionaryLookup::splitFieldText(const QString& text, QString& dataset, QSt
 
 bool DictionaryLookup::cacheIfField(const QString& name, const QString& fieldText)
 {
-    const TfrFieldReference ref = ResolveFieldReference(fieldText, m_scope.Owner, m_scope.defaultDataset());
+    const FieldReference ref = ResolveFieldReference(fieldText, m_scope.Owner, m_scope.defaultDataset());
     if (!ref.dataset || ref.fieldName.isEmpty())
         return false;
     m_cache[cacheKey(name)] = CacheItem{ref.dataset, ref.fieldName};
@@ -37,7 +37,7 @@ bool DictionaryLookup::IsKnown(const QString& name)
         return true;
     const TfrDataDictionary* dictionary = m_scope.dictionaryData();
     if (dictionary) {
-        if (const TfrValue* v = dictionary->Variables.find(name)) {
+        if (const Value* v = dictionary->Variables.find(name)) {
             // A variable that names a field (Q1."AMT") is read straight from the field afterwards.
             if (!v->isNull()) {
                 const QString text = v->toText();
@@ -61,7 +61,7 @@ bool DictionaryLookup::IsKnown(const QString& name)
     return cacheIfField(name, text);
 }
 
-TfrValue DictionaryLookup::ValueOf(const QString& name)
+Value DictionaryLookup::ValueOf(const QString& name)
 {
     const auto cached = m_cache.find(cacheKey(name));
     if (cached != m_cache.end()) {
@@ -71,11 +71,11 @@ TfrValue DictionaryLookup::ValueOf(const QString& name)
         return FieldValue(dataset->fieldByName(cached->second.field));
     }
     const TfrDataDictionary* dictionary = m_scope.dictionaryData();
-    const TfrValue* variable = dictionary ? dictionary->Variables.find(name) : nullptr;
+    const Value* variable = dictionary ? dictionary->Variables.find(name) : nullptr;
     if (!variable)
-        return TfrValue::null();
+        return Value::null();
     ExprGlobals& globals = ExprGlobals::get();
-    if (const TfrValue* runtime = globals.runtimeVariables.find(name))
+    if (const Value* runtime = globals.runtimeVariables.find(name))
         return *runtime;
     if (variable->isString() && !variable->stringValue().isEmpty()) {
         // Copied first: evaluating may run scripts that change the dictionary.
@@ -92,7 +92,7 @@ QString DictionaryLookup::AliasEntry(const QString& alias, const QString& prefix
         return {};
     const TfrVariables& aliases = dictionary->AliasList;
     for (int i = 0; i < aliases.Count(); ++i) {
-        const TfrValue v = aliases.Values(i);
+        const Value v = aliases.Values(i);
         if (!v.isNull() && v.toText().compare(alias, Qt::CaseInsensitive) == 0
             && aliases.Names(i).startsWith(prefix, Qt::CaseInsensitive))
             return aliases.Names(i);

@@ -4,7 +4,7 @@
 // that resolves to a field is remembered in a cache, so that during a run a field is resolved
 // once and afterwards read directly; the cache is emptied when a run starts, because the datasets
 // behind it may change between runs.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QString>
 
@@ -23,7 +23,7 @@ public:
     // The field's value (the dataset opened if closed), else the variable's: a run-time variable
     // of the same name wins, and a non-empty text is an expression evaluated on each read. Null
     // for a name the dictionary does not know.
-    TfrValue ValueOf(const QString& name);
+    Value ValueOf(const QString& name);
 
     // The real dataset name behind an alias; the alias itself when no alias entry has it.
     QString DatasetOfAlias(const QString& alias) const;

@@ -7,7 +7,7 @@
 #include "report/model/TemplateHolder.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrMemoView.h"
-#include "report/model/TfrViewLookup.h"
+#include "report/model/ViewLookup.h"
 
 namespace vaskel {
 
@@ -24,9 +24,9 @@ const TfrBand* countingBand(const TfrBand* band)
 
 } // namespace
 
-TfrValue NameLookup::ResolveName(const QString& name)
+Value NameLookup::ResolveName(const QString& name)
 {
-    TfrValue value;
+    Value value;
     if (m_scope.OnGetValue) {
         m_scope.OnGetValue(name, value);
         if (!value.isEmpty())
@@ -37,12 +37,12 @@ TfrValue NameLookup::ResolveName(const QString& name)
     if (systemVariable(name, value))
         return value;
     TfrGlobals& globals = TfrGlobals::get();
-    if (const TfrValue* runtime = globals.runtimeVariables.find(name))
+    if (const Value* runtime = globals.runtimeVariables.find(name))
         return *runtime;
 
-    value = TfrValue();
+    value = Value();
     if (!pageVariable(name, value) && !objectProperty(name, value)) {
-        if (const TfrValue* constant = globals.constants.find(name))
+        if (const Value* constant = globals.constants.find(name))
             value = *constant;
     }
     if (!value.isEmpty())
@@ -63,91 +63,91 @@ TfrValue NameLookup::ResolveName(const QString& name)
     return value;
 }
 
-bool NameLookup::systemVariable(const QString& name, TfrValue& value) const
+bool NameLookup::systemVariable(const QString& name, Value& value) const
 {
-    const TfrRunState& run = TfrGlobals::get().run;
+    const RunState& run = TfrGlobals::get().run;
     const TemplateHolder* holder = m_scope.Template;
     if (name == QLatin1String("VALUE")) {
         value = run.MemoValue;
     } else if (name == QLatin1String("PAGE#")) {
-        value = TfrValue::integer(run.PageNumber + 1);
+        value = Value::integer(run.PageNumber + 1);
     } else if (name == QLatin1String("DATE")) {
-        value = TfrValue::dateTime(run.RunDate);
+        value = Value::dateTime(run.RunDate);
     } else if (name == QLatin1String("TIME")) {
-        value = TfrValue::dateTime(run.RunTime);
+        value = Value::dateTime(run.RunTime);
     } else if (name == QLatin1String("LINE#") || name == QLatin1String("LINETHROUGH#")) {
         const TfrBand* band = countingBand(run.CurrentBand);
         qint32 n = 0;
         if (band)
             n = name == QLatin1String("LINE#") ? band->LineNumber : band->LineThrough;
-        value = TfrValue::integer(n);
+        value = Value::integer(n);
     } else if (name == QLatin1String("COLUMN#")) {
-        value = TfrValue::integer(m_scope.PageState ? m_scope.PageState->ColumnNumber() : 0);
+        value = Value::integer(m_scope.PageState ? m_scope.PageState->ColumnNumber() : 0);
     } else if (name == QLatin1String("CURRENT#")) {
-        value = TfrValue::integer(m_scope.PageState ? m_scope.PageState->CurrentRecord() : 0);
+        value = Value::integer(m_scope.PageState ? m_scope.PageState->CurrentRecord() : 0);
     } else if (name == QLatin1String("TOTALPAGES")) {
-        value = TfrValue::integer(run.TotalPages);
+        value = Value::integer(run.TotalPages);
     } else if (name == QLatin1String("REPORTCOMMENT")) {
-        value = TfrValue(holder ? holder->Info.Comment : QString());
+        value = Value(holder ? holder->Info.Comment : QString());
     } else if (name == QLatin1String("REPORTNAME")) {
-        value = TfrValue(holder ? holder->Info.Name : QString());
+        value = Value(holder ? holder->Info.Name : QString());
     } else if (name == QLatin1String("REPORTAUTOR")) {
-        value = TfrValue(holder ? holder->Info.Author : QString());
+        value = Value(holder ? holder->Info.Author : QString());
     } else if (name == QLatin1String("VMAJOR")) {
-        value = TfrValue(holder ? holder->Info.VersionMajor : QString());
+        value = Value(holder ? holder->Info.VersionMajor : QString());
     } else if (name == QLatin1String("VMINOR")) {
-        value = TfrValue(holder ? holder->Info.VersionMinor : QString());
+        value = Value(holder ? holder->Info.VersionMinor : QString());
     } else if (name == QLatin1String("VRELEASE")) {
-        value = TfrValue(holder ? holder->Info.VersionRelease : QString());
+        value = Value(holder ? holder->Info.VersionRelease : QString());
     } else if (name == QLatin1String("VBUILD")) {
-        value = TfrValue(holder ? holder->Info.VersionBuild : QString());
+        value = Value(holder ? holder->Info.VersionBuild : QString());
     } else if (name == QLatin1String("REPORTDATE")) {
-        value = TfrValue::dateTime(holder ? holder->Info.Created : 0);
+        value = Value::dateTime(holder ? holder->Info.Created : 0);
     } else if (name == QLatin1String("REPORTLASTCHANGE")) {
-        value = TfrValue::dateTime(holder ? holder->Info.LastChanged : 0);
+        value = Value::dateTime(holder ? holder->Info.LastChanged : 0);
     } else if (name == QLatin1String("CALCWIDTH")) {
         TfrView* view = run.CurrentView;
         qint32 width = 0;
         if (view)
             width = dynamic_cast<TfrMemoView*>(view) && m_scope.CalcWidth ? m_scope.CalcWidth(*view)
                                                                           : view->Width;
-        value = TfrValue::integer(width);
+        value = Value::integer(width);
     } else {
         return false;
     }
     return true;
 }
 
-bool NameLookup::pageVariable(const QString& name, TfrValue& value) const
+bool NameLookup::pageVariable(const QString& name, Value& value) const
 {
-    const TfrRunState& run = TfrGlobals::get().run;
+    const RunState& run = TfrGlobals::get().run;
     const PageFormationState* state = m_scope.PageState;
     // Without a page being formed the positions read as on an untouched page.
     const qint32 curY = state ? state->CurY() : 0;
     const qint32 bottomY = state ? state->BottomY() : (run.CurrentPage ? run.CurrentPage->BottomLimit() : 0);
     if (name == QLatin1String("CURY"))
-        value = TfrValue::integer(curY);
+        value = Value::integer(curY);
     else if (name == QLatin1String("FREESPACE"))
-        value = TfrValue::integer(bottomY - curY);
+        value = Value::integer(bottomY - curY);
     else if (name == QLatin1String("FINALPASS"))
-        value = TfrValue::boolean(m_scope.FinalPass);
+        value = Value::boolean(m_scope.FinalPass);
     else if (name == QLatin1String("PAGEHEIGHT"))
-        value = TfrValue::integer(bottomY);
+        value = Value::integer(bottomY);
     else if (name == QLatin1String("PAGEWIDTH"))
-        value = TfrValue::integer(run.CurrentPage ? run.CurrentPage->RightLimit() : 0);
+        value = Value::integer(run.CurrentPage ? run.CurrentPage->RightLimit() : 0);
     else
         return false;
     return true;
 }
 
-bool NameLookup::objectProperty(const QString& name, TfrValue& value) const
+bool NameLookup::objectProperty(const QString& name, Value& value) const
 {
     const TfrPages* pages = m_scope.pages();
     TfrView* current = TfrGlobals::get().run.CurrentView;
     if (!pages && !current)
         return false;
     const TfrPages none;
-    const TfrObjectProperty found = FindObjectProperty(name, pages ? *pages : none, current);
+    const ObjectProperty found = FindObjectProperty(name, pages ? *pages : none, current);
     if (!found.object || !found.object->LookupProperty(found.property))
         return false;
     value = found.object->ReadProp(found.property);

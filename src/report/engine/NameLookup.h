@@ -8,7 +8,7 @@
 //
 // The system variable names compare exactly, in upper case, as the parser passes bare names; a
 // bracket written in another case (page#) reaches them through the expression fallback.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QString>
 
@@ -20,14 +20,14 @@ class NameLookup {
 public:
     explicit NameLookup(ReportScope& scope) : m_scope(scope) { }
 
-    TfrValue ResolveName(const QString& name);
+    Value ResolveName(const QString& name);
 
 private:
     // Steps 4 to 11 of the chain: true when `name` is a system variable of the first stage.
-    bool systemVariable(const QString& name, TfrValue& value) const;
+    bool systemVariable(const QString& name, Value& value) const;
     // The page position names of the second stage.
-    bool pageVariable(const QString& name, TfrValue& value) const;
-    bool objectProperty(const QString& name, TfrValue& value) const;
+    bool pageVariable(const QString& name, Value& value) const;
+    bool objectProperty(const QString& name, Value& value) const;
 
     ReportScope& m_scope;
 };

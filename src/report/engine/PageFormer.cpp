@@ -96,7 +96,7 @@ void PageFormer::fireEndPage()
 
 void PageFormer::FormPage()
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     TfrEMFPages& store = m_report.PreparedPages();
     if (!m_report.PrintIfEmpty) {
         bool empty = true;
@@ -211,7 +211,7 @@ bool PageFormer::groupChanged(TfrBand& group, bool eof) const
 {
     if (eof || group.HeldGroupValue.isEmpty())
         return true;
-    const TfrValue now = TfrGlobals::get().parser.EvaluateCompiled(group.CompiledCondition);
+    const Value now = TfrGlobals::get().parser.EvaluateCompiled(group.CompiledCondition);
     return ValueOps::compare(now, group.HeldGroupValue) != 0;
 }
 
@@ -353,7 +353,7 @@ void PageFormer::NewColumn(TfrBand& band)
 
 void PageFormer::NewPage()
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     m_report.ReportProgress(run.PageNumber + 1);
     if (!NoRepeat)
         ShowBand(&slot(ColumnFooter));
@@ -377,7 +377,7 @@ void PageFormer::NewPage()
 
 void PageFormer::EndPage()
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     ColumnIndex = 0;
     XOffset = leftLimit();
     TfrBand& footer = slot(PageFooter);

@@ -73,7 +73,7 @@ KeyFields splitKey(const QString& key)
 // a call fails.
 class RegistrationMode {
 public:
-    explicit RegistrationMode(TfrRunState& run) : m_run(run), m_band(run.CurrentBand), m_view(run.CurrentView)
+    explicit RegistrationMode(RunState& run) : m_run(run), m_band(run.CurrentBand), m_view(run.CurrentView)
     {
         m_run.RegisteringAggregates = true;
     }
@@ -87,7 +87,7 @@ public:
     RegistrationMode& operator=(const RegistrationMode&) = delete;
 
 private:
-    TfrRunState& m_run;
+    RunState& m_run;
     TfrBand* m_band;
     TfrView* m_view;
 };
@@ -101,9 +101,9 @@ QString ReportAggregates::makeKey(
         + flag + kSeparator;
 }
 
-TfrValue ReportAggregates::startValue(AggregateOp op)
+Value ReportAggregates::startValue(AggregateOp op)
 {
-    return op == AggregateOp::Min ? TfrValue::number(1e300) : TfrValue::smallInt(0);
+    return op == AggregateOp::Min ? Value::number(1e300) : Value::smallInt(0);
 }
 
 std::optional<int> ReportAggregates::dataKindForFooter(int footerKind)
@@ -178,7 +178,7 @@ void ReportAggregates::scanBand(TfrBand& band)
 }
 
 void ReportAggregates::AggregateCall(
-    AggregateOp op, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+    AggregateOp op, const Value& p1, const Value& p2, const Value& p3, Value& value)
 {
     // COUNT has no expression: its first argument is the band name and its second the flag.
     const bool count = op == AggregateOp::Count;
@@ -187,7 +187,7 @@ void ReportAggregates::AggregateCall(
     const QString flag = count ? p2.stringValue() : p3.stringValue();
     if (TfrGlobals::get().run.RegisteringAggregates) {
         registerCall(op, bandName, expression, flag);
-        value = TfrValue(QStringLiteral("0"));
+        value = Value(QStringLiteral("0"));
     } else {
         readCall(op, expression, flag, value);
     }
@@ -215,7 +215,7 @@ void ReportAggregates::registerCall(
 }
 
 void ReportAggregates::readCall(
-    AggregateOp op, const QString& expression, const QString& flag, TfrValue& value) const
+    AggregateOp op, const QString& expression, const QString& flag, Value& value) const
 {
     const TfrBand* band = TfrGlobals::get().run.CurrentBand;
     if (!band)
@@ -236,12 +236,12 @@ void ReportAggregates::readCall(
             return;
         key = columnPrefix(*band) + makeKey(band->Name, op, expression, flag);
     }
-    const TfrValue* stored = data->AggregateValues.find(key);
-    TfrValue v = stored ? *stored : TfrValue::null();
+    const Value* stored = data->AggregateValues.find(key);
+    Value v = stored ? *stored : Value::null();
     if (op == AggregateOp::Avg) {
         v = data->AggregateCount <= 0
-            ? TfrValue::smallInt(0)
-            : ValueOps::binary(ValueOps::Binary::Divide, v, TfrValue::integer(data->AggregateCount));
+            ? Value::smallInt(0)
+            : ValueOps::binary(ValueOps::Binary::Divide, v, Value::integer(data->AggregateCount));
     }
     value = v;
 }
@@ -266,7 +266,7 @@ void ReportAggregates::AccumulateAggregates(TfrBand& dataBand)
     }
     TfrParser& parser = TfrGlobals::get().parser;
     QString previousExpression;
-    TfrValue previousResult;
+    Value previousResult;
     bool havePrevious = false;
     const bool visible = dataBand.Visible;
     for (int i = 0; i < values.Count(); ++i) {
@@ -275,7 +275,7 @@ void ReportAggregates::AccumulateAggregates(TfrBand& dataBand)
             continue;
         if (perColumn && (k.column.isEmpty() || k.column == QLatin1String("0") || k.column != column))
             continue;
-        TfrValue result;
+        Value result;
         if (k.op != AggregateOp::Count) {
             // SUM and AVG of one field follow each other: the field is evaluated once per record.
             if (!havePrevious || k.expression != previousExpression) {
@@ -287,11 +287,11 @@ void ReportAggregates::AccumulateAggregates(TfrBand& dataBand)
         }
         if (!visible && k.flag.trimmed() != QLatin1String("1"))
             continue;
-        TfrValue acc = values.Values(i);
+        Value acc = values.Values(i);
         if (acc.isNull())
-            acc = TfrValue::smallInt(0);
+            acc = Value::smallInt(0);
         if (result.isNull())
-            result = TfrValue::smallInt(0);
+            result = Value::smallInt(0);
         switch (k.op) {
         case AggregateOp::Sum:
         case AggregateOp::Avg:
@@ -306,7 +306,7 @@ void ReportAggregates::AccumulateAggregates(TfrBand& dataBand)
                 acc = result;
             break;
         case AggregateOp::Count:
-            acc = ValueOps::binary(ValueOps::Binary::Add, acc, TfrValue::integer(1));
+            acc = ValueOps::binary(ValueOps::Binary::Add, acc, Value::integer(1));
             break;
         }
         values.SetValues(i, acc);

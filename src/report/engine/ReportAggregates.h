@@ -21,7 +21,7 @@ class PageFormationState;
 class ReportScope;
 class TfrBand;
 
-class ReportAggregates : public TfrAggregateHook {
+class ReportAggregates : public AggregateHook {
 public:
     explicit ReportAggregates(ReportScope& scope) : m_scope(scope) { }
 
@@ -34,13 +34,13 @@ public:
     void ResetAggregates(TfrBand& band);
 
     void AggregateCall(
-        AggregateOp op, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value) override;
+        AggregateOp op, const Value& p1, const Value& p2, const Value& p3, Value& value) override;
 
     static constexpr QChar kSeparator = QChar(1);
     static QString makeKey(
         const QString& footer, AggregateOp op, const QString& expression, const QString& flag);
     // 1e300 for MIN (so that any value is smaller), the small integer 0 otherwise.
-    static TfrValue startValue(AggregateOp op);
+    static Value startValue(AggregateOp op);
     // The data band kind an aggregate without a band name refers to from a band of this kind.
     static std::optional<int> dataKindForFooter(int footerKind);
 
@@ -49,7 +49,7 @@ private:
     void scanBand(TfrBand& band);
     void registerCall(
         AggregateOp op, const QString& bandName, const QString& expression, const QString& flag);
-    void readCall(AggregateOp op, const QString& expression, const QString& flag, TfrValue& value) const;
+    void readCall(AggregateOp op, const QString& expression, const QString& flag, Value& value) const;
 
     ReportScope& m_scope;
     TfrBand* m_registering = nullptr; // the data band whose footers are being registered

@@ -5,19 +5,19 @@
 #include "report/engine/TfrBand.h"
 #include "report/expr/ValueOperators.h"
 #include "report/model/TfrGlobals.h"
-#include "report/model/TfrViewLookup.h"
+#include "report/model/ViewLookup.h"
 
 namespace vaskel {
 
 namespace {
 
-TfrValue evaluate(const TfrValue& argument)
+Value evaluate(const Value& argument)
 {
     return ExprGlobals::get().parser.Evaluate(argument.stringValue());
 }
 
 // An argument used as a name: its text without the blanks around it.
-QString nameArgument(const TfrValue& argument)
+QString nameArgument(const Value& argument)
 {
     return argument.stringValue().trimmed();
 }
@@ -25,9 +25,9 @@ QString nameArgument(const TfrValue& argument)
 } // namespace
 
 void ReportFunctions::CallReportFunction(
-    const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+    const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)
 {
-    value = TfrValue(QStringLiteral("0"));
+    value = Value(QStringLiteral("0"));
     if (TfrGlobals::get().libraries.HandleCall(name, p1, p2, p3, value))
         return;
     if (!reportFunction(name, p1, p2, p3, value))
@@ -36,14 +36,14 @@ void ReportFunctions::CallReportFunction(
         m_scope.OnUserFunction(name, p1, p2, p3, value);
 }
 
-QString ReportFunctions::arrayElementName(const QString& array, const TfrValue& index)
+QString ReportFunctions::arrayElementName(const QString& array, const Value& index)
 {
     const QString indexText = index.isString() ? index.stringValue() : QString::number(index.toInt());
     return QStringLiteral("Arr_") + array + QLatin1Char('_') + indexText;
 }
 
 bool ReportFunctions::reportFunction(
-    const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+    const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)
 {
     TfrBand* band = TfrGlobals::get().run.CurrentBand;
     if (name == QLatin1String("STOPREPORT")) {
@@ -62,7 +62,7 @@ bool ReportFunctions::reportFunction(
     } else if (name == QLatin1String("DEC")) {
         step(nameArgument(p1), -1);
     } else if (name == QLatin1String("SETARRAY")) {
-        const TfrValue index = evaluate(p2);
+        const Value index = evaluate(p2);
         setArray(nameArgument(p1), index, evaluate(p3));
     } else if (name == QLatin1String("GETARRAY")) {
         value = getArray(nameArgument(p1), evaluate(p2));
@@ -73,11 +73,11 @@ bool ReportFunctions::reportFunction(
 }
 
 void ReportFunctions::objectMethod(
-    const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+    const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)
 {
     const TfrPages none;
     const TfrPages* pages = m_scope.pages();
-    const TfrObjectProperty found
+    const ObjectProperty found
         = FindObjectProperty(name, pages ? *pages : none, TfrGlobals::get().run.CurrentView);
     if (found.object)
         value = found.object->CallMethod(found.property, p1, p2, p3);
@@ -85,15 +85,15 @@ void ReportFunctions::objectMethod(
 
 void ReportFunctions::step(const QString& name, int delta)
 {
-    const TfrValue current = m_scope.ResolveName(name);
-    const TfrValue next = ValueOps::binary(ValueOps::Binary::Add, current, TfrValue::integer(delta));
+    const Value current = m_scope.ResolveName(name);
+    const Value next = ValueOps::binary(ValueOps::Binary::Add, current, Value::integer(delta));
     if (m_scope.AssignValue)
         m_scope.AssignValue(name, next);
     else
         TfrGlobals::get().runtimeVariables.SetValue(name, next);
 }
 
-void ReportFunctions::setArray(const QString& array, const TfrValue& index, const TfrValue& element)
+void ReportFunctions::setArray(const QString& array, const Value& index, const Value& element)
 {
     if (!array.contains('.')) {
         TfrGlobals::get().runtimeVariables.SetValue(arrayElementName(array, index), element);
@@ -101,27 +101,27 @@ void ReportFunctions::setArray(const QString& array, const TfrValue& index, cons
     }
     const TfrPages none;
     const TfrPages* pages = m_scope.pages();
-    const TfrObjectProperty found
+    const ObjectProperty found
         = FindObjectProperty(array, pages ? *pages : none, TfrGlobals::get().run.CurrentView);
     if (found.object)
         found.object->CallMethod(
-            QStringLiteral("SETINDEXPROPERTY"), TfrValue(found.property.toUpper()), index, element);
+            QStringLiteral("SETINDEXPROPERTY"), Value(found.property.toUpper()), index, element);
 }
 
-TfrValue ReportFunctions::getArray(const QString& array, const TfrValue& index)
+Value ReportFunctions::getArray(const QString& array, const Value& index)
 {
     if (!array.contains('.')) {
-        const TfrValue* element = TfrGlobals::get().runtimeVariables.find(arrayElementName(array, index));
-        return element ? *element : TfrValue::null();
+        const Value* element = TfrGlobals::get().runtimeVariables.find(arrayElementName(array, index));
+        return element ? *element : Value::null();
     }
     const TfrPages none;
     const TfrPages* pages = m_scope.pages();
-    const TfrObjectProperty found
+    const ObjectProperty found
         = FindObjectProperty(array, pages ? *pages : none, TfrGlobals::get().run.CurrentView);
     if (!found.object)
-        return TfrValue(QStringLiteral("0"));
+        return Value(QStringLiteral("0"));
     return found.object->CallMethod(
-        QStringLiteral("GETINDEXPROPERTY"), TfrValue(found.property.toUpper()), index, {});
+        QStringLiteral("GETINDEXPROPERTY"), Value(found.property.toUpper()), index, {});
 }
 
 } // namespace vaskel

@@ -7,7 +7,7 @@
 //
 // Run-time arrays are plain run-time variables: element i of array A is "Arr_A_i", with a numeric
 // index written as its integer value, so A[2] and A[2.0] are the same element.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QString>
 
@@ -20,20 +20,20 @@ public:
     explicit ReportFunctions(ReportScope& scope) : m_scope(scope) { }
 
     void CallReportFunction(
-        const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value);
+        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value);
 
     // The run-time variable name of an array element.
-    static QString arrayElementName(const QString& array, const TfrValue& index);
+    static QString arrayElementName(const QString& array, const Value& index);
 
 private:
     // True when `name` is one of the report's own functions.
     bool reportFunction(
-        const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value);
+        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value);
     void objectMethod(
-        const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value);
+        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value);
     void step(const QString& name, int delta);
-    void setArray(const QString& array, const TfrValue& index, const TfrValue& element);
-    TfrValue getArray(const QString& array, const TfrValue& index);
+    void setArray(const QString& array, const Value& index, const Value& element);
+    Value getArray(const QString& array, const Value& index);
 
     ReportScope& m_scope;
 };

@@ -32,10 +32,10 @@ ReportScope::~ReportScope()
 void ReportScope::install(TfrParser& parser)
 {
     uninstall();
-    parser.LookupName = [this](const QString& name, TfrValue& value) { value = ResolveName(name); };
+    parser.LookupName = [this](const QString& name, Value& value) { value = ResolveName(name); };
     parser.CallFunction
-        = [this](const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3,
-              TfrValue& value) { CallReportFunction(name, p1, p2, p3, value); };
+        = [this](const QString& name, const Value& p1, const Value& p2, const Value& p3,
+              Value& value) { CallReportFunction(name, p1, p2, p3, value); };
     m_installedParser = &parser;
     ExprGlobals& globals = TfrGlobals::get();
     globals.aggregateHook = &m_aggregates;

@@ -44,16 +44,16 @@ public:
     bool FinalPass = false;
 
     // Asked first for every name; a value left empty lets the lookup go on.
-    std::function<void(const QString& name, TfrValue& value)> OnGetValue;
+    std::function<void(const QString& name, Value& value)> OnGetValue;
     // Called after every function call the libraries do not answer, with the argument texts; may
     // change the value.
     std::function<void(
-        const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)>
+        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)>
         OnUserFunction;
 
     // The script interpreter's assignment of a value to a name. Unset: the name becomes a run-time
     // variable.
-    std::function<void(const QString& name, const TfrValue& value)> AssignValue;
+    std::function<void(const QString& name, const Value& value)> AssignValue;
     // The width a memo view's expanded lines need, in report units. By default the memo measures
     // its own expanded text; unset: the view's width.
     std::function<qint32(TfrView& memo)> CalcWidth;
@@ -70,9 +70,9 @@ public:
     // Removes the callbacks again if this scope is still the one installed (also on destruction).
     void uninstall();
 
-    TfrValue ResolveName(const QString& name) { return m_names.ResolveName(name); }
+    Value ResolveName(const QString& name) { return m_names.ResolveName(name); }
     void CallReportFunction(
-        const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)
     {
         m_functions.CallReportFunction(name, p1, p2, p3, value);
     }

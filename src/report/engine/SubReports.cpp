@@ -82,7 +82,7 @@ PageFormer& PageFormer::subReportFormer(const TfrView& view) const
 
 void PageFormer::StartSubReports(TfrBand& band)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     band.SubReportFinished.assign(band.Views.size(), true);
     for (size_t i = static_cast<size_t>(band.SubReportStart); i < band.Views.size(); ++i) {
         TfrView* v = band.Views[i];
@@ -267,7 +267,7 @@ void PageFormer::DrawCrossRow(TfrBand& band)
 {
     if (band.Kind == PageFooter)
         return;
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     ReportAggregates& aggregates = m_report.scope().aggregates();
     run.CrossTotalShift = 0;
     m_columnNumber = 1;
@@ -336,7 +336,7 @@ void PageFormer::FitColumn(TfrBand& row, qint32 width, qint32& x, qint32 firstPa
 {
     if (m_page.RightLimit() >= width + x)
         return;
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     run.CrossTotalShift += x - leftLimit();
     x = leftLimit();
     ++run.PageNumber;
@@ -369,7 +369,7 @@ void PageFormer::FitColumn(TfrBand& row, qint32 width, qint32& x, qint32 firstPa
 
 void PageFormer::DrawCrossCell(TfrBand& cross, TfrBand& row, qint32 x)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     run.CurrentBand = &cross;
     cross.LineThrough = row.LineThrough;
     cross.LineNumber = row.LineNumber;

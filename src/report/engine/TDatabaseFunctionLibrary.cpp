@@ -12,24 +12,24 @@ TDatabaseFunctionLibrary::TDatabaseFunctionLibrary()
     AddDescription(QStringLiteral("FIELDISNULL"), LoadStr(55620), LoadStr(55621));
 }
 
-TDatabaseFunctionLibrary* TDatabaseFunctionLibrary::RegisterAtStartUp(TfrFunctionLibraryList& libraries)
+TDatabaseFunctionLibrary* TDatabaseFunctionLibrary::RegisterAtStartUp(FunctionLibraryList& libraries)
 {
     libraries.RegisterLibrary<TDatabaseFunctionLibrary>();
     return dynamic_cast<TDatabaseFunctionLibrary*>(libraries.Find(QString::fromLatin1(kClassName)));
 }
 
 void TDatabaseFunctionLibrary::Compute(
-    int /*index*/, const TfrValue& p1, const TfrValue& /*p2*/, const TfrValue& /*p3*/, TfrValue& value)
+    int /*index*/, const Value& p1, const Value& /*p2*/, const Value& /*p3*/, Value& value)
 {
-    value = TfrValue::smallInt(0);
+    value = Value::smallInt(0);
     const QString reference = ExprGlobals::get().parser.Evaluate(p1.stringValue()).toText();
     DatabaseDataset* defaultDataset = nullptr;
     if (Scope && Scope->UseDefaultDataSetName)
         defaultDataset = Scope->defaultDataset();
-    const TfrFieldReference ref
+    const FieldReference ref
         = ResolveFieldReference(reference, Scope ? Scope->Owner : nullptr, defaultDataset);
     if (!ref.dataset) {
-        value = TfrValue::boolean(true);
+        value = Value::boolean(true);
         return;
     }
     if (ref.fieldName.isEmpty()) {
@@ -37,10 +37,10 @@ void TDatabaseFunctionLibrary::Compute(
         QString datasetPart;
         QString field;
         DictionaryLookup::splitFieldText(reference, datasetPart, field);
-        value = TfrValue::boolean(ref.dataset->fieldByName(field).isNull());
+        value = Value::boolean(ref.dataset->fieldByName(field).isNull());
         return;
     }
-    value = TfrValue::boolean(ref.dataset->fieldByName(ref.fieldName).isNull());
+    value = Value::boolean(ref.dataset->fieldByName(ref.fieldName).isNull());
 }
 
 } // namespace vaskel

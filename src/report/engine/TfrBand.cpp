@@ -59,7 +59,7 @@ bool TfrBand::exists() const
     return BandView || (Kind == NoBand && !Views.empty());
 }
 
-void TfrBand::bandPropertyWritten(const QString& name, const TfrValue& value)
+void TfrBand::bandPropertyWritten(const QString& name, const Value& value)
 {
     if (name == u"CHILDBAND") {
         ChildLink = Former ? Former->FindBandByName(value.toText()) : nullptr;
@@ -85,22 +85,22 @@ void TfrBand::bandPropertyWritten(const QString& name, const TfrValue& value)
     }
 }
 
-std::optional<TfrValue> TfrBand::bandPropertyRead(const QString& name)
+std::optional<Value> TfrBand::bandPropertyRead(const QString& name)
 {
     if (name == u"BREAKED")
-        return TfrValue(Breaked);
+        return Value(Breaked);
     if (name == u"LEFT")
-        return TfrValue(Left);
+        return Value(Left);
     if (name == u"TOP")
-        return TfrValue(Top);
+        return Value(Top);
     if (name == u"WIDTH")
-        return TfrValue(Width);
+        return Value(Width);
     if (name == u"HEIGHT")
-        return TfrValue(Height);
+        return Value(Height);
     if (name == u"VISIBLE")
-        return TfrValue(Visible);
+        return Value(Visible);
     if (name == u"EOF")
-        return TfrValue(Dataset ? Dataset->Eof() : false);
+        return Value(Dataset ? Dataset->Eof() : false);
     return std::nullopt;
 }
 

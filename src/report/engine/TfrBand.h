@@ -11,7 +11,7 @@
 // `AggregateCount`; a footer (any band that prints aggregates) points at that data band through
 // `AggregateBand`.
 #include "report/engine/TfrDatasetFunctions.h"
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 #include "report/expr/TfrVariables.h"
 #include "report/model/EngineBandLink.h"
 #include "report/model/TfrBandView.h"
@@ -65,7 +65,7 @@ public:
 
     qint32 LineNumber = 1; // LINE#
     qint32 LineThrough = 1; // LINETHROUGH#
-    TfrValue HeldGroupValue; // a group header's condition value when it printed; empty before
+    Value HeldGroupValue; // a group header's condition value when it printed; empty before
     QString CompiledCondition; // a group header's condition, compiled
     bool NoReset = false;
 
@@ -125,8 +125,8 @@ public:
     bool isCrossKind() const { return Kind >= CrossHeader && Kind <= CrossFooter; }
 
     // Scripts reach the band through its band view while the report runs (EngineBandLink).
-    void bandPropertyWritten(const QString& name, const TfrValue& value) override;
-    std::optional<TfrValue> bandPropertyRead(const QString& name) override;
+    void bandPropertyWritten(const QString& name, const Value& value) override;
+    std::optional<Value> bandPropertyRead(const QString& name) override;
     bool bandMethodCalled(const QString& name) override;
 
 private:

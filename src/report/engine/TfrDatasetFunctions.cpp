@@ -62,38 +62,38 @@ QByteArray blobBytes(const DatabaseField& field)
     return v.toString().toUtf8();
 }
 
-TfrValue valueOf(const QVariant& v)
+Value valueOf(const QVariant& v)
 {
     switch (v.typeId()) {
     case QMetaType::Bool:
-        return TfrValue::boolean(v.toBool());
+        return Value::boolean(v.toBool());
     case QMetaType::Int:
     case QMetaType::Short:
     case QMetaType::UShort:
     case QMetaType::Char:
     case QMetaType::UChar:
-        return TfrValue::integer(v.toInt());
+        return Value::integer(v.toInt());
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong: {
         const qint64 i = v.toLongLong();
         if (i >= std::numeric_limits<qint32>::min() && i <= std::numeric_limits<qint32>::max())
-            return TfrValue::integer(static_cast<qint32>(i));
-        return TfrValue::number(static_cast<double>(i));
+            return Value::integer(static_cast<qint32>(i));
+        return Value::number(static_cast<double>(i));
     }
     case QMetaType::Double:
     case QMetaType::Float:
-        return TfrValue::number(v.toDouble());
+        return Value::number(v.toDouble());
     case QMetaType::QDate:
-        return TfrValue::dateTime(DateTimeValue::fromDate(v.toDate()));
+        return Value::dateTime(DateTimeValue::fromDate(v.toDate()));
     case QMetaType::QTime:
-        return TfrValue::dateTime(DateTimeValue::fromTime(v.toTime()));
+        return Value::dateTime(DateTimeValue::fromTime(v.toTime()));
     case QMetaType::QDateTime:
-        return TfrValue::dateTime(DateTimeValue::fromDateTime(v.toDateTime()));
+        return Value::dateTime(DateTimeValue::fromDateTime(v.toDateTime()));
     case QMetaType::QByteArray:
-        return TfrValue::string(QString::fromUtf8(v.toByteArray()));
+        return Value::string(QString::fromUtf8(v.toByteArray()));
     default:
-        return TfrValue::string(v.toString());
+        return Value::string(v.toString());
     }
 }
 
@@ -110,12 +110,12 @@ DatasetComponent* FindDatasetComponent(const DatasetComponentOwner* owner, const
     }
 }
 
-TfrFieldReference ResolveFieldReference(
+FieldReference ResolveFieldReference(
     const QString& text, const DatasetComponentOwner* owner, DatabaseDataset* defaultDataset)
 {
     int dots = 0;
     const QStringList parts = splitReference(text, dots);
-    TfrFieldReference ref;
+    FieldReference ref;
     QString fieldPart;
     if (dots == 0) {
         ref.dataset = defaultDataset;
@@ -134,23 +134,23 @@ TfrFieldReference ResolveFieldReference(
     return ref;
 }
 
-TfrValue FieldValue(const DatabaseField& field)
+Value FieldValue(const DatabaseField& field)
 {
     DatabaseDataset* d = field.dataset();
     if (!d->isActive())
         d->open();
     if (field.OnGetText || field.kind() == FieldKind::LargeInt)
-        return TfrValue::string(field.displayText());
+        return Value::string(field.displayText());
     const QVariant v = field.value();
     if (!v.isValid() || v.isNull()) {
         switch (field.kind()) {
         case FieldKind::String:
         case FieldKind::WideString:
-            return TfrValue::string(QString());
+            return Value::string(QString());
         case FieldKind::Boolean:
-            return TfrValue::boolean(false);
+            return Value::boolean(false);
         default:
-            return TfrValue::integer(0);
+            return Value::integer(0);
         }
     }
     return valueOf(v);

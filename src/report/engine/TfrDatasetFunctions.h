@@ -7,7 +7,7 @@
 #include "report/engine/DatasetComponentOwner.h"
 #include "report/engine/TfrDataset.h"
 #include "report/engine/TvuVeveDataset.h"
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QIODevice>
 #include <QImage>
@@ -24,20 +24,20 @@ namespace vaskel {
 // an error during the search throws EClassNotFound "Missing <name>".
 DatasetComponent* FindDatasetComponent(const DatasetComponentOwner* owner, const QString& name);
 
-struct TfrFieldReference {
+struct FieldReference {
     DatabaseDataset* dataset = nullptr; // none when the reference names no database dataset
     QString fieldName; // empty when the dataset has no field of that name
 };
 
 // Splits a field reference at its dots (a double quote ends the splitting, so a quoted field name
 // may hold dots): no dot uses `defaultDataset`; one to three dots name the dataset component.
-TfrFieldReference ResolveFieldReference(
+FieldReference ResolveFieldReference(
     const QString& text, const DatasetComponentOwner* owner, DatabaseDataset* defaultDataset);
 
 // The field's value for the report: opens a closed dataset; reads through the display-text handler
 // when there is one and 64-bit integers as their text; null becomes "" for text fields, false for
 // booleans and the integer 0 for every other kind.
-TfrValue FieldValue(const DatabaseField& field);
+Value FieldValue(const DatabaseField& field);
 
 bool IsBlobField(const DatabaseField& field);
 // A stream receives the field's bytes and is rewound to its start.

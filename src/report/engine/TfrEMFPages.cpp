@@ -135,7 +135,7 @@ void TfrEMFPages::InsertPage(int index, const TfrPage& templatePage)
 void TfrEMFPages::AddPage(const TfrPage& templatePage)
 {
     InsertPage(Count(), templatePage);
-    const TfrRunState& run = frRun();
+    const RunState& run = frRun();
     if (run.CurrentReport && run.CurrentReport->OnBeginPage)
         run.CurrentReport->OnBeginPage(run.PageNumber);
 }
@@ -175,7 +175,7 @@ void TfrEMFPages::MaterializePage(int index)
     std::copy(std::begin(record.Margins), std::end(record.Margins), live.Margins);
     live.MarginsFlag = record.MarginsFlag != 0;
     live.Metrics = record.Metrics;
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     run.CurrentPage = &live;
 
     ReportStreamReader reader(record.PageData);
@@ -210,7 +210,7 @@ void TfrEMFPages::DrawPage(int index, QPainter& canvas, const QRect& target)
     TfrPreparedPage& record = page(index);
     const bool printing = drawsOnPaper(canvas.device());
     const bool recording = dynamic_cast<const RecordingDevice*>(canvas.device()) != nullptr;
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     run.PrintMode = true;
     if (!record.InUse) {
         releaseLivePage(record);

@@ -5,7 +5,7 @@
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TfrPage.h"
 #include "report/model/TfrPageMetrics.h"
-#include "report/model/TfrViewFactory.h"
+#include "report/model/ViewFactory.h"
 
 #include <QByteArray>
 #include <QPoint>
@@ -103,7 +103,7 @@ private:
 
     TfrReport* m_owner; // not owned; null for a store without a report
     std::vector<std::unique_ptr<TfrPreparedPage>> m_pages;
-    TfrViewFactory m_viewFactory;
+    ViewFactory m_viewFactory;
 };
 
 } // namespace vaskel

@@ -199,7 +199,7 @@ void TfrEMFPages::readLegacyLayout(ReportStreamReader& r, qint64 base)
         picture.Top = 0;
         picture.Width = record->Metrics.UnitPaperWidth;
         picture.Height = record->Metrics.UnitPaperHeight;
-        picture.Picture.setData(TfrPicture::Metafile, metafileBytes(readUpTo(r, next)));
+        picture.Picture.setData(StoredPicture::Metafile, metafileBytes(readUpTo(r, next)));
         ReportStreamWriter w;
         w.writeU8(kPageStreamVersion);
         PreparedObjectEntry::write(picture, w);

@@ -12,7 +12,7 @@
 #include "report/model/TemplateReader.h"
 #include "report/model/TemplateWriter.h"
 #include "report/model/TfrGlobals.h"
-#include "report/model/TfrViewLookup.h"
+#include "report/model/ViewLookup.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -37,12 +37,12 @@ TfrReport::TfrReport(const QString& name)
     Template.Info.Reset(DateTimeValue::now());
     TemplateFileName = LoadStr(StringTable::sUntitled);
     m_scope.Template = &Template;
-    m_scope.OnGetValue = [this](const QString& n, TfrValue& value) {
+    m_scope.OnGetValue = [this](const QString& n, Value& value) {
         if (OnGetValue)
             OnGetValue(n, value);
     };
-    m_scope.OnUserFunction = [this](const QString& n, const TfrValue& p1, const TfrValue& p2,
-                                 const TfrValue& p3, TfrValue& value) {
+    m_scope.OnUserFunction = [this](const QString& n, const Value& p1, const Value& p2,
+                                 const Value& p3, Value& value) {
         if (OnUserFunction)
             OnUserFunction(n, p1, p2, p3, value);
     };
@@ -217,7 +217,7 @@ void TfrReport::connectRun()
     // A dataset assigned directly (not through setDataset) is watched from this run on.
     watchRemoval(Dataset);
     // INC and DEC assign as scripts do; aggregate registration reads compiled scripts.
-    m_scope.AssignValue = [](const QString& n, const TfrValue& value) {
+    m_scope.AssignValue = [](const QString& n, const Value& value) {
         TfrGlobals::get().interpreter.AssignValue(n, value);
     };
     m_scope.CollectScriptFunctions = [](const QStringList& script, const QStringList& matchFuncs,

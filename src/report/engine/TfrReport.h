@@ -98,11 +98,11 @@ public:
     std::function<void(qint32 pageNumber)> OnEndPage;
     std::function<void(TfrBand& band)> OnBeginBand;
     std::function<void(TfrBand& band)> OnEndBand;
-    std::function<void(const QString& name, TfrValue& value)> OnGetValue;
+    std::function<void(const QString& name, Value& value)> OnGetValue;
     std::function<void(QStringList& lines, TfrView& view)> OnBeforePrint;
     std::function<void(qint32 n)> OnProgress;
     std::function<void(
-        const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)>
+        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)>
         OnUserFunction;
     std::function<void(TfrBand& band)> OnBeginColumn;
     std::function<void(qint32 column, qint32& width)> OnPrintColumn;

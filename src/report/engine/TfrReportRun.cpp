@@ -35,7 +35,7 @@ QString progressLine(const QString& passText, qint32 n)
 // show beyond what the script asks through the UI services.
 void runDialogPage(TfrReport& report, const TfrPage& page)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     qint32 result = 0;
     report.SetDialogModalResult = [&result](qint32 r) { result = r; };
     RunPageScript(report, page);
@@ -48,7 +48,7 @@ void runDialogPage(TfrReport& report, const TfrPage& page)
 // once, as drawing them would place them, before the bands are built from the page.
 void settleBandAlignedViews(TfrPages& pages)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     for (const auto& page : pages) {
         run.CurrentPage = page.get();
         for (const auto& v : page->ObjectList) {
@@ -63,7 +63,7 @@ void settleBandAlignedViews(TfrPages& pages)
 
 bool TfrReport::Prepare()
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     SelectPrinterByName(PrinterName);
     run.PrintMode = true;
     const double now = DateTimeValue::now();
@@ -110,7 +110,7 @@ bool TfrReport::Prepare()
 
 bool TfrReport::BuildPages()
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     bool answer = true;
     StopRequested = false;
     run.AppendToLastPage = false;
@@ -167,7 +167,7 @@ bool TfrReport::BuildPages()
 
 void TfrReport::RunPass()
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     FormAllPages();
     if (FinalPass) {
         if (RunProgress)
@@ -188,7 +188,7 @@ void TfrReport::RunPass()
 
 void TfrReport::FormAllPages()
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     if (RunProgress && RunProgress->cancelRequested())
         StopRequested = true;
     Rebuildable = true;

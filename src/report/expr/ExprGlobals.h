@@ -4,7 +4,7 @@
 // function libraries join it as they are built. Reached through `ExprGlobals::get()` while a `TfrGlobals`
 // exists.
 #include "platform/PlatformGlobals.h"
-#include "report/expr/TfrFunctionLibraryList.h"
+#include "report/expr/FunctionLibraryList.h"
 #include "report/expr/TfrInstalledFunctions.h"
 #include "report/expr/TfrLocale.h"
 #include "report/expr/TfrParser.h"
@@ -12,7 +12,7 @@
 
 namespace vaskel {
 
-class TfrAggregateHook;
+class AggregateHook;
 
 class ExprGlobals : public PlatformGlobals {
 public:
@@ -31,10 +31,10 @@ public:
     // Descriptions of the available functions, for tools that list them.
     TfrInstalledFunctions installedFunctions;
     // The registered function libraries; the standard library is registered first at start-up.
-    TfrFunctionLibraryList libraries{installedFunctions};
+    FunctionLibraryList libraries{installedFunctions};
     // Where the standard library's aggregate calls go: the running report installs itself (not
     // owned); without a report they yield "0".
-    TfrAggregateHook* aggregateHook = nullptr;
+    AggregateHook* aggregateHook = nullptr;
 
 private:
     ExprGlobals* m_previous = nullptr;

@@ -89,14 +89,14 @@ constexpr IntConstant kSmall[] = {
 void fill(TfrVariables& constants)
 {
     for (const IntConstant& c : kColours)
-        constants.SetValue(QString::fromLatin1(c.name), TfrValue::integer(static_cast<qint32>(c.value)));
+        constants.SetValue(QString::fromLatin1(c.name), Value::integer(static_cast<qint32>(c.value)));
     quint32 system = 0xFF000000u;
     for (const char* name : kSystemColours)
-        constants.SetValue(QString::fromLatin1(name), TfrValue::integer(static_cast<qint32>(system++)));
+        constants.SetValue(QString::fromLatin1(name), Value::integer(static_cast<qint32>(system++)));
     for (const IntConstant& c : kSmall)
-        constants.SetValue(QString::fromLatin1(c.name), TfrValue::smallInt(static_cast<quint8>(c.value)));
-    constants.SetValue(QStringLiteral("CRLF"), TfrValue(QStringLiteral("\r\n")));
-    constants.SetValue(QStringLiteral("Null"), TfrValue::null());
+        constants.SetValue(QString::fromLatin1(c.name), Value::smallInt(static_cast<quint8>(c.value)));
+    constants.SetValue(QStringLiteral("CRLF"), Value(QStringLiteral("\r\n")));
+    constants.SetValue(QStringLiteral("Null"), Value::null());
 }
 
 } // namespace vaskel::ReportConstants

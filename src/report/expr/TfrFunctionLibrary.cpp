@@ -3,7 +3,7 @@
 namespace vaskel {
 
 bool TfrFunctionLibrary::HandleCall(
-    const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+    const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)
 {
     for (qsizetype i = 0; i < FunctionNames.size(); ++i) {
         if (FunctionNames.at(i).compare(name, Qt::CaseInsensitive) == 0) {

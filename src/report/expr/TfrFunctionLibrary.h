@@ -5,7 +5,7 @@
 // text in a string Value, so a library evaluates what it needs with the global parser and may use
 // an argument's text as a name instead. An application adds its own functions by deriving a
 // library and registering it in the library list.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QStringList>
 
@@ -29,10 +29,10 @@ public:
     // Computes `name` into `value` and returns true when it is one of `FunctionNames`; otherwise
     // returns false and leaves `value` alone.
     virtual bool HandleCall(
-        const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value);
+        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value);
     // `index` into `FunctionNames`.
     virtual void Compute(
-        int index, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+        int index, const Value& p1, const Value& p2, const Value& p3, Value& value)
         = 0;
 
     struct Description {

@@ -40,7 +40,7 @@ bool TfrFunctionSplitter::variableText(const QString& name, QString& text) const
 {
     if (!m_variables)
         return false;
-    const TfrValue* v = m_variables->find(name);
+    const Value* v = m_variables->find(name);
     if (!v)
         return false;
     text = v->isNull() ? QString() : v->toText();

@@ -24,24 +24,24 @@ qsizetype nameEnd(const QString& line)
 
 TfrInterpretator::TfrInterpretator()
 {
-    m_parser.LookupName = [this](const QString& name, TfrValue& value) { ReadValue(name, value); };
+    m_parser.LookupName = [this](const QString& name, Value& value) { ReadValue(name, value); };
     m_parser.CallFunction
-        = [this](const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3,
-              TfrValue& value) { CallScriptFunction(name, p1, p2, p3, value); };
+        = [this](const QString& name, const Value& p1, const Value& p2, const Value& p3,
+              Value& value) { CallScriptFunction(name, p1, p2, p3, value); };
 }
 
 TfrInterpretator::~TfrInterpretator() = default;
 
-void TfrInterpretator::ReadValue(const QString&, TfrValue&)
+void TfrInterpretator::ReadValue(const QString&, Value&)
 {
 }
 
-void TfrInterpretator::AssignValue(const QString&, const TfrValue&)
+void TfrInterpretator::AssignValue(const QString&, const Value&)
 {
 }
 
 void TfrInterpretator::CallScriptFunction(
-    const QString&, const TfrValue&, const TfrValue&, const TfrValue&, TfrValue&)
+    const QString&, const Value&, const Value&, const Value&, Value&)
 {
 }
 
@@ -75,7 +75,7 @@ void TfrInterpretator::RunScript(const QStringList& compiled)
         }
         switch (line[0].unicode()) {
         case lnConditional: {
-            const TfrValue v = m_parser.EvaluateCompiled(line.mid(3));
+            const Value v = m_parser.EvaluateCompiled(line.mid(3));
             i = ValueOps::equalsZero(v) ? JumpTarget(line) : i + 1;
             break;
         }
@@ -92,7 +92,7 @@ void TfrInterpretator::RunScript(const QStringList& compiled)
         }
         default: {
             const qsizetype end = nameEnd(line);
-            const TfrValue v = m_parser.EvaluateCompiled(line.mid(end));
+            const Value v = m_parser.EvaluateCompiled(line.mid(end));
             AssignValue(line.left(end), v);
             ++i;
             break;

@@ -31,14 +31,14 @@ public:
     TfrInterpretator& operator=(const TfrInterpretator&) = delete;
 
     // The value of a name a script expression reads (`value` starts as null).
-    virtual void ReadValue(const QString& name, TfrValue& value);
+    virtual void ReadValue(const QString& name, Value& value);
     // A script assignment "name := value". Public: report functions that change a variable (INC,
     // DEC) assign through it as scripts do.
-    virtual void AssignValue(const QString& name, const TfrValue& value);
+    virtual void AssignValue(const QString& name, const Value& value);
     // A function call of a script expression, with the upper-case name and the unevaluated texts
     // of the first three arguments (`value` starts as null).
     virtual void CallScriptFunction(
-        const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value);
+        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value);
 
     // Replaces `compiled` by the compiled lines of `source` and `errors` by one line per error
     // ("Line 3/12: Need \"then\" here"). After the first error nothing more is compiled; the lines

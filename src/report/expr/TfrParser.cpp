@@ -80,7 +80,7 @@ bool startsNumber(QStringView s)
 }
 
 // Both "1.5" and "1,5" are one and a half, whatever the locale's separator.
-TfrValue numberLiteral(QStringView name)
+Value numberLiteral(QStringView name)
 {
     const QChar sep = PlatformGlobals::get().locale.decimalSeparator;
     QVarLengthArray<QChar, 64> buf(name.size());
@@ -90,7 +90,7 @@ TfrValue numberLiteral(QStringView name)
     }
     const QStringView text(buf.data(), buf.size());
     if (const auto v = ValueText::tryStrToFloat(text, sep))
-        return TfrValue(*v);
+        return Value(*v);
     throw EConvertError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
 }
 
@@ -133,7 +133,7 @@ private:
 // malformed, reads or writes outside it.
 class ValueStack {
 public:
-    void push(TfrValue&& v)
+    void push(Value&& v)
     {
         if (m_size == TfrParser::kStackSize)
             throw EParserError(QStringLiteral("Expression too complex: more than %1 values at once")
@@ -141,23 +141,23 @@ public:
         m_values[m_size++] = std::move(v);
     }
     // The top, when the stack holds at least `needed` values.
-    TfrValue& top(int needed)
+    Value& top(int needed)
     {
         if (m_size < needed)
             throw EParserError(QStringLiteral("Invalid expression: an operator has no operand"));
         return m_values[m_size - 1];
     }
-    TfrValue pop()
+    Value pop()
     {
-        TfrValue v = std::move(top(1));
+        Value v = std::move(top(1));
         --m_size;
         return v;
     }
     int size() const { return m_size; }
-    TfrValue& bottom() { return m_values[0]; }
+    Value& bottom() { return m_values[0]; }
 
 private:
-    std::array<TfrValue, TfrParser::kStackSize> m_values;
+    std::array<Value, TfrParser::kStackSize> m_values;
     int m_size = 0;
 };
 
@@ -168,7 +168,7 @@ double TfrParser::roundHalfEven(double x)
     return std::nearbyint(x); // the rounding mode is never changed from to-nearest-even
 }
 
-TfrValue TfrParser::Evaluate(const QString& text) const
+Value TfrParser::Evaluate(const QString& text) const
 {
     return EvaluateCompiled(Compile(text));
 }
@@ -294,7 +294,7 @@ QString TfrParser::Compile(const QString& source) const
     return out;
 }
 
-TfrValue TfrParser::EvaluateCompiled(const QString& source) const
+Value TfrParser::EvaluateCompiled(const QString& source) const
 {
     NestingGuard guard(m_nesting);
     const QStringView postfix(source);
@@ -316,8 +316,8 @@ TfrValue TfrParser::EvaluateCompiled(const QString& source) const
         case opAnd:
         case opOr: {
             stack.top(2);
-            const TfrValue right = stack.pop();
-            TfrValue& left = stack.top(1);
+            const Value right = stack.pop();
+            Value& left = stack.top(1);
             using ValueOps::Binary;
             const Binary op = c == '+' ? Binary::Add
                 : c == '-'             ? Binary::Subtract
@@ -337,8 +337,8 @@ TfrValue TfrParser::EvaluateCompiled(const QString& source) const
         case opGreaterEqual:
         case opNotEqual: {
             stack.top(2);
-            const TfrValue right = stack.pop();
-            TfrValue& left = stack.top(1);
+            const Value right = stack.pop();
+            Value& left = stack.top(1);
             const int order = ValueOps::compare(left, right);
             bool holds = false;
             switch (c) {
@@ -361,32 +361,32 @@ TfrValue TfrParser::EvaluateCompiled(const QString& source) const
                 holds = order != 0;
                 break;
             }
-            left = TfrValue::smallInt(holds ? 1 : 0);
+            left = Value::smallInt(holds ? 1 : 0);
             ++i;
             break;
         }
         case opNegate: {
-            TfrValue& top = stack.top(1);
+            Value& top = stack.top(1);
             top = ValueOps::negate(top);
             ++i;
             break;
         }
         case opNot: {
-            TfrValue& top = stack.top(1);
-            top = TfrValue::smallInt(ValueOps::equalsZero(top) ? 1 : 0);
+            Value& top = stack.top(1);
+            top = Value::smallInt(ValueOps::equalsZero(top) ? 1 : 0);
             ++i;
             break;
         }
         case opStr: {
-            TfrValue& top = stack.top(1);
-            top = top.isNull() ? TfrValue(QString()) : TfrValue(top.toText());
+            Value& top = stack.top(1);
+            top = top.isNull() ? Value(QString()) : Value(top.toText());
             ++i;
             break;
         }
         case opInt:
         case opFrac:
         case opRound: {
-            TfrValue& top = stack.top(1);
+            Value& top = stack.top(1);
             double x = top.toNumber();
             const double r = roundHalfEven(x);
             if (c == opRound) {
@@ -399,27 +399,27 @@ TfrValue TfrParser::EvaluateCompiled(const QString& source) const
                     x = r;
                 x = x - std::trunc(x);
             }
-            top = TfrValue(x);
+            top = Value(x);
             ++i;
             break;
         }
         case '\'':
-            stack.push(TfrValue(unquoteLiteral(ReadQuoted(postfix, i))));
+            stack.push(Value(unquoteLiteral(ReadQuoted(postfix, i))));
             break;
         case '[': {
             const BracketedText b = FindBracketed(postfix, i);
             i = b.close + 1;
-            TfrValue v = TfrValue::null();
+            Value v = Value::null();
             if (LookupName)
                 LookupName(b.inner, v);
             else
-                v = TfrValue();
+                v = Value();
             stack.push(std::move(v));
             break;
         }
         default: {
             const qsizetype before = i;
-            TfrValue v = evaluateName(postfix, i);
+            Value v = evaluateName(postfix, i);
             if (i == before) {
                 ++i; // a stray character no token starts with (a "(" or ")" of hand-made postfix)
                 break;
@@ -430,11 +430,11 @@ TfrValue TfrParser::EvaluateCompiled(const QString& source) const
         }
     }
     if (stack.size() == 0)
-        return TfrValue::smallInt(0);
+        return Value::smallInt(0);
     return std::move(stack.bottom());
 }
 
-TfrValue TfrParser::evaluateName(QStringView postfix, qsizetype& pos) const
+Value TfrParser::evaluateName(QStringView postfix, qsizetype& pos) const
 {
     const qsizetype n = postfix.size();
     const QStringView name = readNameView(postfix, pos);
@@ -444,9 +444,9 @@ TfrValue TfrParser::evaluateName(QStringView postfix, qsizetype& pos) const
     if (startsNumber(name))
         return numberLiteral(name);
     if (name.compare(QLatin1StringView("TRUE"), Qt::CaseInsensitive) == 0)
-        return TfrValue(true);
+        return Value(true);
     if (name.compare(QLatin1StringView("FALSE"), Qt::CaseInsensitive) == 0)
-        return TfrValue(false);
+        return Value(false);
     if (next == QLatin1Char('[')) {
         const BracketedText b = FindBracketed(postfix, pos);
         pos = b.close + 1;
@@ -456,15 +456,15 @@ TfrValue TfrParser::evaluateName(QStringView postfix, qsizetype& pos) const
     const QString upper = PlatformGlobals::get().locale.toUpper(name.toString());
     if (next == QLatin1Char('('))
         return callBuiltIn(upper, postfix, pos);
-    TfrValue value = TfrValue::null();
+    Value value = Value::null();
     if (LookupName)
         LookupName(upper, value);
     else
-        value = TfrValue();
+        value = Value();
     return value;
 }
 
-TfrValue TfrParser::callBuiltIn(const QString& upperName, QStringView text, qsizetype& pos) const
+Value TfrParser::callBuiltIn(const QString& upperName, QStringView text, qsizetype& pos) const
 {
     const qsizetype start = pos;
     const FunctionArguments args = SplitArguments(text, pos);
@@ -474,21 +474,21 @@ TfrValue TfrParser::callBuiltIn(const QString& upperName, QStringView text, qsiz
     if (upperName == QLatin1StringView("COPY")) {
         const qint32 from = ValueText::strToInt(Evaluate(args.second).toText());
         const qint32 count = ValueText::strToInt(Evaluate(args.third).toText());
-        return TfrValue(copyCharacters(Evaluate(args.first).toText(), from, count));
+        return Value(copyCharacters(Evaluate(args.first).toText(), from, count));
     }
     if (upperName == QLatin1StringView("IF")) {
         const double condition = ValueText::strToFloat(Evaluate(args.first).toText(), locale);
         return std::trunc(condition) != 0 ? Evaluate(args.second) : Evaluate(args.third);
     }
     if (upperName == QLatin1StringView("STRTODATE"))
-        return TfrValue::dateTime(ValueText::strToDate(Evaluate(args.first).toText(), locale));
+        return Value::dateTime(ValueText::strToDate(Evaluate(args.first).toText(), locale));
     if (upperName == QLatin1StringView("STRTOTIME"))
-        return TfrValue::dateTime(ValueText::strToTime(Evaluate(args.first).toText(), locale));
-    TfrValue value = TfrValue::null();
+        return Value::dateTime(ValueText::strToTime(Evaluate(args.first).toText(), locale));
+    Value value = Value::null();
     if (CallFunction)
-        CallFunction(upperName, TfrValue(args.first), TfrValue(args.second), TfrValue(args.third), value);
+        CallFunction(upperName, Value(args.first), Value(args.second), Value(args.third), value);
     else
-        value = TfrValue();
+        value = Value();
     return value;
 }
 

@@ -15,7 +15,7 @@
 // the machine's stack.
 //
 // Postfix operator characters: "*" "/" "+" "-" "<" "=" ">" as themselves; the others by code.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QString>
 
@@ -27,12 +27,12 @@ class TfrParser {
 public:
     // Asked for every name that is not a literal, upper-cased, and for every bracketed name as
     // written; `value` starts as null. Unset: names yield empty.
-    using LookupNameFn = std::function<void(const QString& name, TfrValue& value)>;
+    using LookupNameFn = std::function<void(const QString& name, Value& value)>;
     // Asked for every call other than the built-ins, with the upper-case name and the unevaluated
     // source texts of the first three arguments as string Values (empty text when missing); the
     // handler evaluates them as it needs. `value` starts as null. Unset: calls yield empty.
     using CallFunctionFn = std::function<void(
-        const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)>;
+        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)>;
 
     LookupNameFn LookupName;
     CallFunctionFn CallFunction;
@@ -57,16 +57,16 @@ public:
     static constexpr int kStackSize = 32;
     static constexpr int kMaxNesting = 200;
 
-    TfrValue Evaluate(const QString& text) const;
+    Value Evaluate(const QString& text) const;
     QString Compile(const QString& text) const;
-    TfrValue EvaluateCompiled(const QString& postfix) const;
+    Value EvaluateCompiled(const QString& postfix) const;
 
     // The language's round(): nearest, an exact half to the even neighbour; stays a double.
     static double roundHalfEven(double x);
 
 private:
-    TfrValue evaluateName(QStringView postfix, qsizetype& pos) const;
-    TfrValue callBuiltIn(const QString& upperName, QStringView text, qsizetype& pos) const;
+    Value evaluateName(QStringView postfix, qsizetype& pos) const;
+    Value callBuiltIn(const QString& upperName, QStringView text, qsizetype& pos) const;
 
     mutable int m_nesting = 0; // depth of the current Evaluate chain; 0 between calls
 };

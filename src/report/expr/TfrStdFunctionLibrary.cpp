@@ -36,22 +36,22 @@ enum Function {
     fnYearOf,
 };
 
-TfrValue evaluate(const TfrValue& argument)
+Value evaluate(const Value& argument)
 {
     return ExprGlobals::get().parser.Evaluate(argument.stringValue());
 }
 
-QString evaluateText(const TfrValue& argument)
+QString evaluateText(const Value& argument)
 {
     return evaluate(argument).toText();
 }
 
 // Day, month and year are read back from the formatted date, so they follow the pattern code
 // exactly (and a value that is no date fails the same way).
-TfrValue datePart(const QString& pattern, const TfrValue& argument)
+Value datePart(const QString& pattern, const Value& argument)
 {
     const double date = evaluate(argument).toDateTime();
-    return TfrValue::integer(
+    return Value::integer(
         ValueText::strToInt(FormatDateTime(pattern, date, PlatformGlobals::get().locale)));
 }
 
@@ -116,9 +116,9 @@ MessageIcon iconOf(int flags)
     }
 }
 
-void aggregate(AggregateOp op, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+void aggregate(AggregateOp op, const Value& p1, const Value& p2, const Value& p3, Value& value)
 {
-    if (TfrAggregateHook* hook = ExprGlobals::get().aggregateHook)
+    if (AggregateHook* hook = ExprGlobals::get().aggregateHook)
         hook->AggregateCall(op, p1, p2, p3, value);
 }
 
@@ -140,7 +140,7 @@ TfrStdFunctionLibrary::TfrStdFunctionLibrary()
 }
 
 void TfrStdFunctionLibrary::Compute(
-    int index, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+    int index, const Value& p1, const Value& p2, const Value& p3, Value& value)
 {
     const LocaleSettings& locale = PlatformGlobals::get().locale;
     switch (index) {
@@ -170,17 +170,17 @@ void TfrStdFunctionLibrary::Compute(
         break;
     case fnFormatDateTime: {
         const QString pattern = evaluateText(p1);
-        value = TfrValue(FormatDateTime(pattern, evaluate(p2).toDateTime(), locale));
+        value = Value(FormatDateTime(pattern, evaluate(p2).toDateTime(), locale));
         break;
     }
     case fnFormatFloat: {
         const QString pattern = evaluateText(p1);
-        value = TfrValue(FormatFloat(pattern, evaluate(p2).toNumber(), locale));
+        value = Value(FormatFloat(pattern, evaluate(p2).toNumber(), locale));
         break;
     }
     case fnFormatText: {
         const QString mask = evaluateText(p1);
-        value = TfrValue(FormatMaskText(mask + QStringLiteral(";0; "), evaluateText(p2), locale));
+        value = Value(FormatMaskText(mask + QStringLiteral(";0; "), evaluateText(p2), locale));
         break;
     }
     case fnInput: {
@@ -188,7 +188,7 @@ void TfrStdFunctionLibrary::Compute(
         const QString defaultText = evaluateText(p2);
         const std::optional<QString> answer
             = PlatformGlobals::get().ui().inputBox(QString(), prompt, defaultText);
-        value = TfrValue(answer.value_or(defaultText));
+        value = Value(answer.value_or(defaultText));
         break;
     }
     case fnMessageBox: {
@@ -197,35 +197,35 @@ void TfrStdFunctionLibrary::Compute(
         const int flags = evaluate(p3).toInt();
         const ModalResult r
             = PlatformGlobals::get().ui().messageBox(caption, text, iconOf(flags), buttonsOf(flags));
-        value = TfrValue::integer(static_cast<qint32>(r));
+        value = Value::integer(static_cast<qint32>(r));
         break;
     }
     case fnLength:
-        value = TfrValue::integer(characterCount(evaluateText(p1)));
+        value = Value::integer(characterCount(evaluateText(p1)));
         break;
     case fnLowerCase:
-        value = TfrValue(locale.toLower(evaluateText(p1)));
+        value = Value(locale.toLower(evaluateText(p1)));
         break;
     case fnUpperCase:
-        value = TfrValue(locale.toUpper(evaluateText(p1)));
+        value = Value(locale.toUpper(evaluateText(p1)));
         break;
     case fnNameCase:
-        value = TfrValue(nameCase(evaluateText(p1), locale));
+        value = Value(nameCase(evaluateText(p1), locale));
         break;
     case fnTrim:
-        value = TfrValue(trimmed(evaluateText(p1)));
+        value = Value(trimmed(evaluateText(p1)));
         break;
     case fnPos: {
         const QString part = evaluateText(p1);
         const QString text = evaluateText(p2);
         const qsizetype at = part.isEmpty() ? -1 : text.indexOf(part, 0, Qt::CaseSensitive);
-        value = TfrValue::integer(at < 0 ? 0 : characterCount(QStringView(text).left(at)) + 1);
+        value = Value::integer(at < 0 ? 0 : characterCount(QStringView(text).left(at)) + 1);
         break;
     }
     case fnMaxNum:
     case fnMinNum: {
-        const TfrValue a = evaluate(p1);
-        const TfrValue b = evaluate(p2);
+        const Value a = evaluate(p1);
+        const Value b = evaluate(p2);
         const int order = ValueOps::compare(a, b);
         const bool takeA = index == fnMaxNum ? order == 1 : order == -1;
         value = takeA ? a : b;

@@ -16,11 +16,11 @@ enum class AggregateOp : char16_t { Sum = 11, Min = 12, Max = 13, Avg = 14, Coun
 // What the running report does with an aggregate call: registers it, or reads its value. `p1` to
 // `p3` are the call's argument texts as the parser passed them; `value` holds the string "0" when
 // the hook is called and keeps it when the call has nothing to read.
-class TfrAggregateHook {
+class AggregateHook {
 public:
-    virtual ~TfrAggregateHook() = default;
+    virtual ~AggregateHook() = default;
     virtual void AggregateCall(
-        AggregateOp op, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+        AggregateOp op, const Value& p1, const Value& p2, const Value& p3, Value& value)
         = 0;
 };
 
@@ -32,7 +32,7 @@ public:
 
     QString ClassName() const override { return QString::fromLatin1(kClassName); }
     void Compute(
-        int index, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value) override;
+        int index, const Value& p1, const Value& p2, const Value& p3, Value& value) override;
 };
 
 } // namespace vaskel

@@ -61,7 +61,7 @@ int TfrVariables::IndexOf(const QString& name) const
     return -1;
 }
 
-void TfrVariables::SetValue(const QString& name, const TfrValue& value)
+void TfrVariables::SetValue(const QString& name, const Value& value)
 {
     if (m_sorted) {
         bool found = false;
@@ -79,19 +79,19 @@ void TfrVariables::SetValue(const QString& name, const TfrValue& value)
         m_entries.push_back(std::make_unique<Entry>(Entry{name, value}));
 }
 
-TfrValue TfrVariables::GetValue(const QString& name) const
+Value TfrVariables::GetValue(const QString& name) const
 {
-    const TfrValue* v = find(name);
-    return v ? *v : TfrValue::null();
+    const Value* v = find(name);
+    return v ? *v : Value::null();
 }
 
-TfrValue* TfrVariables::find(const QString& name)
+Value* TfrVariables::find(const QString& name)
 {
     const int i = IndexOf(name);
     return i >= 0 ? &m_entries[i]->value : nullptr;
 }
 
-const TfrValue* TfrVariables::find(const QString& name) const
+const Value* TfrVariables::find(const QString& name) const
 {
     const int i = IndexOf(name);
     return i >= 0 ? &m_entries[i]->value : nullptr;
@@ -112,12 +112,12 @@ void TfrVariables::SetNames(int index, const QString& name)
         sortEntries();
 }
 
-TfrValue TfrVariables::Values(int index) const
+Value TfrVariables::Values(int index) const
 {
-    return index >= 0 && index < Count() ? m_entries[index]->value : TfrValue::smallInt(0);
+    return index >= 0 && index < Count() ? m_entries[index]->value : Value::smallInt(0);
 }
 
-void TfrVariables::SetValues(int index, const TfrValue& value)
+void TfrVariables::SetValues(int index, const Value& value)
 {
     if (index >= 0 && index < Count())
         m_entries[index]->value = value;

@@ -6,7 +6,7 @@
 //
 // Entries live at stable addresses until they are deleted, so `find` may hand out a pointer that
 // survives later additions.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QString>
 
@@ -25,9 +25,9 @@ public:
     ~TfrVariables();
 
     // Replaces the value of an existing name, otherwise adds an entry (in order when sorted).
-    void SetValue(const QString& name, const TfrValue& value);
+    void SetValue(const QString& name, const Value& value);
     // A copy of the value; null for a name that is not in the list.
-    TfrValue GetValue(const QString& name) const;
+    Value GetValue(const QString& name) const;
     // 0-based index, -1 when absent.
     int IndexOf(const QString& name) const;
     int Count() const { return static_cast<int>(m_entries.size()); }
@@ -35,8 +35,8 @@ public:
     // By index: "" / small integer 0 out of range on reading, ignored out of range on writing.
     QString Names(int index) const;
     void SetNames(int index, const QString& name);
-    TfrValue Values(int index) const;
-    void SetValues(int index, const TfrValue& value);
+    Value Values(int index) const;
+    void SetValues(int index, const Value& value);
 
     void Delete(int index); // ignored out of range
     void Clear(); // deletes every entry, first to last
@@ -44,8 +44,8 @@ public:
     bool Sorted() const { return m_sorted; }
 
     // The stored value, or nullptr when the name is absent.
-    TfrValue* find(const QString& name);
-    const TfrValue* find(const QString& name) const;
+    Value* find(const QString& name);
+    const Value* find(const QString& name) const;
     bool contains(const QString& name) const { return IndexOf(name) >= 0; }
 
     // The name comparison of the list: case-insensitive, the same order sorted mode keeps.
@@ -54,7 +54,7 @@ public:
 private:
     struct Entry {
         QString name;
-        TfrValue value;
+        Value value;
     };
     // Sorted mode: the index where `name` is or would be inserted, and whether it is there.
     int lowerBound(const QString& name, bool* found) const;

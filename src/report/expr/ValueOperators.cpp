@@ -17,7 +17,7 @@ struct Num {
     qint64 i; // integral kinds only
 };
 
-Num toNum(const TfrValue& v)
+Num toNum(const Value& v)
 {
     switch (v.kind()) {
     case TfrValueKind::Empty:
@@ -38,11 +38,11 @@ Num toNum(const TfrValue& v)
 }
 
 // An integral result: an integer while it fits 32 bits, a float beyond (no silent wrap-around).
-TfrValue integral(qint64 v)
+Value integral(qint64 v)
 {
     if (v < std::numeric_limits<qint32>::min() || v > std::numeric_limits<qint32>::max())
-        return TfrValue(double(v));
-    return TfrValue(static_cast<qint32>(v));
+        return Value(double(v));
+    return Value(static_cast<qint32>(v));
 }
 
 qint32 intForm(const Num& n)
@@ -50,46 +50,46 @@ qint32 intForm(const Num& n)
     return n.cls == Num::Integral ? static_cast<qint32>(n.i) : roundToInt(n.d);
 }
 
-bool isFalse(const TfrValue& v)
+bool isFalse(const Value& v)
 {
     return v.kind() == TfrValueKind::Boolean && !v.boolValue();
 }
 
-bool isTrue(const TfrValue& v)
+bool isTrue(const Value& v)
 {
     return v.kind() == TfrValueKind::Boolean && v.boolValue();
 }
 
 } // namespace
 
-bool equalsZero(const TfrValue& value)
+bool equalsZero(const Value& value)
 {
-    return compare(value, TfrValue::smallInt(0)) == 0;
+    return compare(value, Value::smallInt(0)) == 0;
 }
 
-TfrValue binary(Binary op, const TfrValue& left, const TfrValue& right)
+Value binary(Binary op, const Value& left, const Value& right)
 {
     if (left.isNull() || right.isNull()) {
         if (op == Binary::And && (isFalse(left) || isFalse(right)))
-            return TfrValue(false);
+            return Value(false);
         if (op == Binary::Or && (isTrue(left) || isTrue(right)))
-            return TfrValue(true);
-        return TfrValue::null();
+            return Value(true);
+        return Value::null();
     }
     if (op == Binary::Divide && equalsZero(right))
-        return TfrValue::smallInt(0);
+        return Value::smallInt(0);
     if (left.isEmpty() && right.isEmpty()) {
         if (op == Binary::Mod)
             throw EDivByZero(QStringLiteral("Division by zero"));
-        return TfrValue();
+        return Value();
     }
     const bool leftText = left.isString() || (left.isEmpty() && right.isString());
     const bool rightText = right.isString() || (right.isEmpty() && left.isString());
     if (op == Binary::Add && leftText && rightText)
-        return TfrValue(left.stringValue() + right.stringValue());
+        return Value(left.stringValue() + right.stringValue());
     if ((op == Binary::And || op == Binary::Or) && left.kind() == TfrValueKind::Boolean
         && right.kind() == TfrValueKind::Boolean) {
-        return TfrValue(op == Binary::And ? left.boolValue() && right.boolValue()
+        return Value(op == Binary::And ? left.boolValue() && right.boolValue()
                                           : left.boolValue() || right.boolValue());
     }
     const Num l = toNum(left);
@@ -100,19 +100,19 @@ TfrValue binary(Binary op, const TfrValue& left, const TfrValue& right)
     case Binary::Add:
         if (bothIntegral)
             return integral(l.i + r.i);
-        return anyDateTime ? TfrValue::dateTime(l.d + r.d) : TfrValue(l.d + r.d);
+        return anyDateTime ? Value::dateTime(l.d + r.d) : Value(l.d + r.d);
     case Binary::Subtract:
         if (bothIntegral)
             return integral(l.i - r.i);
         if (l.cls == Num::DateTime && r.cls == Num::DateTime)
-            return TfrValue(l.d - r.d);
-        return anyDateTime ? TfrValue::dateTime(l.d - r.d) : TfrValue(l.d - r.d);
+            return Value(l.d - r.d);
+        return anyDateTime ? Value::dateTime(l.d - r.d) : Value(l.d - r.d);
     case Binary::Multiply:
         if (bothIntegral)
             return integral(l.i * r.i); // 32 x 32 bits cannot overflow 64
-        return TfrValue(l.d * r.d);
+        return Value(l.d * r.d);
     case Binary::Divide:
-        return TfrValue(l.d / r.d);
+        return Value(l.d / r.d);
     case Binary::Mod: {
         const qint64 a = intForm(l);
         const qint64 b = intForm(r);
@@ -121,36 +121,36 @@ TfrValue binary(Binary op, const TfrValue& left, const TfrValue& right)
         return integral(a % b);
     }
     case Binary::And:
-        return TfrValue(intForm(l) & intForm(r));
+        return Value(intForm(l) & intForm(r));
     case Binary::Or:
-        return TfrValue(intForm(l) | intForm(r));
+        return Value(intForm(l) | intForm(r));
     }
-    return TfrValue();
+    return Value();
 }
 
-TfrValue negate(const TfrValue& value)
+Value negate(const Value& value)
 {
     switch (value.kind()) {
     case TfrValueKind::Empty:
     case TfrValueKind::Null:
         return value;
     case TfrValueKind::Boolean:
-        return TfrValue(value.boolValue() ? 1 : 0);
+        return Value(value.boolValue() ? 1 : 0);
     case TfrValueKind::SmallInt:
-        return TfrValue(-static_cast<qint32>(value.smallIntValue()));
+        return Value(-static_cast<qint32>(value.smallIntValue()));
     case TfrValueKind::Integer:
         return integral(-static_cast<qint64>(value.intValue()));
     case TfrValueKind::Float:
-        return TfrValue(-value.floatValue());
+        return Value(-value.floatValue());
     case TfrValueKind::DateTime:
-        return TfrValue::dateTime(-value.floatValue());
+        return Value::dateTime(-value.floatValue());
     case TfrValueKind::String:
-        return TfrValue(-value.toNumber());
+        return Value(-value.toNumber());
     }
     return value;
 }
 
-int compare(const TfrValue& left, const TfrValue& right)
+int compare(const Value& left, const Value& right)
 {
     if (left.isNull() || right.isNull()) {
         if (left.isNull() && right.isNull())

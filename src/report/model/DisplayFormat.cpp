@@ -46,7 +46,7 @@ private:
 };
 
 QString formatNumber(
-    const TfrValue& value, const DisplayFormat& f, const QString& formatText, LocaleSettings& locale)
+    const Value& value, const DisplayFormat& f, const QString& formatText, LocaleSettings& locale)
 {
     // A code without a separator character (as "#N" and "#N0" make) keeps the locale's: a null
     // character would print as an invisible gap in the number.
@@ -71,7 +71,7 @@ QString formatNumber(
 }
 
 QString formatDate(
-    const TfrValue& value, const DisplayFormat& f, const QString& formatText, const LocaleSettings& locale)
+    const Value& value, const DisplayFormat& f, const QString& formatText, const LocaleSettings& locale)
 {
     if (f.kind == DisplayFormat::kCustomKind)
         return FormatDateTime(formatText, value.toDateTime(), locale);
@@ -83,7 +83,7 @@ QString formatDate(
 }
 
 QString formatTime(
-    const TfrValue& value, const DisplayFormat& f, const QString& formatText, const LocaleSettings& locale)
+    const Value& value, const DisplayFormat& f, const QString& formatText, const LocaleSettings& locale)
 {
     if (f.kind == DisplayFormat::kCustomKind)
         return FormatDateTime(formatText, value.toDateTime(), locale);
@@ -92,7 +92,7 @@ QString formatTime(
     return {};
 }
 
-QString formatBoolean(const TfrValue& value, const DisplayFormat& f, const QString& formatText)
+QString formatBoolean(const Value& value, const DisplayFormat& f, const QString& formatText)
 {
     QString pair;
     if (f.kind == DisplayFormat::kCustomKind)
@@ -127,7 +127,7 @@ qint32 DisplayFormat::pack() const
         + static_cast<quint32>(kind & 255) * 0x10000u + static_cast<quint32>(decimals & 255) * 256u + sep);
 }
 
-QString FormatForDisplay(const TfrValue& value, qint32 code, const QString& formatText)
+QString FormatForDisplay(const Value& value, qint32 code, const QString& formatText)
 {
     if (value.isEmpty() || value.isNull() || (value.isString() && isBlankText(value.stringValue())))
         return {};

@@ -12,7 +12,7 @@
 // NumberPattern.h, dates and times with the date-time pattern language of DateTimePattern.h: the
 // same code as FORMATFLOAT and FORMATDATETIME. The built-in date, time and boolean kinds take their
 // patterns from the string table, so a localisation can change them.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QChar>
 #include <QString>
@@ -54,6 +54,6 @@ struct DisplayFormat {
 // beyond the calendar) the result is the value's plain text. The number category sets the locale's
 // decimal separator from the code while it formats (a code without one keeps the locale's), so
 // texts read as numbers use it too; the separator is restored on every path out, errors included.
-QString FormatForDisplay(const TfrValue& value, qint32 code, const QString& formatText);
+QString FormatForDisplay(const Value& value, qint32 code, const QString& formatText);
 
 } // namespace vaskel

@@ -5,7 +5,7 @@
 // visibility, page-break permission, group condition, child band and dataset that printing uses.
 // The layout engine links each band view to its engine band for the run and unlinks it when the
 // band is freed.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QString>
 
@@ -18,9 +18,9 @@ public:
     virtual ~EngineBandLink() = default;
 
     // After the view took a written property (`name` upper-cased).
-    virtual void bandPropertyWritten(const QString& name, const TfrValue& value) = 0;
+    virtual void bandPropertyWritten(const QString& name, const Value& value) = 0;
     // The engine band's value of a property the view would answer itself; none to let it.
-    virtual std::optional<TfrValue> bandPropertyRead(const QString& name) = 0;
+    virtual std::optional<Value> bandPropertyRead(const QString& name) = 0;
     // A method of the band ("NEXT", "PRIOR", "FIRST"); false when the band has none of that name.
     virtual bool bandMethodCalled(const QString& name) = 0;
 };

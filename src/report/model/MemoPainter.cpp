@@ -41,7 +41,7 @@ MemoPainter::MemoPainter(TfrMemoView& memo, QPainter& canvas) : m_memo(memo), m_
 
 void MemoPainter::selectDrawFont(bool rotated)
 {
-    const TfrFont& f = m_memo.Font;
+    const ReportFont& f = m_memo.Font;
     int height;
     if (m_memo.ForPrinter) {
         const QPaintDevice* device = m_adapter.painter().device();
@@ -77,7 +77,7 @@ void MemoPainter::drawText()
     const bool rotated = (m.Alignment & frtaVertical) != 0;
     selectDrawFont(false);
     m_adapter.setCharacterExtra(roundToInt(m.CharSpacing * m.ZoomX));
-    const TfrRect& d = m.DrawRect;
+    const ReportRect& d = m.DrawRect;
     const QRect clip(QPoint(d.Left + 1, d.Top), QPoint(d.Right - 3, d.Bottom - 2));
     m.TextExtent = roundToInt(m.TextExtent * m.ZoomY);
 
@@ -113,7 +113,7 @@ void MemoPainter::drawText()
 void MemoPainter::drawHorizontal(const QRect& clip)
 {
     TfrMemoView& m = m_memo;
-    const TfrRect& d = m.DrawRect;
+    const ReportRect& d = m.DrawRect;
     int y = m.Top + m.GapY;
     const int pitch = roundToInt(m.LineSpacing * m.ZoomY) + charHeight();
     m.LinesOut = 0;
@@ -164,7 +164,7 @@ DrawingAdapter::TextOptions MemoPainter::lineOptions(const QRect& clip) const
 void MemoPainter::drawTurned(const QRect& clip)
 {
     TfrMemoView& m = m_memo;
-    const TfrRect& d = m.DrawRect;
+    const ReportRect& d = m.DrawRect;
     selectDrawFont(true);
     int x = m.Left + m.GapX;
     const int pitch = roundToInt(m.LineSpacing * m.ZoomX) + charHeight();

@@ -2,7 +2,7 @@
 
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
-#include "report/model/TfrViewFactory.h"
+#include "report/model/ViewFactory.h"
 
 namespace vaskel::PreparedObjectEntry {
 
@@ -17,7 +17,7 @@ void write(TfrView& view, ReportStreamWriter& w)
     view.PreparedMode = wasPrepared;
 }
 
-std::unique_ptr<TfrView> read(ReportStreamReader& r, TfrViewFactory& factory, TfrRunState& run)
+std::unique_ptr<TfrView> read(ReportStreamReader& r, ViewFactory& factory, RunState& run)
 {
     const int version = r.version();
     r.setVersion(ReportStreamReader::kCurrentVersion);

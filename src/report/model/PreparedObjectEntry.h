@@ -8,8 +8,8 @@
 
 namespace vaskel {
 
-class TfrViewFactory;
-struct TfrRunState;
+class ViewFactory;
+struct RunState;
 
 namespace PreparedObjectEntry {
 
@@ -17,7 +17,7 @@ namespace PreparedObjectEntry {
 void write(TfrView& view, ReportStreamWriter& writer);
 // The next view of a prepared page, with `PreparedMode` set; null for type codes that create
 // nothing. Throws EStreamError for a damaged entry and EClassNotFound for unknown add-in classes.
-std::unique_ptr<TfrView> read(ReportStreamReader& reader, TfrViewFactory& factory, TfrRunState& run);
+std::unique_ptr<TfrView> read(ReportStreamReader& reader, ViewFactory& factory, RunState& run);
 
 } // namespace PreparedObjectEntry
 

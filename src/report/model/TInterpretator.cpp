@@ -2,33 +2,33 @@
 
 #include "report/model/TfrDataDictionary.h"
 #include "report/model/TfrGlobals.h"
-#include "report/model/TfrViewLookup.h"
+#include "report/model/ViewLookup.h"
 
 namespace vaskel {
 
-void TInterpretator::ReadValue(const QString& name, TfrValue& value)
+void TInterpretator::ReadValue(const QString& name, Value& value)
 {
     const TfrParser& global = ExprGlobals::get().parser;
     if (global.LookupName)
         global.LookupName(name, value);
     else
-        value = TfrValue(); // as the parser reads a name nobody answers
+        value = Value(); // as the parser reads a name nobody answers
 }
 
 void TInterpretator::CallScriptFunction(
-    const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value)
+    const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)
 {
     const TfrParser& global = ExprGlobals::get().parser;
     if (global.CallFunction)
         global.CallFunction(name, p1, p2, p3, value);
     else
-        value = TfrValue();
+        value = Value();
 }
 
-void TInterpretator::AssignValue(const QString& name, const TfrValue& value)
+void TInterpretator::AssignValue(const QString& name, const Value& value)
 {
     TfrGlobals& g = TfrGlobals::get();
-    if (TfrValue* variable = g.runtimeVariables.find(name)) {
+    if (Value* variable = g.runtimeVariables.find(name)) {
         *variable = value;
         return;
     }
@@ -40,7 +40,7 @@ void TInterpretator::AssignValue(const QString& name, const TfrValue& value)
             return;
         }
     }
-    const TfrRunState& run = g.run;
+    const RunState& run = g.run;
     if (name.compare(QLatin1StringView("MODALRESULT"), Qt::CaseInsensitive) == 0) {
         if (run.CurrentPage && run.CurrentPage->PageKind == ptDialog && SetModalResult)
             SetModalResult(value.toInt());
@@ -59,7 +59,7 @@ void TInterpretator::AssignValue(const QString& name, const TfrValue& value)
         return;
     }
     const TfrPages noPages;
-    const TfrObjectProperty target = FindObjectProperty(name, Pages ? *Pages : noPages, run.CurrentView);
+    const ObjectProperty target = FindObjectProperty(name, Pages ? *Pages : noPages, run.CurrentView);
     if (target.object && target.object->LookupProperty(target.property)) {
         target.object->WriteProp(target.property, value);
         return;

@@ -20,10 +20,10 @@ class TfrPages;
 
 class TInterpretator : public TfrInterpretator {
 public:
-    void ReadValue(const QString& name, TfrValue& value) override;
-    void AssignValue(const QString& name, const TfrValue& value) override;
-    void CallScriptFunction(const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3,
-        TfrValue& value) override;
+    void ReadValue(const QString& name, Value& value) override;
+    void AssignValue(const QString& name, const Value& value) override;
+    void CallScriptFunction(const QString& name, const Value& p1, const Value& p2, const Value& p3,
+        Value& value) override;
 
     // The running report's dictionary and template pages; not owned.
     TfrDataDictionary* Dictionary = nullptr;

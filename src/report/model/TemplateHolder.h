@@ -4,8 +4,8 @@
 // template tools and tests use it on its own.
 #include "report/model/TfrDataDictionary.h"
 #include "report/model/TfrPages.h"
-#include "report/model/TfrReportInfo.h"
-#include "report/model/TfrViewFactory.h"
+#include "report/model/ReportInfo.h"
+#include "report/model/ViewFactory.h"
 
 namespace vaskel {
 
@@ -18,13 +18,13 @@ public:
 
     TfrPages Pages;
     TfrDataDictionary Dictionary;
-    TfrReportInfo Info;
+    ReportInfo Info;
     bool UseDefaultPrinter = false;
     bool TwoPass = false;
     QString PrinterName;
     QString TemplateFileName;
 
-    TfrViewFactory& viewFactory() { return m_viewFactory; }
+    ViewFactory& viewFactory() { return m_viewFactory; }
 
     // Unless `UseDefaultPrinter` is on, selects the printer of that name when the printer list has
     // it; always stores the name in `PrinterName`.
@@ -34,7 +34,7 @@ public:
     QString CurrentPrinterName() const;
 
 private:
-    TfrViewFactory m_viewFactory;
+    ViewFactory m_viewFactory;
 };
 
 } // namespace vaskel

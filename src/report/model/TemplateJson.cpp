@@ -5,7 +5,7 @@
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPictureView.h"
 #include "report/model/TfrSubReportView.h"
-#include "report/model/TfrViewFactory.h"
+#include "report/model/ViewFactory.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -29,7 +29,7 @@ const char* const kBandKinds[] = {"ReportTitle", "ReportSummary", "PageHeader", 
 // A new view of a type named in kViewTypes; any later code makes a line, as the last name does.
 std::unique_ptr<TfrView> newView(int type)
 {
-    return TfrViewFactory::CreateBuiltIn(static_cast<quint8>(std::clamp(type, 0, 4)));
+    return ViewFactory::CreateBuiltIn(static_cast<quint8>(std::clamp(type, 0, 4)));
 }
 
 // ---- writing ----------------------------------------------------------------------------------
@@ -59,7 +59,7 @@ QJsonArray listToJson(const TfrVariables& list)
 {
     QJsonArray out;
     for (int i = 0; i < list.Count(); ++i) {
-        const TfrValue v = list.Values(i);
+        const Value v = list.Values(i);
         out.append(QJsonArray{list.Names(i), v.isNull() || v.isEmpty() ? QString() : v.toText()});
     }
     return out;
@@ -377,7 +377,7 @@ void readList(const In& in, const char* key, TfrVariables& list)
         const QJsonArray a = pair.toArray();
         if (a.size() != 2 || !a.at(0).isString() || !a.at(1).isString())
             in.bad(key, "a list of [name, value] text pairs");
-        list.SetValue(a.at(0).toString(), TfrValue(a.at(1).toString()));
+        list.SetValue(a.at(0).toString(), Value(a.at(1).toString()));
     }
 }
 
@@ -450,7 +450,7 @@ std::unique_ptr<TfrView> viewFromJson(const In& in)
             auto decoded = QByteArray::fromBase64Encoding(data, QByteArray::AbortOnBase64DecodingErrors);
             if (!decoded)
                 pic.bad("data", "base64 text");
-            p->Picture.setData(static_cast<TfrPicture::Kind>(kind), *decoded);
+            p->Picture.setData(static_cast<StoredPicture::Kind>(kind), *decoded);
             pic.rejectUnknownKeys();
         }
     } else if (auto* s = dynamic_cast<TfrSubReportView*>(&v)) {
@@ -586,7 +586,7 @@ QJsonDocument toJson(const TemplateHolder& h)
     dictionary.insert(QStringLiteral("aliases"), listToJson(h.Dictionary.AliasList));
     dictionary.insert(QStringLiteral("bandSources"), listToJson(h.Dictionary.BandSourceList));
     o.insert(QStringLiteral("dictionary"), dictionary);
-    const TfrReportInfo& i = h.Info;
+    const ReportInfo& i = h.Info;
     QJsonObject info;
     info.insert(QStringLiteral("comment"), i.Comment);
     info.insert(QStringLiteral("name"), i.Name);
@@ -620,7 +620,7 @@ void fromJson(const QJsonDocument& json, TemplateHolder& h)
     readList(d, "bandSources", h.Dictionary.BandSourceList);
     d.rejectUnknownKeys();
     const In info = in.object("info");
-    TfrReportInfo& i = h.Info;
+    ReportInfo& i = h.Info;
     i.Comment = info.text("comment");
     i.Name = info.text("name");
     i.Author = info.text("author");

@@ -8,7 +8,7 @@
 #include "report/model/ReportStreamReader.h"
 #include "report/model/TemplateHolder.h"
 #include "report/model/TfrGlobals.h"
-#include "report/model/TfrViewLookup.h"
+#include "report/model/ViewLookup.h"
 
 #include <QFile>
 
@@ -51,7 +51,7 @@ public:
     // Steps 5 to 10 of a read; throws for failures that end the read.
     void load()
     {
-        TfrRunState& run = frRun();
+        RunState& run = frRun();
         m_holder.Pages.Clear();
         m_holder.Dictionary.Clear();
         m_holder.TwoPass = false;
@@ -105,7 +105,7 @@ public:
     }
 
 private:
-    void readObjectEntry(quint8 typeCode, TfrRunState& run)
+    void readObjectEntry(quint8 typeCode, RunState& run)
     {
         const int v = m_r.version();
         bool endRead = false;
@@ -155,7 +155,7 @@ private:
                 view->ReadRecord(m_r);
                 if (!TfrView::RecordHasName(v, view->PreparedMode))
                     view->Name = GenerateViewName(m_holder.Pages, *view);
-                view->WriteProp(QStringLiteral("Name"), TfrValue(view->Name));
+                view->WriteProp(QStringLiteral("Name"), Value(view->Name));
             }
             if (framedMemo)
                 m_r.readBytes(8);
@@ -197,7 +197,7 @@ QString nonPluggedMessage(const QString& missing)
 
 void LoadTemplateFromStream(TemplateHolder& holder, const QByteArray& data, StreamSource source)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     run.PrintMode = false;
     holder.Dictionary.Clear();
     if (data.isEmpty())

@@ -106,7 +106,7 @@ void ParseFormatSuffix(const QString& suffix, qint32& code, QString& formatText)
 
 QString ResolveFormattedValue(const QString& expression)
 {
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     // Each bracket starts without a name under evaluation, so an earlier failure cannot make a
     // later bracket look recursive.
     run.RecursionGuard.clear();
@@ -122,11 +122,11 @@ QString ResolveFormattedValue(const QString& expression)
         ParseFormatSuffix(expression.mid(suffixAt + 2), code, fmt);
     }
 
-    run.MemoValue = TfrValue::smallInt(0);
-    TfrValue value;
+    run.MemoValue = Value::smallInt(0);
+    Value value;
     const TfrParser& parser = ExprGlobals::get().parser;
     if (parser.LookupName) {
-        value = TfrValue::null();
+        value = Value::null();
         parser.LookupName(expr, value);
     }
     run.MemoValue = value;
@@ -134,7 +134,7 @@ QString ResolveFormattedValue(const QString& expression)
     if (hidesZeros(view) && !value.isString()) {
         try {
             if (ValueOps::equalsZero(value))
-                value = TfrValue(QString());
+                value = Value(QString());
         } catch (const VaskelError&) {
             // A value that does not compare with 0 is simply not a zero.
         }

@@ -46,7 +46,7 @@ TfrBandView::TfrBandView()
     Flags = BandFlags::OnFirstPage | BandFlags::OnLastPage;
 }
 
-void TfrBandView::WriteProp(const QString& name, const TfrValue& value)
+void TfrBandView::WriteProp(const QString& name, const Value& value)
 {
     TfrView::WriteProp(name, value);
     const QString n = name.toUpper();
@@ -74,43 +74,43 @@ void TfrBandView::WriteProp(const QString& name, const TfrValue& value)
         EngineBand->bandPropertyWritten(n, value);
 }
 
-TfrValue TfrBandView::ReadProp(const QString& name)
+Value TfrBandView::ReadProp(const QString& name)
 {
     if (EngineBand && frRun().PrintMode) {
-        if (std::optional<TfrValue> v = EngineBand->bandPropertyRead(name.toUpper()))
+        if (std::optional<Value> v = EngineBand->bandPropertyRead(name.toUpper()))
             return *v;
     }
-    TfrValue v = TfrView::ReadProp(name);
+    Value v = TfrView::ReadProp(name);
     if (!v.isNull())
         return v;
     const QString n = name.toUpper();
     if (n == u"CHILDBAND")
-        return TfrValue(ChildBand);
+        return Value(ChildBand);
     if (n == u"MASTER")
-        return TfrValue(Master);
+        return Value(Master);
     if (n == u"CONDITION")
-        return TfrValue(FormatText);
+        return Value(FormatText);
     if (n == u"COLUMNS")
-        return TfrValue(Columns);
+        return Value(Columns);
     if (n == u"COLUMNGAP")
-        return TfrValue(ColumnGap);
+        return Value(ColumnGap);
     if (n == u"COLUMNWIDTH")
-        return TfrValue(ColumnWidth);
+        return Value(ColumnWidth);
     if (n == u"NEWCOLUMNAFTER")
-        return TfrValue(NewColumnAfter);
+        return Value(NewColumnAfter);
     if (n == u"EOF")
-        return TfrValue(false); // no engine band with a dataset outside a run
+        return Value(false); // no engine band with a dataset outside a run
     for (const FlagName& f : kFlagNames) {
         if (n == QLatin1String(f.name))
-            return TfrValue((Flags & f.bit) != 0);
+            return Value((Flags & f.bit) != 0);
     }
     return v;
 }
 
-TfrValue TfrBandView::CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
+Value TfrBandView::CallMethod(const QString& name, const Value& a, const Value& b, const Value& c)
 {
     if (EngineBand && frRun().PrintMode && EngineBand->bandMethodCalled(name.toUpper()))
-        return TfrValue::null();
+        return Value::null();
     return TfrView::CallMethod(name, a, b, c);
 }
 

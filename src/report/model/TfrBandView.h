@@ -61,10 +61,10 @@ public:
     bool isCrossBand() const { return FrameTyp >= CrossHeader && FrameTyp <= CrossFooter; }
 
     QString ClassName() const override { return QStringLiteral("TfrBandView"); }
-    void WriteProp(const QString& name, const TfrValue& value) override;
-    TfrValue ReadProp(const QString& name) override;
-    TfrValue CallMethod(
-        const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
+    void WriteProp(const QString& name, const Value& value) override;
+    Value ReadProp(const QString& name) override;
+    Value CallMethod(
+        const QString& name, const Value& a, const Value& b, const Value& c) override;
     void BuildPropertyTable() override;
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;

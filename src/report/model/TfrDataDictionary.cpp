@@ -15,7 +15,7 @@ void readList(ReportStreamReader& r, TfrVariables& list)
     for (qint32 i = 0; i < count; ++i) {
         const QString name = r.readString23();
         const QString value = r.readString23();
-        list.SetValue(name, TfrValue(value));
+        list.SetValue(name, Value(value));
     }
 }
 
@@ -24,7 +24,7 @@ void writeList(ReportStreamWriter& w, const TfrVariables& list)
     w.writeI32(list.Count());
     for (int i = 0; i < list.Count(); ++i) {
         w.writeString(list.Names(i));
-        const TfrValue v = list.Values(i);
+        const Value v = list.Values(i);
         w.writeString(v.isNull() || v.isEmpty() ? QString() : v.toText());
     }
 }
@@ -64,7 +64,7 @@ void TfrDataDictionary::ReadDictionaryBlock(ReportStreamReader& r)
                 && !Variables.Names(0).startsWith(u' '))
                 toggleCategoryMarks();
             for (int i = AliasList.Count() - 1; i >= 0; --i) {
-                const TfrValue v = AliasList.Values(i);
+                const Value v = AliasList.Values(i);
                 if (fieldResolver && !v.toText().isEmpty() && !fieldResolver(AliasList.Names(i)))
                     AliasList.Delete(i);
             }
@@ -102,16 +102,16 @@ void TfrDataDictionary::readLegacyForm(ReportStreamReader& r)
             value = number == 1 ? s2 : legacySystemVariable(number);
         else if (kind == 1)
             value = s1 + QStringLiteral(".\"") + s2 + QLatin1Char('"');
-        AliasList.SetValue(QLatin1Char(' ') + s3, TfrValue(value));
+        AliasList.SetValue(QLatin1Char(' ') + s3, Value(value));
     }
     // The variable list: unmarked names are categories, marked ones name an alias entry above.
     const QStringList names = r.readStringList();
     for (const QString& name : names) {
         if (!name.isEmpty() && !name.startsWith(u' ')) {
-            Variables.SetValue(name, TfrValue(QString()));
+            Variables.SetValue(name, Value(QString()));
         } else {
-            const TfrValue* v = AliasList.find(name);
-            Variables.SetValue(name, v ? TfrValue(v->toText()) : TfrValue(QString()));
+            const Value* v = AliasList.find(name);
+            Variables.SetValue(name, v ? Value(v->toText()) : Value(QString()));
         }
     }
     AliasList.Clear();

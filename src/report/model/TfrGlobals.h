@@ -7,7 +7,7 @@
 #include "report/model/PageCompressor.h"
 #include "report/model/TfrPrinter.h"
 #include "report/model/TInterpretator.h"
-#include "report/model/TfrRunState.h"
+#include "report/model/RunState.h"
 
 #include <memory>
 
@@ -21,7 +21,7 @@ public:
     static TfrGlobals& get();
     static bool exists();
 
-    TfrRunState run;
+    RunState run;
     // The one script interpreter; the report component connects it to the running report.
     TInterpretator interpreter;
 
@@ -54,7 +54,7 @@ inline TfrPrinter& frPrinter()
 }
 
 // Shorthand for the run state of the current globals.
-inline TfrRunState& frRun()
+inline RunState& frRun()
 {
     return TfrGlobals::get().run;
 }

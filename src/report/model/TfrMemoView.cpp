@@ -72,7 +72,7 @@ qint32 TfrMemoView::CharacterHeight() const
     return roundToInt(Font.Size * 96.0 / 72.0);
 }
 
-void TfrMemoView::WriteProp(const QString& name, const TfrValue& value)
+void TfrMemoView::WriteProp(const QString& name, const Value& value)
 {
     TfrView::WriteProp(name, value);
     const QString n = name.toUpper();
@@ -98,38 +98,38 @@ void TfrMemoView::WriteProp(const QString& name, const TfrValue& value)
     }
 }
 
-TfrValue TfrMemoView::ReadProp(const QString& name)
+Value TfrMemoView::ReadProp(const QString& name)
 {
-    TfrValue v = TfrView::ReadProp(name);
+    Value v = TfrView::ReadProp(name);
     if (!v.isNull())
         return v;
     const QString n = name.toUpper();
     if (n == u"FONT.NAME")
-        return TfrValue(Font.Name);
+        return Value(Font.Name);
     if (n == u"FONT.SIZE")
-        return TfrValue(Font.Size);
+        return Value(Font.Size);
     if (n == u"FONT.COLOR")
-        return TfrValue(qint32(Font.Color));
+        return Value(qint32(Font.Color));
     if (n == u"FONT.STYLE")
-        return TfrValue(qint32(Font.Style));
+        return Value(qint32(Font.Style));
     if (n == u"ALIGNMENT")
-        return TfrValue(qint32(Alignment));
+        return Value(qint32(Alignment));
     if (n == u"LINESPACING")
-        return TfrValue(LineSpacing);
+        return Value(LineSpacing);
     if (n == u"CHARSPACING")
-        return TfrValue(CharSpacing);
+        return Value(CharSpacing);
     if (n == u"LINES.COUNT")
-        return TfrValue(qint32(Memo.size()));
+        return Value(qint32(Memo.size()));
     for (const FlagName& f : kFlagNames) {
         if (n == QLatin1String(f.name).toString().toUpper())
-            return TfrValue(flag(f.bit));
+            return Value(flag(f.bit));
     }
     return v;
 }
 
-TfrValue TfrMemoView::CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
+Value TfrMemoView::CallMethod(const QString& name, const Value& a, const Value& b, const Value& c)
 {
-    TfrValue result = TfrValue::null();
+    Value result = Value::null();
     if (CallListMethod(QStringLiteral("LINES"), name.toUpper(), a, b, c, result))
         return result;
     return TfrStretcheable::CallMethod(name, a, b, c);
@@ -216,7 +216,7 @@ void TfrMemoView::ExpandMemo()
 {
     // The memo's format and HideZeros apply to its brackets, even when its script measured or
     // printed another view and left that one current.
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     const auto restoreCurrent = qScopeGuard([&run, current = run.CurrentView] { run.CurrentView = current; });
     run.CurrentView = this;
     ExpandedText.clear();

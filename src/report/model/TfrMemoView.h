@@ -3,7 +3,7 @@
 // alignment, highlight colours and spacing. This class holds the memo's stored fields, its flags,
 // its by-name interface and its object record; measuring, wrapping and drawing the text belong to
 // the memo's text layout.
-#include "report/model/TfrFont.h"
+#include "report/model/ReportFont.h"
 #include "report/model/TfrStretcheable.h"
 
 namespace vaskel {
@@ -34,7 +34,7 @@ class TfrMemoView : public TfrStretcheable {
 public:
     TfrMemoView();
 
-    TfrFont Font;
+    ReportFont Font;
     QString LastText;
     bool Prewrapped = false;
     qint32 TextExtent = 0;
@@ -52,10 +52,10 @@ public:
 
     QString ClassName() const override { return QStringLiteral("TfrMemoView"); }
 
-    void WriteProp(const QString& name, const TfrValue& value) override;
-    TfrValue ReadProp(const QString& name) override;
-    TfrValue CallMethod(
-        const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
+    void WriteProp(const QString& name, const Value& value) override;
+    Value ReadProp(const QString& name) override;
+    Value CallMethod(
+        const QString& name, const Value& a, const Value& b, const Value& c) override;
     void BuildPropertyTable() override;
 
     void ReadRecord(ReportStreamReader& reader) override;

@@ -2,18 +2,18 @@
 
 namespace vaskel {
 
-void TfrObject::WriteProp(const QString&, const TfrValue&)
+void TfrObject::WriteProp(const QString&, const Value&)
 {
 }
 
-TfrValue TfrObject::ReadProp(const QString&)
+Value TfrObject::ReadProp(const QString&)
 {
-    return TfrValue::null();
+    return Value::null();
 }
 
-TfrValue TfrObject::CallMethod(const QString&, const TfrValue&, const TfrValue&, const TfrValue&)
+Value TfrObject::CallMethod(const QString&, const Value&, const Value&, const Value&)
 {
-    return TfrValue::null();
+    return Value::null();
 }
 
 void TfrObject::AppendProperty(const QString& name, quint16 typeFlags)

@@ -5,7 +5,7 @@
 // Null. Subclasses first let their base handle a name and only answer when the base returned
 // Null. The property table is built lazily (first by-name lookup through FindObjectProperty) and
 // rebuilt by each BuildPropertyTable call.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 #include "report/model/TfrPropRec.h"
 
 #include <vector>
@@ -19,9 +19,9 @@ public:
     TfrObject(const TfrObject&) = delete;
     TfrObject& operator=(const TfrObject&) = delete;
 
-    virtual void WriteProp(const QString& name, const TfrValue& value);
-    virtual TfrValue ReadProp(const QString& name);
-    virtual TfrValue CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c);
+    virtual void WriteProp(const QString& name, const Value& value);
+    virtual Value ReadProp(const QString& name);
+    virtual Value CallMethod(const QString& name, const Value& a, const Value& b, const Value& c);
     virtual void BuildPropertyTable() { ClearPropertyTable(); }
 
     const std::vector<TfrPropRec>& PropertyTable() const { return m_propertyTable; }

@@ -28,7 +28,7 @@ TfrPage::~TfrPage()
     // a prepared page released after drawing, must not leave it pointing at freed objects.
     if (!TfrGlobals::exists())
         return;
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     if (run.CurrentPage == this)
         run.CurrentPage = nullptr;
     for (const auto& view : ObjectList) {
@@ -97,7 +97,7 @@ TfrView* TfrPage::Add(std::unique_ptr<TfrView> view)
 
 // ---- by-name access ---------------------------------------------------------------------------
 
-void TfrPage::WriteProp(const QString& name, const TfrValue& value)
+void TfrPage::WriteProp(const QString& name, const Value& value)
 {
     const QString n = name.toUpper();
     const bool dialog = PageKind == ptDialog;
@@ -153,53 +153,53 @@ void TfrPage::WriteProp(const QString& name, const TfrValue& value)
         Visible = value.toBool();
 }
 
-TfrValue TfrPage::ReadProp(const QString& name)
+Value TfrPage::ReadProp(const QString& name)
 {
     const QString n = name.toUpper();
     const bool dialog = PageKind == ptDialog;
     const bool printing = frRun().PrintMode;
     if (n == u"LEFT")
-        return TfrValue(DialogLeft);
+        return Value(DialogLeft);
     if (n == u"TOP")
-        return TfrValue(DialogTop);
+        return Value(DialogTop);
     if (n == u"WIDTH")
-        return TfrValue(dialog ? DialogWidth : roundToInt(PaperSizeX / 10.0 * 18 / 5));
+        return Value(dialog ? DialogWidth : roundToInt(PaperSizeX / 10.0 * 18 / 5));
     if (n == u"HEIGHT")
-        return TfrValue(dialog ? DialogHeight : roundToInt(PaperSizeY / 10.0 * 18 / 5));
+        return Value(dialog ? DialogHeight : roundToInt(PaperSizeY / 10.0 * 18 / 5));
     if (n == u"TYPE")
-        return TfrValue(qint32(PageKind));
+        return Value(qint32(PageKind));
     if (n == u"BORDERSTYLE")
-        return TfrValue(qint32(BorderStyle));
+        return Value(qint32(BorderStyle));
     if (n == u"CAPTION")
-        return TfrValue(Caption);
+        return Value(Caption);
     if (n == u"NAME")
-        return TfrValue(Name);
+        return Value(Name);
     if (n == u"COLOR")
-        return TfrValue(qint32(Color));
+        return Value(qint32(Color));
     if (n == u"POSITION")
-        return TfrValue(qint32(Position));
+        return Value(qint32(Position));
     if (n == u"SIZE")
-        return TfrValue(PaperCode);
+        return Value(PaperCode);
     if (n == u"LEFTMARGIN")
-        return TfrValue(printing ? LeftLimit() : Margins[0]);
+        return Value(printing ? LeftLimit() : Margins[0]);
     if (n == u"TOPMARGIN")
-        return TfrValue(printing ? TopLimit() : Margins[1]);
+        return Value(printing ? TopLimit() : Margins[1]);
     if (n == u"RIGHTMARGIN")
-        return TfrValue(printing ? RightLimit() : Margins[2]);
+        return Value(printing ? RightLimit() : Margins[2]);
     if (n == u"BOTTOMMARGIN")
-        return TfrValue(printing ? BottomLimit() : Margins[3]);
+        return Value(printing ? BottomLimit() : Margins[3]);
     if (n == u"ORIENTATION")
-        return TfrValue(qint32(PaperOrientation));
+        return Value(qint32(PaperOrientation));
     if (n == u"PRINTTOPREVPAGE")
-        return TfrValue(PrintToPrevPage);
+        return Value(PrintToPrevPage);
     if (n == u"STRETCHTOPRINTABLE")
-        return TfrValue(!MarginsFlag);
+        return Value(!MarginsFlag);
     if (n == u"COLUMNS")
-        return TfrValue(Columns);
+        return Value(Columns);
     if (n == u"COLUMNGAP")
-        return TfrValue(ColumnGap);
+        return Value(ColumnGap);
     if (n == u"VISIBLE")
-        return TfrValue(Visible);
+        return Value(Visible);
     return TfrObject::ReadProp(name);
 }
 

@@ -65,8 +65,8 @@ public:
     qint32 RightLimit() const;
     qint32 BottomLimit() const;
 
-    void WriteProp(const QString& name, const TfrValue& value) override;
-    TfrValue ReadProp(const QString& name) override;
+    void WriteProp(const QString& name, const Value& value) override;
+    Value ReadProp(const QString& name) override;
     void BuildPropertyTable() override;
 
     // The page record (after the byte 255). `ReadPageRecord` leaves `Name` empty for streams that

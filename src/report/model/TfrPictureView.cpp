@@ -4,7 +4,7 @@
 #include "report/model/EStreamError.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
-#include "report/model/TfrExpressionHook.h"
+#include "report/model/ExpressionHook.h"
 #include "report/model/TfrGlobals.h"
 
 #include <QFileInfo>
@@ -14,17 +14,17 @@ namespace vaskel {
 
 namespace {
 
-TfrPicture::Kind kindOfBlob(quint8 blobType)
+StoredPicture::Kind kindOfBlob(quint8 blobType)
 {
     switch (blobType) {
     case btJPG:
-        return TfrPicture::Jpeg;
+        return StoredPicture::Jpeg;
     case btICO:
-        return TfrPicture::Icon;
+        return StoredPicture::Icon;
     case btWMF:
-        return TfrPicture::Metafile;
+        return StoredPicture::Metafile;
     default:
-        return TfrPicture::Bitmap;
+        return StoredPicture::Bitmap;
     }
 }
 
@@ -37,7 +37,7 @@ TfrPictureView::TfrPictureView()
     Flags = ViewFlags::Stretched | PictureFlags::KeepAspect;
 }
 
-void TfrPictureView::WriteProp(const QString& name, const TfrValue& value)
+void TfrPictureView::WriteProp(const QString& name, const Value& value)
 {
     TfrView::WriteProp(name, value);
     const QString n = name.toUpper();
@@ -50,33 +50,33 @@ void TfrPictureView::WriteProp(const QString& name, const TfrValue& value)
         BlobType = static_cast<quint8>(value.toInt());
 }
 
-TfrValue TfrPictureView::ReadProp(const QString& name)
+Value TfrPictureView::ReadProp(const QString& name)
 {
-    TfrValue v = TfrView::ReadProp(name);
+    Value v = TfrView::ReadProp(name);
     if (!v.isNull())
         return v;
     const QString n = name.toUpper();
     if (n == u"CENTER")
-        return TfrValue((Flags & PictureFlags::Center) != 0);
+        return Value((Flags & PictureFlags::Center) != 0);
     if (n == u"KEEPASPECT")
-        return TfrValue((Flags & PictureFlags::KeepAspect) != 0);
+        return Value((Flags & PictureFlags::KeepAspect) != 0);
     if (n == u"BLOBTYPE")
-        return TfrValue(qint32(BlobType));
+        return Value(qint32(BlobType));
     return v;
 }
 
-TfrValue TfrPictureView::CallMethod(
-    const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
+Value TfrPictureView::CallMethod(
+    const QString& name, const Value& a, const Value& b, const Value& c)
 {
-    TfrValue result = TfrView::CallMethod(name, a, b, c);
+    Value result = TfrView::CallMethod(name, a, b, c);
     if (!result.isNull() || name.compare(QLatin1String("LOADFROMFILE"), Qt::CaseInsensitive) != 0)
         return result;
-    const QString fileName = TfrExpressionHook::evaluate(a.toText()).toText();
+    const QString fileName = ExpressionHook::evaluate(a.toText()).toText();
     if (fileName.isEmpty() || !QFileInfo::exists(fileName)) {
         Picture.clear();
         return result;
     }
-    if (!TfrPicture::kindOfFile(fileName))
+    if (!StoredPicture::kindOfFile(fileName))
         throw VaskelError(
             QStringLiteral("Unknown picture file extension (.%1)").arg(QFileInfo(fileName).suffix()));
     if (!Picture.loadFromFile(fileName))
@@ -104,16 +104,16 @@ void TfrPictureView::ReadRecord(ReportStreamReader& r)
     const qint32 end = r.readI32();
     if (end < r.pos() || end > r.size())
         r.fail(QStringLiteral("picture end position %1").arg(end));
-    if (kind > TfrPicture::Jpeg)
+    if (kind > StoredPicture::Jpeg)
         r.fail(QStringLiteral("picture kind %1").arg(kind));
     const QByteArray bytes = r.readBytes(end - r.pos());
-    Picture.setData(static_cast<TfrPicture::Kind>(kind), bytes);
+    Picture.setData(static_cast<StoredPicture::Kind>(kind), bytes);
 }
 
 void TfrPictureView::WriteRecord(ReportStreamWriter& w)
 {
     TfrView::WriteRecord(w);
-    w.writeU8(Picture.isEmpty() ? TfrPicture::None : Picture.kind());
+    w.writeU8(Picture.isEmpty() ? StoredPicture::None : Picture.kind());
     w.writeU8(BlobType);
     const qint64 placeholder = w.pos();
     w.writeI32(0);
@@ -137,7 +137,7 @@ QRect TfrPictureView::PictureRect() const
     const double pw = natural.width(), ph = natural.height();
     const bool centre = Flags & PictureFlags::Center;
     if (Flags & ViewFlags::Stretched) {
-        TfrRect r = DrawRect;
+        ReportRect r = DrawRect;
         if ((Flags & PictureFlags::KeepAspect) && pw > 0 && ph > 0) {
             const double kx = Width / pw, ky = Height / ph;
             if (kx >= ky)
@@ -147,7 +147,7 @@ QRect TfrPictureView::PictureRect() const
             if (centre) {
                 const qint32 dx = (DrawRect.width() - r.width()) / 2;
                 const qint32 dy = (DrawRect.height() - r.height()) / 2;
-                r = TfrRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+                r = ReportRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
             }
         }
         return r.toQRect();
@@ -170,7 +170,7 @@ void TfrPictureView::Paint(QPainter& canvas)
         const QImage& img = Picture.image();
         // Icons are not sent to a printer; metafiles are kept as bytes and drawn by the metafile
         // player once one is attached.
-        const bool drawable = !img.isNull() && !(ForPrinter && Picture.kind() == TfrPicture::Icon);
+        const bool drawable = !img.isNull() && !(ForPrinter && Picture.kind() == StoredPicture::Icon);
         if (drawable) {
             canvas.save();
             canvas.setRenderHint(QPainter::SmoothPixmapTransform, true);

@@ -2,7 +2,7 @@
 // A picture view: a bitmap, metafile, icon or JPEG picture stored in the template, taken from a
 // database field (`LoadFromField`) or from a file (script method "LOADFROMFILE"), drawn stretched,
 // centred or at its natural size in the view's rectangle.
-#include "report/model/TfrPicture.h"
+#include "report/model/StoredPicture.h"
 #include "report/model/TfrView.h"
 
 namespace vaskel {
@@ -12,22 +12,22 @@ inline constexpr quint16 Center = 0x0002;
 inline constexpr quint16 KeepAspect = 0x0004;
 } // namespace PictureFlags
 
-// Kind of picture held in a database field (numbered unlike TfrPicture::Kind).
+// Kind of picture held in a database field (numbered unlike StoredPicture::Kind).
 enum TfrBlobType : quint8 { btBMP = 0, btJPG = 1, btICO = 2, btWMF = 3 };
 
 class TfrPictureView : public TfrView {
 public:
     TfrPictureView();
 
-    TfrPicture Picture;
+    StoredPicture Picture;
     quint8 BlobType = btBMP;
 
     QString ClassName() const override { return QStringLiteral("TfrPictureView"); }
 
-    void WriteProp(const QString& name, const TfrValue& value) override;
-    TfrValue ReadProp(const QString& name) override;
-    TfrValue CallMethod(
-        const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
+    void WriteProp(const QString& name, const Value& value) override;
+    Value ReadProp(const QString& name) override;
+    Value CallMethod(
+        const QString& name, const Value& a, const Value& b, const Value& c) override;
     void BuildPropertyTable() override;
 
     void ReadRecord(ReportStreamReader& reader) override;

@@ -2,12 +2,12 @@
 
 namespace vaskel {
 
-TfrValue TfrStretcheable::CallMethod(
-    const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
+Value TfrStretcheable::CallMethod(
+    const QString& name, const Value& a, const Value& b, const Value& c)
 {
-    const TfrValue result = TfrView::CallMethod(name, a, b, c);
+    const Value result = TfrView::CallMethod(name, a, b, c);
     if (result.isNull() && name.compare(QLatin1String("CALCHEIGHT"), Qt::CaseInsensitive) == 0)
-        return TfrValue(MeasureHeight());
+        return Value(MeasureHeight());
     return result;
 }
 

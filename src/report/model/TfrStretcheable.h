@@ -20,8 +20,8 @@ public:
     // record's content again.
     virtual void EndSplit() { }
 
-    TfrValue CallMethod(
-        const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
+    Value CallMethod(
+        const QString& name, const Value& a, const Value& b, const Value& c) override;
 };
 
 } // namespace vaskel

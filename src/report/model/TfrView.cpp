@@ -10,7 +10,7 @@
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TextExpansion.h"
 #include "report/model/TfrBandView.h"
-#include "report/model/TfrExpressionHook.h"
+#include "report/model/ExpressionHook.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrPage.h"
 
@@ -74,7 +74,7 @@ void TfrView::SetMemoText(const QString& text)
 
 // ---- by-name access ---------------------------------------------------------------------------
 
-void TfrView::WriteProp(const QString& name, const TfrValue& value)
+void TfrView::WriteProp(const QString& name, const Value& value)
 {
     const QString n = name.toUpper();
     if (n == u"NAME")
@@ -115,54 +115,54 @@ void TfrView::WriteProp(const QString& name, const TfrValue& value)
         Tag = value.toText();
 }
 
-TfrValue TfrView::ReadProp(const QString& name)
+Value TfrView::ReadProp(const QString& name)
 {
     const QString n = name.toUpper();
     if (n == u"NAME")
-        return TfrValue(Name);
+        return Value(Name);
     if (n == u"LEFT")
-        return TfrValue(Left);
+        return Value(Left);
     if (n == u"TOP")
-        return TfrValue(Top);
+        return Value(Top);
     if (n == u"WIDTH")
-        return TfrValue(Width);
+        return Value(Width);
     if (n == u"HEIGHT")
-        return TfrValue(Height);
+        return Value(Height);
     if (n == u"FLAGS")
-        return TfrValue(qint32(Flags));
+        return Value(qint32(Flags));
     if (n == u"FRAMETYP")
-        return TfrValue(qint32(FrameTyp));
+        return Value(qint32(FrameTyp));
     if (n == u"FRAMEWIDTH")
-        return TfrValue(double(FrameWidth));
+        return Value(double(FrameWidth));
     if (n == u"FRAMECOLOR")
-        return TfrValue(qint32(FrameColor));
+        return Value(qint32(FrameColor));
     if (n == u"FRAMESTYLE")
-        return TfrValue(qint32(FrameStyle));
+        return Value(qint32(FrameStyle));
     if (n == u"FILLCOLOR")
-        return TfrValue(qint32(FillColor));
+        return Value(qint32(FillColor));
     if (n == u"VISIBLE")
-        return TfrValue(Visible);
+        return Value(Visible);
     if (n == u"MEMO")
-        return TfrValue(MemoText());
+        return Value(MemoText());
     if (n == u"GAPX")
-        return TfrValue(GapX);
+        return Value(GapX);
     if (n == u"GAPY")
-        return TfrValue(GapY);
+        return Value(GapY);
     if (n == u"STRETCHED")
-        return TfrValue((Flags & ViewFlags::Stretched) != 0);
+        return Value((Flags & ViewFlags::Stretched) != 0);
     if (n == u"BANDALIGN")
-        return TfrValue(qint32(BandAlign));
+        return Value(qint32(BandAlign));
     if (n == u"DATAFIELD")
-        return TfrValue(Memo.isEmpty() ? QString() : Memo.first());
+        return Value(Memo.isEmpty() ? QString() : Memo.first());
     if (n == u"TAG")
-        return TfrValue(Tag);
+        return Value(Tag);
     if (n == u"MEMO.COUNT")
-        return TfrValue(qint32(Memo.size()));
+        return Value(qint32(Memo.size()));
     return TfrObject::ReadProp(name);
 }
 
-bool TfrView::CallListMethod(const QString& listName, const QString& method, const TfrValue& a,
-    const TfrValue& b, const TfrValue& c, TfrValue& result)
+bool TfrView::CallListMethod(const QString& listName, const QString& method, const Value& a,
+    const Value& b, const Value& c, Value& result)
 {
     auto checkedIndex = [this](qint64 i) {
         if (i < 0 || i >= Memo.size())
@@ -178,21 +178,21 @@ bool TfrView::CallListMethod(const QString& listName, const QString& method, con
     if (method == u"GETINDEXPROPERTY") {
         if (a.toText().compare(listName, Qt::CaseInsensitive) != 0)
             return false;
-        result = TfrValue(Memo.at(checkedIndex(b.toInt())));
+        result = Value(Memo.at(checkedIndex(b.toInt())));
         return true;
     }
     if (!method.startsWith(listName + QLatin1Char('.')))
         return false;
     const QString suffix = method.mid(listName.size() + 1);
     if (suffix == u"ADD") {
-        Memo << TfrExpressionHook::evaluate(a.toText()).toText();
+        Memo << ExpressionHook::evaluate(a.toText()).toText();
     } else if (suffix == u"CLEAR") {
         Memo.clear();
     } else if (suffix == u"DELETE") {
-        Memo.removeAt(checkedIndex(TfrExpressionHook::evaluate(a.toText()).toInt()));
+        Memo.removeAt(checkedIndex(ExpressionHook::evaluate(a.toText()).toInt()));
     } else if (suffix == u"INDEXOF") {
         const QLocale& caseLocale = PlatformGlobals::get().locale.caseLocale;
-        const QString wanted = caseLocale.toUpper(TfrExpressionHook::evaluate(a.toText()).toText());
+        const QString wanted = caseLocale.toUpper(ExpressionHook::evaluate(a.toText()).toText());
         qint32 found = -1;
         for (qsizetype i = 0; i < Memo.size(); ++i) {
             if (caseLocale.toUpper(Memo.at(i)) == wanted) {
@@ -200,26 +200,26 @@ bool TfrView::CallListMethod(const QString& listName, const QString& method, con
                 break;
             }
         }
-        result = TfrValue(found);
+        result = Value(found);
     } else {
         return false;
     }
     return true;
 }
 
-TfrValue TfrView::CallMethod(const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c)
+Value TfrView::CallMethod(const QString& name, const Value& a, const Value& b, const Value& c)
 {
     const QString n = name.toUpper();
-    TfrValue result = TfrValue::null();
+    Value result = Value::null();
     if (CallListMethod(QStringLiteral("MEMO"), n, a, b, c, result))
         return result;
     if (n == u"HIDE") {
-        WriteProp(QStringLiteral("Visible"), TfrValue(false));
-        return TfrValue::null();
+        WriteProp(QStringLiteral("Visible"), Value(false));
+        return Value::null();
     }
     if (n == u"SHOW") {
-        WriteProp(QStringLiteral("Visible"), TfrValue(true));
-        return TfrValue::null();
+        WriteProp(QStringLiteral("Visible"), Value(true));
+        return Value::null();
     }
     return TfrObject::CallMethod(name, a, b, c);
 }
@@ -443,7 +443,7 @@ void TfrView::ApplyZoom()
         left += a;
     if (FrameTyp & FrameSides::Top)
         top += c;
-    DrawRect = TfrRect{left, top, right + 1, bottom + 1};
+    DrawRect = ReportRect{left, top, right + 1, bottom + 1};
 }
 
 void TfrView::RestoreGeometry()
@@ -459,7 +459,7 @@ void TfrView::RestoreGeometry()
 
 void TfrView::PaintFill()
 {
-    const TfrRunState& run = frRun();
+    const RunState& run = frRun();
     if (run.FirstPass || !DrawSurface)
         return;
     if (run.PrintMode && FillColor == clNone)
@@ -478,7 +478,7 @@ void TfrView::PaintFill()
 
 void TfrView::PaintBorder()
 {
-    const TfrRunState& run = frRun();
+    const RunState& run = frRun();
     if (run.FirstPass || !DrawSurface)
         return;
     if (run.PrintMode && (FrameTyp & 0x0F) == 0)
@@ -567,7 +567,7 @@ QRegion TfrView::HitRegion(qint32 left, qint32 top, qint32 right, qint32 bottom,
 void TfrView::PlaceLayout(QPainter* canvas)
 {
     DrawSurface = canvas;
-    TfrRunState& run = frRun();
+    RunState& run = frRun();
     run.CurrentView = this;
     TfrPage* page = run.CurrentPage;
     if (!page || BandAlign == baNone)

@@ -12,7 +12,7 @@
 // stream and the layout engine all work on them directly, as the format defines them.
 #include "report/model/ReportPrintHooks.h"
 #include "report/model/TfrObject.h"
-#include "report/model/TfrRect.h"
+#include "report/model/ReportRect.h"
 
 #include <QRegion>
 #include <QStringList>
@@ -65,7 +65,7 @@ public:
     Geometry SavedGeometry;
     QString NamePrefix = QStringLiteral("View");
     QPainter* DrawSurface = nullptr; // not owned
-    TfrRect DrawRect; // device units, inside the frame lines
+    ReportRect DrawRect; // device units, inside the frame lines
     QStringList ExpandedText;
     TfrDataset* DataSetRef = nullptr; // not owned
     QString DataFieldName;
@@ -76,7 +76,7 @@ public:
     quint8 RecordRevision = 0;
     qint32 SerialId = 0;
     bool LayoutPending = false;
-    TfrRect LayoutSavedBounds;
+    ReportRect LayoutSavedBounds;
     double ZoomX = 1.0, ZoomY = 1.0;
     qint32 ShiftX = 0, ShiftY = 0;
     bool ForPrinter = false;
@@ -102,10 +102,10 @@ public:
     // The class name a stream stores for type code 10 (add-in classes, controls).
     virtual QString ClassName() const { return QStringLiteral("TfrView"); }
 
-    void WriteProp(const QString& name, const TfrValue& value) override;
-    TfrValue ReadProp(const QString& name) override;
-    TfrValue CallMethod(
-        const QString& name, const TfrValue& a, const TfrValue& b, const TfrValue& c) override;
+    void WriteProp(const QString& name, const Value& value) override;
+    Value ReadProp(const QString& name) override;
+    Value CallMethod(
+        const QString& name, const Value& a, const Value& b, const Value& c) override;
     void BuildPropertyTable() override;
 
     void PaintFill();
@@ -167,8 +167,8 @@ protected:
     void ExpandTag();
 
     // Shared by the memo's "LINES" list: the list methods of `CallMethod` on `Memo`.
-    bool CallListMethod(const QString& listName, const QString& method, const TfrValue& a, const TfrValue& b,
-        const TfrValue& c, TfrValue& result);
+    bool CallListMethod(const QString& listName, const QString& method, const Value& a, const Value& b,
+        const Value& c, Value& result);
     void BuildViewEntries(bool withFrame);
     // The hit region from the edges of a view and its frame, in report units; with `enlarged`,
     // 10 units more on each side.

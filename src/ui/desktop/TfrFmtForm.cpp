@@ -1,4 +1,4 @@
-#include "report/preview/TfrFmtForm.h"
+#include "ui/desktop/TfrFmtForm.h"
 
 #include "report/expr/ExprGlobals.h"
 #include "report/expr/ValueText.h"

@@ -24,14 +24,14 @@ inline quint16 fromWindowOrder(quint16 style)
 }
 } // namespace FontStyle
 
-struct TfrFont {
+struct ReportFont {
     QString Name = QStringLiteral("Arial");
     qint32 Size = 10; // points
     quint16 Style = 0;
     quint32 Color = 0;
     quint16 Charset = 1;
 
-    bool operator==(const TfrFont&) const = default;
+    bool operator==(const ReportFont&) const = default;
 };
 
 } // namespace vaskel

@@ -10,7 +10,7 @@ namespace vaskel {
 class ReportStreamReader;
 class ReportStreamWriter;
 
-struct TfrReportInfo {
+struct ReportInfo {
     static constexpr quint8 kGeneratorVersion = 77;
 
     QString Comment, Name, Author;

@@ -14,9 +14,9 @@
 
 namespace vaskel {
 
-struct TfrRunState;
+struct RunState;
 
-class TfrViewFactory {
+class ViewFactory {
 public:
     static constexpr int kMaxAddIns = 64;
     using Constructor = std::function<std::unique_ptr<TfrView>()>;
@@ -29,7 +29,7 @@ public:
     static std::unique_ptr<TfrView> CreateBuiltIn(quint8 typeCode);
 
     // Null for codes that create nothing; throws EClassNotFound for unregistered add-in names.
-    std::unique_ptr<TfrView> CreateView(quint8 typeCode, const QString& className, TfrRunState& run);
+    std::unique_ptr<TfrView> CreateView(quint8 typeCode, const QString& className, RunState& run);
 
 private:
     struct AddIn {

@@ -1,16 +1,16 @@
-#include "report/model/TfrViewFactory.h"
+#include "report/model/ViewFactory.h"
 
 #include "report/model/EClassNotFound.h"
 #include "report/model/TfrBandView.h"
 #include "report/model/TfrLineView.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPictureView.h"
-#include "report/model/TfrRunState.h"
+#include "report/model/RunState.h"
 #include "report/model/TfrSubReportView.h"
 
 namespace vaskel {
 
-bool TfrViewFactory::RegisterAddIn(const QString& className, Constructor create)
+bool ViewFactory::RegisterAddIn(const QString& className, Constructor create)
 {
     if (static_cast<int>(m_addIns.size()) >= kMaxAddIns || !create)
         return false;
@@ -26,7 +26,7 @@ bool TfrViewFactory::RegisterAddIn(const QString& className, Constructor create)
     return true;
 }
 
-std::unique_ptr<TfrView> TfrViewFactory::CreateBuiltIn(quint8 typeCode)
+std::unique_ptr<TfrView> ViewFactory::CreateBuiltIn(quint8 typeCode)
 {
     switch (typeCode) {
     case 0:
@@ -44,8 +44,8 @@ std::unique_ptr<TfrView> TfrViewFactory::CreateBuiltIn(quint8 typeCode)
     }
 }
 
-std::unique_ptr<TfrView> TfrViewFactory::CreateView(
-    quint8 typeCode, const QString& className, TfrRunState& run)
+std::unique_ptr<TfrView> ViewFactory::CreateView(
+    quint8 typeCode, const QString& className, RunState& run)
 {
     std::unique_ptr<TfrView> view = CreateBuiltIn(typeCode);
     if (typeCode == 10) {

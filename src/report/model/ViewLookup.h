@@ -17,7 +17,7 @@ QString GenerateViewName(const TfrPages& pages, const TfrView& view);
 // "Page" followed by the smallest number from 1 to 10000 that no page has.
 QString GeneratePageName(const TfrPages& pages);
 
-struct TfrObjectProperty {
+struct ObjectProperty {
     TfrObject* object = nullptr;
     QString property;
 };
@@ -25,6 +25,6 @@ struct TfrObjectProperty {
 // Splits "Object.Property" into the object and its property name (see the comment in the
 // source); the object is `currentView` for a plain name. The object's property table is built
 // when it is empty. The result's object may be null.
-TfrObjectProperty FindObjectProperty(const QString& text, const TfrPages& pages, TfrView* currentView);
+ObjectProperty FindObjectProperty(const QString& text, const TfrPages& pages, TfrView* currentView);
 
 } // namespace vaskel

@@ -4,7 +4,7 @@
 #include "support/TestGlobals.h"
 
 #include "report/model/TfrGlobals.h"
-#include "report/preview/QtPrinterBackend.h"
+#include "ui/desktop/QtPrinterBackend.h"
 
 #include <QPageLayout>
 #include <QPainter>

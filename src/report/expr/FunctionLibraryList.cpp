@@ -1,13 +1,13 @@
-#include "report/expr/TfrFunctionLibraryList.h"
+#include "report/expr/FunctionLibraryList.h"
 
 namespace vaskel {
 
-TfrFunctionLibraryList::~TfrFunctionLibraryList()
+FunctionLibraryList::~FunctionLibraryList()
 {
     Clear();
 }
 
-bool TfrFunctionLibraryList::RegisterLibrary(
+bool FunctionLibraryList::RegisterLibrary(
     const QString& className, const std::function<std::unique_ptr<TfrFunctionLibrary>()>& create)
 {
     if (Find(className) || Count() >= kMaxLibraries)
@@ -22,7 +22,7 @@ bool TfrFunctionLibraryList::RegisterLibrary(
     return true;
 }
 
-void TfrFunctionLibraryList::UnregisterLibrary(const QString& className)
+void FunctionLibraryList::UnregisterLibrary(const QString& className)
 {
     for (auto it = m_libraries.begin(); it != m_libraries.end(); ++it) {
         if ((*it)->ClassName() == className) {
@@ -33,13 +33,13 @@ void TfrFunctionLibraryList::UnregisterLibrary(const QString& className)
     }
 }
 
-void TfrFunctionLibraryList::Clear()
+void FunctionLibraryList::Clear()
 {
     while (!m_libraries.empty())
         UnregisterLibrary(m_libraries.back()->ClassName());
 }
 
-TfrFunctionLibrary* TfrFunctionLibraryList::Find(const QString& className) const
+TfrFunctionLibrary* FunctionLibraryList::Find(const QString& className) const
 {
     for (const auto& l : m_libraries) {
         if (l->ClassName() == className)
@@ -48,8 +48,8 @@ TfrFunctionLibrary* TfrFunctionLibraryList::Find(const QString& className) const
     return nullptr;
 }
 
-bool TfrFunctionLibraryList::HandleCall(
-    const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3, TfrValue& value) const
+bool FunctionLibraryList::HandleCall(
+    const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value) const
 {
     // A library's computation may register further libraries; index, not iterators.
     for (size_t i = 0; i < m_libraries.size(); ++i) {

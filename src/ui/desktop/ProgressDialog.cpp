@@ -1,4 +1,4 @@
-#include "report/preview/ProgressDialog.h"
+#include "ui/desktop/ProgressDialog.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "report/model/TfrPicture.h"
+#include "report/model/StoredPicture.h"
 
 #include "report/model/JpegDecoder.h"
 
@@ -10,21 +10,21 @@
 
 namespace vaskel {
 
-void TfrPicture::clear()
+void StoredPicture::clear()
 {
     m_kind = None;
     m_bytes.clear();
     m_image.reset();
 }
 
-void TfrPicture::setData(Kind kind, const QByteArray& bytes)
+void StoredPicture::setData(Kind kind, const QByteArray& bytes)
 {
     m_kind = kind;
     m_bytes = kind == None ? QByteArray() : bytes;
     m_image.reset();
 }
 
-std::optional<TfrPicture::Kind> TfrPicture::kindOfFile(const QString& fileName)
+std::optional<StoredPicture::Kind> StoredPicture::kindOfFile(const QString& fileName)
 {
     const QString ext = QFileInfo(fileName).suffix().toLower();
     if (ext == u"bmp")
@@ -38,7 +38,7 @@ std::optional<TfrPicture::Kind> TfrPicture::kindOfFile(const QString& fileName)
     return std::nullopt;
 }
 
-bool TfrPicture::loadFromFile(const QString& fileName)
+bool StoredPicture::loadFromFile(const QString& fileName)
 {
     const std::optional<Kind> kind = kindOfFile(fileName);
     QFile file(fileName);
@@ -48,7 +48,7 @@ bool TfrPicture::loadFromFile(const QString& fileName)
     return true;
 }
 
-const QImage& TfrPicture::image() const
+const QImage& StoredPicture::image() const
 {
     if (!m_image) {
         QImage decoded;
@@ -74,7 +74,7 @@ const QImage& TfrPicture::image() const
     return *m_image;
 }
 
-QSize TfrPicture::size() const
+QSize StoredPicture::size() const
 {
     if (m_kind == Metafile && m_bytes.size() >= 40) {
         const uchar* d = reinterpret_cast<const uchar*>(m_bytes.constData());

@@ -1,6 +1,6 @@
-#include "report/preview/QtUiServices.h"
+#include "ui/desktop/QtUiServices.h"
 
-#include "report/preview/ProgressDialog.h"
+#include "ui/desktop/ProgressDialog.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,4 +1,4 @@
-#include "report/preview/QtPrinterBackend.h"
+#include "ui/desktop/QtPrinterBackend.h"
 
 #include "platform/Rounding.h"
 

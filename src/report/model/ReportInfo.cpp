@@ -1,17 +1,17 @@
-#include "report/model/TfrReportInfo.h"
+#include "report/model/ReportInfo.h"
 
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
 
 namespace vaskel {
 
-void TfrReportInfo::Reset(double now)
+void ReportInfo::Reset(double now)
 {
-    *this = TfrReportInfo{};
+    *this = ReportInfo{};
     Created = LastChanged = now;
 }
 
-void TfrReportInfo::Read(ReportStreamReader& r)
+void ReportInfo::Read(ReportStreamReader& r)
 {
     for (QString* text :
         {&Comment, &Name, &Author, &VersionMajor, &VersionMinor, &VersionRelease, &VersionBuild})
@@ -28,7 +28,7 @@ void TfrReportInfo::Read(ReportStreamReader& r)
     LastChanged = r.readDouble();
 }
 
-void TfrReportInfo::Write(ReportStreamWriter& w, double lastChanged) const
+void ReportInfo::Write(ReportStreamWriter& w, double lastChanged) const
 {
     for (const QString* text :
         {&Comment, &Name, &Author, &VersionMajor, &VersionMinor, &VersionRelease, &VersionBuild})

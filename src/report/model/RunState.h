@@ -4,7 +4,7 @@
 // move them; views, the value lookup and the prepared pages store read them. Only one report runs
 // at a time, so the state is not per report, and nothing here is saved. Reference items are raw,
 // non-owning pointers: an empty one means "no such object".
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -17,7 +17,7 @@ class TfrBand;
 class TfrView;
 class ReportPrintHooks;
 
-struct TfrRunState {
+struct RunState {
     TfrReport* CurrentReport = nullptr;
     ReportPrintHooks* PrintHooks = nullptr; // the running report's print hooks; set with CurrentReport
     TfrPage* CurrentPage = nullptr;
@@ -36,7 +36,7 @@ struct TfrRunState {
     qint32 CrossTotalShift = 0; // report units the current cross row's columns moved left
 
     // Kept for the value lookup and text expansion while a run goes on:
-    TfrValue MemoValue = TfrValue::smallInt(0); // value of the bracket expression expanded last
+    Value MemoValue = Value::smallInt(0); // value of the bracket expression expanded last
     bool RegisteringAggregates = false; // on while a page's aggregate calls are being registered
     QString RecursionGuard; // the one name being evaluated as an expression by the lookup fallback
 };

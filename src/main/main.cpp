@@ -9,8 +9,8 @@
 #include "platform/SettingsStore.h"
 #include "report/engine/TDatabaseFunctionLibrary.h"
 #include "report/model/TfrGlobals.h"
-#include "report/preview/QtPrinterBackend.h"
-#include "report/preview/QtUiServices.h"
+#include "ui/desktop/QtPrinterBackend.h"
+#include "ui/desktop/QtUiServices.h"
 #include "tools/CommandLine.h"
 
 #include <QApplication>

@@ -12,14 +12,14 @@
 
 namespace vaskel {
 
-class TfrFunctionLibraryList {
+class FunctionLibraryList {
 public:
     static constexpr int kMaxLibraries = 64;
 
-    explicit TfrFunctionLibraryList(TfrInstalledFunctions& registry) : m_registry(registry) { }
-    ~TfrFunctionLibraryList();
-    TfrFunctionLibraryList(const TfrFunctionLibraryList&) = delete;
-    TfrFunctionLibraryList& operator=(const TfrFunctionLibraryList&) = delete;
+    explicit FunctionLibraryList(TfrInstalledFunctions& registry) : m_registry(registry) { }
+    ~FunctionLibraryList();
+    FunctionLibraryList(const FunctionLibraryList&) = delete;
+    FunctionLibraryList& operator=(const FunctionLibraryList&) = delete;
 
     // Creates and appends a library unless one of the same class name is present or the list is
     // full; returns whether it was added.
@@ -39,8 +39,8 @@ public:
     TfrFunctionLibrary* Find(const QString& className) const;
 
     // Asks each library in order; true when one computed the call.
-    bool HandleCall(const QString& name, const TfrValue& p1, const TfrValue& p2, const TfrValue& p3,
-        TfrValue& value) const;
+    bool HandleCall(const QString& name, const Value& p1, const Value& p2, const Value& p3,
+        Value& value) const;
 
 private:
     TfrInstalledFunctions& m_registry;

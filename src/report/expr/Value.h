@@ -23,24 +23,24 @@ enum class TfrValueKind : quint8 {
     String,
 };
 
-class TfrValue {
+class Value {
 public:
-    TfrValue() = default; // empty
-    explicit TfrValue(bool value) : m_kind(TfrValueKind::Boolean) { m_b = value; }
-    explicit TfrValue(qint32 value) : m_kind(TfrValueKind::Integer) { m_i = value; }
-    explicit TfrValue(double value) : m_kind(TfrValueKind::Float) { m_d = value; }
-    explicit TfrValue(const QString& value) : m_kind(TfrValueKind::String), m_s(value) { }
-    explicit TfrValue(QString&& value) : m_kind(TfrValueKind::String), m_s(std::move(value)) { }
-    explicit TfrValue(const char* value) : TfrValue(QString::fromUtf8(value)) { }
+    Value() = default; // empty
+    explicit Value(bool value) : m_kind(TfrValueKind::Boolean) { m_b = value; }
+    explicit Value(qint32 value) : m_kind(TfrValueKind::Integer) { m_i = value; }
+    explicit Value(double value) : m_kind(TfrValueKind::Float) { m_d = value; }
+    explicit Value(const QString& value) : m_kind(TfrValueKind::String), m_s(value) { }
+    explicit Value(QString&& value) : m_kind(TfrValueKind::String), m_s(std::move(value)) { }
+    explicit Value(const char* value) : Value(QString::fromUtf8(value)) { }
 
-    static TfrValue empty() { return TfrValue(); }
-    static TfrValue null();
-    static TfrValue boolean(bool value) { return TfrValue(value); }
-    static TfrValue smallInt(quint8 value);
-    static TfrValue integer(qint32 value) { return TfrValue(value); }
-    static TfrValue number(double value) { return TfrValue(value); } // float
-    static TfrValue dateTime(double value);
-    static TfrValue string(const QString& value) { return TfrValue(value); }
+    static Value empty() { return Value(); }
+    static Value null();
+    static Value boolean(bool value) { return Value(value); }
+    static Value smallInt(quint8 value);
+    static Value integer(qint32 value) { return Value(value); }
+    static Value number(double value) { return Value(value); } // float
+    static Value dateTime(double value);
+    static Value string(const QString& value) { return Value(value); }
 
     TfrValueKind kind() const { return m_kind; }
     bool isEmpty() const { return m_kind == TfrValueKind::Empty; }
@@ -73,7 +73,7 @@ public:
     static QString typeName(TfrValueKind kind);
 
     // Same kind and same payload. Expression equality (1 = 1.0, '' = empty) is `compareValues`.
-    bool operator==(const TfrValue& other) const;
+    bool operator==(const Value& other) const;
 
 private:
     TfrValueKind m_kind = TfrValueKind::Empty;

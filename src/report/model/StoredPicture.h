@@ -11,7 +11,7 @@
 
 namespace vaskel {
 
-class TfrPicture {
+class StoredPicture {
 public:
     // The kind as the object record stores it.
     enum Kind : quint8 { None = 0, Bitmap = 1, Metafile = 2, Icon = 3, Jpeg = 4 };

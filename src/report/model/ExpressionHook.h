@@ -1,10 +1,10 @@
 #pragma once
 // Where views evaluate an expression text given to a script method (the list methods' ".ADD",
 // ".DELETE", ".INDEXOF", the picture's "LOADFROMFILE"): through the expression layer's evaluator.
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
-namespace vaskel::TfrExpressionHook {
+namespace vaskel::ExpressionHook {
 
-TfrValue evaluate(const QString& expression);
+Value evaluate(const QString& expression);
 
-} // namespace vaskel::TfrExpressionHook
+} // namespace vaskel::ExpressionHook

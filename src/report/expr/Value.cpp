@@ -1,4 +1,4 @@
-#include "report/expr/TfrValue.h"
+#include "report/expr/Value.h"
 
 #include "platform/PlatformGlobals.h"
 #include "platform/Rounding.h"
@@ -16,12 +16,12 @@ namespace {
 [[noreturn]] void variantError(TfrValueKind from, const QString& to)
 {
     throw EVariantError(QStringLiteral("Could not convert variant of type (%1) into type (%2)")
-                            .arg(TfrValue::typeName(from), to));
+                            .arg(Value::typeName(from), to));
 }
 
 // The kinds every number conversion reads alike: empty 0, true -1 and the integral kinds as
 // they are; null cannot become `to`. Nothing for floats, date-times and strings.
-std::optional<qint32> integralNumber(const TfrValue& v, const QString& to)
+std::optional<qint32> integralNumber(const Value& v, const QString& to)
 {
     switch (v.kind()) {
     case TfrValueKind::Empty:
@@ -41,29 +41,29 @@ std::optional<qint32> integralNumber(const TfrValue& v, const QString& to)
 
 } // namespace
 
-TfrValue TfrValue::null()
+Value Value::null()
 {
-    TfrValue v;
+    Value v;
     v.m_kind = TfrValueKind::Null;
     return v;
 }
 
-TfrValue TfrValue::smallInt(quint8 value)
+Value Value::smallInt(quint8 value)
 {
-    TfrValue v;
+    Value v;
     v.m_kind = TfrValueKind::SmallInt;
     v.m_u8 = value;
     return v;
 }
 
-TfrValue TfrValue::dateTime(double value)
+Value Value::dateTime(double value)
 {
-    TfrValue v(value);
+    Value v(value);
     v.m_kind = TfrValueKind::DateTime;
     return v;
 }
 
-bool TfrValue::isNumber() const
+bool Value::isNumber() const
 {
     switch (m_kind) {
     case TfrValueKind::Boolean:
@@ -77,13 +77,13 @@ bool TfrValue::isNumber() const
     }
 }
 
-bool TfrValue::isIntegral() const
+bool Value::isIntegral() const
 {
     return m_kind == TfrValueKind::Boolean || m_kind == TfrValueKind::SmallInt
         || m_kind == TfrValueKind::Integer;
 }
 
-QString TfrValue::toText() const
+QString Value::toText() const
 {
     const LocaleSettings& locale = PlatformGlobals::get().locale;
     switch (m_kind) {
@@ -107,7 +107,7 @@ QString TfrValue::toText() const
     return {};
 }
 
-double TfrValue::toNumber() const
+double Value::toNumber() const
 {
     if (const auto i = integralNumber(*this, QStringLiteral("Double")))
         return *i;
@@ -116,7 +116,7 @@ double TfrValue::toNumber() const
     return m_d; // float and date-time
 }
 
-qint32 TfrValue::toInt() const
+qint32 Value::toInt() const
 {
     if (const auto i = integralNumber(*this, QStringLiteral("Integer")))
         return *i;
@@ -129,7 +129,7 @@ qint32 TfrValue::toInt() const
     variantError(m_kind, QStringLiteral("Integer"));
 }
 
-bool TfrValue::toBool() const
+bool Value::toBool() const
 {
     switch (m_kind) {
     case TfrValueKind::Empty:
@@ -162,7 +162,7 @@ bool TfrValue::toBool() const
     return false;
 }
 
-double TfrValue::toDateTime() const
+double Value::toDateTime() const
 {
     switch (m_kind) {
     case TfrValueKind::Null:
@@ -180,12 +180,12 @@ double TfrValue::toDateTime() const
     }
 }
 
-QString TfrValue::kindName() const
+QString Value::kindName() const
 {
     return kindName(m_kind);
 }
 
-QString TfrValue::kindName(TfrValueKind kind)
+QString Value::kindName(TfrValueKind kind)
 {
     switch (kind) {
     case TfrValueKind::Empty:
@@ -208,7 +208,7 @@ QString TfrValue::kindName(TfrValueKind kind)
     return {};
 }
 
-QString TfrValue::typeName(TfrValueKind kind)
+QString Value::typeName(TfrValueKind kind)
 {
     switch (kind) {
     case TfrValueKind::Empty:
@@ -231,7 +231,7 @@ QString TfrValue::typeName(TfrValueKind kind)
     return {};
 }
 
-bool TfrValue::operator==(const TfrValue& other) const
+bool Value::operator==(const Value& other) const
 {
     if (m_kind != other.m_kind)
         return false;

@@ -2,7 +2,7 @@
 // selection, and the code it composes on OK.
 #include "support/TestGlobals.h"
 
-#include "report/preview/TfrFmtForm.h"
+#include "ui/desktop/TfrFmtForm.h"
 
 #include <QApplication>
 #include <QFocusEvent>

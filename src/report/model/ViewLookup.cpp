@@ -1,4 +1,4 @@
-#include "report/model/TfrViewLookup.h"
+#include "report/model/ViewLookup.h"
 
 #include <QSet>
 
@@ -56,9 +56,9 @@ QString GeneratePageName(const TfrPages& pages)
     return smallestFreeName(QStringLiteral("Page"), taken);
 }
 
-TfrObjectProperty FindObjectProperty(const QString& text, const TfrPages& pages, TfrView* currentView)
+ObjectProperty FindObjectProperty(const QString& text, const TfrPages& pages, TfrView* currentView)
 {
-    TfrObjectProperty result{currentView, text};
+    ObjectProperty result{currentView, text};
     const qsizetype dot = text.indexOf(QLatin1Char('.'));
     if (dot >= 0) {
         const QString prefix = text.left(dot);

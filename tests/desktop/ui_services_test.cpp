@@ -1,8 +1,8 @@
 // The desktop's UI services under the offscreen platform: the progress window runs its work inside
 // its own modal loop and keeps Cancel live, an exception from the work reaches the caller only after
 // the window closed, and message boxes answer with the button pressed.
-#include "report/preview/ProgressDialog.h"
-#include "report/preview/QtUiServices.h"
+#include "ui/desktop/ProgressDialog.h"
+#include "ui/desktop/QtUiServices.h"
 
 #include <gtest/gtest.h>
 

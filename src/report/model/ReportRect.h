@@ -7,7 +7,7 @@
 
 namespace vaskel {
 
-struct TfrRect {
+struct ReportRect {
     qint32 Left = 0;
     qint32 Top = 0;
     qint32 Right = 0;
@@ -16,7 +16,7 @@ struct TfrRect {
     qint32 width() const { return Right - Left; }
     qint32 height() const { return Bottom - Top; }
     QRect toQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
-    bool operator==(const TfrRect&) const = default;
+    bool operator==(const ReportRect&) const = default;
 };
 
 } // namespace vaskel
