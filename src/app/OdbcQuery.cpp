@@ -1,6 +1,7 @@
 #include "app/OdbcQuery.h"
 
 #include "app/DatabaseConnection.h"
+#include "app/QueryGridDateText.h"
 #include "platform/DateTimeValue.h"
 #include "platform/PlatformGlobals.h"
 #include "report/engine/TfrDatasetErrors.h"
@@ -86,8 +87,8 @@ const LocaleSettings& currentLocale(LocaleSettings& fallback)
 }
 
 // A value typed into a grid cell in the kind of its field: numbers with the locale's decimal
-// separator, dates in the locale's short form. Text that does not read is refused, never stored
-// as null.
+// separator, dates as the cell shows them, in the locale's short form or year first. Text that does not read
+// is refused, never stored as null.
 QVariant editValue(const QVariant& v, FieldKind kind)
 {
     if (!v.isValid() || v.isNull() || v.typeId() != QMetaType::QString)
@@ -101,8 +102,8 @@ QVariant editValue(const QVariant& v, FieldKind kind)
         throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
     }
     if (kind == FieldKind::Date) {
-        if (const std::optional<double> d = ValueText::tryStrToDate(text.trimmed(), locale))
-            return DateTimeValue::toDate(*d);
+        if (const std::optional<QDate> d = QueryGridDateText::parse(text, locale))
+            return *d;
         throw EDatabaseError(QStringLiteral("'%1' is not a valid date").arg(text));
     }
     return normalised(v, kind);
@@ -284,7 +285,7 @@ QString OdbcQuery::textOf(const QVariant& v, FieldKind kind) const
     const LocaleSettings& locale = currentLocale(fallback);
     switch (kind) {
     case FieldKind::Date:
-        return FormatDateTime(locale.shortDateFormat, DateTimeValue::fromDate(v.toDate()), locale);
+        return QueryGridDateText::display(v.toDate(), locale);
     case FieldKind::DateTime:
         return ValueText::dateTimeToStr(DateTimeValue::fromDateTime(v.toDateTime()), locale);
     case FieldKind::Float:
@@ -308,36 +309,34 @@ QString OdbcQuery::fieldText(int index) const
     return textAt(m_row, index);
 }
 
-void OdbcQuery::postEdit(qint64 row, int index, const QVariant& value)
+OdbcQuery::RowMatch OdbcQuery::lockRow(qint64 row, const QString& action) const
 {
     if (m_updateTable.isEmpty()) {
         throw EDatabaseError(
             QStringLiteral("%1 cannot be changed: its result has no key that identifies a row of a table")
                 .arg(Name));
     }
-    if (!m_active || row < 0 || row >= rowCount() || index < 0 || index >= fieldCount())
-        throw EDatabaseError(QStringLiteral("%1: no such row to change").arg(Name));
-    const QVariant newValue = editValue(value, field(index)->kind());
+    if (!m_active || row < 0 || row >= rowCount())
+        throw EDatabaseError(QStringLiteral("%1: no such row to %2").arg(Name, action));
     const QVariantList& original = m_rows[static_cast<size_t>(row)];
 
     // The row is found by every value it had when it was read: equal values, or null where null.
+    RowMatch match;
     QStringList where;
-    QVariantList whereValues;
     for (int i = 0; i < fieldCount(); ++i) {
         const QVariant& v = original[i];
         if (!v.isValid() || v.isNull()) {
             where << field(i)->fieldName() + QStringLiteral(" IS NULL");
         } else {
             where << field(i)->fieldName() + QStringLiteral("=?");
-            whereValues << v;
+            match.values << v;
         }
     }
-    const QString condition = where.join(QStringLiteral(" AND "));
-    QSqlDatabase db = m_connection->database();
+    match.condition = where.join(QStringLiteral(" AND "));
 
-    QSqlQuery count(db);
-    count.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(m_updateTable, condition));
-    for (const QVariant& v : whereValues)
+    QSqlQuery count(m_connection->database());
+    count.prepare(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE %2").arg(m_updateTable, match.condition));
+    for (const QVariant& v : match.values)
         count.addBindValue(v);
     if (!count.exec() || !count.next())
         throw EDatabaseError(driverMessage(count.lastError()));
@@ -349,26 +348,33 @@ void OdbcQuery::postEdit(qint64 row, int index, const QVariant& value)
     }
     if (matches > 1) {
         throw EDatabaseError(
-            QStringLiteral("The row cannot be changed: %1 rows of %2 hold the same values and the "
+            QStringLiteral("The row cannot be %1: %2 rows of %3 hold the same values and the "
                            "table has no key to tell them apart; nothing was written")
+                .arg(
+                    action == QLatin1String("change") ? QStringLiteral("changed") : QStringLiteral("deleted"))
                 .arg(matches)
                 .arg(m_updateTable));
     }
+    return match;
+}
 
+void OdbcQuery::runLocked(const QString& statement, const QVariantList& values)
+{
+    // Inside a transaction the statement must touch exactly the one row found: anything else
+    // means the row changed between the count and the statement, and nothing is kept.
+    QSqlDatabase db = m_connection->database();
     const bool transaction = db.transaction();
-    QSqlQuery update(db);
-    update.prepare(QStringLiteral("UPDATE %1 SET %2=? WHERE %3")
-                       .arg(m_updateTable, field(index)->fieldName(), condition));
-    update.addBindValue(newValue.isValid() ? newValue : QVariant(QMetaType::fromType<QString>()));
-    for (const QVariant& v : whereValues)
-        update.addBindValue(v);
-    if (!update.exec()) {
-        const QString message = driverMessage(update.lastError());
+    QSqlQuery q(db);
+    q.prepare(statement);
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    if (!q.exec()) {
+        const QString message = driverMessage(q.lastError());
         if (transaction)
             db.rollback();
         throw EDatabaseError(message);
     }
-    const int affected = update.numRowsAffected();
+    const int affected = q.numRowsAffected();
     if (transaction && affected != 1) {
         db.rollback();
         throw EDatabaseError(QStringLiteral("The row was changed by someone else while it was written; "
@@ -376,8 +382,35 @@ void OdbcQuery::postEdit(qint64 row, int index, const QVariant& value)
     }
     if (transaction && !db.commit())
         throw EDatabaseError(driverMessage(db.lastError()));
+}
+
+void OdbcQuery::postEdit(qint64 row, int index, const QVariant& value)
+{
+    if (index < 0 || index >= fieldCount())
+        throw EDatabaseError(QStringLiteral("%1: no such row to change").arg(Name));
+    const QVariant newValue = editValue(value, field(index)->kind());
+    const RowMatch match = lockRow(row, QStringLiteral("change"));
+    QVariantList values;
+    values << (newValue.isValid() ? newValue : QVariant(QMetaType::fromType<QString>()));
+    values << match.values;
+    runLocked(QStringLiteral("UPDATE %1 SET %2=? WHERE %3")
+                  .arg(m_updateTable, field(index)->fieldName(), match.condition),
+        values);
     m_rows[static_cast<size_t>(row)][index] = newValue;
     emit rowChanged(row);
+}
+
+void OdbcQuery::deleteRow(qint64 row)
+{
+    const RowMatch match = lockRow(row, QStringLiteral("delete"));
+    runLocked(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_updateTable, match.condition), match.values);
+    emit rowAboutToBeRemoved(row);
+    m_rows.erase(m_rows.begin() + row);
+    // The cursor stays on the row that took the deleted one's place, or the new last row.
+    if (m_row > row || (m_row >= rowCount() && m_row > 0))
+        --m_row;
+    emit rowRemoved(row);
+    emit currentRowChanged(currentRow());
 }
 
 } // namespace vaskel

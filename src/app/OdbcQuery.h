@@ -6,9 +6,9 @@
 // without a list takes the result's own columns. Bill numbers travel as bound parameters, never
 // pasted into the statement text, so no driver's quoting rules matter.
 //
-// Edits from a grid are written back to the query's table with optimistic locking: the UPDATE
-// finds the row by all the values it had when read, and writes nothing when that is not exactly
-// one row.
+// Edits and deletions from a grid are written back to the query's table with optimistic locking:
+// the UPDATE or DELETE finds the row by all the values it had when read, and changes nothing when
+// that is not exactly one row.
 #include "report/engine/DatabaseDataset.h"
 
 #include <QObject>
@@ -75,18 +75,34 @@ public:
     // its original values (someone changed it meanwhile), or when those values do not identify a
     // single row; nothing is written then.
     void postEdit(qint64 row, int index, const QVariant& value);
+    // Deletes one row from the table and from the snapshot, found the same way as an edit: throws
+    // EDatabaseError, with nothing deleted, when the row changed meanwhile or is not unique.
+    void deleteRow(qint64 row);
 
 signals:
     void opened();
     void closed();
     void currentRowChanged(qint64 row);
     void rowChanged(qint64 row);
+    void rowAboutToBeRemoved(qint64 row);
+    void rowRemoved(qint64 row);
 
 protected:
     void moveTo(qint64 row) override;
 
 private:
     QString textOf(const QVariant& value, FieldKind kind) const;
+    // Optimistic locking: the condition that finds `row` by all the values it was read with,
+    // checked to match exactly one row of the table (EDatabaseError otherwise). `action` is
+    // "change" or "delete", for the messages.
+    struct RowMatch {
+        QString condition;
+        QVariantList values;
+    };
+    RowMatch lockRow(qint64 row, const QString& action) const;
+    // Runs an UPDATE or DELETE of the locked row in a transaction that keeps it only when it
+    // touched exactly one row.
+    void runLocked(const QString& statement, const QVariantList& values);
 
     DatabaseConnection* m_connection; // not owned
     QList<OdbcFieldDef> m_fixedFields;

@@ -1,8 +1,11 @@
 #include "app/QueryGrid.h"
 
 #include "app/OdbcQuery.h"
+#include "app/QueryGridDelegate.h"
+#include "platform/PlatformGlobals.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace vaskel {
 
@@ -10,6 +13,7 @@ QueryGrid::QueryGrid(OdbcQuery* query, const QList<GridColumn>& columns, QWidget
     : QTableView(parent), m_model(new QueryGridModel(query, columns, this))
 {
     setModel(m_model);
+    setItemDelegate(new QueryGridDelegate(this));
     setFrameShape(QFrame::NoFrame);
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -33,6 +37,38 @@ QueryGrid::QueryGrid(OdbcQuery* query, const QList<GridColumn>& columns, QWidget
             if (!m_following && current.isValid())
                 m_model->query()->setCurrentRow(current.row());
         });
+}
+
+void QueryGrid::setTitleColor(const QColor& color)
+{
+    m_titleColor = color;
+    const QColor line = color.darker(150);
+    horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: %1; "
+                                                     "border: none; border-right: 1px solid %2; "
+                                                     "border-bottom: 1px solid %2; padding: 1px; }")
+                                          .arg(color.name(), line.name()));
+}
+
+void QueryGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete && (event->modifiers() & Qt::ControlModifier)) {
+        deleteCurrentRow();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool QueryGrid::deleteCurrentRow()
+{
+    const int row = currentIndex().row();
+    if (row < 0 || row >= m_model->rowCount())
+        return false;
+    const ModalResult answer = PlatformGlobals::get().ui().messageBox(UiServices::applicationTitle(),
+        QStringLiteral("Delete record?"), MessageIcon::Question, MessageButtons::OkCancel);
+    if (answer != ModalResult::Ok)
+        return false;
+    return m_model->deleteRow(row);
 }
 
 void QueryGrid::applyColumnWidths()

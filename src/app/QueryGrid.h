@@ -1,8 +1,10 @@
 #pragma once
 // A data grid of the query window (`DBGrid1`, `DBGrid2`): a flat table view over a query's
 // snapshot with a title row, column and row lines, resizable columns, Tab between cells, in-place
-// editing and no row indicator. It follows the query's current row and moves it when the user
-// moves in the grid, so a report walking the query moves the grid's marker too.
+// editing and no row indicator. Ctrl+Delete deletes the current row after the confirmation
+// "Delete record?"; an edit still open when the focus leaves the grid is cancelled. It follows the query's
+// current row and moves it when the user moves in the grid, so a report walking the query moves the grid's
+// marker too.
 #include "app/QueryGridModel.h"
 
 #include <QTableView>
@@ -15,6 +17,14 @@ public:
     QueryGrid(OdbcQuery* query, const QList<GridColumn>& columns, QWidget* parent = nullptr);
 
     QueryGridModel* gridModel() const { return m_model; }
+    // The colour of the title row.
+    void setTitleColor(const QColor& color);
+    QColor titleColor() const { return m_titleColor; }
+    // Asks "Delete record?" and deletes the current row when the user agrees. True when deleted.
+    bool deleteCurrentRow();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void applyColumnWidths();
@@ -22,6 +32,7 @@ private:
 
     QueryGridModel* m_model; // owned by this view (QObject child)
     bool m_following = false;
+    QColor m_titleColor;
 };
 
 } // namespace vaskel

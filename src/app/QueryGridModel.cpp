@@ -5,6 +5,16 @@
 
 namespace vaskel {
 
+namespace {
+
+void tellUser(const std::exception& e)
+{
+    const auto* ve = dynamic_cast<const VaskelError*>(&e);
+    PlatformGlobals::get().ui().showError(ve ? ve->message() : QString::fromLocal8Bit(e.what()));
+}
+
+} // namespace
+
 QueryGridModel::QueryGridModel(OdbcQuery* query, const QList<GridColumn>& columns, QObject* parent)
     : QAbstractTableModel(parent), m_query(query), m_columns(columns)
 {
@@ -13,12 +23,14 @@ QueryGridModel::QueryGridModel(OdbcQuery* query, const QList<GridColumn>& column
     connect(query, &OdbcQuery::rowChanged, this, [this](qint64 row) {
         emit dataChanged(index(static_cast<int>(row), 0), index(static_cast<int>(row), columnCount() - 1));
     });
+    connect(query, &OdbcQuery::rowAboutToBeRemoved, this,
+        [this](qint64 row) { beginRemoveRows({}, static_cast<int>(row), static_cast<int>(row)); });
+    connect(query, &OdbcQuery::rowRemoved, this, [this] { endRemoveRows(); });
 }
 
 void QueryGridModel::reset()
 {
     beginResetModel();
-    m_pending.clear();
     endResetModel();
 }
 
@@ -28,6 +40,21 @@ int QueryGridModel::fieldIndex(int column) const
         return -1;
     const DatabaseField* f = m_query->findField(m_columns[column].field);
     return f ? f->index() : -1;
+}
+
+bool QueryGridModel::isNumeric(int column) const
+{
+    const int field = fieldIndex(column);
+    if (field < 0)
+        return false;
+    switch (m_query->field(field)->kind()) {
+    case FieldKind::Integer:
+    case FieldKind::LargeInt:
+    case FieldKind::Float:
+        return true;
+    default:
+        return false;
+    }
 }
 
 int QueryGridModel::rowCount(const QModelIndex& parent) const
@@ -42,11 +69,13 @@ int QueryGridModel::columnCount(const QModelIndex& parent) const
 
 QVariant QueryGridModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
         return {};
-    const auto pending = m_pending.constFind({index.row(), index.column()});
-    if (pending != m_pending.constEnd())
-        return *pending;
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(
+            Qt::AlignVCenter | (isNumeric(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
     return m_query->textAt(index.row(), fieldIndex(index.column()));
 }
 
@@ -74,20 +103,30 @@ bool QueryGridModel::setData(const QModelIndex& index, const QVariant& value, in
     if (field < 0)
         return false;
     const QString text = value.toString();
-    const QPair<int, int> key{index.row(), index.column()};
-    if (!m_pending.contains(key) && text == m_query->textAt(index.row(), field))
+    if (text == m_query->textAt(index.row(), field))
         return false; // nothing changed: nothing to write
     try {
         // An emptied cell stores null, the way the grid shows null.
         m_query->postEdit(index.row(), field, text.isEmpty() ? QVariant() : QVariant(text));
-        m_pending.remove(key);
     } catch (const std::exception& e) {
-        m_pending.insert(key, text);
-        const auto* ve = dynamic_cast<const VaskelError*>(&e);
-        PlatformGlobals::get().ui().showError(ve ? ve->message() : QString::fromLocal8Bit(e.what()));
+        tellUser(e);
+        // The cell shows what the database holds again.
+        emit dataChanged(index, index);
+        return false;
     }
     emit dataChanged(index, index);
     return true;
+}
+
+bool QueryGridModel::deleteRow(int row)
+{
+    try {
+        m_query->deleteRow(row);
+        return true;
+    } catch (const std::exception& e) {
+        tellUser(e);
+        return false;
+    }
 }
 
 } // namespace vaskel

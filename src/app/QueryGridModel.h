@@ -1,10 +1,11 @@
 #pragma once
 // The table model behind a data grid: the rows of a query's snapshot, one column per listed field
-// (title = field name). An edit confirmed in a cell is written to the query's table at once; when
-// that fails (someone changed the row meanwhile, the row cannot be identified) the user is told
-// through UiServices and the edited text stays in the cell for another try, with nothing written.
+// (title = field name). Number columns are right-aligned. An edit confirmed in a cell is written
+// to the query's table at once; when that fails (a value the field cannot take, someone changed
+// the row meanwhile, the row cannot be identified) the user is told through UiServices and the
+// cell shows the stored value again, so grid and database never disagree. Rows deleted from the
+// query leave the grid at once.
 #include <QAbstractTableModel>
-#include <QHash>
 
 namespace vaskel {
 
@@ -22,8 +23,6 @@ public:
 
     const QList<GridColumn>& columns() const { return m_columns; }
     OdbcQuery* query() const { return m_query; }
-    // Edits kept because writing them failed.
-    int pendingEdits() const { return static_cast<int>(m_pending.size()); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -32,13 +31,17 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+    // Deletes the row from the query's table (optimistic locking, OdbcQuery::deleteRow); on
+    // failure the user is told and the row stays. True when the row was deleted.
+    bool deleteRow(int row);
+
 private:
     int fieldIndex(int column) const;
+    bool isNumeric(int column) const;
     void reset();
 
     OdbcQuery* m_query; // not owned
     QList<GridColumn> m_columns;
-    QHash<QPair<int, int>, QVariant> m_pending; // (row, column) → text not yet written
 };
 
 } // namespace vaskel

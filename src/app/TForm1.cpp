@@ -3,6 +3,7 @@
 #include "app/BillQueries.h"
 #include "platform/PlatformGlobals.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPixmap>
 
@@ -67,6 +68,7 @@ TForm1::TForm1(const QString& odbcConnection, QWidget* parent) : QWidget(parent)
     frReport1->Loaded();
 
     buildControls();
+    buildLook();
 
     // Loading the window: the connection and the purchase query open, or the window is not made.
     try {
@@ -137,8 +139,7 @@ void TForm1::buildControls()
         {{"LDLP_NO", 78}, {"LJ_DATE", 77}, {"CMNAME", 126}, {"CMUNIT"}, {"QNT", 67}, {"USD_AMT"}}, this);
     DBGrid2->setGeometry(66, 255, 563, 129);
     // The sales grid's title row has the colour of active window borders.
-    DBGrid2->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: #b4b4b4; "
-                                          "border: 1px solid #808080; padding: 1px; }"));
+    DBGrid2->setTitleColor(XPSystemColors::fromPalette(QApplication::palette()).activeBorder);
 
     Edit1 = new QLineEdit(QStringLiteral("Edit1"), this);
     Edit1->setGeometry(328, 400, 161, 21);
@@ -149,6 +150,18 @@ void TForm1::buildControls()
     setTabOrder(DBGrid1, DBGrid2);
     setTabOrder(DBGrid2, ComboBox1);
     setTabOrder(ComboBox1, Edit1);
+}
+
+void TForm1::buildLook()
+{
+    // The component's defaults are the window's values but for the font and Active.
+    xmPer = new TXPMenu(this);
+    XPMenuSettings look = xmPer->settings();
+    look.Font = pixelFont(QStringLiteral("Tahoma"), 11);
+    look.FontColor = SystemColor::MenuText;
+    look.SelectFontColor = XPColorSetting(SystemColor::MenuText);
+    xmPer->setSettings(look);
+    xmPer->setActive(true);
 }
 
 void TForm1::guarded(const std::function<void()>& handler)

@@ -17,6 +17,7 @@
 #include "report/engine/DatasetComponentOwner.h"
 #include "report/engine/TfrDBDataSet.h"
 #include "report/engine/TfrReport.h"
+#include "ui/xplook/TXPMenu.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -76,9 +77,12 @@ public:
     QueryGrid* DBGrid1 = nullptr;
     QueryGrid* DBGrid2 = nullptr;
     QLineEdit* Edit1 = nullptr;
+    // The flat look of the buttons, the bill list and the total (owned as a Qt child).
+    TXPMenu* xmPer = nullptr;
 
 private:
     void buildControls();
+    void buildLook();
     // Runs one handler: an error stops it and goes to the standard error box.
     void guarded(const std::function<void()>& handler);
 };
