@@ -27,8 +27,10 @@ TXPMenu::TXPMenu(QWidget* owner) : QObject(owner), m_owner(owner)
 TXPMenu::~TXPMenu()
 {
     const QList<QWidget*> windows = treatedWindows();
+    const TXPMenuManager* manager = TXPMenuManager::instance();
+    const bool wasInCharge = manager && manager->inCharge() == this;
     setActive(false);
-    TXPMenuManager::unregisterMenu(this, windows);
+    TXPMenuManager::unregisterMenu(this, wasInCharge ? windows : QList<QWidget*>());
 }
 
 void TXPMenu::setActive(bool active)

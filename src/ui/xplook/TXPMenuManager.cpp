@@ -31,7 +31,6 @@ void TXPMenuManager::unregisterMenu(TXPMenu* menu, const QList<QWidget*>& window
 {
     if (!g_manager)
         return;
-    TXPMenu* const before = g_manager->inCharge();
     g_manager->m_menus.removeAll(menu);
     if (g_manager->m_menus.isEmpty()) {
         delete g_manager;
@@ -39,11 +38,9 @@ void TXPMenuManager::unregisterMenu(TXPMenu* menu, const QList<QWidget*>& window
         return;
     }
     // Another active component takes over what the one in charge had painted.
-    if (before == menu) {
-        if (TXPMenu* next = g_manager->inCharge()) {
-            for (QWidget* w : windowsItTreated)
-                next->treat(w);
-        }
+    if (TXPMenu* next = g_manager->inCharge()) {
+        for (QWidget* w : windowsItTreated)
+            next->treat(w);
     }
 }
 

@@ -21,7 +21,8 @@ public:
     static TXPMenuManager* instance();
 
     static void registerMenu(TXPMenu* menu);
-    // Called by a component's destructor after it gave its controls back.
+    // Called by a component's destructor after it gave its controls back; a component that was
+    // in charge passes the windows it had treated, for the next one to take over.
     static void unregisterMenu(TXPMenu* menu, const QList<QWidget*>& windowsItTreated);
 
     TXPMenu* inCharge() const;

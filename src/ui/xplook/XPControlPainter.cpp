@@ -165,7 +165,8 @@ void paintFrame(QPainter& p, const QWidget* control, const XPPaintContext& c)
 void paintCombo(QPainter& p, const QComboBox* combo, const QRect& rect, const XPPaintContext& c)
 {
     const XPPaintState& s = c.state;
-    const QColor own = controlColor(combo);
+    // The combo box's colour is that of its edit field.
+    const QColor own = combo->palette().color(QPalette::Base);
     const QColor parent = parentColor(combo);
     QColor border = own;
     QColor buttonFill
