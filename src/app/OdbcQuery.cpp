@@ -327,6 +327,12 @@ OdbcQuery::RowMatch OdbcQuery::lockRow(qint64 row, const QString& action) const
         const QVariant& v = original[i];
         if (!v.isValid() || v.isNull()) {
             where << field(i)->fieldName() + QStringLiteral(" IS NULL");
+        } else if (field(i)->kind() == FieldKind::Float) {
+            // Some drivers send a bound double with 15 significant digits, which no longer
+            // equals a stored value of 17: floats match within a relative 1e-12. Two rows that
+            // close count as one value, so the uniqueness check refuses rather than guesses.
+            where << QStringLiteral("ABS(%1 - ?) <= ?").arg(field(i)->fieldName());
+            match.values << v << std::abs(v.toDouble()) * 1e-12;
         } else {
             where << field(i)->fieldName() + QStringLiteral("=?");
             match.values << v;

@@ -9,6 +9,9 @@
 #include "report/engine/TfrDatasetFunctions.h"
 #include "support/TestGlobals.h"
 
+#include <QApplication>
+#include <QHeaderView>
+
 namespace vaskel {
 namespace {
 
@@ -204,7 +207,7 @@ TEST_F(WindowTest, ReportFindsTheWindowsComponents)
     EXPECT_EQ(w->DBGrid1->currentIndex().row(), 1) << "the grid follows the query";
 }
 
-TEST_F(WindowTest, GridEditConflictKeepsTheEditAndWritesNothing)
+TEST_F(WindowTest, GridEditConflictShowsTheStoredValueAndWritesNothing)
 {
     auto w = makeWindow();
     QAbstractItemModel* m = w->DBGrid1->model();
@@ -214,10 +217,44 @@ TEST_F(WindowTest, GridEditConflictKeepsTheEditAndWritesNothing)
     EXPECT_EQ(boxes(), 0);
 
     ASSERT_TRUE(db.execute({"UPDATE sb_tsjh SET QNT=3 WHERE CMNAME='螺纹钢'"}));
-    EXPECT_TRUE(m->setData(unit, "吨", Qt::EditRole));
+    EXPECT_FALSE(m->setData(unit, "吨", Qt::EditRole));
     EXPECT_EQ(boxes(), 1);
-    EXPECT_EQ(unit.data().toString(), "吨") << "the edit stays in the grid for another try";
+    EXPECT_EQ(unit.data().toString(), "千克") << "the cell shows what the grid last read and wrote";
     EXPECT_EQ(db.scalar("select CMUNIT from sb_tsjh where CMNAME='螺纹钢'"), "千克");
+}
+
+TEST_F(WindowTest, FlatLookOnTheButtonsListAndTotalOnly)
+{
+    auto w = makeWindow();
+    ASSERT_NE(w->xmPer, nullptr);
+    EXPECT_TRUE(w->xmPer->isActive());
+    const XPMenuSettings& s = w->xmPer->settings();
+    EXPECT_FALSE(s.AutoDetect);
+    EXPECT_EQ(s.DimLevel, 30);
+    EXPECT_EQ(s.GrayLevel, 10);
+    EXPECT_EQ(s.IconWidth, 24);
+    EXPECT_TRUE(s.DrawSelect && s.UseSystemColors);
+    EXPECT_FALSE(s.UseDimColor || s.OverrideOwnerDraw || s.Gradient || s.FlatMenu || s.DrawMenuBar);
+    EXPECT_EQ(s.Font.pixelSize(), 11);
+    EXPECT_TRUE(s.Color == XPColorSetting(SystemColor::BtnFace));
+    EXPECT_TRUE(s.DisabledColor == XPColorSetting(SystemColor::InactiveCaption));
+    for (QWidget* painted : std::initializer_list<QWidget*>{w->Button1, w->BitBtn21, w->ComboBox1, w->Edit1})
+        EXPECT_NE(w->xmPer->subclassOf(painted), nullptr) << painted->metaObject()->className();
+    EXPECT_EQ(w->xmPer->subclassOf(w->BitBtn21)->kind(), xcBitBtn);
+    for (QWidget* plain :
+        std::initializer_list<QWidget*>{w->Label2, w->Label3, w->Label4, w->DBGrid1, w->DBGrid2})
+        EXPECT_EQ(w->xmPer->subclassOf(plain), nullptr) << plain->metaObject()->className();
+    EXPECT_EQ(w->xmPer->paintedControls(), 4);
+
+    // Grid 2's title row has the colour of active window borders; grid 1's does not.
+    const QColor border = XPSystemColors::fromPalette(QApplication::palette()).activeBorder;
+    EXPECT_EQ(w->DBGrid2->titleColor(), border);
+    w->show();
+    QHeaderView* header = w->DBGrid2->horizontalHeader();
+    const QImage title = header->grab().toImage();
+    EXPECT_EQ(title.pixelColor(10, header->height() / 2).rgb(), border.rgb());
+    EXPECT_NE(w->DBGrid1->horizontalHeader()->grab().toImage().pixelColor(10, header->height() / 2).rgb(),
+        border.rgb());
 }
 
 TEST_F(WindowTest, DemoDatabaseAsDataSourceDbaseFiles)
