@@ -246,9 +246,10 @@ TEST_P(GridTest, NumbersRightAlignedAndTextsAsTheReportShowsThem)
         const QVariant amt = purchase->valueAt(row, kAmt);
         EXPECT_EQ(cell(row, kAmt), FormatForDisplay(Value::number(amt.toDouble()), 0, QString()));
         const QVariant date = purchase->valueAt(row, kKpDate);
-        if (!date.isNull())
+        if (!date.isNull()) {
             EXPECT_EQ(cell(row, kKpDate),
                 FormatForDisplay(Value::dateTime(DateTimeValue::fromDate(date.toDate())), 0, QString()));
+        }
     }
     EXPECT_EQ(cell(3, kAmt), "2750,25");
     EXPECT_EQ(cell(3, kKpDate), "06.03.2023");

@@ -267,8 +267,9 @@ TEST(XPLookPainting, UntouchedControlsEqualANeverPaintedTwin)
         w.look->setActive(true);
         w.show();
         const QList<QImage> painted = grabAll(w);
-        if (c.after)
+        if (c.after) {
             EXPECT_NE(painted[3], plain[3]) << "the look paints while on";
+        }
         if (c.after)
             c.after(w);
         const QList<QImage> now = grabAll(w);
