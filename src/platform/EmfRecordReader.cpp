@@ -115,11 +115,17 @@ std::vector<QRectF> regionRects(const Record& r, quint64 at, quint32 cbRgnData)
     return rects;
 }
 
+// The record's bitmap; none when it carries none (a block transfer of the brush alone). A bitmap
+// that does not decode (a header promising more pixels than the record holds, an unknown format)
+// makes the record bad.
 QImage bitmap(const Record& r, quint32 offBmi, quint32 cbBmi, quint32 offBits, quint32 cbBits, quint32 usage)
 {
     if (cbBmi == 0)
         return {};
-    return MetafileBitmap::decode(r.bytes(offBmi, cbBmi), r.bytes(offBits, cbBits), usage == 1);
+    QImage image = MetafileBitmap::decode(r.bytes(offBmi, cbBmi), r.bytes(offBits, cbBits), usage == 1);
+    if (image.isNull())
+        throw BadRecord{};
+    return image;
 }
 
 MetafileFont logFont(const Record& r, quint64 at)

@@ -105,7 +105,8 @@ public:
     void textOut(const TextRecord& text);
     QString decodeAnsi(const QByteArray& bytes, std::vector<double>* dx) const;
 
-    // --- images: `source` in bitmap pixels; `rop` a ternary raster operation
+    // --- images: `source` in bitmap pixels; `rop` a ternary raster operation. A null image is a
+    // block transfer without a source: the brush (or black, white, inversion) fills `dest`.
     void drawImage(const QRectF& dest, const QImage& image, const QRectF& source, quint32 rop);
     void patBlt(const QRectF& dest, quint32 rop);
 

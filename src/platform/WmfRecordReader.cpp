@@ -51,11 +51,15 @@ QPolygonF points(const char* data, quint32 count, const char* recordEnd)
     return poly;
 }
 
+// A record's bitmap; one that does not decode makes the record bad.
 QImage dibAt(const char* dib, const char* end, quint16 usage)
 {
     if (!dib || dib >= end)
-        return {};
-    return MetafileBitmap::decodePacked(QByteArrayView(dib, end - dib), usage == 1);
+        throw BadRecord{};
+    QImage image = MetafileBitmap::decodePacked(QByteArrayView(dib, end - dib), usage == 1);
+    if (image.isNull())
+        throw BadRecord{};
+    return image;
 }
 
 void playRecord(const char* p, const char* end, MetafileCanvas& canvas)
