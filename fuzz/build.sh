@@ -1,11 +1,11 @@
 #!/bin/sh
 # Builds one fuzz target with clang and libFuzzer, AddressSanitizer and UBSan:
-#   fuzz/build.sh TARGET [output-dir]      (TARGET: expr, expand, template, script or frp;
+#   fuzz/build.sh TARGET [output-dir]      (TARGET: expr, expand, template, script, frp or metafile;
 #                                           default output: build/fuzz)
 # It compiles fuzz/fuzz_TARGET.cpp into output-dir/fuzz_TARGET. The sources are compiled
 # directly, so no CMake configuration is needed.
 set -eu
-usage="usage: fuzz/build.sh expr|expand|template|script|frp [output-dir]"
+usage="usage: fuzz/build.sh expr|expand|template|script|frp|metafile [output-dir]"
 [ $# -ge 1 ] || { echo "$usage" >&2; exit 2; }
 target=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -13,6 +13,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 # build each time a class was split.
 case $target in
 expr) layers="src/platform src/report/expr" ;;
+# The metafile player and the fixture writer of its tests, which makes the seeds.
+metafile) layers="src/platform tests/support/MetafileWriter.cpp" ;;
 expand | template | script) layers="src/platform src/report/expr src/report/model" ;;
 frp)
     layers="src/platform src/report/expr src/report/model src/report/engine"
@@ -28,8 +30,11 @@ qt=$(pkg-config --cflags --libs Qt6Core Qt6Gui)
 cd "$root"
 src=""
 for layer in $layers; do
-    src="$src $(ls "$layer"/*.cpp)"
+    case $layer in
+    *.cpp) src="$src $layer" ;;
+    *) src="$src $(ls "$layer"/*.cpp)" ;;
+    esac
 done
 # shellcheck disable=SC2086
-$cxx $flags -DVASKEL_VERSION=\"fuzz\" -DVASKEL_SOURCE_DATA_DIR=\"$root/data\" -I src "fuzz/fuzz_$target.cpp" $src $qt -ljpeg ${libs:-} -o "$out/fuzz_$target"
+$cxx $flags -DVASKEL_VERSION=\"fuzz\" -DVASKEL_SOURCE_DATA_DIR=\"$root/data\" -I src -I tests "fuzz/fuzz_$target.cpp" $src $qt -ljpeg -luemf ${libs:-} -o "$out/fuzz_$target"
 echo "$out/fuzz_$target"

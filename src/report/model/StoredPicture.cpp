@@ -2,11 +2,12 @@
 
 #include "report/model/JpegDecoder.h"
 
+#include "platform/MetafilePlayer.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QtEndian>
 
 namespace vaskel {
 
@@ -76,24 +77,8 @@ const QImage& StoredPicture::image() const
 
 QSize StoredPicture::size() const
 {
-    if (m_kind == Metafile && m_bytes.size() >= 40) {
-        const uchar* d = reinterpret_cast<const uchar*>(m_bytes.constData());
-        // Enhanced metafile header: record type 1, bounds (left, top, right, bottom) in pixels.
-        if (qFromLittleEndian<quint32>(d) == 1) {
-            const qint32 l = qFromLittleEndian<qint32>(d + 8), t = qFromLittleEndian<qint32>(d + 12);
-            const qint32 r = qFromLittleEndian<qint32>(d + 16), b = qFromLittleEndian<qint32>(d + 20);
-            return QSize(r - l + 1, b - t + 1);
-        }
-        // Placeable metafile: key 0x9AC6CDD7, bounds in metafile units of `inch` per inch.
-        if (qFromLittleEndian<quint32>(d) == 0x9AC6CDD7u) {
-            const qint16 l = qFromLittleEndian<qint16>(d + 6), t = qFromLittleEndian<qint16>(d + 8);
-            const qint16 r = qFromLittleEndian<qint16>(d + 10), b = qFromLittleEndian<qint16>(d + 12);
-            const quint16 inch = qFromLittleEndian<quint16>(d + 14);
-            if (inch > 0)
-                return QSize((r - l) * 96 / inch, (b - t) * 96 / inch);
-        }
-        return {};
-    }
+    if (m_kind == Metafile)
+        return MetafilePlayer::naturalSize(m_bytes);
     return image().size();
 }
 

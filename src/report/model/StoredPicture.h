@@ -2,7 +2,8 @@
 // The picture a picture view holds: its kind and the bytes of the picture in its own file format
 // (a BMP file image, an enhanced or placeable Windows metafile, an ICO file image, a JPEG stream).
 // The bytes are what the template stores and are written back unchanged; the decoded image is
-// made on first use for drawing. Metafiles are kept as bytes only.
+// made on first use for drawing. Metafiles are kept as bytes and played by the metafile player
+// each time they are drawn.
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -29,7 +30,8 @@ public:
 
     // The decoded picture; null for metafiles and for bytes that do not decode.
     const QImage& image() const;
-    // Natural size in pixels; for metafiles the frame stored in their header when it can be read.
+    // Natural size in pixels (96 per inch for metafiles: the frame of an enhanced metafile, the
+    // bounds of a placeable one); empty when the header cannot be read.
     QSize size() const;
 
     static std::optional<Kind> kindOfFile(const QString& fileName);

@@ -1,5 +1,6 @@
 #include "report/model/TfrPictureView.h"
 
+#include "platform/MetafilePlayer.h"
 #include "platform/Rounding.h"
 #include "report/model/EStreamError.h"
 #include "report/model/ReportStreamReader.h"
@@ -167,15 +168,20 @@ void TfrPictureView::Paint(QPainter& canvas)
     ApplyZoom();
     PaintFill();
     if (!Picture.isEmpty() && !frRun().FirstPass) {
-        const QImage& img = Picture.image();
-        // Icons are not sent to a printer; metafiles are kept as bytes and drawn by the metafile
-        // player once one is attached.
-        const bool drawable = !img.isNull() && !(ForPrinter && Picture.kind() == StoredPicture::Icon);
-        if (drawable) {
-            canvas.save();
-            canvas.setRenderHint(QPainter::SmoothPixmapTransform, true);
-            canvas.drawImage(PictureRect(), img);
-            canvas.restore();
+        if (Picture.kind() == StoredPicture::Metafile) {
+            // Played record by record into the rectangle, on every surface; a damaged metafile
+            // draws what is valid of it.
+            MetafilePlayer::play(canvas, Picture.bytes(), PictureRect());
+        } else {
+            const QImage& img = Picture.image();
+            // Icons are not sent to a printer.
+            const bool drawable = !img.isNull() && !(ForPrinter && Picture.kind() == StoredPicture::Icon);
+            if (drawable) {
+                canvas.save();
+                canvas.setRenderHint(QPainter::SmoothPixmapTransform, true);
+                canvas.drawImage(PictureRect(), img);
+                canvas.restore();
+            }
         }
     }
     PaintBorder();
