@@ -110,6 +110,7 @@ void TfrPBox::paintEvent(QPaintEvent* event)
     if (!m_owner->PaintEnabled)
         return;
     m_lastPainted = event->region();
+    ++m_paints;
     QPainter p(this);
     TfrEMFPages* pages = m_owner->HeldPages.get();
     if (!pages) {

@@ -35,6 +35,7 @@ public:
     const QSet<int>& faultyPages() const { return m_reportedFaults; }
     // The region the last paint covered (benchmarks: a scroll step repaints only a strip).
     const QRegion& lastPaintedRegion() const { return m_lastPainted; }
+    int paintCount() const { return m_paints; }
     // The page under the last left-button press (1-based, 0 = none).
     int lastClickedPage() const { return m_lastClickedPage; }
 
@@ -60,6 +61,7 @@ private:
     int m_lastClickedPage = 0;
     QSet<int> m_reportedFaults;
     QRegion m_lastPainted;
+    int m_paints = 0;
 };
 
 } // namespace vaskel

@@ -353,11 +353,6 @@ void TfrPreviewForm::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void TfrPreviewForm::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-}
-
 void TfrPreviewForm::closeEvent(QCloseEvent* event)
 {
     if (!qobject_cast<QMdiSubWindow*>(parentWidget()))
