@@ -291,13 +291,4 @@ void TfrReport::BeforePrint(QStringList& text, TfrView& view)
         OnBeforePrint(text, view);
 }
 
-std::optional<PrintingBand> TfrReport::CurrentPrintingBand() const
-{
-    const TfrBand* band = frRun().CurrentBand;
-    if (!band)
-        return std::nullopt;
-    const qint32 height = band->MeasuredHeight >= 0 ? band->MeasuredHeight : band->Height;
-    return PrintingBand{band->Top, band->Width, height, band->Kind};
-}
-
 } // namespace vaskel

@@ -161,12 +161,12 @@ QRect TfrPictureView::PictureRect() const
     return QRect(x, y, w, h);
 }
 
-void TfrPictureView::Paint(QPainter& canvas)
+void TfrPictureView::Paint(QPainter& canvas, const PrintContext& ctx)
 {
-    PlaceLayout(&canvas);
-    ApplyZoom();
-    PaintFill();
-    if (!Picture.isEmpty() && !frRun().FirstPass) {
+    PlaceLayout(&canvas, ctx);
+    ApplyZoom(ctx);
+    PaintFill(ctx);
+    if (!Picture.isEmpty() && !ctx.FirstPass) {
         const QImage& img = Picture.image();
         // Icons are not sent to a printer; metafiles are kept as bytes and drawn by the metafile
         // player once one is attached.
@@ -178,7 +178,7 @@ void TfrPictureView::Paint(QPainter& canvas)
             canvas.restore();
         }
     }
-    PaintBorder();
+    PaintBorder(ctx);
     RestoreGeometry();
 }
 
