@@ -59,7 +59,7 @@ done
 for side in before after; do
   build=${!side}
   VASKEL_BENCH_SAVE="$work/layout.$side.frp" "$build/bench/bench_layout" \
-    --benchmark_filter='Prepare/10000/' >/dev/null
+    --benchmark_filter='Prepare/10000/' >/dev/null 2>&1
 done
 compare "$work/layout.before.frp" "$work/layout.after.frp" "bench_layout Prepare/10000 pages"
 exit $status
