@@ -118,6 +118,10 @@ void Prepare(benchmark::State& state)
         pages = report.PreparedPages().Count();
     }
     const long peak = peakRssMb(); // before the check below decodes every page
+    // VASKEL_BENCH_SAVE=FILE keeps the prepared pages of the run, so that two builds can be
+    // compared byte for byte (scripts/compare-outputs.sh).
+    if (const QByteArray path = qgetenv("VASKEL_BENCH_SAVE"); !path.isEmpty())
+        report.PreparedPages().SaveToFile(QString::fromLocal8Bit(path));
     // A run that printed nothing would be fast for the wrong reason: the first page must hold the
     // first bill's lines and its total.
     const QByteArray dump = PreparedPagesJson::toJson(report.PreparedPages()).toJson(QJsonDocument::Compact);

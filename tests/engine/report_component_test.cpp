@@ -338,23 +338,17 @@ TEST_F(ReportTest, BeforePrintLoadsLargeObjectFieldsThenCallsTheEvent)
     }
 }
 
-TEST_F(ReportTest, CurrentPrintingBandFollowsTheRunState)
+TEST_F(ReportTest, PrintingBandGeometryTakesTheMeasuredHeight)
 {
-    EXPECT_FALSE(report.CurrentPrintingBand().has_value());
     TfrBand band(MasterData, nullptr);
     band.Top = 120, band.Width = 700, band.Height = 40;
-    frRun().CurrentBand = &band;
-    const std::optional<PrintingBand> printing = report.CurrentPrintingBand();
-    frRun().CurrentBand = nullptr;
-    ASSERT_TRUE(printing.has_value());
-    EXPECT_EQ(printing->Top, 120);
-    EXPECT_EQ(printing->Width, 700);
-    EXPECT_EQ(printing->Kind, MasterData);
-    EXPECT_EQ(printing->MeasuredHeight, 40) << "the designed height until the band is measured";
+    const PrintingBand printing = band.printingGeometry();
+    EXPECT_EQ(printing.Top, 120);
+    EXPECT_EQ(printing.Width, 700);
+    EXPECT_EQ(printing.Kind, MasterData);
+    EXPECT_EQ(printing.MeasuredHeight, 40) << "the designed height until the band is measured";
     band.MeasuredHeight = 55;
-    frRun().CurrentBand = &band;
-    EXPECT_EQ(report.CurrentPrintingBand()->MeasuredHeight, 55);
-    frRun().CurrentBand = nullptr;
+    EXPECT_EQ(band.printingGeometry().MeasuredHeight, 55);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #pragma once
 // What the running report offers views while they print into prepared pages, scripted by a test:
-// whether OnBeforePrint is assigned, what the before-print step does to the text, and the band
-// being printed. Also reads back the entries a test's views wrote, as the prepared pages store does.
+// whether OnBeforePrint is assigned and what the before-print step does to the text. Also reads back the entries a test's views wrote, as the prepared pages store does.
 #include "report/model/PreparedObjectEntry.h"
 #include "report/model/ReportPrintHooks.h"
 #include "report/model/ReportStreamReader.h"
@@ -23,11 +22,9 @@ public:
         if (beforePrint)
             beforePrint(text, view);
     }
-    std::optional<PrintingBand> CurrentPrintingBand() const override { return band; }
 
     bool hasBeforePrint = false;
     std::function<void(QStringList& text, TfrView& view)> beforePrint;
-    std::optional<PrintingBand> band;
     int beforePrintCalls = 0;
 };
 

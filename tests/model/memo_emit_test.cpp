@@ -30,9 +30,8 @@ class MemoEmitTest : public test::GlobalsTest {
 protected:
     MemoEmitTest()
     {
-        RunState& run = frRun();
-        run.PrintMode = true;
-        run.PrintHooks = &hooks;
+        context.PrintMode = true;
+        context.Hooks = &hooks;
         globals.parser.LookupName = [this](const QString& name, Value& value) {
             if (const Value* v = globals.runtimeVariables.find(name)) {
                 value = *v;
@@ -52,7 +51,7 @@ protected:
     std::vector<std::unique_ptr<TfrView>> printCopy()
     {
         ReportStreamWriter out;
-        memo.EmitPrepared(out);
+        memo.EmitPrepared(out, context);
         return test::readPrepared(out.data());
     }
 
@@ -71,6 +70,7 @@ protected:
 
     std::map<QString, Value> values;
     test::ScriptedPrintHooks hooks;
+    PrintContext context;
     TfrMemoView memo;
 };
 
@@ -130,7 +130,7 @@ TEST_F(MemoEmitTest, MeasuredMemoPrintsTheWrappedTextWithoutRunningItsScriptAgai
     values = {{QStringLiteral("X"), Value(kLongText)}, {QStringLiteral("N"), Value(qint32(0))}};
     memo.Memo = QStringList{QStringLiteral("[X]")};
     setScript({QStringLiteral("N := N + 1")});
-    const qint32 height = memo.MeasureHeight();
+    const qint32 height = memo.MeasureHeight(context);
     const QStringList wrapped = memo.ExpandedText;
     ASSERT_GE(wrapped.size(), 3);
     EXPECT_EQ(height, qint32(wrapped.size()) * 15 + 2);
@@ -170,7 +170,7 @@ TEST_F(MemoEmitTest, SplitMemoPrintsTheLinesThatFitAndKeepsTheRestUnexpanded)
         SCOPED_TRACE(c.name);
         memo.Height = 80;
         values[QStringLiteral("X")] = Value(kLongText);
-        memo.MeasureHeight();
+        memo.MeasureHeight(context);
         const QStringList whole = memo.ExpandedText;
         ASSERT_GE(whole.size(), 5);
         if (!c.measuredFirst) {
@@ -203,7 +203,7 @@ TEST_F(MemoEmitTest, SplitMemoPrintsTheLinesThatFitAndKeepsTheRestUnexpanded)
         part.Width = 400;
         RecordingDevice device(QSize(500, 300));
         QPainter p(&device);
-        part.Paint(p);
+        part.Paint(p, context);
         p.end();
         const auto runs = device.textRuns();
         ASSERT_EQ(runs.size(), 3u);
@@ -253,7 +253,7 @@ TEST_F(MemoEmitTest, HighlightColoursApplyWhileTheConditionHolds)
         for (bool measured : {false, true}) {
             SCOPED_TRACE(measured ? "measured first" : "printed directly");
             if (measured)
-                memo.MeasureHeight();
+                memo.MeasureHeight(context);
             const auto views = printCopy();
             const TfrMemoView& printed = printedMemo(views);
             EXPECT_EQ(printed.Font.Style, c.highlighted ? memo.HighlightFontStyle : normalFont.Style);
@@ -289,7 +289,7 @@ TEST_F(MemoEmitTest, BandAlignmentPlacesThePrintedCopyAndTheTemplateKeepsItsSett
         SCOPED_TRACE(c.name);
         memo.Top = 10, memo.Width = 200;
         memo.BandAlign = c.align;
-        hooks.band = PrintingBand{300, 500, 120, c.bandKind};
+        context.BandGeometry = PrintingBand{300, 500, 120, c.bandKind};
         const auto views = printCopy();
         const TfrMemoView& printed = printedMemo(views);
         EXPECT_EQ(QRect(printed.Left, printed.Top, printed.Width, printed.Height), c.printedGeometry);
@@ -308,10 +308,10 @@ TEST_F(MemoEmitTest, PrintedCopyDrawsLikeTheMemoAtEveryZoom)
     memo.Memo = QStringList{kLongText, QStringLiteral("Signed: supply office")};
     memo.Height = 200;
     RecordingDevice device(QSize(800, 800));
-    auto paint = [&device](TfrView& view) {
+    auto paint = [this, &device](TfrView& view) {
         device.clear();
         QPainter p(&device);
-        view.Paint(p);
+        view.Paint(p, context);
         p.end();
         return device.textRuns();
     };
@@ -321,7 +321,7 @@ TEST_F(MemoEmitTest, PrintedCopyDrawsLikeTheMemoAtEveryZoom)
     for (bool measured : {false, true}) {
         SCOPED_TRACE(measured ? "measured, then printed" : "printed directly");
         if (measured)
-            memo.MeasureHeight();
+            memo.MeasureHeight(context);
         const auto views = printCopy();
         TfrMemoView& copy = printedMemo(views);
         const auto atOne = paint(copy);
@@ -379,7 +379,7 @@ TEST_F(MemoEmitTest, AwkwardTextPrintsAndSplitsToTheEnd)
         const auto direct = printCopy();
         ASSERT_EQ(direct.size(), 1u);
         const QStringList expanded = memo.ExpandedText;
-        memo.MeasureHeight();
+        memo.MeasureHeight(context);
         const QStringList whole = memo.ExpandedText;
         EXPECT_EQ(direct[0]->Memo, c.storedWrapped ? whole : expanded);
         QStringList printed;

@@ -21,7 +21,7 @@ class MemoPaintTest : public test::GlobalsTest {
 protected:
     MemoPaintTest()
     {
-        frRun().PrintMode = true;
+        context.PrintMode = true;
         memo.Left = 10, memo.Top = 10, memo.Width = 200, memo.Height = 80;
         memo.FrameTyp = 0;
         memo.GapX = 2, memo.GapY = 1;
@@ -33,7 +33,7 @@ protected:
         device.clear();
         memo.ZoomX = memo.ZoomY = zoom;
         QPainter p(&device);
-        memo.Paint(p);
+        memo.Paint(p, context);
         p.end();
         return device.textRuns();
     }
@@ -60,13 +60,14 @@ protected:
         QImage image(400, 300, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter p(&image);
-        memo.Paint(p);
+        memo.Paint(p, context);
         p.end();
         return image;
     }
 
     RecordingDevice device{QSize(400, 300)};
     TfrMemoView memo;
+    PrintContext context;
 };
 
 TEST_F(MemoPaintTest, HorizontalAlignmentPlacesTheLineAndTheDrawnWidthIsTheSummedAdvances)
@@ -234,7 +235,7 @@ TEST_F(MemoPaintTest, AutoWidthLeavesTheMemoAloneInTheDesignerOrWithoutText)
     memo.Memo.clear();
     paint();
     EXPECT_EQ(QRect(memo.Left, memo.Top, memo.Width, memo.Height), QRect(10, 10, 200, 80));
-    frRun().PrintMode = false;
+    context.PrintMode = false;
     memo.Memo = QStringList{QStringLiteral("Total")};
     paint();
     EXPECT_EQ(QRect(memo.Left, memo.Top, memo.Width, memo.Height), QRect(10, 10, 200, 80));
@@ -296,7 +297,7 @@ TEST_F(MemoPaintTest, UnderlinesRuleOneLinePerPitch)
     memo.Memo.clear();
     device.clear();
     QPainter p(&device);
-    memo.Paint(p);
+    memo.Paint(p, context);
     p.end();
     std::vector<int> ys;
     for (const RecordedOperation& op : device.operations()) {

@@ -159,6 +159,7 @@ protected:
         memo.FrameWidth = 1, memo.GapX = 2, memo.GapY = 1;
     }
     TfrMemoView memo;
+    PrintContext context;
 };
 
 TEST_F(MemoMeasureTest, HeightsFollowTheWrappedLines)
@@ -170,20 +171,20 @@ TEST_F(MemoMeasureTest, HeightsFollowTheWrappedLines)
     EXPECT_EQ(memo.LeftoverHeight(), 2 + (40 - 2 - 2) % 15 + 2);
 
     memo.Memo = QStringList{QStringLiteral("one"), QString(), QStringLiteral("three")};
-    EXPECT_EQ(memo.MeasureHeight(), 3 * 15 + 2 * 1);
+    EXPECT_EQ(memo.MeasureHeight(context), 3 * 15 + 2 * 1);
     EXPECT_EQ(memo.SplitMode, 1);
     EXPECT_EQ(memo.ExpandedText, QStringList({"one" + kMark, kMark, "three" + kMark}));
 
     // A paragraph twice as wide as the memo takes more than one line; without WordWrap it never
     // breaks.
     memo.Memo = QStringList{QStringLiteral("word ").repeated(60)};
-    const qint32 wrapped = memo.MeasureHeight();
+    const qint32 wrapped = memo.MeasureHeight(context);
     EXPECT_GT(wrapped, 2 * 15 + 2);
     memo.Flags &= ~MemoFlags::WordWrap;
-    EXPECT_EQ(memo.MeasureHeight(), 15 + 2);
+    EXPECT_EQ(memo.MeasureHeight(context), 15 + 2);
 
     memo.Visible = false;
-    EXPECT_EQ(memo.MeasureHeight(), 0);
+    EXPECT_EQ(memo.MeasureHeight(context), 0);
 }
 
 TEST_F(MemoMeasureTest, TextOnlyKeepsBracketsAndExpandedLineBreaksSplit)
@@ -205,9 +206,9 @@ TEST_F(MemoMeasureTest, SuppressedRepeatsMeasureZero)
 {
     memo.Flags |= MemoFlags::Suppress;
     memo.Memo = QStringList{QStringLiteral("same")};
-    frRun().FirstPass = true;
-    EXPECT_EQ(memo.MeasureHeight(), 15 + 2);
-    EXPECT_EQ(memo.MeasureHeight(), 0);
+    context.FirstPass = true;
+    EXPECT_EQ(memo.MeasureHeight(context), 15 + 2);
+    EXPECT_EQ(memo.MeasureHeight(context), 0);
 }
 
 } // namespace

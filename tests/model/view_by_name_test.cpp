@@ -198,12 +198,13 @@ TEST_F(ViewByNameTest, ApplyZoomThenRestoreGeometryIsExact)
     v.Left = 13, v.Top = 27, v.Width = 101, v.Height = 33, v.GapX = 3, v.GapY = 2;
     v.FrameWidth = 0.7f;
     v.FrameTyp = 15;
-    frRun().PrintMode = true;
+    PrintContext printing;
+    printing.PrintMode = true;
     v.ZoomX = 1.37;
     v.ZoomY = 0.61;
     v.ShiftX = 5;
     v.ShiftY = -4;
-    v.ApplyZoom();
+    v.ApplyZoom(printing);
     EXPECT_EQ(v.Left, 23);
     EXPECT_NE(v.Width, 101);
     v.RestoreGeometry();
@@ -222,14 +223,14 @@ TEST_F(ViewByNameTest, FrameWidthInsetsTheDrawingRectangle)
     v.Left = 10, v.Top = 20, v.Width = 100, v.Height = 50, v.GapX = 2, v.GapY = 1;
     v.FrameWidth = 2.5f;
     v.FrameTyp = 15;
-    v.ApplyZoom();
+    v.ApplyZoom(PrintContext{});
     EXPECT_EQ(v.GapX, 3);
     EXPECT_EQ(v.GapY, 1);
     EXPECT_EQ(v.DrawRect, (ReportRect{11, 21, 110, 70}));
     v.RestoreGeometry();
 
     v.FrameTyp = 0;
-    v.ApplyZoom();
+    v.ApplyZoom(PrintContext{});
     EXPECT_EQ(v.DrawRect, (ReportRect{10, 20, 111, 71}));
     v.RestoreGeometry();
 }
@@ -283,21 +284,21 @@ TEST_F(PlaceLayoutTest, BandAlignPlacesAgainstPageLimitsAndNeighbours)
         {"width: the whole line", baWidth, 0, 700},
         {"rest: between the neighbours", baRest, 100, 500},
     };
-    frRun().CurrentPage = page;
+    PrintContext context;
+    context.Page = page;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TfrView* v = add(200, 100, c.align);
-        v->PlaceLayout(nullptr);
+        v->PlaceLayout(nullptr, context);
         EXPECT_EQ(v->Left, c.left);
         EXPECT_EQ(v->Width, c.width);
-        EXPECT_EQ(frRun().CurrentView, v);
+        EXPECT_EQ(frRun().CurrentView, nullptr) << "placing a view leaves the run state alone";
         page->ObjectList.pop_back();
     }
-    rightNeighbour->PlaceLayout(nullptr);
+    rightNeighbour->PlaceLayout(nullptr, context);
     EXPECT_EQ(rightNeighbour->Left, 650) << "no right neighbour: against the right limit";
-    leftNeighbour->PlaceLayout(nullptr);
+    leftNeighbour->PlaceLayout(nullptr, context);
     EXPECT_EQ(leftNeighbour->Left, 0);
-    frRun().CurrentPage = nullptr;
 }
 
 } // namespace

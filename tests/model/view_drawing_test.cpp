@@ -26,7 +26,7 @@ protected:
         QImage image(200, 200, QImage::Format_RGB32);
         image.fill(background);
         QPainter p(&image);
-        view.Paint(p);
+        view.Paint(p, context);
         p.end();
         return image;
     }
@@ -56,6 +56,7 @@ protected:
             n += image.pixel(x, y) != qRgb(255, 255, 255);
         return n;
     }
+    PrintContext context;
 };
 
 TEST_F(ViewDrawingTest, LinesTakeTheDirectionOfTheirLongerSide)
@@ -164,10 +165,10 @@ TEST_F(ViewDrawingTest, NoFillAndNoFrameWhilePrintingWithoutThem)
     TfrMemoView view;
     view.Left = 10, view.Top = 10, view.Width = 50, view.Height = 50;
     view.FrameTyp = 0;
-    frRun().PrintMode = true;
+    context.PrintMode = true;
     const QImage image = render(view, Qt::red);
     EXPECT_TRUE(inkBounds(image, nullptr, qRgb(255, 0, 0)).isNull());
-    frRun().PrintMode = false;
+    context.PrintMode = false;
     view.FillColor = 0x0000FF00; // green
     EXPECT_EQ(render(view).pixel(30, 30), qRgb(0, 255, 0));
 }

@@ -24,14 +24,14 @@ class ViewEmitTest : public test::GlobalsTest {
 protected:
     ViewEmitTest()
     {
-        frRun().PrintMode = true;
-        frRun().PrintHooks = &hooks;
+        context.PrintMode = true;
+        context.Hooks = &hooks;
     }
 
     std::vector<std::unique_ptr<TfrView>> printCopy(TfrView& view)
     {
         ReportStreamWriter out;
-        view.EmitPrepared(out);
+        view.EmitPrepared(out, context);
         return test::readPrepared(out.data());
     }
 
@@ -39,12 +39,13 @@ protected:
     {
         RecordingDevice device(QSize(400, 400));
         QPainter p(&device);
-        view.Paint(p);
+        view.Paint(p, context);
         p.end();
         return device.operations();
     }
 
     test::ScriptedPrintHooks hooks;
+    PrintContext context;
 };
 
 TEST_F(ViewEmitTest, LinesAndPicturesDrawTheSameFromThePreparedPage)
@@ -147,7 +148,7 @@ TEST_F(ViewEmitTest, BandAlignmentPlacesThePrintedCopy)
         TfrPictureView view;
         view.Left = 10, view.Top = 20, view.Width = 150, view.Height = 30;
         view.BandAlign = c.align;
-        hooks.band = c.band;
+        context.BandGeometry = c.band;
         const auto views = printCopy(view);
         ASSERT_EQ(views.size(), 1u);
         const TfrView& printed = *views[0];

@@ -234,13 +234,18 @@ qint32 PageFormer::MeasureStretch(TfrBand& band)
 
 qint32 PageFormer::measureViews(TfrBand& band, bool withCells)
 {
-    frRun().CurrentBand = &band;
+    RunState& run = frRun();
+    run.CurrentBand = &band;
+    const PrintContext context = printContext(&band);
     qint32 h = band.Height;
     for (TfrView* v : band.Views) {
         v->DesignHeight = v->Height;
         auto* s = dynamic_cast<TfrStretcheable*>(v);
-        if (s && (withCells || v->OwnerBand == &band))
-            h = std::max(h, s->MeasureHeight() + v->Top);
+        if (s && (withCells || v->OwnerBand == &band)) {
+            // The view measured last stays the current one for the band's events that follow.
+            run.CurrentView = v;
+            h = std::max(h, s->MeasureHeight(context) + v->Top);
+        }
     }
     return h;
 }
@@ -296,10 +301,24 @@ void PageFormer::DrawView(TfrBand& band, TfrView& view)
             return;
         }
     }
-    writeView(view, XOffset - leftLimit(), band.Top, scriptOnly);
+    writeView(band, view, XOffset - leftLimit(), band.Top, scriptOnly);
 }
 
-bool PageFormer::writeView(TfrView& view, qint32 dx, qint32 dy, bool scriptOnly)
+PrintContext PageFormer::printContext(TfrBand* band) const
+{
+    const RunState& run = frRun();
+    PrintContext c;
+    c.Page = &m_page;
+    c.Band = band;
+    if (band)
+        c.BandGeometry = band->printingGeometry();
+    c.Hooks = &m_report;
+    c.PrintMode = run.PrintMode;
+    c.FirstPass = run.FirstPass;
+    return c;
+}
+
+bool PageFormer::writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, bool scriptOnly)
 {
     RunState& run = frRun();
     TfrEMFPages& store = m_report.PreparedPages();
@@ -320,7 +339,7 @@ bool PageFormer::writeView(TfrView& view, qint32 dx, qint32 dy, bool scriptOnly)
         view.Top += dy;
         // Records continue the page's data: pictures store positions within the page.
         ReportStreamWriter out = store.RecordWriter(run.PageNumber);
-        view.EmitPrepared(out);
+        view.EmitPrepared(out, printContext(&band));
         view.Left = left;
         view.Top = top;
         store.AppendRecords(run.PageNumber, out.takeData());

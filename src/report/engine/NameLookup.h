@@ -23,7 +23,8 @@ public:
     Value ResolveName(const QString& name);
 
 private:
-    // Steps 4 to 11 of the chain: true when `name` is a system variable of the first stage.
+    // True when `name` is a system variable of the first stage of the chain (page and line
+    // numbers, dates, the view's own value and the like), with its value in `value`.
     bool systemVariable(const QString& name, Value& value) const;
     // The page position names of the second stage.
     bool pageVariable(const QString& name, Value& value) const;

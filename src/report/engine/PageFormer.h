@@ -140,10 +140,13 @@ private:
 
     // Band printing helpers (BandPrinting.cpp).
     void runBandScript(TfrBand& band);
-    // Writes `view` moved by (dx, dy) report units into the prepared page `PageNumber` names,
-    // or with `scriptOnly` (the first of two passes) runs only its script; false after an
+    // What the views of `band` (none: of no band) are told while they are measured or printed
+    // on this page.
+    PrintContext printContext(TfrBand* band) const;
+    // Writes `view` of `band` moved by (dx, dy) report units into the prepared page `PageNumber`
+    // names, or with `scriptOnly` (the first of two passes) runs only its script; false after an
     // error, which became the run's calculation error.
-    bool writeView(TfrView& view, qint32 dx, qint32 dy, bool scriptOnly);
+    bool writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, bool scriptOnly);
     // The largest of the band's height and the bottoms of its stretcheable views, those a cross
     // band owns too when `withCells`; each view's `DesignHeight` is taken first.
     qint32 measureViews(TfrBand& band, bool withCells);

@@ -378,7 +378,7 @@ void PageFormer::DrawCrossCell(TfrBand& cross, TfrBand& row, qint32 x)
     for (TfrView* v : cross.Views) {
         if (std::find(row.Views.begin(), row.Views.end(), v) == row.Views.end())
             continue;
-        if (!writeView(*v, x, row.Top, run.FirstPass))
+        if (!writeView(cross, *v, x, row.Top, run.FirstPass))
             break;
     }
 }

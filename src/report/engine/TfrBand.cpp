@@ -11,6 +11,11 @@ TfrBand::TfrBand(TfrBandKind kind, TfrPage* ownerPage) : OwnerPage(ownerPage), K
 {
 }
 
+PrintingBand TfrBand::printingGeometry() const
+{
+    return PrintingBand{Top, Width, MeasuredHeight >= 0 ? MeasuredHeight : Height, Kind};
+}
+
 TfrBand::~TfrBand()
 {
     if (BandView && BandView->EngineBand == this)

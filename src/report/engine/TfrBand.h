@@ -14,6 +14,7 @@
 #include "report/expr/Value.h"
 #include "report/expr/TfrVariables.h"
 #include "report/model/EngineBandLink.h"
+#include "report/model/PrintContext.h"
 #include "report/model/TfrBandView.h"
 
 #include <QStringList>
@@ -35,6 +36,10 @@ public:
     ~TfrBand() override;
     TfrBand(const TfrBand&) = delete;
     TfrBand& operator=(const TfrBand&) = delete;
+
+    // Where the band prints this time and how tall it is, as its views align to it: the designed
+    // height until the band is measured.
+    PrintingBand printingGeometry() const;
 
     TfrPage* OwnerPage = nullptr; // not owned
     PageFormationState* Former = nullptr; // not owned: the page former that built the band

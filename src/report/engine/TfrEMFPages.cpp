@@ -175,15 +175,17 @@ void TfrEMFPages::MaterializePage(int index)
     std::copy(std::begin(record.Margins), std::end(record.Margins), live.Margins);
     live.MarginsFlag = record.MarginsFlag != 0;
     live.Metrics = record.Metrics;
-    RunState& run = frRun();
-    run.CurrentPage = &live;
+    // Decoding reads no run state and changes none: a page may be drawn while another report is
+    // being prepared. Class names no factory knows are collected here for the error alone.
+    RunState decoding;
+    const PrintContext drawing = PrintContext::forDrawing(&live);
 
     ReportStreamReader reader(record.PageData);
     if (reader.atEnd())
         return; // pages of files whose compressor wrote nothing: blank paper
     reader.setVersion(reader.readU8());
     while (!reader.atEnd()) {
-        std::unique_ptr<TfrView> view = PreparedObjectEntry::read(reader, m_viewFactory, run);
+        std::unique_ptr<TfrView> view = PreparedObjectEntry::read(reader, m_viewFactory, decoding);
         if (!view)
             reader.fail(QStringLiteral("object record of a type that creates no view"));
         if (const QString bad = outOfRange(*view); !bad.isEmpty())
@@ -197,10 +199,7 @@ void TfrEMFPages::MaterializePage(int index)
             // paint off screen gives it that width before anything is drawn or hit-tested.
             QImage scratch(16, 16, QImage::Format_ARGB32_Premultiplied);
             QPainter painter(&scratch);
-            const bool printMode = run.PrintMode;
-            run.PrintMode = true;
-            memo->Paint(painter);
-            run.PrintMode = printMode;
+            memo->Paint(painter, drawing);
         }
     }
 }
@@ -210,14 +209,12 @@ void TfrEMFPages::DrawPage(int index, QPainter& canvas, const QRect& target)
     TfrPreparedPage& record = page(index);
     const bool printing = drawsOnPaper(canvas.device());
     const bool recording = dynamic_cast<const RecordingDevice*>(canvas.device()) != nullptr;
-    RunState& run = frRun();
-    run.PrintMode = true;
     if (!record.InUse) {
         releaseLivePage(record);
         return;
     }
     MaterializePage(index);
-    run.CurrentPage = record.LivePage.get();
+    const PrintContext drawing = PrintContext::forDrawing(record.LivePage.get());
     if (record.Metrics.UnitPaperWidth <= 0 || record.Metrics.UnitPaperHeight <= 0)
         return; // no paper to scale to
 
@@ -240,7 +237,7 @@ void TfrEMFPages::DrawPage(int index, QPainter& canvas, const QRect& target)
         view->ShiftX = target.left();
         view->ShiftY = target.top();
         view->ForPrinter = printing;
-        view->Paint(canvas);
+        view->Paint(canvas, drawing);
     }
 }
 

@@ -76,6 +76,8 @@ public:
     void MaterializePage(int index);
     // Frees the page's live objects; its PageData stays.
     void ReleasePage(int index) { releaseLivePage(page(index)); }
+    // Decoding, drawing and hit-testing read and change no run state: a preview may paint pages
+    // while a report is being prepared.
     // Draws the page scaled into `target` (pixels of the canvas). A page whose InUse flag is clear
     // is released instead. On screens, views that miss the clip area by more than 10 pixels are
     // skipped; printers, PDF writers and the recording device get every view.

@@ -96,11 +96,6 @@ void TfrReport::componentRemoved(DatasetComponent* removed)
 
 void TfrReport::prepareReading()
 {
-    // The desktop starts the printer model while the first window loads; a template read before
-    // that would take its paper from a model that is about to be replaced. Without an event loop
-    // nothing could ever finish the start-up, so there is nothing to wait for.
-    while (!TfrGlobals::get().printerReady() && QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     Template.Pages.setPrinter(&frPrinter());
     frRun().CurrentReport = this;
 }
@@ -328,15 +323,6 @@ void TfrReport::BeforePrint(QStringList& text, TfrView& view)
     }
     if (OnBeforePrint)
         OnBeforePrint(text, view);
-}
-
-std::optional<PrintingBand> TfrReport::CurrentPrintingBand() const
-{
-    const TfrBand* band = frRun().CurrentBand;
-    if (!band)
-        return std::nullopt;
-    const qint32 height = band->MeasuredHeight >= 0 ? band->MeasuredHeight : band->Height;
-    return PrintingBand{band->Top, band->Width, height, band->Kind};
 }
 
 } // namespace vaskel

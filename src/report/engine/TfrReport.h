@@ -167,7 +167,8 @@ public:
 
     // Makes this the running report: installs its scope as the global parser's callbacks,
     // connects the global script interpreter to its dictionary and pages, and sets the run
-    // state's CurrentReport and PrintHooks. Called by the run operations when a run starts;
+    // state's CurrentReport and PrintHooks (the report's before-print step for script callbacks
+    // that measure a view). Called by the run operations when a run starts;
     // disconnectRun undoes what would otherwise point into this report (CurrentReport stays: the
     // run state keeps naming the report after a run).
     void connectRun();
@@ -198,7 +199,6 @@ public:
     // ReportPrintHooks
     bool HasBeforePrint() const override { return static_cast<bool>(OnBeforePrint); }
     void BeforePrint(QStringList& text, TfrView& view) override;
-    std::optional<PrintingBand> CurrentPrintingBand() const override;
 
 protected:
     void componentRemoved(DatasetComponent* removed) override;

@@ -51,9 +51,11 @@ void settleBandAlignedViews(TfrPages& pages)
     RunState& run = frRun();
     for (const auto& page : pages) {
         run.CurrentPage = page.get();
+        PrintContext context = PrintContext::ofRunState(run);
+        context.Hooks = nullptr;
         for (const auto& v : page->ObjectList) {
             if (v->BandAlign != baNone && !dynamic_cast<TfrBandView*>(v.get()))
-                v->PlaceLayout(nullptr);
+                v->PlaceLayout(nullptr, context);
         }
     }
     run.CurrentView = nullptr;

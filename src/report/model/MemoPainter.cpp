@@ -35,7 +35,8 @@ bool takeParagraphEnd(QString& line)
 
 } // namespace
 
-MemoPainter::MemoPainter(TfrMemoView& memo, QPainter& canvas) : m_memo(memo), m_adapter(canvas)
+MemoPainter::MemoPainter(TfrMemoView& memo, QPainter& canvas, bool printMode)
+    : m_memo(memo), m_adapter(canvas), m_printMode(printMode)
 {
 }
 
@@ -120,7 +121,7 @@ void MemoPainter::drawHorizontal(const QRect& clip)
 
     quint32 align = m.Alignment & 3;
     // A lone expression too wide for the design view shows its end, where its name usually is.
-    if (!frRun().PrintMode && m.ExpandedText.size() == 1 && m.ExpandedText[0].startsWith(u'[')
+    if (!m_printMode && m.ExpandedText.size() == 1 && m.ExpandedText[0].startsWith(u'[')
         && m_adapter.textWidth(m.ExpandedText[0]) > clip.width())
         align = frtaRight;
 

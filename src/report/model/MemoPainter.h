@@ -15,7 +15,8 @@ class TfrMemoView;
 
 class MemoPainter {
 public:
-    MemoPainter(TfrMemoView& memo, QPainter& canvas);
+    // `printMode` off: the memo is drawn as a template in a designer.
+    MemoPainter(TfrMemoView& memo, QPainter& canvas, bool printMode);
 
     // Selects the memo's font on the canvas at its zoom: pixel height size × 96 / 72 × zoom,
     // truncated when the zoom is not 1 (rounded at 1); a printer canvas uses its own resolution.
@@ -35,6 +36,7 @@ private:
 
     TfrMemoView& m_memo;
     DrawingAdapter m_adapter;
+    bool m_printMode;
 };
 
 } // namespace vaskel

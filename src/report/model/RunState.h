@@ -1,7 +1,9 @@
 #pragma once
 // The small set of process-wide values that say which report runs, which template page, band and
-// view are being processed, and how the run stands. The report component and the layout engine
-// move them; views, the value lookup and the prepared pages store read them. Only one report runs
+// view are being processed, and how the run stands, as expression and script callbacks (the value
+// lookup, report functions, the script interpreter) see them. The report component and the layout
+// engine move them; views get what they need handed down in a PrintContext instead, and drawing a
+// prepared page never touches them. Only one report runs
 // at a time, so the state is not per report, and nothing here is saved. Reference items are raw,
 // non-owning pointers: an empty one means "no such object".
 #include "report/expr/Value.h"

@@ -48,7 +48,9 @@ class StreamLoader {
 public:
     StreamLoader(TemplateHolder& holder, ReportStreamReader& reader) : m_holder(holder), m_r(reader) { }
 
-    // Steps 5 to 10 of a read; throws for failures that end the read.
+    // Reads the template body after the header: printer settings, then the pages section (pages,
+    // their objects, the dictionary), then the report information; throws for failures that end
+    // the read.
     void load()
     {
         RunState& run = frRun();

@@ -199,12 +199,12 @@ void TfrBandView::WriteRecord(ReportStreamWriter& w)
     w.writeString(Master);
 }
 
-void TfrBandView::Paint(QPainter& canvas)
+void TfrBandView::Paint(QPainter& canvas, const PrintContext& ctx)
 {
     // A designer's picture of the band: a hatched, outlined strip with its kind's name. Band
     // views span the page width (cross bands the page height).
-    PlaceLayout(&canvas);
-    ApplyZoom();
+    PlaceLayout(&canvas, ctx);
+    ApplyZoom(ctx);
     canvas.save();
     QRect strip(Left, Top, Width, Height);
     if (const TfrPage* page = OwnerPage) {

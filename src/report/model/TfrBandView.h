@@ -68,7 +68,7 @@ public:
     void BuildPropertyTable() override;
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;
-    void Paint(QPainter& canvas) override;
+    void Paint(QPainter& canvas, const PrintContext& ctx) override;
     QRegion MakeHitRegion(bool enlarged) const override;
 };
 

@@ -18,10 +18,10 @@ void TfrControl::BuildPropertyTable()
     AppendProperty(QStringLiteral("Restrictions"), PropFlags::Editor);
 }
 
-void TfrControl::Paint(QPainter& canvas)
+void TfrControl::Paint(QPainter& canvas, const PrintContext& ctx)
 {
-    PlaceLayout(&canvas);
-    ApplyZoom();
+    PlaceLayout(&canvas, ctx);
+    ApplyZoom(ctx);
     PaintControl();
     RestoreGeometry();
 }

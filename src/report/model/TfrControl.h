@@ -12,7 +12,7 @@ public:
 
     QString ClassName() const override { return QStringLiteral("TfrControl"); }
     void BuildPropertyTable() override;
-    void Paint(QPainter& canvas) override;
+    void Paint(QPainter& canvas, const PrintContext& ctx) override;
     // Draws the hosted control into (`Left`, `Top`); nothing without one.
     virtual void PaintControl() { }
 };

@@ -16,9 +16,9 @@ void TfrLineView::BuildPropertyTable()
     AppendProperty(QStringLiteral("Stretched"), PropFlags::Boolean);
 }
 
-void TfrLineView::Paint(QPainter& canvas)
+void TfrLineView::Paint(QPainter& canvas, const PrintContext& ctx)
 {
-    PlaceLayout(&canvas);
+    PlaceLayout(&canvas, ctx);
     // The longer side decides the direction; the other collapses to the line itself and stays so.
     if (Height < Width) {
         Height = 0;
@@ -27,8 +27,8 @@ void TfrLineView::Paint(QPainter& canvas)
         Width = 0;
         FrameTyp = FrameSides::Left;
     }
-    ApplyZoom();
-    PaintBorder();
+    ApplyZoom(ctx);
+    PaintBorder(ctx);
     RestoreGeometry();
 }
 

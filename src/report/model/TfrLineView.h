@@ -12,10 +12,10 @@ public:
 
     QString ClassName() const override { return QStringLiteral("TfrLineView"); }
     void BuildPropertyTable() override;
-    void Paint(QPainter& canvas) override;
+    void Paint(QPainter& canvas, const PrintContext& ctx) override;
     QRegion MakeHitRegion(bool enlarged) const override;
 
-    qint32 MeasureHeight() override { return Height; }
+    qint32 MeasureHeight(const PrintContext&) override { return Height; }
     qint32 MinimumHeight() override { return 1; }
     qint32 LeftoverHeight() override { return 0; }
 };

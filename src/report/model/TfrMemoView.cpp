@@ -7,6 +7,7 @@
 #include "report/expr/ExprGlobals.h"
 #include "report/expr/StringTable.h"
 #include "report/expr/ValueOperators.h"
+#include "report/model/CallbackScope.h"
 #include "report/model/MemoPainter.h"
 #include "report/model/MemoWrapper.h"
 #include "report/model/PreparedObjectEntry.h"
@@ -216,9 +217,7 @@ void TfrMemoView::ExpandMemo()
 {
     // The memo's format and HideZeros apply to its brackets, even when its script measured or
     // printed another view and left that one current.
-    RunState& run = frRun();
-    const auto restoreCurrent = qScopeGuard([&run, current = run.CurrentView] { run.CurrentView = current; });
-    run.CurrentView = this;
+    const CallbackScope callbacks(this);
     ExpandedText.clear();
     for (const QString& line : Memo) {
         const QString text = (!line.isEmpty() && !flag(MemoFlags::TextOnly)) ? ExpandBrackets(line) : line;
@@ -229,7 +228,7 @@ void TfrMemoView::ExpandMemo()
     }
 }
 
-QStringList TfrMemoView::WrapLines()
+QStringList TfrMemoView::WrapLines(bool printMode)
 {
     ScratchSurface& scratch = PlatformGlobals::get().scratch;
     const bool rotated = (Alignment & frtaVertical) != 0;
@@ -240,7 +239,7 @@ QStringList TfrMemoView::WrapLines()
     const qint32 available = rotated ? Height - 2 * GapY : Width - 2 * GapX;
     QStringList lines;
     const QString mark(MemoWrapper::kParagraphMark);
-    if (!frRun().PrintMode && ExpandedText.size() == 1 && ExpandedText[0].startsWith(u'[')
+    if (!printMode && ExpandedText.size() == 1 && ExpandedText[0].startsWith(u'[')
         && scratch.textWidth(ExpandedText[0]) > available) {
         // In the designer a lone expression too wide for its memo stays whole.
         lines = ExpandedText;
@@ -291,9 +290,9 @@ qint32 TfrMemoView::CalcWidth()
     return neededWidth(ExpandedText, 1.0);
 }
 
-void TfrMemoView::Paint(QPainter& canvas)
+void TfrMemoView::Paint(QPainter& canvas, const PrintContext& ctx)
 {
-    const bool autoWidth = flag(MemoFlags::AutoWidth) && frRun().PrintMode;
+    const bool autoWidth = flag(MemoFlags::AutoWidth) && ctx.PrintMode;
     if (autoWidth && !Memo.isEmpty()) {
         // The printed copy takes the width of its text; right-aligned text keeps its right edge.
         const qint32 w = neededWidth(Memo, ZoomX);
@@ -305,7 +304,7 @@ void TfrMemoView::Paint(QPainter& canvas)
             Width = w;
         }
     }
-    PlaceLayout(&canvas);
+    PlaceLayout(&canvas, ctx);
     FitOnly = false;
     ExpandedText = Memo;
     if (!ExpandedText.isEmpty()) {
@@ -317,20 +316,20 @@ void TfrMemoView::Paint(QPainter& canvas)
         const double zoomX = ZoomX;
         const double zoomY = ZoomY;
         ZoomX = ZoomY = 1.0;
-        ApplyZoom();
+        ApplyZoom(ctx);
         // Measuring and drawing round differently; the slack keeps a fitted line from wrapping.
         if (autoWidth)
             Width += 100;
-        const QStringList wrapped = WrapLines();
+        const QStringList wrapped = WrapLines(ctx.PrintMode);
         ZoomX = zoomX;
         ZoomY = zoomY;
         RestoreGeometry();
         ExpandedText = wrapped;
     }
-    ApplyZoom();
-    PaintFill();
-    PaintBorder();
-    MemoPainter painter(*this, canvas);
+    ApplyZoom(ctx);
+    PaintFill(ctx);
+    PaintBorder(ctx);
+    MemoPainter painter(*this, canvas, ctx.PrintMode);
     if (flag(MemoFlags::Underlines))
         painter.drawUnderlines();
     if (!ExpandedText.isEmpty())
@@ -338,15 +337,16 @@ void TfrMemoView::Paint(QPainter& canvas)
     RestoreGeometry();
 }
 
-qint32 TfrMemoView::MeasureHeight()
+qint32 TfrMemoView::MeasureHeight(const PrintContext& ctx)
 {
     SplitMode = 1;
     m_holdsWrappedText = false;
-    PlaceLayout(nullptr);
+    PlaceLayout(nullptr, ctx);
+    const CallbackScope callbacks(this);
     RunBeforePrintScript();
     if (!Visible)
         return 0;
-    if (!RunBeforePrintStep())
+    if (!RunBeforePrintStep(ctx))
         ExpandMemo();
     // A highlight style (bold) can change the widths the text wraps to.
     const auto restoreLook = qScopeGuard([this, font = Font, fill = FillColor] {
@@ -355,13 +355,13 @@ qint32 TfrMemoView::MeasureHeight()
     });
     applyHighlight();
     qint32 result = 0;
-    ApplyZoom();
+    ApplyZoom(ctx);
     if (!ExpandedText.isEmpty()) {
-        ExpandedText = WrapLines();
+        ExpandedText = WrapLines(ctx.PrintMode);
         const QString text = joinedText(ExpandedText);
         const bool suppress = flag(MemoFlags::Suppress);
         result = (suppress && text == LastText) ? 0 : TextExtent;
-        if (frRun().FirstPass && suppress)
+        if (ctx.FirstPass && suppress)
             LastText = text;
     }
     RestoreGeometry();
@@ -369,22 +369,22 @@ qint32 TfrMemoView::MeasureHeight()
     return result;
 }
 
-void TfrMemoView::EmitPrepared(ReportStreamWriter& out)
+void TfrMemoView::EmitPrepared(ReportStreamWriter& out, const PrintContext& ctx)
 {
-    PlaceLayout(nullptr);
+    PlaceLayout(nullptr, ctx);
+    const CallbackScope callbacks(this);
     FitOnly = true;
     if (SplitMode == 2 && !m_holdsWrappedText) {
         // A band that is not stretched splits its memos without measuring them: the text of this
         // record is prepared and wrapped here, or the part printed would be the previous record's.
-        MeasureHeight();
+        MeasureHeight(ctx);
         SplitMode = 2;
     }
     if (SplitMode == 0)
         RunBeforePrintScript();
     bool expand = SplitMode != 1;
-    const ReportPrintHooks* hooks = PrintHooks();
-    if (SplitMode == 0 && hooks && hooks->HasBeforePrint())
-        expand = !RunBeforePrintStep();
+    if (SplitMode == 0 && ctx.Hooks && ctx.Hooks->HasBeforePrint())
+        expand = !RunBeforePrintStep(ctx);
     if (SplitMode != 2 && expand)
         ExpandMemo();
 
@@ -404,7 +404,7 @@ void TfrMemoView::EmitPrepared(ReportStreamWriter& out)
 
     QStringList wrapped;
     if (remainder) {
-        ApplyZoom();
+        ApplyZoom(ctx);
         countLinesThatFit();
         RestoreGeometry();
         wrapped = ExpandedText;
@@ -416,8 +416,8 @@ void TfrMemoView::EmitPrepared(ReportStreamWriter& out)
     } else if (SplitMode == 0 && holdsLineTooLongForARecord(ExpandedText)) {
         // A record stores a line in at most 65,535 bytes. A longer paragraph is stored wrapped, as
         // a measured memo is, which draws the same lines.
-        ApplyZoom();
-        ExpandedText = WrapLines();
+        ApplyZoom(ctx);
+        ExpandedText = WrapLines(ctx.PrintMode);
         RestoreGeometry();
     }
 
@@ -426,7 +426,7 @@ void TfrMemoView::EmitPrepared(ReportStreamWriter& out)
         FormatCode = 0;
         ExpandTag();
     }
-    const std::optional<PrintingBand> band = PrintingBandNow();
+    const std::optional<PrintingBand>& band = ctx.BandGeometry;
     if (BandAlign == baBottom) {
         // The band printing places bottom-aligned memos itself.
         BandAlign = baNone;
@@ -487,7 +487,7 @@ void TfrMemoView::countLinesThatFit()
     // recording device keeps the drawing from costing more than the measuring.
     RecordingDevice device(QSize(qMax(1, DrawRect.Right), qMax(1, DrawRect.Bottom)));
     QPainter canvas(&device);
-    MemoPainter(*this, canvas).drawText();
+    MemoPainter(*this, canvas, true).drawText();
 }
 
 qint32 TfrMemoView::MinimumHeight()

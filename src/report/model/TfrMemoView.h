@@ -64,16 +64,16 @@ public:
     // The field's whole content becomes the text to print.
     void LoadFromField(const QVariant& content) override;
 
-    void Paint(QPainter& canvas) override;
+    void Paint(QPainter& canvas, const PrintContext& ctx) override;
     // The memo's printed copy: the text expanded (or the text `MeasureHeight` left, or for the
     // remainder of a split only the lines that fit, the rest staying for the next page), in
     // highlight colours when the condition holds, left out when `Suppress` finds it equal to the
     // text printed last. Resets `SplitMode` to 0.
-    void EmitPrepared(ReportStreamWriter& out) override;
+    void EmitPrepared(ReportStreamWriter& out, const PrintContext& ctx) override;
     // Runs the script and expands and wraps the text as printing would; the height in report units
     // the whole text needs, 0 for an invisible or empty memo (or a suppressed repeat). Leaves
     // `SplitMode` 1 so that the next print reuses the wrapped text.
-    qint32 MeasureHeight() override;
+    qint32 MeasureHeight(const PrintContext& ctx) override;
     qint32 MinimumHeight() override;
     qint32 LeftoverHeight() override;
     void EndSplit() override { m_holdsWrappedText = false; }
@@ -85,8 +85,9 @@ public:
     // values holding line breaks become several lines.
     void ExpandMemo();
     // Wraps `ExpandedText` to the width (turned text: the height) at 96 pixels per inch, after
-    // `ApplyZoom` at zoom 1, and returns the lines; sets `TextExtent` and `LinePitch`.
-    QStringList WrapLines();
+    // `ApplyZoom` at zoom 1, and returns the lines; sets `TextExtent` and `LinePitch`. Outside
+    // print mode a lone expression too wide for the memo stays whole.
+    QStringList WrapLines(bool printMode);
 
     // The width in report units the memo's expanded lines need: the widest line at zoom 1, plus
     // the frame, both gaps and one pixel. `ExpandedText` is left as it was. A text that asks for

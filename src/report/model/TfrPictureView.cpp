@@ -162,12 +162,12 @@ QRect TfrPictureView::PictureRect() const
     return QRect(x, y, w, h);
 }
 
-void TfrPictureView::Paint(QPainter& canvas)
+void TfrPictureView::Paint(QPainter& canvas, const PrintContext& ctx)
 {
-    PlaceLayout(&canvas);
-    ApplyZoom();
-    PaintFill();
-    if (!Picture.isEmpty() && !frRun().FirstPass) {
+    PlaceLayout(&canvas, ctx);
+    ApplyZoom(ctx);
+    PaintFill(ctx);
+    if (!Picture.isEmpty() && !ctx.FirstPass) {
         if (Picture.kind() == StoredPicture::Metafile) {
             // Played record by record into the rectangle, on every surface; a damaged metafile
             // draws what is valid of it.
@@ -184,7 +184,7 @@ void TfrPictureView::Paint(QPainter& canvas)
             }
         }
     }
-    PaintBorder();
+    PaintBorder(ctx);
     RestoreGeometry();
 }
 

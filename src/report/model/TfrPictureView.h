@@ -33,7 +33,7 @@ public:
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;
     void LoadFromField(const QVariant& content) override;
-    void Paint(QPainter& canvas) override;
+    void Paint(QPainter& canvas, const PrintContext& ctx) override;
 
     // The rectangle (device units) the picture is drawn into, from `DrawRect` after ApplyZoom.
     QRect PictureRect() const;

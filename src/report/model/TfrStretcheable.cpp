@@ -1,5 +1,7 @@
 #include "report/model/TfrStretcheable.h"
 
+#include "report/model/TfrGlobals.h"
+
 namespace vaskel {
 
 Value TfrStretcheable::CallMethod(
@@ -7,7 +9,7 @@ Value TfrStretcheable::CallMethod(
 {
     const Value result = TfrView::CallMethod(name, a, b, c);
     if (result.isNull() && name.compare(QLatin1String("CALCHEIGHT"), Qt::CaseInsensitive) == 0)
-        return Value(MeasureHeight());
+        return Value(MeasureHeight(PrintContext::ofRunState(frRun())));
     return result;
 }
 

@@ -10,8 +10,9 @@ class TfrStretcheable : public TfrView {
 public:
     quint8 SplitMode = 0;
 
-    // Height the whole content needs; script method "CALCHEIGHT". Report units.
-    virtual qint32 MeasureHeight() = 0;
+    // Height the whole content needs, as printing in `ctx` would lay it out; script method
+    // "CALCHEIGHT". Report units.
+    virtual qint32 MeasureHeight(const PrintContext& ctx) = 0;
     // Height of the smallest printable part.
     virtual qint32 MinimumHeight() = 0;
     // Height below the last whole line of the current rectangle.

@@ -27,10 +27,10 @@ void TfrSubReportView::WriteRecord(ReportStreamWriter& w)
     w.writeI32(PageIndex);
 }
 
-void TfrSubReportView::Paint(QPainter& canvas)
+void TfrSubReportView::Paint(QPainter& canvas, const PrintContext& ctx)
 {
-    PlaceLayout(&canvas);
-    ApplyZoom();
+    PlaceLayout(&canvas, ctx);
+    ApplyZoom(ctx);
     canvas.save();
     canvas.setPen(QPen(Qt::black, 1));
     canvas.setBrush(Qt::white);

@@ -16,7 +16,7 @@ public:
     void BuildPropertyTable() override { BuildViewEntries(false); }
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;
-    void Paint(QPainter& canvas) override;
+    void Paint(QPainter& canvas, const PrintContext& ctx) override;
 };
 
 } // namespace vaskel

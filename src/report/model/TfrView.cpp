@@ -3,6 +3,7 @@
 #include "platform/DrawingAdapter.h"
 #include "platform/PlatformGlobals.h"
 #include "platform/Rounding.h"
+#include "report/model/CallbackScope.h"
 #include "report/model/EListIndexError.h"
 #include "report/model/PreparedObjectEntry.h"
 #include "report/model/ReportColor.h"
@@ -349,17 +350,6 @@ void TfrView::WriteRecord(ReportStreamWriter& w)
 
 // ---- printing into prepared pages ------------------------------------------------------------
 
-ReportPrintHooks* TfrView::PrintHooks()
-{
-    return frRun().PrintHooks;
-}
-
-std::optional<PrintingBand> TfrView::PrintingBandNow()
-{
-    const ReportPrintHooks* hooks = PrintHooks();
-    return hooks ? hooks->CurrentPrintingBand() : std::nullopt;
-}
-
 bool TfrView::IsCrossBand(int kind)
 {
     return kind >= CrossHeader && kind <= CrossFooter;
@@ -371,11 +361,11 @@ void TfrView::RunBeforePrintScript()
         TfrGlobals::get().interpreter.RunScript(BeforePrintScript);
 }
 
-bool TfrView::RunBeforePrintStep()
+bool TfrView::RunBeforePrintStep(const PrintContext& ctx)
 {
     ExpandedText = Memo;
-    if (ReportPrintHooks* hooks = PrintHooks())
-        hooks->BeforePrint(ExpandedText, *this);
+    if (ctx.Hooks)
+        ctx.Hooks->BeforePrint(ExpandedText, *this);
     return ExpandedText != Memo;
 }
 
@@ -385,17 +375,18 @@ void TfrView::ExpandTag()
         Tag = ExpandBrackets(Tag);
 }
 
-void TfrView::EmitPrepared(ReportStreamWriter& out)
+void TfrView::EmitPrepared(ReportStreamWriter& out, const PrintContext& ctx)
 {
     // Printing draws nothing: no canvas is kept (one left from an earlier drawing may be gone).
-    PlaceLayout(nullptr);
-    RunBeforePrintStep();
+    PlaceLayout(nullptr, ctx);
+    const CallbackScope callbacks(this);
+    RunBeforePrintStep(ctx);
     RunBeforePrintScript();
     if (!Visible)
         return;
     const auto restoreTag = qScopeGuard([this, tag = Tag] { Tag = tag; });
     ExpandTag();
-    if (const std::optional<PrintingBand> band = PrintingBandNow()) {
+    if (const std::optional<PrintingBand>& band = ctx.BandGeometry) {
         // The band's final height is known only now; bottom-aligned views follow it.
         if (BandAlign == baBottom)
             Top = band->Top + band->MeasuredHeight - Height;
@@ -409,10 +400,10 @@ void TfrView::EmitPrepared(ReportStreamWriter& out)
 
 // ---- geometry and drawing ---------------------------------------------------------------------
 
-void TfrView::ApplyZoom()
+void TfrView::ApplyZoom(const PrintContext& ctx)
 {
     SavedGeometry = Geometry{Left, Top, Width, Height, GapX, GapY, FrameWidth};
-    if (!frRun().PrintMode) {
+    if (!ctx.PrintMode) {
         ZoomX = ZoomY = 1.0;
         ShiftX = ShiftY = 0;
     }
@@ -457,16 +448,15 @@ void TfrView::RestoreGeometry()
     FrameWidth = SavedGeometry.FrameWidth;
 }
 
-void TfrView::PaintFill()
+void TfrView::PaintFill(const PrintContext& ctx)
 {
-    const RunState& run = frRun();
-    if (run.FirstPass || !DrawSurface)
+    if (ctx.FirstPass || !DrawSurface)
         return;
-    if (run.PrintMode && FillColor == clNone)
+    if (ctx.PrintMode && FillColor == clNone)
         return;
     const QColor colour = FillColor == clNone ? QColor(Qt::white) : ReportColor::toQColor(FillColor);
     QRect r;
-    if (run.PrintMode) {
+    if (ctx.PrintMode) {
         const qint32 right = roundToInt((double(SavedGeometry.Left) + SavedGeometry.Width) * ZoomX + ShiftX);
         const qint32 bottom = roundToInt((double(SavedGeometry.Top) + SavedGeometry.Height) * ZoomY + ShiftY);
         r = QRect(Left, Top, right - Left, bottom - Top);
@@ -476,12 +466,11 @@ void TfrView::PaintFill()
     DrawingAdapter(*DrawSurface).fillRect(r, colour);
 }
 
-void TfrView::PaintBorder()
+void TfrView::PaintBorder(const PrintContext& ctx)
 {
-    const RunState& run = frRun();
-    if (run.FirstPass || !DrawSurface)
+    if (ctx.FirstPass || !DrawSurface)
         return;
-    if (run.PrintMode && (FrameTyp & 0x0F) == 0)
+    if (ctx.PrintMode && (FrameTyp & 0x0F) == 0)
         return;
     QPainter& p = *DrawSurface;
     p.save();
@@ -564,12 +553,10 @@ QRegion TfrView::HitRegion(qint32 left, qint32 top, qint32 right, qint32 bottom,
     return QRegion(QRect(left, top, right - left, bottom - top));
 }
 
-void TfrView::PlaceLayout(QPainter* canvas)
+void TfrView::PlaceLayout(QPainter* canvas, const PrintContext& ctx)
 {
     DrawSurface = canvas;
-    RunState& run = frRun();
-    run.CurrentView = this;
-    TfrPage* page = run.CurrentPage;
+    TfrPage* page = ctx.Page;
     if (!page || BandAlign == baNone)
         return;
     const qint32 L = page->LeftLimit();
@@ -606,10 +593,10 @@ void TfrView::PlaceLayout(QPainter* canvas)
         Left = L + (D - Width) / 2;
         break;
     case baWidth:
-        if (run.PrintMode && run.CurrentBand)
+        if (ctx.PrintMode && ctx.Band)
             break;
         Left = L;
-        Width = run.PrintMode ? D - 1 : D;
+        Width = ctx.PrintMode ? D - 1 : D;
         break;
     case baRest:
         Left = leftNeighbour ? leftNeighbour->Left + leftNeighbour->Width : L;

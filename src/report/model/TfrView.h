@@ -10,6 +10,7 @@
 // units and `RestoreGeometry` puts the stored values back bit for bit: the two always come in
 // pairs around one drawing. Fields keep their legacy names; they are public because scripts, the
 // stream and the layout engine all work on them directly, as the format defines them.
+#include "report/model/PrintContext.h"
 #include "report/model/ReportPrintHooks.h"
 #include "report/model/TfrObject.h"
 #include "report/model/ReportRect.h"
@@ -108,21 +109,25 @@ public:
         const QString& name, const Value& a, const Value& b, const Value& c) override;
     void BuildPropertyTable() override;
 
-    void PaintFill();
-    void PaintBorder();
+    // Fill and frame, after ApplyZoom; nothing in the first pass of two or without a canvas.
+    void PaintFill(const PrintContext& ctx);
+    void PaintBorder(const PrintContext& ctx);
     // Takes content from a database field: a null QVariant for a null field, QByteArray for
     // binary content, text otherwise. Views without field content ignore it.
     virtual void LoadFromField(const QVariant& content);
     virtual void NotifyView(TfrView* printed);
     virtual void FinishLoading() { }
-    void ApplyZoom();
+    // Outside print mode (a template in a designer) the view is drawn unzoomed and unshifted.
+    void ApplyZoom(const PrintContext& ctx);
     void RestoreGeometry();
-    virtual void Paint(QPainter& canvas) = 0;
+    // Draws the view on `canvas` at its zoom and shift; reads nothing but the view and `ctx`.
+    virtual void Paint(QPainter& canvas, const PrintContext& ctx) = 0;
     // Writes the printed copy of the view into a prepared page while a band prints: runs the
     // report's before-print step and the view's script, expands `[ ]` in the tag, places the view
     // by its band alignment and writes the entry in prepared form. An invisible view writes
-    // nothing. The layout engine has moved the view to its place on the output page.
-    virtual void EmitPrepared(ReportStreamWriter& out);
+    // nothing. The layout engine has moved the view to its place on the output page; `ctx` names
+    // the page, the band being printed and the report's before-print step.
+    virtual void EmitPrepared(ReportStreamWriter& out, const PrintContext& ctx);
 
     // The object record, in template form or (with `PreparedMode`) in prepared form.
     virtual void ReadRecord(ReportStreamReader& reader);
@@ -133,8 +138,8 @@ public:
     // Window region of the view and its frame, in report units; enlarged by 10 units each side.
     virtual QRegion MakeHitRegion(bool enlarged) const;
 
-    // Remembers the canvas, makes the view the current view and applies `BandAlign`.
-    void PlaceLayout(QPainter* canvas);
+    // Remembers the canvas and applies `BandAlign` within the limits of `ctx`'s page.
+    void PlaceLayout(QPainter* canvas, const PrintContext& ctx);
 
     // The stored 16-bit restrictions word: `Restrictions` in the low byte, the high byte as read.
     quint16 RestrictionsWord() const
@@ -152,17 +157,13 @@ public:
     void SetMemoText(const QString& text);
 
 protected:
-    // The running report's print hooks; null outside a run (tools, tests).
-    static ReportPrintHooks* PrintHooks();
-    // The band being printed, as the running report reports it; none outside a run.
-    static std::optional<PrintingBand> PrintingBandNow();
     // Cross header, cross data and cross footer bands print vertical strips.
     static bool IsCrossBand(int kind);
     // Runs the compiled `BeforePrintScript` (the layout engine compiles scripts before a run).
     void RunBeforePrintScript();
     // `ExpandedText` := `Memo`, then the report's before-print step may load a large-object field
     // or let `OnBeforePrint` change the text. True when the text changed.
-    bool RunBeforePrintStep();
+    bool RunBeforePrintStep(const PrintContext& ctx);
     // Replaces the `[ ]` expressions of `Tag` by their values; the caller restores the tag.
     void ExpandTag();
 
