@@ -3,6 +3,7 @@
 #include "platform/DataPaths.h"
 #include "tools/EvalCommand.h"
 #include "tools/ImportDbfCommand.h"
+#include "tools/PrintCommand.h"
 #include "tools/RenderCommand.h"
 #include "tools/TemplateCommand.h"
 
@@ -19,6 +20,7 @@ QString usageText()
         "\n"
         "Commands:\n"
         "  render        run a report template headless against the database; write PDF, PNG, .frp or JSON\n"
+        "  print         print a prepared-report file or a template run on one of the system's printers\n"
         "  template      convert a report template between its binary form and JSON (dump|build)\n"
         "  import-dbf    import dBASE files into the embedded database\n"
         "  eval          evaluate expressions and print each value's kind and text\n"
@@ -51,6 +53,8 @@ std::optional<int> runCommandLine(const QStringList& args)
         return runTemplateCommand(args.mid(2));
     if (cmd == "render")
         return runRenderCommand(args.mid(2));
+    if (cmd == "print")
+        return runPrintCommand(args.mid(2));
     if (cmd.startsWith('-'))
         return std::nullopt; // options of the desktop program (Qt's own, such as -platform)
     err << "vaskel: unknown command \"" << cmd << "\"\n\n" << usageText();
