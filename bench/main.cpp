@@ -1,7 +1,13 @@
 // Shared main of the benchmarks: fonts and a Qt application object are needed to measure text.
 #include <benchmark/benchmark.h>
 
+#ifdef VASKEL_BENCH_WIDGETS
+#include <QApplication>
+using BenchApplication = QApplication; // benchmarks of windows
+#else
 #include <QGuiApplication>
+using BenchApplication = QGuiApplication;
+#endif
 
 #include "platform/FontAliases.h"
 
@@ -10,7 +16,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     vaskel::FontAliases::installBeforeApplication();
-    QGuiApplication app(argc, argv);
+    BenchApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -192,9 +192,14 @@ void TForm1::BitBtn21Click()
     Edit1->setText(BillQueries::billTotalText(*totalQuery, ComboBox1->currentText()));
     // A missing file loads nothing and says nothing: the report runs the template it already holds.
     frReport1->LoadTemplate(QString::fromLatin1(kTemplateFile));
+    // The report's own preview window, not an embedded control.
+    frReport1->Preview = nullptr;
     // Template errors, calculation errors and Cancel are shown by the report and answer false.
-    if (frReport1->Prepare() && OnShowPrepared)
+    if (!frReport1->Prepare())
+        return;
+    if (OnShowPrepared)
         OnShowPrepared(*frReport1);
+    frReport1->ShowPrepared();
 }
 
 DatasetComponent* TForm1::findComponent(const QString& name) const

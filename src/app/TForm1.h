@@ -41,10 +41,9 @@ public:
     static QList<OdbcFieldDef> purchaseFields() { return BillQueries::purchaseFields(); }
     static QList<OdbcFieldDef> salesFields() { return BillQueries::salesFields(); }
 
-    // Print preview's last step: show the prepared pages of frReport1, after "look.frf" was
-    // loaded from the working directory and prepared over frDBDataSet1/frDBDataSet2 successfully.
-    // The preview window plugs in here; nothing is shown while it is unset. An error it throws is
-    // shown like any handler error.
+    // Called with frReport1 after a successful Print preview run, just before the report shows
+    // its pages in the preview window (ShowPrepared takes them over). An error it throws is shown
+    // like any handler error.
     std::function<void(TfrReport&)> OnShowPrepared;
 
     void FormCreate();

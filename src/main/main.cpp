@@ -9,6 +9,7 @@
 #include "platform/SettingsStore.h"
 #include "report/engine/TDatabaseFunctionLibrary.h"
 #include "report/model/TfrGlobals.h"
+#include "report/preview/PreviewWindows.h"
 #include "ui/desktop/QtPrinterBackend.h"
 #include "ui/desktop/QtUiServices.h"
 #include "tools/CommandLine.h"
@@ -44,6 +45,8 @@ int main(int argc, char** argv)
     if (const QString notice = vaskel::FontAliases::missingStandInsNotice(); !notice.isEmpty())
         qWarning().noquote() << notice;
     globals.startPrinter(std::make_unique<vaskel::QtPrinterBackend>());
+    // The report's ShowPrepared opens its preview windows through this host.
+    vaskel::PreviewWindows::install(globals);
 
     if (QApplication::arguments().contains(QStringLiteral("--demo"))) {
         try {

@@ -3,6 +3,7 @@
 #include "platform/DataPaths.h"
 #include "tools/EvalCommand.h"
 #include "tools/ImportDbfCommand.h"
+#include "tools/PreviewCommand.h"
 #include "tools/PrintCommand.h"
 #include "tools/RenderCommand.h"
 #include "tools/TemplateCommand.h"
@@ -24,6 +25,8 @@ QString usageText()
         "  template      convert a report template between its binary form and JSON (dump|build)\n"
         "  import-dbf    import dBASE files into the embedded database\n"
         "  eval          evaluate expressions and print each value's kind and text\n"
+        "  preview       open a prepared-report file (.frp) in the preview window\n"
+        "                (also: vaskel FILE.frp)\n"
         "\n"
         "Options:\n"
         "  --version     print the version and exit\n"
@@ -55,6 +58,10 @@ std::optional<int> runCommandLine(const QStringList& args)
         return runRenderCommand(args.mid(2));
     if (cmd == "print")
         return runPrintCommand(args.mid(2));
+    if (cmd == "preview")
+        return runPreviewCommand(args.mid(2));
+    if (cmd.endsWith(QLatin1String(".frp"), Qt::CaseInsensitive))
+        return runPreviewCommand(args.mid(1));
     if (cmd.startsWith('-'))
         return std::nullopt; // options of the desktop program (Qt's own, such as -platform)
     err << "vaskel: unknown command \"" << cmd << "\"\n\n" << usageText();

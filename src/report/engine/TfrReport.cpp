@@ -6,6 +6,7 @@
 #include "report/engine/TfrDBDataSet.h"
 #include "report/engine/TfrDatasetErrors.h"
 #include "report/engine/TfrDatasetFunctions.h"
+#include "report/engine/ReportPreviewHost.h"
 #include "report/expr/StringTable.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
@@ -59,6 +60,12 @@ TfrReport::TfrReport(const QString& name)
 
 TfrReport::~TfrReport()
 {
+    if (TfrGlobals::exists()) {
+        if (ReportPreviewHost* host = TfrGlobals::get().previewHost())
+            host->ReportDestroyed(*this);
+    }
+    if (Preview)
+        Preview->Disconnect(); // the control's pages are the report's: they go with it
     disconnectRun();
     if (TfrGlobals::exists() && frRun().CurrentReport == this)
         frRun().CurrentReport = nullptr;
@@ -141,6 +148,38 @@ void TfrReport::LoadPrepared(const QString& fileName)
 void TfrReport::SavePrepared(const QString& fileName)
 {
     PreparedPages().SaveToFile(fileName);
+}
+
+std::unique_ptr<TfrEMFPages> TfrReport::TakePreparedPages()
+{
+    return std::exchange(m_preparedPages, std::make_unique<TfrEMFPages>(this));
+}
+
+void TfrReport::GivePreparedPages(std::unique_ptr<TfrEMFPages> pages)
+{
+    Q_ASSERT_X(pages && pages->owner() == this, "GivePreparedPages", "a store of another report");
+    m_preparedPages = std::move(pages);
+}
+
+void TfrReport::ShowPrepared()
+{
+    RunState& run = frRun();
+    run.CurrentReport = this;
+    run.PrintMode = true;
+    run.CurrentBand = nullptr;
+    if (PreparedPages().Count() == 0)
+        return;
+    QString caption = LoadStr(StringTable::sPreview);
+    if (!Title.isEmpty())
+        caption += QStringLiteral(" - ") + Title;
+    if (Preview) {
+        Preview->Connect(*this);
+        return;
+    }
+    if (ReportPreviewHost* host = TfrGlobals::get().previewHost())
+        host->ShowPreviewWindow(*this, caption);
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
 }
 
 // ---- printer -----------------------------------------------------------------------------------

@@ -28,6 +28,7 @@ class DatasetComponentOwner;
 class ProgressControl;
 class TfrBand;
 class TfrDataset;
+class ReportPreviewControl;
 class TfrPage;
 class TfrView;
 
@@ -53,6 +54,10 @@ public:
     TfrPages& TemplatePages() { return Template.Pages; }
     TfrDataDictionary& VariableDictionary() { return Template.Dictionary; }
     TfrEMFPages& PreparedPages() { return *m_preparedPages; }
+    // A preview takes the store while it shows the pages and leaves the report an empty one;
+    // giving the store back replaces that empty one.
+    std::unique_ptr<TfrEMFPages> TakePreparedPages();
+    void GivePreparedPages(std::unique_ptr<TfrEMFPages> pages);
 
     // Master dataset of an rtMultiple report (not owned); cleared when that component goes away.
     // Set it through setDataset so that its removal is noticed at once.
@@ -68,6 +73,9 @@ public:
     quint8 PreviewButtons = 0x7F; // bit per TfrPreviewButton; all but pbPageSetup
     TfrPreviewZoom InitialZoom = pzDefault;
     bool MDIPreview = false;
+    // An embedded preview control that shows the pages instead of a preview window (not owned;
+    // the control clears it when it goes away).
+    ReportPreviewControl* Preview = nullptr;
     qint32 DefaultCopies = 1;
     bool DefaultCollate = true;
     bool PrintIfEmpty = true;
@@ -175,6 +183,9 @@ public:
     void RunPass();
     virtual void FormAllPages();
     void ReportProgress(qint32 n);
+    // Shows the prepared pages in the `Preview` control or in a new preview window through the
+    // preview host the desktop installed; an empty store shows nothing.
+    void ShowPrepared();
 
     // Printing (in TfrReportPrint.cpp): the prepared pages the page list selects ("" = all;
     // selection 0 all, 1 odd, 2 even pages), `copies` times, collated or not, to the printer

@@ -13,6 +13,8 @@
 
 namespace vaskel {
 
+class ReportPreviewHost;
+
 class TfrGlobals : public ExprGlobals {
 public:
     TfrGlobals();
@@ -38,12 +40,18 @@ public:
     PageCompressor* compressor() const { return m_compressor.get(); }
     void setCompressor(std::unique_ptr<PageCompressor> compressor) { m_compressor = std::move(compressor); }
 
+    // The preview windows' host, installed by the preview layer; null in tools and engine tests.
+    // A shared pointer because the host's class belongs to a layer above this one.
+    ReportPreviewHost* previewHost() const { return m_previewHost.get(); }
+    void setPreviewHost(std::shared_ptr<ReportPreviewHost> host) { m_previewHost = std::move(host); }
+
 private:
     // The backend is declared first so that it outlives the model that points to it.
     std::unique_ptr<PrinterBackend> m_printerBackend;
     std::unique_ptr<TfrPrinter> m_printer;
     bool m_printerReady = false;
     std::unique_ptr<PageCompressor> m_compressor;
+    std::shared_ptr<ReportPreviewHost> m_previewHost;
     TfrGlobals* m_previous = nullptr;
 };
 

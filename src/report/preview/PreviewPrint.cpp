@@ -40,7 +40,7 @@ bool PreviewPrint::run(TfrReport& report, PrintHost& host, const DialogRunner& r
     if (report.RebuildPrinter && chosen != remembered && report.Rebuildable) {
         if (!report.ChangePrinter(remembered, chosen))
             return false;
-        if (!rebuild(report, host, remembered, chosen))
+        if (!prepareAgain(report, host, remembered, chosen))
             return false;
     }
     const QString pageList = dialog.pageList(host.displayedPage());
@@ -65,7 +65,7 @@ bool PreviewPrint::run(TfrReport& report, PrintHost& host, const DialogRunner& r
     }
 }
 
-bool PreviewPrint::rebuild(TfrReport& report, PrintHost& host, int oldIndex, int newIndex)
+bool PreviewPrint::prepareAgain(TfrReport& report, PrintHost& host, int oldIndex, int newIndex)
 {
     host.releasePages();
     const auto takeBack = qScopeGuard([&host] { host.connectReport(); });
@@ -84,7 +84,8 @@ bool PreviewPrint::rebuild(TfrReport& report, PrintHost& host, int oldIndex, int
     }
     if (prepared)
         return true;
-    report.ChangePrinter(newIndex, oldIndex);
+    if (newIndex != oldIndex)
+        report.ChangePrinter(newIndex, oldIndex);
     QBuffer buffer(&shown);
     buffer.open(QIODevice::ReadOnly);
     report.PreparedPages().LoadFrom(buffer);

@@ -20,10 +20,9 @@ public:
     // True when the pages went to the printer.
     static bool run(TfrReport& report, PrintHost& host, const DialogRunner& runDialog = {});
 
-private:
     // Prepares the report again on the printer now current; the pages that were shown stay when
-    // that fails or is cancelled (and the printer goes back to `oldIndex`).
-    static bool rebuild(TfrReport& report, PrintHost& host, int oldIndex, int newIndex);
+    // that fails or is cancelled (and the printer goes back from `newIndex` to `oldIndex`).
+    static bool prepareAgain(TfrReport& report, PrintHost& host, int oldIndex, int newIndex);
 };
 
 } // namespace vaskel

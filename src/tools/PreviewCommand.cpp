@@ -1,0 +1,74 @@
+#include "tools/PreviewCommand.h"
+
+#include "platform/CodePage.h"
+#include "platform/FontAliases.h"
+#include "platform/PlatformError.h"
+#include "report/engine/TDatabaseFunctionLibrary.h"
+#include "report/engine/TfrReport.h"
+#include "report/model/TfrGlobals.h"
+#include "report/preview/PreviewWindows.h"
+#include "ui/desktop/QtPrinterBackend.h"
+#include "ui/desktop/QtUiServices.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace vaskel {
+
+bool showPreparedFile(TfrReport& report, const QString& fileName)
+{
+    try {
+        report.LoadPrepared(fileName);
+    } catch (const VaskelError& e) {
+        PlatformGlobals::get().ui().showError(e.message());
+        return false;
+    }
+    // The window's caption names the file, as the report's title would.
+    report.Title = QFileInfo(fileName).fileName();
+    report.ShowPrepared();
+    return true;
+}
+
+int runPreviewCommand(const QStringList& args)
+{
+    QTextStream err(stderr);
+    QStringList files;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            QTextStream(stdout) << "Usage: vaskel preview FILE.frp\n"
+                                   "Opens a prepared-report file in the preview window.\n";
+            return 0;
+        }
+        if (!a.startsWith(u'-'))
+            files << a;
+    }
+    if (files.size() != 1) {
+        err << "vaskel preview: name one prepared-report file (.frp)\n";
+        return 2;
+    }
+
+    int argc = 1;
+    char program[] = "vaskel";
+    char* argv[] = {program, nullptr};
+    FontAliases::installBeforeApplication();
+    QApplication app(argc, argv);
+    TfrGlobals globals;
+    TDatabaseFunctionLibrary::RegisterAtStartUp(globals.libraries);
+    globals.locale = LocaleSettings::fromSystem();
+    globals.setUi(std::make_unique<QtUiServices>());
+    try {
+        globals.codePage = CodePage(CodePage::configuredName());
+    } catch (const CodePageError& e) {
+        globals.ui().showError(e.message());
+        return 1;
+    }
+    globals.startPrinter(std::make_unique<QtPrinterBackend>());
+    PreviewWindows::install(globals);
+
+    TfrReport report;
+    report.ModalPreview = true; // the command ends when the window closes
+    return showPreparedFile(report, files.first()) ? 0 : 1;
+}
+
+} // namespace vaskel
