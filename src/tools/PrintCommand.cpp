@@ -244,7 +244,8 @@ int runPrintCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     const bool collate = s.collate.value_or(report.DefaultCollate);
     try {
         if (!report.PrintPrepared(s.pages, copies, static_cast<quint8>(s.parity), collate))
-            return fail(err, printer.PrinterList.value(printer.CurrentIndex), QStringLiteral("Printing was cancelled"));
+            return fail(err, printer.PrinterList.value(printer.CurrentIndex),
+                QStringLiteral("Printing was cancelled"));
     } catch (const VaskelError& e) {
         return fail(err, printer.PrinterList.value(printer.CurrentIndex), e.message());
     }

@@ -51,8 +51,8 @@ protected:
         report().ShowProgress = false;
         // A title of this test's own picks its jobs out of the queue's output.
         title = QStringLiteral("vaskelprint-%1-%2")
-                           .arg(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()))
-                           .arg(QCoreApplication::applicationPid());
+                    .arg(QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name()))
+                    .arg(QCoreApplication::applicationPid());
         report().Title = title;
         lastJobBefore = lastJobId();
     }
@@ -64,7 +64,8 @@ protected:
     {
         TfrEMFPages& store = report().PreparedPages();
         for (int i = 0; i < count; ++i) {
-            const quint8 landscape = i < orientations.size() && orientations.at(i) == QLatin1Char('L') ? 1 : 0;
+            const quint8 landscape
+                = i < orientations.size() && orientations.at(i) == QLatin1Char('L') ? 1 : 0;
             TfrPage paper(&frPrinter(), 9, 2100, 2970, TfrPage::kDefaultBin, landscape);
             const int index = store.Count();
             store.InsertPage(index, paper);
@@ -138,7 +139,8 @@ protected:
         boxes.waitForFinished(20000);
         const QRegularExpression word(QStringLiteral(
             "xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">Page<"));
-        const QStringList bboxPages = QString::fromUtf8(boxes.readAllStandardOutput()).split(QStringLiteral("<page "));
+        const QStringList bboxPages
+            = QString::fromUtf8(boxes.readAllStandardOutput()).split(QStringLiteral("<page "));
         for (qsizetype i = 1; i < bboxPages.size(); ++i) {
             const auto m = word.match(bboxPages[i]);
             if (m.hasMatch()) {

@@ -33,7 +33,8 @@ TEST(PageTarget, MarginsFlagTakesTheWholeSheetOtherwiseThePrintableAreaInsideThe
     const TfrPreparedPage inside = a4Page(false);
     // round(40 × 4725 / 722) = 262, round(20 × 6780 / 1035) = 131, round(30 × 4725 / 722) = 196,
     // round(10 × 6780 / 1035) = 66.
-    EXPECT_EQ(PageTarget::onPrinter(inside, inside.Metrics), QRect(QPoint(262, 131), QPoint(4725 - 196 - 1, 6780 - 66 - 1)));
+    EXPECT_EQ(PageTarget::onPrinter(inside, inside.Metrics),
+        QRect(QPoint(262, 131), QPoint(4725 - 196 - 1, 6780 - 66 - 1)));
 }
 
 TEST(PageTarget, OnAPdfSheetThePageSitsWhereThePrinterPutsIt)

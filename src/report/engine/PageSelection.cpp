@@ -79,9 +79,8 @@ int PageSelection::copiesFrom(const QString& text)
 {
     const qint32 copies = ValueText::strToInt(QStringView(text).trimmed());
     if (copies < kMinCopies || copies > kMaxCopies) {
-        throw VaskelError(QStringLiteral("The number of copies must be between %1 and %2")
-                              .arg(kMinCopies)
-                              .arg(kMaxCopies));
+        throw VaskelError(
+            QStringLiteral("The number of copies must be between %1 and %2").arg(kMinCopies).arg(kMaxCopies));
     }
     return copies;
 }

@@ -22,8 +22,8 @@ const char* const kInvalidPrinter = "Printer selected is not valid";
 
 void applyPagePaper(TfrPrinter& printer, const TfrPreparedPage& page)
 {
-    printer.SetPaper(page.PaperCode, page.PaperSizeX, page.PaperSizeY, page.PaperSource,
-        page.PaperOrientation, true);
+    printer.SetPaper(
+        page.PaperCode, page.PaperSizeX, page.PaperSizeY, page.PaperSource, page.PaperOrientation, true);
 }
 
 } // namespace

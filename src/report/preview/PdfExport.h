@@ -19,8 +19,8 @@ public:
 
     // `title` becomes the document's title (none when empty). An empty report gives one blank
     // page. False when `progress` stopped the export.
-    static bool write(TfrEMFPages& pages, const QString& fileName, const QString& title,
-        const Progress& progress = {});
+    static bool write(
+        TfrEMFPages& pages, const QString& fileName, const QString& title, const Progress& progress = {});
 };
 
 } // namespace vaskel

@@ -93,7 +93,8 @@ private:
 };
 
 // A page and its "PDF" tag: the Export to PDF button's glyph.
-const char* const kPdfGlyph = R"(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16" viewBox="0 0 16 16">
+const char* const kPdfGlyph
+    = R"(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16" viewBox="0 0 16 16">
   <path d="M2.5 0.5 H10 L13.5 4 V15.5 H2.5 Z" fill="#ffffff" stroke="#555555"/>
   <rect x="0.5" y="7.5" width="12" height="6" fill="#c0282d"/>
   <text x="1.5" y="12.6" font-family="sans-serif" font-size="5.5" font-weight="bold" fill="#ffffff">PDF</text>
@@ -128,7 +129,8 @@ void PreviewFormCommands::install(TfrPreviewForm& form)
         if (dialog.exec() != QDialog::Accepted)
             return;
         FormSearchHost host(f);
-        search->start(dialog.searchText(), dialog.caseSensitive(), dialog.fromCurrentPage(), *f.HeldPages, host);
+        search->start(
+            dialog.searchText(), dialog.caseSensitive(), dialog.fromCurrentPage(), *f.HeldPages, host);
     };
     form.OnFindNext = [search](TfrPreviewForm& f) {
         FormSearchHost host(f);

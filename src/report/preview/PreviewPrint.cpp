@@ -10,8 +10,8 @@
 
 #include <QBuffer>
 #include <QCheckBox>
-#include <QSpinBox>
 #include <QScopeGuard>
+#include <QSpinBox>
 
 namespace vaskel {
 
@@ -28,7 +28,8 @@ void showError(const std::exception& e)
 bool PreviewPrint::run(TfrReport& report, PrintHost& host, const DialogRunner& runDialog)
 {
     TfrPrintForm dialog(host.dialogParent());
-    dialog.E1->setValue(std::clamp<int>(report.DefaultCopies, PageSelection::kMinCopies, PageSelection::kMaxCopies));
+    dialog.E1->setValue(
+        std::clamp<int>(report.DefaultCopies, PageSelection::kMinCopies, PageSelection::kMaxCopies));
     dialog.CollateCB->setChecked(report.DefaultCollate);
     const int remembered = dialog.rememberedPrinter();
     if (report.ShowPrintDialog) {

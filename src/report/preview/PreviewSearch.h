@@ -23,8 +23,8 @@ public:
     // A search from the Find dialog: the text (upper-cased unless case-sensitive), then from the
     // first page or, with `fromCurrentPage`, from the displayed page (after the previous hit when
     // it is still displayed). An empty text does nothing. True on a hit.
-    bool start(const QString& text, bool caseSensitive, bool fromCurrentPage, TfrEMFPages& pages,
-        SearchHost& host);
+    bool start(
+        const QString& text, bool caseSensitive, bool fromCurrentPage, TfrEMFPages& pages, SearchHost& host);
     // F3: on from the previous hit, or from the displayed page once the user moved to another.
     // Nothing while no text was searched for.
     bool findAgain(TfrEMFPages& pages, SearchHost& host);
