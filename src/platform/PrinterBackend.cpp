@@ -4,4 +4,14 @@ namespace vaskel {
 
 PrinterBackend::~PrinterBackend() = default;
 
+QPagedPaintDevice* PrinterBackend::jobDevice(const QString&)
+{
+    return nullptr;
+}
+
+QString PrinterBackend::jobError() const
+{
+    return QString();
+}
+
 } // namespace vaskel

@@ -13,6 +13,8 @@
 
 #include <optional>
 
+class QPagedPaintDevice;
+
 namespace vaskel {
 
 // The device settings of one printer, as far as reports read and change them. Paper size codes
@@ -81,6 +83,13 @@ public:
     // The printer-properties dialog for the current printer, opened on `settings`; true when
     // the user confirmed it, with `settings` changed to the choice.
     virtual bool editDeviceSettings(PrinterDeviceSettings& settings) = 0;
+
+    // The current printer as the paint device of a print job titled `title`: a painter begun on
+    // it starts the job (always one copy: copies are the print run's own work), newPage() starts
+    // the next sheet, ending the painter sends the job. Null when no real printer can print.
+    virtual QPagedPaintDevice* jobDevice(const QString& title);
+    // What the system said about the last job that could not begin or was aborted.
+    virtual QString jobError() const;
 };
 
 } // namespace vaskel

@@ -4,6 +4,7 @@
 #include "tools/EvalCommand.h"
 #include "tools/ImportDbfCommand.h"
 #include "tools/PreviewCommand.h"
+#include "tools/PrintCommand.h"
 #include "tools/RenderCommand.h"
 #include "tools/TemplateCommand.h"
 
@@ -20,6 +21,7 @@ QString usageText()
         "\n"
         "Commands:\n"
         "  render        run a report template headless against the database; write PDF, PNG, .frp or JSON\n"
+        "  print         print a prepared-report file or a template run on one of the system's printers\n"
         "  template      convert a report template between its binary form and JSON (dump|build)\n"
         "  import-dbf    import dBASE files into the embedded database\n"
         "  eval          evaluate expressions and print each value's kind and text\n"
@@ -54,6 +56,8 @@ std::optional<int> runCommandLine(const QStringList& args)
         return runTemplateCommand(args.mid(2));
     if (cmd == "render")
         return runRenderCommand(args.mid(2));
+    if (cmd == "print")
+        return runPrintCommand(args.mid(2));
     if (cmd == "preview")
         return runPreviewCommand(args.mid(2));
     if (cmd.endsWith(QLatin1String(".frp"), Qt::CaseInsensitive))

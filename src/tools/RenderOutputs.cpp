@@ -5,28 +5,16 @@
 #include "report/engine/TfrEMFPages.h"
 #include "report/model/TemplateJson.h"
 #include "report/model/TfrPrinter.h"
+#include "report/preview/PdfExport.h"
 
 #include <QDir>
 #include <QImage>
-#include <QPageLayout>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QSaveFile>
 
 namespace vaskel::RenderOutputs {
 
 namespace {
-
-// Resolution of the PDF's drawing: fine enough that text placed in whole pixels sits where it belongs.
-constexpr int kPdfDpi = 600;
-constexpr double kMillimetresPerInch = 25.4;
-
-// The paper of a page as it lies, in millimetres, from its metrics on the printer model.
-QSizeF paperMillimetres(const TfrPreparedPage& page)
-{
-    const double perUnit = kMillimetresPerInch / TfrPrinter::kUnitsPerInch;
-    return QSizeF(page.Metrics.UnitPaperWidth * perUnit, page.Metrics.UnitPaperHeight * perUnit);
-}
 
 // Draws one page onto `painter` filling `target`, then lets its live views go.
 void drawPage(TfrEMFPages& pages, int index, QPainter& painter, const QRect& target)
@@ -60,29 +48,7 @@ void commit(QSaveFile& file)
 
 void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title)
 {
-    QSaveFile file(fileName);
-    openForWriting(file);
-    QPdfWriter pdf(&file);
-    pdf.setResolution(kPdfDpi);
-    pdf.setCreator(QStringLiteral("vaskel"));
-    pdf.setTitle(title);
-    QPainter painter;
-    for (int i = 0; i < pages.Count(); ++i) {
-        const QPageSize size(
-            paperMillimetres(pages.PageAt(i)), QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-        pdf.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF()));
-        if (i == 0) {
-            if (!painter.begin(&pdf))
-                cannotCreate(fileName, file.errorString());
-        } else {
-            pdf.newPage();
-        }
-        drawPage(pages, i, painter, QRect(0, 0, pdf.width(), pdf.height()));
-    }
-    if (pages.Count() == 0)
-        painter.begin(&pdf); // a PDF needs a page; an empty report gives one blank page
-    painter.end();
-    commit(file);
+    PdfExport::write(pages, fileName, title);
 }
 
 void writePngs(TfrEMFPages& pages, const QString& dirName, int dpi)

@@ -193,6 +193,9 @@ bool TfrReport::ChangePrinter(int oldIndex, int newIndex)
         if (newIndex < 0 || newIndex >= printer.PrinterList.size())
             throw VaskelError(QStringLiteral("printer index %1 outside the list").arg(newIndex));
         printer.SelectPrinter(newIndex);
+        // A printer whose settings cannot be read leaves the virtual printer current instead.
+        if (printer.CurrentIndex != newIndex)
+            throw VaskelError(QStringLiteral("printer %1 cannot be read").arg(newIndex));
         PrinterName = Template.CurrentPrinterName();
         // The next paper request applies in full on the new printer.
         printer.CurPaperCode = -1;

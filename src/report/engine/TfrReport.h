@@ -188,6 +188,16 @@ public:
     // preview host the desktop installed; an empty store shows nothing.
     void ShowPrepared();
 
+    // Printing (in TfrReportPrint.cpp): the prepared pages the page list selects ("" = all;
+    // selection 0 all, 1 odd, 2 even pages), `copies` times, collated or not, to the printer
+    // model's current printer, inside the progress window unless OnProgress is set or
+    // ShowProgress is off. Nothing is sent when the page list or the copies (1 to 999) are wrong
+    // or no page is selected. Failures throw VaskelError with the system's message; false when
+    // Cancel stopped the loop.
+    bool PrintPrepared(const QString& pageList, qint32 copies, quint8 selection, bool collate);
+    // The print loop over PrintPageList, PrintCopies, PrintSelection and PrintCollate.
+    virtual void PrintPages();
+
     // The report's lookup and function handler while it runs.
     ReportScope& scope() { return m_scope; }
 

@@ -1,5 +1,7 @@
 #include "report/preview/PreviewWindows.h"
 
+#include "report/preview/PreviewFormCommands.h"
+
 #include "platform/PlatformError.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/engine/TfrReport.h"
@@ -61,6 +63,7 @@ void PreviewWindows::ShowPreviewWindow(TfrReport& report, const QString& caption
         // An MDI child opens at normal size where the frame places it, and never modally.
         frame->addSubWindow(form)->showNormal();
     }
+    PreviewFormCommands::install(*form);
     if (onWindowCreated)
         onWindowCreated(*form);
     const bool modal = report.ModalPreview && !frame;

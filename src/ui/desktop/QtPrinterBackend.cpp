@@ -3,9 +3,14 @@
 #include "platform/Rounding.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSetupDialog>
+#include <QPrintEngine>
 #include <QPrinterInfo>
+
+#include <cups/cups.h>
+#include <cups/ppd.h>
 
 #include <array>
 #include <set>
@@ -39,6 +44,34 @@ constexpr std::array<SourceCode, 14> kSourceCodes{{
 }};
 
 constexpr qint32 kCustomPaper = 256;
+
+// The job options Qt's CUPS print engine hands to the scheduler: alternating names and values.
+const auto kCupsOptions = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+const char* const kInputSlot = "InputSlot";
+constexpr qint32 kFirstPrinterSource = 256;
+
+// Standard sources by the keywords description files commonly give them.
+std::optional<qint32> standardSourceCode(const QString& keyword)
+{
+    static const std::array<std::pair<const char*, qint32>, 11> names{{
+        {"Upper", 1},
+        {"OnlyOne", 1},
+        {"Lower", 2},
+        {"Middle", 3},
+        {"Manual", 4},
+        {"ManualFeed", 4},
+        {"Envelope", 5},
+        {"Auto", 7},
+        {"Tractor", 8},
+        {"LargeCapacity", 11},
+        {"Cassette", 14},
+    }};
+    for (const auto& [name, code] : names) {
+        if (keyword.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return code;
+    }
+    return std::nullopt;
+}
 
 bool isDefaultSource(qint32 code)
 {
@@ -135,7 +168,11 @@ std::optional<PrinterDeviceSettings> QtPrinterBackend::deviceSettings()
     Device* dev = device();
     if (!dev || !dev->printer->isValid())
         return std::nullopt;
-    return readSettings(*dev->printer, dev->customSize);
+    PrinterDeviceSettings settings = readSettings(*dev->printer, dev->customSize);
+    // Printer-specific sources have no name in Qt: the one asked for is the one in use.
+    if (dev->sourceCode != -1)
+        settings.defaultSource = dev->sourceCode;
+    return settings;
 }
 
 void QtPrinterBackend::setDeviceSettings(const PrinterDeviceSettings& settings)
@@ -144,6 +181,63 @@ void QtPrinterBackend::setDeviceSettings(const PrinterDeviceSettings& settings)
     if (!dev)
         throw std::runtime_error("no printer is current");
     applySettings(*dev->printer, settings, dev->customSize);
+    applyInputSlot(*dev, settings.defaultSource);
+}
+
+const QList<QtPrinterBackend::InputSlot>& QtPrinterBackend::inputSlots(Device& dev)
+{
+    if (!dev.inputSlotList) {
+        dev.inputSlotList.emplace();
+        // The scheduler hands out a copy of the queue's description file.
+        if (const char* ppd = cupsGetPPD(m_currentName.toLocal8Bit().constData())) {
+            const QString file = QString::fromLocal8Bit(ppd);
+            *dev.inputSlotList = inputSlotsFromPpd(file);
+            QFile::remove(file);
+        }
+    }
+    return *dev.inputSlotList;
+}
+
+void QtPrinterBackend::applyInputSlot(Device& dev, qint32 code)
+{
+    dev.sourceCode = isDefaultSource(code) ? -1 : code;
+    QString keyword;
+    for (const InputSlot& slot : inputSlots(dev)) {
+        if (slot.code == code)
+            keyword = slot.keyword;
+    }
+    QPrintEngine* engine = dev.printer->printEngine();
+    QStringList options = engine->property(kCupsOptions).toStringList();
+    const qsizetype at = options.indexOf(QLatin1String(kInputSlot));
+    if (at >= 0 && at % 2 == 0)
+        options.remove(at, std::min<qsizetype>(2, options.size() - at));
+    if (!keyword.isEmpty())
+        options << QLatin1String(kInputSlot) << keyword;
+    engine->setProperty(kCupsOptions, options);
+}
+
+QList<QtPrinterBackend::InputSlot> QtPrinterBackend::inputSlotsFromPpd(const QString& ppdFile)
+{
+    QList<InputSlot> result;
+    ppd_file_t* ppd = ppdOpenFile(ppdFile.toLocal8Bit().constData());
+    if (!ppd)
+        return result;
+    if (ppd_option_t* option = ppdFindOption(ppd, kInputSlot)) {
+        qint32 next = kFirstPrinterSource;
+        for (int i = 0; i < option->num_choices; ++i) {
+            const ppd_choice_t& choice = option->choices[i];
+            InputSlot slot;
+            slot.keyword = QString::fromUtf8(choice.choice);
+            slot.name = QString::fromUtf8(choice.text);
+            if (slot.name.isEmpty())
+                slot.name = slot.keyword;
+            const std::optional<qint32> standard = standardSourceCode(slot.keyword);
+            slot.code = standard ? *standard : next++;
+            result.append(slot);
+        }
+    }
+    ppdClose(ppd);
+    return result;
 }
 
 void QtPrinterBackend::applySettings(
@@ -210,9 +304,15 @@ QList<PrinterChoice> QtPrinterBackend::papers()
 
 QList<PrinterChoice> QtPrinterBackend::paperSources()
 {
-    // Qt does not list a printer's paper sources on this system; the printer's default source is
-    // always offered by the model itself.
-    return {};
+    // Qt does not list a printer's paper sources here: they come from the queue's description
+    // file. The printer's default source is offered by the model itself.
+    Device* dev = device();
+    QList<PrinterChoice> result;
+    if (!dev)
+        return result;
+    for (const InputSlot& slot : inputSlots(*dev))
+        result.append({slot.code, slot.name});
+    return result;
 }
 
 PrinterDeviceMetrics QtPrinterBackend::deviceMetrics()
@@ -242,6 +342,21 @@ bool QtPrinterBackend::editDeviceSettings(PrinterDeviceSettings& settings)
         return false;
     settings = readSettings(scratch, customSize);
     return true;
+}
+
+QPagedPaintDevice* QtPrinterBackend::jobDevice(const QString& title)
+{
+    m_jobError.clear();
+    Device* dev = device();
+    if (!dev || !dev->printer->isValid()) {
+        m_jobError = QStringLiteral("Printer selected is not valid");
+        return nullptr;
+    }
+    dev->printer->setDocName(title);
+    dev->printer->setCopyCount(1);
+    dev->printer->setCollateCopies(false);
+    dev->printer->setFullPage(false);
+    return dev->printer.get();
 }
 
 std::optional<QPrinter::PaperSource> QtPrinterBackend::qtPaperSource(qint32 code)

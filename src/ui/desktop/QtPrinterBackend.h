@@ -41,6 +41,8 @@ public:
     QList<PrinterChoice> paperSources() override;
     PrinterDeviceMetrics deviceMetrics() override;
     bool editDeviceSettings(PrinterDeviceSettings& settings) override;
+    QPagedPaintDevice* jobDevice(const QString& title) override;
+    QString jobError() const override { return m_jobError; }
 
     // The current printer's QPrinter; null when the system has no printers.
     QPrinter* currentPrinter();
@@ -50,15 +52,34 @@ public:
     static std::optional<QPrinter::PaperSource> qtPaperSource(qint32 code);
     static qint32 paperSourceCode(QPrinter::PaperSource source);
 
+    // A paper source of a printer's description file (its input slot): the keyword the printer
+    // takes, the name it shows, and the code templates store for it.
+    struct InputSlot {
+        QString keyword;
+        QString name;
+        qint32 code = 0;
+    };
+    // The input slots a PPD file offers, in its order: slots whose keyword names a standard
+    // source ("Auto", "Manual", "Lower" …) take that source's code, the others printer-specific
+    // codes from 256 on. Nothing for a file without slots or that cannot be read.
+    static QList<InputSlot> inputSlotsFromPpd(const QString& ppdFile);
+
 private:
     struct Device {
         std::unique_ptr<QPrinter> printer;
         // The custom size last asked for, in millimetres as fed: Qt gives a custom size that
         // happens to equal a standard one that standard's code, but the request stays custom.
         std::optional<QSizeF> customSize;
+        // The printer's input slots, read from its description once.
+        std::optional<QList<InputSlot>> inputSlotList;
+        // The source last asked for; -1 for the printer's default.
+        qint32 sourceCode = -1;
     };
 
     Device* device();
+    const QList<InputSlot>& inputSlots(Device& dev);
+    // Hands the input slot of `code` to CUPS with the job options; the default source clears it.
+    void applyInputSlot(Device& dev, qint32 code);
     static void applySettings(
         QPrinter& printer, const PrinterDeviceSettings& settings, std::optional<QSizeF>& customSize);
     static PrinterDeviceSettings readSettings(
@@ -68,6 +89,7 @@ private:
     QString m_currentName;
     std::map<QString, Device> m_devices;
     PropertiesDialog m_propertiesDialog;
+    QString m_jobError;
 };
 
 } // namespace vaskel

@@ -1,0 +1,137 @@
+#include "report/engine/PrintRun.h"
+
+#include "platform/PlatformError.h"
+#include "report/engine/PageSelection.h"
+#include "report/engine/PageTarget.h"
+#include "report/engine/TfrEMFPages.h"
+#include "report/engine/TfrReport.h"
+#include "report/expr/ExprGlobals.h"
+#include "report/expr/StringTable.h"
+#include "report/model/TfrGlobals.h"
+
+#include <QCoreApplication>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+namespace vaskel {
+
+namespace {
+
+const char* const kNoPrinter = "There is no default printer currently selected";
+const char* const kInvalidPrinter = "Printer selected is not valid";
+
+void applyPagePaper(TfrPrinter& printer, const TfrPreparedPage& page)
+{
+    printer.SetPaper(
+        page.PaperCode, page.PaperSizeX, page.PaperSizeY, page.PaperSource, page.PaperOrientation, true);
+}
+
+} // namespace
+
+PrintRun::PrintRun(TfrReport& report) : m_report(report), m_printer(frPrinter())
+{
+}
+
+PrintRun::~PrintRun()
+{
+    // A failure that leaves the loop still ends the job it had begun.
+    if (m_painter && m_painter->isActive())
+        m_painter->end();
+}
+
+void PrintRun::run()
+{
+    TfrEMFPages& pages = m_report.PreparedPages();
+    // Printers added while the program runs appear now; the current one stays current.
+    const int current = m_printer.CurrentIndex;
+    m_printer.AttachPrinter(TfrGlobals::get().printerBackend());
+    if (current != m_printer.CurrentIndex)
+        m_printer.SelectPrinter(current);
+    const std::vector<int> selected = PageSelection::selectedPages(
+        m_report.PrintPageList, pages.Count(), static_cast<PageParity>(m_report.PrintSelection));
+    if (selected.empty())
+        throw VaskelError(QStringLiteral("No pages to print"));
+    const std::vector<int> sheets
+        = PageSelection::sheetOrder(selected, m_report.PrintCopies, m_report.PrintCollate);
+    if (m_printer.isVirtual() || !m_printer.PlatformPrinter)
+        throw VaskelError(QString::fromLatin1(kNoPrinter));
+
+    TfrPreparedPage& first = pages.PageAt(sheets.front());
+    applyPagePaper(m_printer, first);
+    m_printer.FillMetrics(first.Metrics);
+    m_title = m_report.Title.isEmpty() ? LoadStr(StringTable::sUntitled) : m_report.Title;
+    if (m_report.OnPrintReport)
+        m_report.OnPrintReport();
+    beginJob();
+    m_firstSheet = true;
+    for (const int index : sheets) {
+        if (m_report.StopRequested)
+            break;
+        printSheet(index);
+    }
+    endJob();
+}
+
+void PrintRun::beginJob()
+{
+    PrinterBackend* backend = m_printer.PlatformPrinter;
+    m_device = backend ? backend->jobDevice(m_title) : nullptr;
+    const auto failure = [&] {
+        const QString said = backend ? backend->jobError() : QString();
+        return VaskelError(said.isEmpty() ? QString::fromLatin1(kInvalidPrinter) : said);
+    };
+    if (!m_device)
+        throw failure();
+    m_painter = std::make_unique<QPainter>();
+    if (!m_painter->begin(m_device)) {
+        m_painter.reset();
+        throw failure();
+    }
+    ++m_jobs;
+}
+
+void PrintRun::endJob()
+{
+    if (!m_painter)
+        return;
+    const bool sent = m_painter->end();
+    m_painter.reset();
+    if (!sent) {
+        const QString said = m_printer.PlatformPrinter ? m_printer.PlatformPrinter->jobError() : QString();
+        throw VaskelError(said.isEmpty() ? QString::fromLatin1(kInvalidPrinter) : said);
+    }
+}
+
+void PrintRun::printSheet(int pageIndex)
+{
+    TfrEMFPages& pages = m_report.PreparedPages();
+    TfrPreparedPage& page = pages.PageAt(pageIndex);
+    if (m_printer.SamePaper(
+            page.PaperCode, page.PaperSizeX, page.PaperSizeY, page.PaperSource, page.PaperOrientation)) {
+        if (!m_firstSheet && !m_device->newPage())
+            throw VaskelError(QString::fromLatin1(kInvalidPrinter));
+    } else {
+        // The printer prints a whole job on one paper: other paper is another job.
+        endJob();
+        applyPagePaper(m_printer, page);
+        beginJob();
+    }
+    m_printer.FillMetrics(page.Metrics);
+    page.InUse = true;
+    try {
+        pages.DrawPage(pageIndex, *m_painter, PageTarget::onPrinter(page, page.Metrics));
+    } catch (...) {
+        page.InUse = false;
+        pages.ReleasePage(pageIndex);
+        throw;
+    }
+    page.InUse = false;
+    pages.ReleasePage(pageIndex);
+    ++m_sheets;
+    m_report.ReportProgress(pageIndex + 1);
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+    m_firstSheet = false;
+}
+
+} // namespace vaskel
