@@ -3,6 +3,7 @@
 #include "platform/SettingsStore.h"
 #include "report/engine/TfrDatasetErrors.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 
 namespace vaskel {
@@ -76,9 +77,10 @@ void DatabaseConnection::open()
     if (db.isOpen())
         return;
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QODBC")))
-        throw EDatabaseError(QStringLiteral("The ODBC database driver of Qt (QODBC) is not installed"));
+        throw EDatabaseError(
+            QCoreApplication::translate("vaskel", "The ODBC database driver of Qt (QODBC) is not installed"));
     if (!db.open()) {
-        throw EDatabaseError(QStringLiteral("Cannot connect to the database (%1): %2")
+        throw EDatabaseError(QCoreApplication::translate("vaskel", "Cannot connect to the database (%1): %2")
                                  .arg(m_connectionString, db.lastError().text().trimmed()));
     }
 }

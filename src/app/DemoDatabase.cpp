@@ -3,6 +3,7 @@
 #include "platform/DataPaths.h"
 #include "platform/PlatformError.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -104,14 +105,15 @@ void DemoDatabase::createFromScript(const QString& databaseFile, const QString& 
         error = QStringLiteral("cannot rename %1").arg(temp);
     if (!error.isEmpty()) {
         QFile::remove(temp);
-        throw VaskelError(QStringLiteral("Cannot create the database %1: %2").arg(databaseFile, error));
+        throw VaskelError(QCoreApplication::translate("vaskel", "Cannot create the database %1: %2")
+                              .arg(databaseFile, error));
     }
 }
 
 QString DemoDatabase::ensureDatabase(const QString& folder)
 {
     if (!QDir().mkpath(folder))
-        throw VaskelError(QStringLiteral("Cannot create the folder %1").arg(folder));
+        throw VaskelError(QCoreApplication::translate("vaskel", "Cannot create the folder %1").arg(folder));
     const QString file = databaseFile(folder);
     if (!QFileInfo::exists(file))
         createFromScript(file, demoScript());
@@ -138,9 +140,10 @@ void DemoDatabase::installOdbcConfiguration(const QString& folder, const QString
 {
     const QString driver = sqliteOdbcDriver();
     if (driver.isEmpty())
-        throw VaskelError(QStringLiteral("The SQLite ODBC driver (libsqlite3odbc.so) is not installed"));
+        throw VaskelError(QCoreApplication::translate(
+            "vaskel", "The SQLite ODBC driver (libsqlite3odbc.so) is not installed"));
     if (!QDir().mkpath(folder))
-        throw VaskelError(QStringLiteral("Cannot create the folder %1").arg(folder));
+        throw VaskelError(QCoreApplication::translate("vaskel", "Cannot create the folder %1").arg(folder));
     QString inst = readText(DataPaths::dataFile(QStringLiteral("odbc/odbcinst.ini.in")));
     inst.replace(QLatin1String("@SQLITE_ODBC_DRIVER@"), driver);
     QString ini = readText(DataPaths::dataFile(QStringLiteral("odbc/odbc.ini.in")));

@@ -41,8 +41,8 @@ QString DesktopStartup::applicationErrorText(const std::exception& error)
 
 void DesktopStartup::showApplicationError(const std::exception& error)
 {
-    PlatformGlobals::get().ui().messageBox(QStringLiteral("Application Error"), applicationErrorText(error),
-        MessageIcon::Error, MessageButtons::Ok);
+    PlatformGlobals::get().ui().messageBox(
+        UiServices::applicationTitle(), applicationErrorText(error), MessageIcon::Error, MessageButtons::Ok);
 }
 
 std::unique_ptr<TForm1> DesktopStartup::createQueryWindow(const QString& odbcConnection)

@@ -1,7 +1,8 @@
 #pragma once
 // Start-up of the desktop program: create the query window on the configured data source and run
 // the message loop until it closes. When the window cannot be created (no data source, the purchase
-// query fails) the person sees one "Application Error" box and the program ends with exit code 1.
+// query fails) the person sees one error box captioned with the program's name and the program ends with exit
+// code 1.
 #include "app/TForm1.h"
 
 #include <exception>

@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "app/BillQueries.h"
+#include "platform/DataPaths.h"
 #include "platform/PlatformGlobals.h"
 
 #include <QApplication>
@@ -204,7 +205,7 @@ void TForm1::BitBtn21Click()
     // and the report's frDBDataSet1 go on showing what Query (or start-up) put there.
     Edit1->setText(BillQueries::billTotalText(*totalQuery, ComboBox1->currentText()));
     // A missing file loads nothing and says nothing: the report runs the template it already holds.
-    frReport1->LoadTemplate(QString::fromLatin1(kTemplateFile));
+    frReport1->LoadTemplate(DataPaths::templateFile(QString::fromLatin1(kTemplateFile)));
     // The report's own preview window, not an embedded control.
     frReport1->Preview = nullptr;
     // Template errors, calculation errors and Cancel are shown by the report and answer false.

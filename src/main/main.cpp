@@ -6,13 +6,14 @@
 #include "app/DemoDatabase.h"
 #include "app/DesktopStartup.h"
 #include "platform/FontAliases.h"
+#include "platform/InterfaceLanguage.h"
 #include "platform/SettingsStore.h"
 #include "report/engine/TDatabaseFunctionLibrary.h"
 #include "report/model/TfrGlobals.h"
 #include "report/preview/PreviewWindows.h"
+#include "tools/CommandLine.h"
 #include "ui/desktop/QtPrinterBackend.h"
 #include "ui/desktop/QtUiServices.h"
-#include "tools/CommandLine.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -32,6 +33,9 @@ int main(int argc, char** argv)
     vaskel::TDatabaseFunctionLibrary::RegisterAtStartUp(globals.libraries);
     globals.locale = vaskel::LocaleSettings::fromSystem();
     globals.setUi(std::make_unique<vaskel::QtUiServices>());
+    // Chinese texts under a Chinese locale (or VASKEL_LANG=zh_CN), English otherwise.
+    vaskel::InterfaceLanguage::install(vaskel::InterfaceLanguage::chosen());
+    globals.strings.useInterfaceLanguage();
 
     // Files are read and written in the configured code page; a name the converter does not
     // know stops the program here rather than at the first template.

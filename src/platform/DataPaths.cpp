@@ -22,6 +22,14 @@ QString dataFile(const QString& relative)
     return dataDir() + '/' + relative;
 }
 
+QString templateFile(const QString& name)
+{
+    if (name.isEmpty() || QFileInfo::exists(name) || name.contains('/'))
+        return name;
+    const QString installed = dataFile(name);
+    return QFileInfo(installed).isFile() ? installed : name;
+}
+
 QString version()
 {
     return QStringLiteral(VASKEL_VERSION);

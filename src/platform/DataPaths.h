@@ -8,6 +8,9 @@ namespace vaskel::DataPaths {
 
 QString dataDir();
 QString dataFile(const QString& relative);
+// A template named by the user: the file as given when it exists; otherwise, for a bare file name,
+// the one of that name in the data folder (an installed look.frf), when there is one.
+QString templateFile(const QString& name);
 QString version();
 
 } // namespace vaskel::DataPaths

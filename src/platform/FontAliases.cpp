@@ -2,9 +2,14 @@
 
 #include "platform/DataPaths.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontInfo>
+
+#include <algorithm>
+
+#include <fontconfig/fontconfig.h>
 
 namespace vaskel::FontAliases {
 
@@ -68,6 +73,26 @@ QString resolvedFamily(const QString& requested)
     return QFontInfo(f).family();
 }
 
+QStringList fontconfigFamilies(const QString& requested)
+{
+    QStringList out;
+    FcPattern* pattern = FcPatternCreate();
+    const QByteArray name = requested.toUtf8();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.constData()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    if (match) {
+        FcChar8* family = nullptr;
+        for (int i = 0; FcPatternGetString(match, FC_FAMILY, i, &family) == FcResultMatch; ++i)
+            out << QString::fromUtf8(reinterpret_cast<const char*>(family));
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    return out;
+}
+
 QStringList missingStandIns()
 {
     return missingStandIns(aliases());
@@ -77,7 +102,14 @@ QStringList missingStandIns(const QList<Alias>& list)
 {
     QStringList out;
     for (const Alias& a : list) {
-        if (resolvedFamily(a.windowsName).compare(a.standIn, Qt::CaseInsensitive) != 0)
+        // By every name of the face fontconfig picks, not by the one Qt displays: Qt shows a
+        // family's name in the locale's language ("文泉驿等宽正黑" under zh_CN), the table names it
+        // in Latin, and either may be given.
+        const QStringList picked = fontconfigFamilies(a.windowsName);
+        const QStringList standIn = fontconfigFamilies(a.standIn);
+        const bool same = std::any_of(picked.begin(), picked.end(),
+            [&](const QString& f) { return standIn.contains(f, Qt::CaseInsensitive); });
+        if (!same || !standIn.contains(a.standIn, Qt::CaseInsensitive))
             out << a.windowsName;
     }
     return out;
@@ -93,7 +125,7 @@ QString missingStandInsNotice(const QList<Alias>& list)
     const QStringList missing = missingStandIns(list);
     if (missing.isEmpty())
         return {};
-    return QStringLiteral("Fonts not installed, drawn with fallback fonts: ")
+    return QCoreApplication::translate("vaskel", "Fonts not installed, drawn with fallback fonts: ")
         + missing.join(QStringLiteral(", "));
 }
 

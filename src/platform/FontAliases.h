@@ -26,6 +26,10 @@ QStringList windowsFamilies();
 // The family Qt actually uses for a requested family (QFont::exactMatch is false for every alias).
 QString resolvedFamily(const QString& requested);
 
+// Every name (Latin and localised) of the face fontconfig picks for a requested family, with the
+// program's alias file applied; empty when fontconfig finds no face at all.
+QStringList fontconfigFamilies(const QString& requested);
+
 // Names whose stand-in is not installed, so text falls back to a default font. Needs the Qt
 // application object.
 QStringList missingStandIns();

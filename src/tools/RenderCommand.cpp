@@ -2,6 +2,7 @@
 
 #include "app/DatabaseConnection.h"
 #include "app/DemoDatabase.h"
+#include "platform/DataPaths.h"
 #include "platform/FontAliases.h"
 #include "platform/PlatformError.h"
 #include "platform/ScriptedUi.h"
@@ -390,7 +391,7 @@ void selectData(const RenderSession& s, RenderSource& source, QTextStream& out)
 int renderTemplate(
     const RenderSession& s, ConsoleMessageBoxes& boxes, QTextStream& out, const FailureReport& fail)
 {
-    if (!QFileInfo(s.templateFile).isFile())
+    if (!QFileInfo(DataPaths::templateFile(s.templateFile)).isFile())
         return fail(s.templateFile, QStringLiteral("The template file does not exist."));
     try {
         RenderSource source(connectionOf(s));
@@ -399,7 +400,7 @@ int renderTemplate(
         // Nothing is shown headless: no progress window, and no Cancel to press.
         report.ShowProgress = false;
         // The reader shows what is wrong with a template it cannot use.
-        if (!report.LoadTemplate(s.templateFile))
+        if (!report.LoadTemplate(DataPaths::templateFile(s.templateFile)))
             return fail(s.templateFile, QStringLiteral("The template file cannot be read."));
         if (boxes.errors() > 0)
             return 1;

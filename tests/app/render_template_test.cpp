@@ -117,7 +117,7 @@ TEST_P(RenderBillTest, PdfShowsTheBillsLinesTotalsAndPageCount)
             EXPECT_TRUE(text.contains(number.trimmed())) << number.toStdString();
         EXPECT_TRUE(text.contains("进货合计：" + amount(purchase))) << text.toStdString();
         EXPECT_TRUE(text.contains("销售合计：" + amount(sales))) << text.toStdString();
-        const QRegularExpressionMatch page = QRegularExpression("Page 1 of (\\d+)").match(text);
+        const QRegularExpressionMatch page = QRegularExpression("第 1 页 共 (\\d+) 页").match(text);
         ASSERT_TRUE(page.hasMatch()) << text.toStdString();
         EXPECT_EQ(page.captured(1).toInt(), text.count('\f')) << "the total page count of the two passes";
     }
@@ -125,6 +125,38 @@ TEST_P(RenderBillTest, PdfShowsTheBillsLinesTotalsAndPageCount)
 
 INSTANTIATE_TEST_SUITE_P(Sources, RenderBillTest, ::testing::Values(Source::Demo, Source::Postgres),
     [](const auto& info) { return std::string(info.param == Source::Demo ? "demo" : "postgresql"); });
+
+TEST_F(RenderTemplateTest, BillWithoutPurchaseLinesSaysSoWithAZeroTotal)
+{
+    // HT23006 has sales lines only; NOSUCH is no bill at all. Neither may print the empty date
+    // (1899-12-30) or lose the purchase part without a word.
+    struct Case {
+        const char* bill;
+        QStringList shown;
+    };
+    const Case cases[] = {
+        {"HT23006",
+            {"BillDate: ", "NoPurchases: 无进货记录", "NoPurchasesTotal: 进货合计：0.00",
+                "SalesCaption: 销售明细"}},
+        {"NOSUCH",
+            {"BillNo: 单据号：", "BillDate: ", "NoPurchases: 无进货记录",
+                "NoPurchasesTotal: 进货合计：0.00"}},
+        {"HT23002",
+            {"BillNo: 单据号：HT23002", "BillDate: 日期：2023-01-06",
+                "NoPurchases: ", "NoPurchasesTotal: ", "PurchaseCaption: 进货明细"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bill);
+        const CommandRun r = runRender({look, "--demo", "--bill", c.bill, "--json", json});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        const QStringList objects = printed(json);
+        for (const QString& line : c.shown)
+            EXPECT_TRUE(objects.contains(line)) << line.toStdString() << "\n"
+                                                << objects.join('\n').toStdString();
+        EXPECT_FALSE(objects.join('\n').contains("1899")) << objects.join('\n').toStdString();
+        EXPECT_TRUE(objects.contains("PageNo: 第 1 页 共 1 页")) << objects.join('\n').toStdString();
+    }
+}
 
 TEST_F(RenderTemplateTest, CalculationErrorExitsNonZeroWithTheMessage)
 {
@@ -222,7 +254,7 @@ TEST_F(RenderTemplateTest, EveryLineOnSeveralPagesSavedAndRenderedAgain)
     const QStringList footers = prepared.filter(QRegularExpression("^PageNo: "));
     ASSERT_GE(footers.size(), 2) << prepared.join('\n').toStdString();
     for (qsizetype i = 0; i < footers.size(); ++i)
-        EXPECT_EQ(footers[i], QStringLiteral("PageNo: Page %1 of %2").arg(i + 1).arg(footers.size()));
+        EXPECT_EQ(footers[i], QStringLiteral("PageNo: 第 %1 页 共 %2 页").arg(i + 1).arg(footers.size()));
 
     const QString again = dir.filePath("again.json");
     const CommandRun reread = runRender({"--frp", frp, "--json", again});

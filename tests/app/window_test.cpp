@@ -173,7 +173,7 @@ TEST_F(WindowTest, StartupFailureShowsOneBoxAndExitsWithOne)
         EXPECT_EQ(DesktopStartup::run(c.connection, false), 1);
         ASSERT_EQ(boxes(), 1);
         const Interaction box = scriptedUi->interactions().first();
-        EXPECT_EQ(box.caption, "Application Error");
+        EXPECT_EQ(box.caption, UiServices::applicationTitle());
         EXPECT_TRUE(box.text.startsWith("Exception EDatabaseError in module ")) << box.text.toStdString();
         EXPECT_TRUE(box.text.endsWith(".\r\n")) << box.text.toStdString();
     }

@@ -109,7 +109,7 @@ TEST_F(ReportTest, UnknownStreamVersionIsRefusedAndThePagesStay)
     report.LoadTemplateFromStream(stream);
     ASSERT_EQ(messageBoxes(), 1);
     const Interaction box = scriptedUi->interactions().first();
-    EXPECT_EQ(box.caption, "Error");
+    EXPECT_EQ(box.caption, UiServices::applicationTitle());
     EXPECT_EQ(box.text, "Unsupported FRF format");
     EXPECT_EQ(box.flags, int(MessageIcon::Error) | int(MessageButtons::Ok));
     EXPECT_EQ(report.TemplatePages().Count(), 1);
@@ -211,7 +211,7 @@ TEST_F(ReportTest, ChangePrinterAppliesThePagesPaperOrRollsBack)
         EXPECT_FALSE(report.ChangePrinter(printer.VirtualIndex, c.newIndex));
         ASSERT_EQ(messageBoxes(), 1);
         const Interaction box = scriptedUi->interactions().first();
-        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.caption, UiServices::applicationTitle());
         EXPECT_EQ(box.text, "Printer selected is not valid");
         EXPECT_EQ(box.flags, int(MessageIcon::Error) | int(MessageButtons::Ok));
         EXPECT_EQ(printer.CurrentIndex, printer.VirtualIndex) << "back on the old printer";

@@ -206,7 +206,7 @@ TEST_F(RunControl, CalculationErrorsStopTheRunAndDiscardThePages)
         EXPECT_EQ(pageCount(), 0);
         const auto boxes = scriptedUi->interactionsOf(Interaction::Kind::MessageBox);
         ASSERT_EQ(boxes.size(), 1);
-        EXPECT_EQ(boxes[0].caption, "Error");
+        EXPECT_EQ(boxes[0].caption, UiServices::applicationTitle());
         const QString object = QString::fromUtf8(c.object);
         QString expected = "An error occured during calculating";
         if (*c.memoLine)

@@ -48,7 +48,7 @@ protected:
     {
         QStringList texts;
         for (const Interaction& i : scriptedUi->interactionsOf(Interaction::Kind::MessageBox)) {
-            EXPECT_EQ(i.caption, QStringLiteral("Error"));
+            EXPECT_EQ(i.caption, UiServices::applicationTitle());
             texts << i.text;
         }
         return texts;

@@ -1,7 +1,12 @@
 // Rounding, date-time values, code pages and the string loader: the small helpers every layer uses.
 #include "platform/CodePage.h"
+#include "platform/DataPaths.h"
 #include "platform/DateTimeValue.h"
 #include "platform/Rounding.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -77,6 +82,33 @@ TEST(CodePage, Utf8AndUnknownNames)
     } catch (const CodePageError& e) {
         EXPECT_EQ(e.message(), QStringLiteral("Unknown code page \"KLINGON-1\""));
     }
+}
+
+TEST(DataPaths, TemplateNamesFallBackToTheDataFolder)
+{
+    // An installed look.frf is found from any folder; a file in the working folder comes first,
+    // and a name with a folder in it is never redirected.
+    QTemporaryDir data;
+    QTemporaryDir work;
+    ASSERT_TRUE(data.isValid() && work.isValid());
+    for (const QString& path :
+        {data.filePath("look.frf"), work.filePath("mine.frf"), data.filePath("mine.frf")}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    const QByteArray savedData = qgetenv("VASKEL_DATA_DIR");
+    const QString savedDir = QDir::currentPath();
+    qputenv("VASKEL_DATA_DIR", QFile::encodeName(data.path()));
+    QDir::setCurrent(work.path());
+    EXPECT_EQ(DataPaths::templateFile("look.frf"), data.filePath("look.frf"));
+    EXPECT_EQ(DataPaths::templateFile("mine.frf"), "mine.frf");
+    EXPECT_EQ(DataPaths::templateFile("missing.frf"), "missing.frf");
+    EXPECT_EQ(DataPaths::templateFile("sub/look.frf"), "sub/look.frf");
+    QDir::setCurrent(savedDir);
+    if (savedData.isEmpty())
+        qunsetenv("VASKEL_DATA_DIR");
+    else
+        qputenv("VASKEL_DATA_DIR", savedData);
 }
 
 } // namespace

@@ -98,6 +98,25 @@ TEST(FontAliases, TableAgreesWithShippedFile)
     EXPECT_EQ(rules, table);
 }
 
+TEST(FontAliases, StandInsAreComparedByEveryNameFontconfigKnows)
+{
+    // Under a Chinese locale Qt names the stand-in of 黑体 "文泉驿等宽正黑"; whichever name the
+    // check meets, an installed stand-in is never reported missing.
+    const QStringList names = FontAliases::fontconfigFamilies(QStringLiteral("SimHei"));
+    EXPECT_TRUE(names.contains(QStringLiteral("WenQuanYi Zen Hei Mono"))) << names.join(", ").toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("文泉驿等宽正黑"))) << names.join(", ").toStdString();
+    const QList<FontAliases::Alias> aliases = {
+        {QStringLiteral("黑体"), QStringLiteral("文泉驿等宽正黑")},
+        {QStringLiteral("SimHei"), QStringLiteral("WenQuanYi Zen Hei Mono")},
+        {QStringLiteral("宋体"), QStringLiteral("AR PL UMing CN")},
+    };
+    EXPECT_TRUE(FontAliases::missingStandIns(aliases).isEmpty())
+        << FontAliases::missingStandIns(aliases).join(", ").toStdString();
+    // A stand-in that is installed but is not what the name resolves to is still reported.
+    EXPECT_EQ(FontAliases::missingStandIns({{QStringLiteral("黑体"), QStringLiteral("Liberation Sans")}}),
+        QStringList{QStringLiteral("黑体")});
+}
+
 TEST(FontAliases, NamesWhoseStandInIsMissingAreReported)
 {
     const QList<FontAliases::Alias> aliases = {

@@ -27,7 +27,7 @@ constexpr qint32 kReportFormVersion = 25;
 void showErrorBox(const QString& text)
 {
     PlatformGlobals::get().ui().messageBox(
-        LoadStr(StringTable::sError), text, MessageIcon::Error, MessageButtons::Ok);
+        UiServices::applicationTitle(), text, MessageIcon::Error, MessageButtons::Ok);
 }
 
 } // namespace

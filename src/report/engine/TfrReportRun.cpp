@@ -100,7 +100,7 @@ bool TfrReport::Prepare()
         result = false;
     if (errorPending) {
         TfrGlobals::get().ui().messageBox(
-            LoadStr(StringTable::sError), errorText, MessageIcon::Error, MessageButtons::Ok);
+            UiServices::applicationTitle(), errorText, MessageIcon::Error, MessageButtons::Ok);
         PreparedPages().Clear();
     } else if (run.DialogCancelled) {
         PreparedPages().Clear();

@@ -1,5 +1,6 @@
 #include "report/expr/TfrLocale.h"
 
+#include "platform/InterfaceLanguage.h"
 #include "report/expr/StringTable.h"
 
 namespace vaskel {
@@ -12,6 +13,12 @@ QString TfrLocale::LoadString(int number) const
             return localized.left(kMaxLength);
     }
     return StringTable::text(number).left(kMaxLength);
+}
+
+void TfrLocale::useInterfaceLanguage()
+{
+    setLocalizeCallback(
+        [](int number) { return InterfaceLanguage::stringTableText(number, StringTable::text(number)); });
 }
 
 } // namespace vaskel

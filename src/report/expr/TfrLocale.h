@@ -18,6 +18,9 @@ public:
 
     void setLocalizeCallback(LocalizeCallback callback) { m_callback = std::move(callback); }
     const LocalizeCallback& localizeCallback() const { return m_callback; }
+    // Sets the callback to the program's installed translation (InterfaceLanguage): entries it
+    // translates come out in that language, the others in English.
+    void useInterfaceLanguage();
 
     static constexpr int kMaxLength = 1023;
 

@@ -35,7 +35,7 @@ QString stringOr(int number, const char* fallback)
 void showError(const QString& text)
 {
     PlatformGlobals::get().ui().messageBox(
-        stringOr(StringTable::sError, "Error"), text, MessageIcon::Error, MessageButtons::Ok);
+        UiServices::applicationTitle(), text, MessageIcon::Error, MessageButtons::Ok);
 }
 
 void replaceByEmptyPage(TemplateHolder& holder)

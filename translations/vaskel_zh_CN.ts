@@ -1,0 +1,573 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="en">
+<context>
+    <name>StringTable</name>
+    <message>
+        <source>Find text</source>
+        <comment>53000</comment>
+        <translation>查找文本</translation>
+    </message>
+    <message>
+        <source>Text to &amp;find</source>
+        <comment>53001</comment>
+        <translation>查找内容(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <comment>53002</comment>
+        <translation>选项</translation>
+    </message>
+    <message>
+        <source>&amp;Case sensitive</source>
+        <comment>53003</comment>
+        <translation>区分大小写(&amp;C)</translation>
+    </message>
+    <message>
+        <source>Origin</source>
+        <comment>53004</comment>
+        <translation>起始位置</translation>
+    </message>
+    <message>
+        <source>&amp;1st page</source>
+        <comment>53005</comment>
+        <translation>第一页(&amp;1)</translation>
+    </message>
+    <message>
+        <source>Current &amp;page</source>
+        <comment>53006</comment>
+        <translation>当前页(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Page width</source>
+        <comment>53020</comment>
+        <translation>页宽(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Whole page</source>
+        <comment>53021</comment>
+        <translation>整页(&amp;W)</translation>
+    </message>
+    <message>
+        <source>&amp;Two pages</source>
+        <comment>53022</comment>
+        <translation>双页(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Close preview</source>
+        <comment>53023</comment>
+        <translation>关闭预览</translation>
+    </message>
+    <message>
+        <source>Scale</source>
+        <comment>53024</comment>
+        <translation>缩放</translation>
+    </message>
+    <message>
+        <source>Open report</source>
+        <comment>53025</comment>
+        <translation>打开报表</translation>
+    </message>
+    <message>
+        <source>Save report</source>
+        <comment>53026</comment>
+        <translation>保存报表</translation>
+    </message>
+    <message>
+        <source>Print report</source>
+        <comment>53027</comment>
+        <translation>打印报表</translation>
+    </message>
+    <message>
+        <source>Find text</source>
+        <comment>53028</comment>
+        <translation>查找文本</translation>
+    </message>
+    <message>
+        <source>Show help</source>
+        <comment>53032</comment>
+        <translation>显示帮助</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <comment>53040</comment>
+        <translation>打印</translation>
+    </message>
+    <message>
+        <source>Printer</source>
+        <comment>53041</comment>
+        <translation>打印机</translation>
+    </message>
+    <message>
+        <source>&amp;Name:</source>
+        <comment>53042</comment>
+        <translation>名称(&amp;N)：</translation>
+    </message>
+    <message>
+        <source>Properties</source>
+        <comment>53043</comment>
+        <translation>属性</translation>
+    </message>
+    <message>
+        <source>Page range</source>
+        <comment>53044</comment>
+        <translation>页面范围</translation>
+    </message>
+    <message>
+        <source>&amp;All</source>
+        <comment>53045</comment>
+        <translation>全部(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Current pa&amp;ge</source>
+        <comment>53046</comment>
+        <translation>当前页(&amp;G)</translation>
+    </message>
+    <message>
+        <source>&amp;Pages:</source>
+        <comment>53047</comment>
+        <translation>页码(&amp;P)：</translation>
+    </message>
+    <message>
+        <source>Enter page numbers and/or page ranges, separated by commas. For example, 1,3,5-12</source>
+        <comment>53048</comment>
+        <translation>请输入页码和/或页码范围，用逗号分隔。例如：1,3,5-12</translation>
+    </message>
+    <message>
+        <source>Copies</source>
+        <comment>53049</comment>
+        <translation>份数</translation>
+    </message>
+    <message>
+        <source>Number of &amp;copies:</source>
+        <comment>53050</comment>
+        <translation>份数(&amp;C)：</translation>
+    </message>
+    <message>
+        <source>Co&amp;llate</source>
+        <comment>53051</comment>
+        <translation>逐份打印(&amp;L)</translation>
+    </message>
+    <message>
+        <source>P&amp;rint</source>
+        <comment>53052</comment>
+        <translation>打印(&amp;R)</translation>
+    </message>
+    <message>
+        <source>All pages</source>
+        <comment>53053</comment>
+        <translation>所有页</translation>
+    </message>
+    <message>
+        <source>Odd pages</source>
+        <comment>53054</comment>
+        <translation>奇数页</translation>
+    </message>
+    <message>
+        <source>Even pages</source>
+        <comment>53055</comment>
+        <translation>偶数页</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <comment>55000</comment>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <comment>55001</comment>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Virtual printer</source>
+        <comment>55007</comment>
+        <translation>虚拟打印机</translation>
+    </message>
+    <message>
+        <source>Report title</source>
+        <comment>55077</comment>
+        <translation>报表标题</translation>
+    </message>
+    <message>
+        <source>Report summary</source>
+        <comment>55078</comment>
+        <translation>报表汇总</translation>
+    </message>
+    <message>
+        <source>Page header</source>
+        <comment>55079</comment>
+        <translation>页眉</translation>
+    </message>
+    <message>
+        <source>Page footer</source>
+        <comment>55080</comment>
+        <translation>页脚</translation>
+    </message>
+    <message>
+        <source>Master header</source>
+        <comment>55081</comment>
+        <translation>主项头</translation>
+    </message>
+    <message>
+        <source>Master data</source>
+        <comment>55082</comment>
+        <translation>主项数据</translation>
+    </message>
+    <message>
+        <source>Master footer</source>
+        <comment>55083</comment>
+        <translation>主项脚</translation>
+    </message>
+    <message>
+        <source>Detail header</source>
+        <comment>55084</comment>
+        <translation>明细头</translation>
+    </message>
+    <message>
+        <source>Detail data</source>
+        <comment>55085</comment>
+        <translation>明细数据</translation>
+    </message>
+    <message>
+        <source>Detail footer</source>
+        <comment>55086</comment>
+        <translation>明细脚</translation>
+    </message>
+    <message>
+        <source>Subdetail header</source>
+        <comment>55087</comment>
+        <translation>子明细头</translation>
+    </message>
+    <message>
+        <source>Subdetail data</source>
+        <comment>55088</comment>
+        <translation>子明细数据</translation>
+    </message>
+    <message>
+        <source>Subdetail footer</source>
+        <comment>55089</comment>
+        <translation>子明细脚</translation>
+    </message>
+    <message>
+        <source>Overlay</source>
+        <comment>55090</comment>
+        <translation>覆盖层</translation>
+    </message>
+    <message>
+        <source>Column header</source>
+        <comment>55091</comment>
+        <translation>栏头</translation>
+    </message>
+    <message>
+        <source>Column footer</source>
+        <comment>55092</comment>
+        <translation>栏脚</translation>
+    </message>
+    <message>
+        <source>Group header</source>
+        <comment>55093</comment>
+        <translation>分组头</translation>
+    </message>
+    <message>
+        <source>Group footer</source>
+        <comment>55094</comment>
+        <translation>分组脚</translation>
+    </message>
+    <message>
+        <source>Cross header</source>
+        <comment>55095</comment>
+        <translation>交叉头</translation>
+    </message>
+    <message>
+        <source>Cross data</source>
+        <comment>55096</comment>
+        <translation>交叉数据</translation>
+    </message>
+    <message>
+        <source>Cross footer</source>
+        <comment>55097</comment>
+        <translation>交叉脚</translation>
+    </message>
+    <message>
+        <source>Child</source>
+        <comment>55098</comment>
+        <translation>子带</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <comment>55099</comment>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>Text</source>
+        <comment>55130</comment>
+        <translation>文本</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <comment>55131</comment>
+        <translation>数字</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <comment>55132</comment>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <comment>55133</comment>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>Boolean</source>
+        <comment>55134</comment>
+        <translation>逻辑值</translation>
+    </message>
+    <message>
+        <source>[None]</source>
+        <comment>55150</comment>
+        <translation>[无]</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <comment>55159</comment>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <comment>55164</comment>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <comment>55169</comment>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <comment>55174</comment>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>from</source>
+        <comment>55199</comment>
+        <translation>/</translation>
+    </message>
+    <message>
+        <source>An error occured during calculating</source>
+        <comment>55200</comment>
+        <translation>计算时出错</translation>
+    </message>
+    <message>
+        <source>Report:</source>
+        <comment>55201</comment>
+        <translation>报表：</translation>
+    </message>
+    <message>
+        <source>Object:</source>
+        <comment>55202</comment>
+        <translation>对象：</translation>
+    </message>
+    <message>
+        <source>Preparing report</source>
+        <comment>55203</comment>
+        <translation>正在准备报表</translation>
+    </message>
+    <message>
+        <source>Performing 1st pass:</source>
+        <comment>55204</comment>
+        <translation>正在执行第一遍：</translation>
+    </message>
+    <message>
+        <source>Processing page:</source>
+        <comment>55205</comment>
+        <translation>正在处理页：</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <comment>55206</comment>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <comment>55207</comment>
+        <translation>预览</translation>
+    </message>
+    <message>
+        <source>Printing page:</source>
+        <comment>55208</comment>
+        <translation>正在打印页：</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <comment>55209</comment>
+        <translation>未命名</translation>
+    </message>
+    <message>
+        <source>Unsupported FRF format</source>
+        <comment>55345</comment>
+        <translation>不支持的 FRF 格式</translation>
+    </message>
+    <message>
+        <source>Undefined symbol</source>
+        <comment>55439</comment>
+        <translation>未定义的符号</translation>
+    </message>
+    <message>
+        <source>Database</source>
+        <comment>55620</comment>
+        <translation>数据库</translation>
+    </message>
+    <message>
+        <source>FIELDISNULL(&lt;FieldName&gt;)/Returns &apos;true&apos; if DB-field is null</source>
+        <comment>55621</comment>
+        <translation>FIELDISNULL(&lt;字段名&gt;)/数据库字段为空时返回 &apos;true&apos;</translation>
+    </message>
+    <message>
+        <source>Report info</source>
+        <comment>55622</comment>
+        <translation>报表信息</translation>
+    </message>
+    <message>
+        <source>REPORTCOMMENT/Returns the comment of the report</source>
+        <comment>55623</comment>
+        <translation>REPORTCOMMENT/返回报表的注释</translation>
+    </message>
+    <message>
+        <source>REPORTNAME/Returns the name of the report</source>
+        <comment>55624</comment>
+        <translation>REPORTNAME/返回报表的名称</translation>
+    </message>
+    <message>
+        <source>REPORTAUTOR/Returns the author of the report</source>
+        <comment>55625</comment>
+        <translation>REPORTAUTOR/返回报表的作者</translation>
+    </message>
+    <message>
+        <source>VMAJOR/Returns the major version of the report</source>
+        <comment>55626</comment>
+        <translation>VMAJOR/返回报表的主版本号</translation>
+    </message>
+    <message>
+        <source>VMINOR/Returns the minor version of the report</source>
+        <comment>55627</comment>
+        <translation>VMINOR/返回报表的次版本号</translation>
+    </message>
+    <message>
+        <source>VRELEASE/Returns the release of the report</source>
+        <comment>55628</comment>
+        <translation>VRELEASE/返回报表的发行号</translation>
+    </message>
+    <message>
+        <source>VBUILD/Returns the build of the report</source>
+        <comment>55629</comment>
+        <translation>VBUILD/返回报表的构建号</translation>
+    </message>
+    <message>
+        <source>REPORTDATE/Returns the creation date of the report</source>
+        <comment>55630</comment>
+        <translation>REPORTDATE/返回报表的创建日期</translation>
+    </message>
+    <message>
+        <source>REPORTLASTCHANGE/Returns the date of the last change of the report</source>
+        <comment>55631</comment>
+        <translation>REPORTLASTCHANGE/返回报表的最后修改日期</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <comment>55653</comment>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Enter password for opening report</source>
+        <comment>55654</comment>
+        <translation>请输入打开报表的密码</translation>
+    </message>
+    <message>
+        <source>Retype password for validate</source>
+        <comment>55655</comment>
+        <translation>请再次输入密码以确认</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>是(&amp;Y)</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>否(&amp;N)</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>Abort</source>
+        <translation>中止</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>重试</translation>
+    </message>
+    <message>
+        <source>Ignore</source>
+        <translation>忽略</translation>
+    </message>
+</context>
+<context>
+    <name>vaskel::ProgressDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>vaskel</name>
+    <message>
+        <source>Fonts not installed, drawn with fallback fonts: </source>
+        <translation>以下字体未安装，改用替代字体显示：</translation>
+    </message>
+    <message>
+        <source>Cannot connect to the database (%1): %2</source>
+        <translation>无法连接数据库（%1）：%2</translation>
+    </message>
+    <message>
+        <source>The ODBC database driver of Qt (QODBC) is not installed</source>
+        <translation>未安装 Qt 的 ODBC 数据库驱动（QODBC）</translation>
+    </message>
+    <message>
+        <source>The SQLite ODBC driver (libsqlite3odbc.so) is not installed</source>
+        <translation>未安装 SQLite ODBC 驱动（libsqlite3odbc.so）</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1</source>
+        <translation>无法创建文件夹 %1</translation>
+    </message>
+    <message>
+        <source>Cannot create the database %1: %2</source>
+        <translation>无法创建数据库 %1：%2</translation>
+    </message>
+</context>
+</TS>
