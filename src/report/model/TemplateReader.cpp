@@ -116,6 +116,7 @@ private:
         const int v = m_r.version();
         bool endRead = false;
         qint64 endPos = 0;
+        TfrPage* addedTo = nullptr; // the page the entry's view went on, until it is read whole
         const qint64 entryPos = m_r.pos() - 1;
         const auto noteSkipped = [&](const QString& why) {
             m_skipped << QStringLiteral("object entry at byte offset %1: %2").arg(entryPos).arg(why);
@@ -162,6 +163,7 @@ private:
                 readEnd();
             if (created) {
                 TfrView* view = page->Add(std::move(created));
+                addedTo = page;
                 view->ReadRecord(m_r);
                 if (const QString bad = ReportLimits::viewProblem(*view); !bad.isEmpty())
                     m_r.fail(QStringLiteral("%1: %2").arg(view->Name, bad));
@@ -184,6 +186,9 @@ private:
             if (v < 24 || !endRead)
                 throw;
             noteSkipped(e.detail().isEmpty() ? e.message() : e.detail());
+            // The view read in part is no object of the template.
+            if (addedTo && !addedTo->ObjectList.empty())
+                addedTo->ObjectList.pop_back();
             m_r.seek(endPos);
         }
         run.CurrentPage = nullptr;
