@@ -1,11 +1,11 @@
 #!/bin/sh
 # Builds one fuzz target with clang and libFuzzer, AddressSanitizer and UBSan:
-#   fuzz/build.sh TARGET [output-dir]      (TARGET: expr, expand, template, script, frp or metafile;
+#   fuzz/build.sh TARGET [output-dir]      (TARGET: expr, expand, template, script, frp, prepare or metafile;
 #                                           default output: build/fuzz)
 # It compiles fuzz/fuzz_TARGET.cpp into output-dir/fuzz_TARGET. The sources are compiled
 # directly, so no CMake configuration is needed.
 set -eu
-usage="usage: fuzz/build.sh expr|expand|template|script|frp|metafile [output-dir]"
+usage="usage: fuzz/build.sh expr|expand|template|script|frp|prepare|metafile [output-dir]"
 [ $# -ge 1 ] || { echo "$usage" >&2; exit 2; }
 target=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,7 +16,7 @@ expr) layers="src/platform src/report/expr" ;;
 # The metafile player and the fixture writer of its tests, which makes the seeds.
 metafile) layers="src/platform tests/support/MetafileWriter.cpp" ;;
 expand | template | script) layers="src/platform src/report/expr src/report/model" ;;
-frp)
+frp | prepare)
     layers="src/platform src/report/expr src/report/model src/report/engine"
     libs="-lzstd"
     ;;
@@ -26,15 +26,29 @@ out=${2:-$root/build/fuzz}
 mkdir -p "$out"
 cxx=${CXX:-clang++}
 flags="-std=c++20 -g -O1 -fPIC -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined"
-qt=$(pkg-config --cflags --libs Qt6Core Qt6Gui)
+qt=$(pkg-config --libs Qt6Core Qt6Gui)
 cd "$root"
-src=""
+# Each source is compiled to its own object (through ccache when it is installed), so the targets
+# share the compiled layers and a rebuild after a small edit recompiles only what changed.
+launcher=""
+command -v ccache >/dev/null 2>&1 && launcher=ccache
+objdir="$out/obj"
+objs=""
 for layer in $layers; do
     case $layer in
-    *.cpp) src="$src $layer" ;;
-    *) src="$src $(ls "$layer"/*.cpp)" ;;
+    *.cpp) files=$layer ;;
+    *) files=$(ls "$layer"/*.cpp) ;;
     esac
+    for file in $files; do
+        obj="$objdir/$(echo "$file" | tr / _).o"
+        mkdir -p "$objdir"
+        # shellcheck disable=SC2086
+        $launcher $cxx $flags -DVASKEL_VERSION=\"fuzz\" -DVASKEL_SOURCE_DATA_DIR=\"$root/data\" -I src -I tests $(pkg-config --cflags Qt6Core Qt6Gui) -c "$file" -o "$obj"
+        objs="$objs $obj"
+    done
 done
 # shellcheck disable=SC2086
-$cxx $flags -DVASKEL_VERSION=\"fuzz\" -DVASKEL_SOURCE_DATA_DIR=\"$root/data\" -I src -I tests "fuzz/fuzz_$target.cpp" $src $qt -ljpeg -luemf ${libs:-} -o "$out/fuzz_$target"
+$launcher $cxx $flags -DVASKEL_VERSION=\"fuzz\" -DVASKEL_SOURCE_DATA_DIR=\"$root/data\" -I src -I tests $(pkg-config --cflags Qt6Core Qt6Gui) -c "fuzz/fuzz_$target.cpp" -o "$objdir/fuzz_$target.o"
+# shellcheck disable=SC2086
+$cxx $flags "$objdir/fuzz_$target.o" $objs $qt -ljpeg -luemf -lfontconfig ${libs:-} -o "$out/fuzz_$target"
 echo "$out/fuzz_$target"

@@ -9,6 +9,7 @@
 #include "platform/SettingsStore.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/engine/TfrReport.h"
+#include "report/model/EStreamError.h"
 #include "report/model/TfrGlobals.h"
 #include "tools/RenderOutputs.h"
 #include "tools/RenderSource.h"
@@ -43,6 +44,7 @@ struct RenderSession {
     bool demo = false;
     QString connection;
     bool twoPass = false;
+    bool goOn = false; // render what could be read of a damaged template or file, exit status 0
     std::optional<QString> title;
     QString codePage; // empty: the configured one
     // Outputs.
@@ -153,6 +155,9 @@ const RenderOption kOptions[] = {
         &RenderSession::connection},
     {"--two-pass", nullptr, false, "run in two passes, also when the template does not ask for it",
         &RenderSession::twoPass},
+    {"--go-on", nullptr, false,
+        "render what could be read of a damaged template or prepared-report file, with exit status 0",
+        &RenderSession::goOn},
     {"--title", "TEXT", false, "the report's title (progress caption, PDF title)", &RenderSession::title},
     {"--code-page", "NAME", false, "code page of template and prepared-report files (default: configured)",
         applyCodePage},
@@ -170,8 +175,8 @@ QString usage()
     QString text
         = QStringLiteral("Usage: vaskel render TEMPLATE.frf [--bill NUMBER] [--query NAME=STATEMENT]...\n"
                          "                     [--demo | --connection STRING] [--two-pass] [--title TEXT]\n"
-                         "                     [--code-page NAME] OUTPUT...\n"
-                         "       vaskel render --frp FILE OUTPUT...\n"
+                         "                     [--code-page NAME] [--go-on] OUTPUT...\n"
+                         "       vaskel render --frp FILE [--go-on] OUTPUT...\n"
                          "OUTPUT: --pdf FILE, --png DIR [--dpi N], --json [FILE], --save FILE\n");
     for (const RenderOption& o : kOptions) {
         QString option = QString::fromLatin1(o.name);
@@ -297,18 +302,26 @@ public:
             err.flush();
             if ((shown.flags & kIconBits) == static_cast<int>(MessageIcon::Error))
                 ++m_errors;
+            if ((shown.flags & kIconBits) == static_cast<int>(MessageIcon::Warning))
+                ++m_warnings;
         };
     }
 
     int errors() const { return m_errors; }
+    // Warnings (objects of a damaged template left out) fail the run unless --go-on is given.
+    int warnings() const { return m_warnings; }
 
 private:
     static constexpr int kIconBits = 0xF0; // the icon's part of a message box's flags
     int m_errors = 0;
+    int m_warnings = 0;
 };
 
-// The outputs asked for, in order; the first that cannot be written ends the command.
-int writeOutputs(const RenderSession& s, TfrEMFPages& pages, QTextStream& out, const FailureReport& fail)
+// The outputs asked for, in order; the first that cannot be written ends the command. A page that
+// cannot be decoded is the fault of `source` (the template or the prepared-report file), not of the
+// output being written when it was met.
+int writeOutputs(const RenderSession& s, const QString& source, TfrEMFPages& pages, QTextStream& out,
+    const FailureReport& fail)
 {
     QString stage;
     try {
@@ -328,6 +341,8 @@ int writeOutputs(const RenderSession& s, TfrEMFPages& pages, QTextStream& out, c
             stage = s.jsonFile.isEmpty() ? QStringLiteral("JSON") : s.jsonFile;
             RenderOutputs::writeJson(pages, s.jsonFile, out);
         }
+    } catch (const EStreamError& e) {
+        return fail(e.message() == QLatin1String("Stream read error") ? source : stage, e);
     } catch (const VaskelError& e) {
         return fail(stage, e);
     }
@@ -346,9 +361,12 @@ int renderPreparedFile(const RenderSession& s, QTextStream& out, const FailureRe
             return fail(s.frpFile, e);
         loadError = e;
     }
-    if (const int code = writeOutputs(s, pages, out, fail))
+    if (const int code = writeOutputs(s, s.frpFile, pages, out, fail))
         return code;
-    return loadError ? fail(s.frpFile, *loadError) : 0;
+    if (!loadError)
+        return 0;
+    fail(s.frpFile, *loadError);
+    return s.goOn ? 0 : 1;
 }
 
 // The ODBC connection of the run: --connection, the demo database as "dBASE Files" (built on first
@@ -404,6 +422,9 @@ int renderTemplate(
             return fail(s.templateFile, QStringLiteral("The template file cannot be read."));
         if (boxes.errors() > 0)
             return 1;
+        if (boxes.warnings() > 0 && !s.goOn)
+            return fail(s.templateFile,
+                QStringLiteral("The template is damaged; give --go-on to render what could be read."));
         if (s.twoPass)
             report.TwoPass = true;
         if (s.title)
@@ -413,7 +434,7 @@ int renderTemplate(
             return 1;
         if (!prepared)
             return fail(s.templateFile, QStringLiteral("The run was cancelled."));
-        return writeOutputs(s, report.PreparedPages(), out, fail);
+        return writeOutputs(s, s.templateFile, report.PreparedPages(), out, fail);
     } catch (const VaskelError& e) {
         return fail(s.templateFile, e);
     } catch (const std::exception& e) {

@@ -12,6 +12,9 @@
 #include <QPainter>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cmath>
+
 namespace vaskel::RenderOutputs {
 
 namespace {
@@ -51,6 +54,15 @@ void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title)
     PdfExport::write(pages, fileName, title);
 }
 
+namespace {
+
+// A PNG page is painted in memory at 4 bytes a pixel: 256 megapixels are 1 GiB, an A4 page at
+// 1200 dots per inch about half of that.
+constexpr qint64 kMaxPngPixels = qint64(1) << 28;
+constexpr int kMaxPngSide = 65535;
+
+} // namespace
+
 void writePngs(TfrEMFPages& pages, const QString& dirName, int dpi)
 {
     if (!QDir().mkpath(dirName))
@@ -59,9 +71,25 @@ void writePngs(TfrEMFPages& pages, const QString& dirName, int dpi)
     const double pixelsPerUnit = dpi / TfrPrinter::kUnitsPerInch;
     for (int i = 0; i < pages.Count(); ++i) {
         const TfrPageMetrics& m = pages.PageAt(i).Metrics;
-        const QSize size(qMax(1, qRound(m.UnitPaperWidth * pixelsPerUnit)),
-            qMax(1, qRound(m.UnitPaperHeight * pixelsPerUnit)));
+        const double width = std::max(1.0, std::round(m.UnitPaperWidth * pixelsPerUnit));
+        const double height = std::max(1.0, std::round(m.UnitPaperHeight * pixelsPerUnit));
+        // A damaged file's paper, or a huge paper at a high resolution, must not ask for gigabytes.
+        if (width * height > double(kMaxPngPixels) || width > kMaxPngSide || height > kMaxPngSide)
+            throw VaskelError(QStringLiteral("Page %1 would be an image of %2 x %3 pixels, more than the "
+                                             "%4 pixels (at most %5 on a side) a PNG page may have; "
+                                             "choose a lower --dpi.")
+                                  .arg(i + 1)
+                                  .arg(width, 0, 'f', 0)
+                                  .arg(height, 0, 'f', 0)
+                                  .arg(kMaxPngPixels)
+                                  .arg(kMaxPngSide));
+        const QSize size(static_cast<int>(width), static_cast<int>(height));
         QImage image(size, QImage::Format_RGB32);
+        if (image.isNull())
+            throw VaskelError(QStringLiteral("Page %1: not enough memory for an image of %2 x %3 pixels.")
+                                  .arg(i + 1)
+                                  .arg(size.width())
+                                  .arg(size.height()));
         image.setDotsPerMeterX(qRound(dpi / 0.0254));
         image.setDotsPerMeterY(qRound(dpi / 0.0254));
         image.fill(Qt::white);

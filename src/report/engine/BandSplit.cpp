@@ -5,6 +5,7 @@
 // band while it prints.
 #include "report/engine/PageFormer.h"
 
+#include "report/engine/LayoutGuards.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrStretcheable.h"
@@ -43,6 +44,7 @@ void PageFormer::DrawSplit(TfrBand& band)
         while (pending && !stopped()) {
             const qint32 room = m_bottomY - columnFooterHeight() - band.Top - 2;
             const qint32 fullRoom = m_bottomY - columnFooterHeight() - topLimit() - 2;
+            LayoutGuards::checkRoomOnPage(band, fullRoom);
             bool drew = false;
             for (TfrView* v : band.Views) {
                 if (!v->LayoutPending)

@@ -5,6 +5,7 @@
 #include "report/engine/PageFormer.h"
 
 #include "report/engine/CalculationError.h"
+#include "report/engine/LayoutGuards.h"
 #include "report/engine/TfrDBDataSet.h"
 #include "report/engine/TfrDatasetErrors.h"
 #include "report/engine/TfrReport.h"
@@ -118,7 +119,10 @@ void PageFormer::takeBandViewSettings(TfrBand& band, TfrBandView& view)
     band.Stretched = (view.Flags & ViewFlags::Stretched) != 0;
     band.PrintIfSubsetEmpty = band.hasFlag(BandFlags::PrintIfSubsetEmpty);
     band.PrintChildIfInvisible = band.hasFlag(BandFlags::PrintChildIfInvisible);
-    band.FormNewPage = !SubReportPage && band.hasFlag(BandFlags::FormNewPage);
+    // Page and column footers end their page anyway: a new page after them would print them again
+    // on it, and so on for ever.
+    band.FormNewPage = !SubReportPage && band.hasFlag(BandFlags::FormNewPage) && band.Kind != PageFooter
+        && band.Kind != ColumnFooter;
     band.Breaked = !SubReportPage && band.hasFlag(BandFlags::Breaked);
     if (band.Kind == GroupHeader) {
         band.CompiledCondition = TfrGlobals::get().parser.Compile(view.FormatText);
@@ -263,12 +267,15 @@ void PageFormer::linkColumnDatasets()
 
 void PageFormer::linkChildBands()
 {
+    std::vector<TfrBand*> linked;
     for (auto& s : m_slots) {
         for (TfrBand* b = s.get(); b; b = b->NextOfKind()) {
             if (b->BandView && !b->BandView->ChildBand.isEmpty())
                 b->ChildLink = FindBandByName(b->BandView->ChildBand);
+            linked.push_back(b);
         }
     }
+    LayoutGuards::checkChildBandLoops(linked);
 }
 
 void PageFormer::linkGroupHeaders()

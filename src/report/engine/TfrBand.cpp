@@ -1,5 +1,6 @@
 #include "report/engine/TfrBand.h"
 
+#include "report/engine/LayoutGuards.h"
 #include "report/engine/PageFormationState.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/TfrGlobals.h"
@@ -68,6 +69,13 @@ void TfrBand::bandPropertyWritten(const QString& name, const Value& value)
 {
     if (name == u"CHILDBAND") {
         ChildLink = Former ? Former->FindBandByName(value.toText()) : nullptr;
+        // A script may link bands too; a loop would print children for ever.
+        try {
+            LayoutGuards::checkChildBandLoops({this});
+        } catch (const VaskelError&) {
+            ChildLink = nullptr;
+            throw;
+        }
     } else if (name == u"BREAKED") {
         Breaked = value.toBool();
     } else if (name == u"CONDITION") {

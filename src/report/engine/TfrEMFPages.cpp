@@ -1,5 +1,6 @@
 #include "report/engine/TfrEMFPages.h"
 
+#include "platform/PlatformError.h"
 #include "platform/RecordingDevice.h"
 #include "platform/Rounding.h"
 #include "platform/UiServices.h"
@@ -48,34 +49,6 @@ int placed(double v, int offset)
 {
     constexpr qint64 limit = std::numeric_limits<int>::max() / 2;
     return static_cast<int>(std::clamp(roundToInt64(v) + offset, -limit, limit));
-}
-
-// What a printed object may measure before its page counts as damaged. The limits lie far beyond
-// any paper (a million report units are 277 metres) and keep the drawing arithmetic, which scales
-// them by the zoom in 32-bit pixels, clear of overflow.
-constexpr qint32 kMaxCoordinate = 1000000;
-constexpr qint32 kMaxFontSize = 10000; // points
-constexpr qint32 kMaxSpacing = 100000; // pixels at zoom 1
-
-// Empty when the view can be drawn, otherwise what is out of range.
-QString outOfRange(const TfrView& view)
-{
-    const auto outside = [](double v, double limit) { return !(v >= -limit && v <= limit); };
-    for (qint32 v : {view.Left, view.Top, view.Width, view.Height, view.GapX, view.GapY}) {
-        if (outside(v, kMaxCoordinate))
-            return QStringLiteral("object geometry %1").arg(v);
-    }
-    if (outside(view.FrameWidth, kMaxCoordinate))
-        return QStringLiteral("frame width %1").arg(view.FrameWidth);
-    if (const auto* memo = dynamic_cast<const TfrMemoView*>(&view)) {
-        if (outside(memo->Font.Size, kMaxFontSize))
-            return QStringLiteral("font size %1").arg(memo->Font.Size);
-        if (outside(memo->LineSpacing, kMaxSpacing) || outside(memo->CharSpacing, kMaxSpacing))
-            return QStringLiteral("line or character spacing %1, %2")
-                .arg(memo->LineSpacing)
-                .arg(memo->CharSpacing);
-    }
-    return {};
 }
 
 bool isHyperlink(const TfrView& view)
@@ -134,6 +107,13 @@ void TfrEMFPages::InsertPage(int index, const TfrPage& templatePage)
 
 void TfrEMFPages::AddPage(const TfrPage& templatePage)
 {
+    // A run that never ends (a template whose bands can never be placed) stops here with a
+    // message instead of filling memory.
+    if (m_owner && Count() >= m_owner->MaxPreparedPages)
+        throw VaskelError(
+            QStringLiteral("The report has reached %1 pages, the most a run may prepare; it was "
+                           "stopped")
+                .arg(m_owner->MaxPreparedPages));
     InsertPage(Count(), templatePage);
     const RunState& run = frRun();
     if (run.CurrentReport && run.CurrentReport->OnBeginPage)
@@ -188,8 +168,6 @@ void TfrEMFPages::MaterializePage(int index)
         std::unique_ptr<TfrView> view = PreparedObjectEntry::read(reader, m_viewFactory, decoding);
         if (!view)
             reader.fail(QStringLiteral("object record of a type that creates no view"));
-        if (const QString bad = outOfRange(*view); !bad.isEmpty())
-            reader.fail(bad);
         view->OwnerPage = &live;
         view->PreparedMode = false;
         TfrView* added = live.Add(std::move(view));

@@ -43,6 +43,9 @@ enum class HitMode { Click, Hover };
 class TfrEMFPages {
 public:
     static constexpr quint8 kPageStreamVersion = 25;
+    // What the compressed pages of one file may expand to in all, far above any real report
+    // (2,000 pages of 20 memos take 8 MB); beyond it the file is refused as damaged.
+    static constexpr qint64 kMaxDecompressedBytes = qint64(1) << 30;
 
     explicit TfrEMFPages(TfrReport* owner);
     ~TfrEMFPages();
@@ -50,6 +53,9 @@ public:
     TfrEMFPages& operator=(const TfrEMFPages&) = delete;
 
     TfrReport* owner() const { return m_owner; }
+
+    // The store's budget for decompressed page data of a file it loads (see kMaxDecompressedBytes).
+    qint64 DecompressionBudget = kMaxDecompressedBytes;
 
     int Count() const { return static_cast<int>(m_pages.size()); }
     TfrPreparedPage& PageAt(int index);

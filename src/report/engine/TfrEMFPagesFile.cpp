@@ -6,10 +6,13 @@
 // for. File offsets are absolute from the position the stream had when writing or reading began.
 #include "report/engine/TfrEMFPages.h"
 
+#include "platform/CodePage.h"
+#include "platform/PlatformGlobals.h"
 #include "report/engine/TfrCompressor.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/EStreamError.h"
 #include "report/model/PreparedObjectEntry.h"
+#include "report/model/ReportLimits.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TfrGlobals.h"
@@ -28,14 +31,75 @@ namespace {
 constexpr quint8 kOwnGeneratorVersion = 77;
 // Version bytes of files that have one; any other first byte is already the compression byte.
 constexpr quint8 kFirstVersion = 24, kLastVersion = 31;
-// Paper sizes beyond 20 metres (tenths of a millimetre) or below zero only come from damaged files;
-// the printer model and the page metrics are not made to compute with them.
-constexpr qint32 kMaxPaperSize = 200000;
 
 QString printerName()
 {
     const TfrPrinter& printer = frPrinter();
     return printer.PrinterList.value(printer.CurrentIndex);
+}
+
+// Rewrites the object entries of one page from code page `from` into `to`. Pages are kept in memory
+// with their text in UTF-8 and files hold them in the file code page, so this runs on saving and
+// loading whenever the two differ. Throws what reading or writing an entry throws.
+QByteArray transcodePage(
+    const QByteArray& page, const CodePage& from, const CodePage& to, ViewFactory& factory)
+{
+    if (page.isEmpty() || from.name() == to.name())
+        return page;
+    ReportStreamReader r(page);
+    const quint8 version = r.readU8();
+    r.setVersion(version);
+    ReportStreamWriter w;
+    w.writeU8(version);
+    RunState& run = frRun();
+    while (!r.atEnd()) {
+        std::unique_ptr<TfrView> view = PreparedObjectEntry::read(r, factory, run, &from);
+        if (!view)
+            r.fail(QStringLiteral("object record of a type that creates no view"));
+        PreparedObjectEntry::write(*view, w, &to);
+    }
+    return w.takeData();
+}
+
+// The page's data as a file in the configured code page holds it. A character that code page
+// lacks is named, with the way to keep it.
+QByteArray pageForFile(const QByteArray& page, int number, ViewFactory& factory)
+{
+    const CodePage& fileCodePage = PlatformGlobals::get().codePage;
+    try {
+        return transcodePage(page, PreparedObjectEntry::memoryCodePage(), fileCodePage, factory);
+    } catch (const CodePageError& e) {
+        throw CodePageError(QStringLiteral("Page %1: %2. Save the prepared report in code page UTF-8 "
+                                           "(--code-page UTF-8, or the setting Files/CodePage), which "
+                                           "holds every character.")
+                                .arg(number)
+                                .arg(e.message()));
+    } catch (const VaskelError&) {
+        // A page this system cannot decode (an unknown add-in class) is written as it is: it was
+        // read from a file in the same form.
+        return page;
+    }
+}
+
+// The page's data from a file in the configured code page, in memory's UTF-8. A page that cannot
+// be decoded keeps its bytes; drawing it reports the damage.
+QByteArray pageFromFile(const QByteArray& page, ViewFactory& factory)
+{
+    try {
+        return transcodePage(
+            page, PlatformGlobals::get().codePage, PreparedObjectEntry::memoryCodePage(), factory);
+    } catch (const VaskelError&) {
+        return page;
+    }
+}
+
+// A negative page count is a damaged file, not an empty one.
+qint32 readPageCount(ReportStreamReader& r)
+{
+    const qint32 count = r.readI32();
+    if (count < 0)
+        r.fail(QStringLiteral("page count %1").arg(count));
+    return count;
 }
 
 // The bytes from the reader's position up to the record's Next offset.
@@ -84,10 +148,10 @@ std::unique_ptr<TfrPreparedPage> readPaper(ReportStreamReader& r)
     record->PaperSizeX = r.readI32();
     record->PaperSizeY = r.readI32();
     record->PaperOrientation = r.readU8();
-    for (qint32 size : {record->PaperSizeX, record->PaperSizeY}) {
-        if (size < 0 || size > kMaxPaperSize)
-            r.fail(QStringLiteral("paper size %1 outside 0 .. %2").arg(size).arg(kMaxPaperSize));
-    }
+    // The printer model and the page metrics are not made to compute with paper of damaged files.
+    if (const QString bad = ReportLimits::paperProblem(record->PaperSizeX, record->PaperSizeY);
+        !bad.isEmpty())
+        r.fail(bad);
     return record;
 }
 
@@ -109,7 +173,9 @@ void TfrEMFPages::SaveTo(QIODevice& stream)
     w.writeU8(compressor.Enabled ? 1 : 0);
     w.writeString(printerName());
     w.writeI32(Count());
+    int number = 0;
     for (const auto& record : m_pages) {
+        ++number;
         const qint64 at = w.pos();
         w.writeI32(0);
         w.writeU16(record->PaperCode);
@@ -120,7 +186,8 @@ void TfrEMFPages::SaveTo(QIODevice& stream)
         w.writeU8(record->MarginsFlag);
         for (qint32 margin : record->Margins)
             w.writeI32(margin);
-        w.writeBytes(compressor.Enabled ? compressor.Compress(record->PageData) : record->PageData);
+        const QByteArray page = pageForFile(record->PageData, number, m_viewFactory);
+        w.writeBytes(compressor.Enabled ? compressor.Compress(page) : page);
         const qint64 next = w.pos();
         if (next > std::numeric_limits<qint32>::max())
             throw EStreamError(QStringLiteral("Stream write error"),
@@ -158,18 +225,33 @@ void TfrEMFPages::readCountedLayout(ReportStreamReader& r, quint8 version, quint
     const QString printer = r.readString();
     if (m_owner)
         m_owner->SelectPrinterByName(printer);
-    const qint32 count = r.readI32();
+    const qint32 count = readPageCount(r);
+    // Every page stays in memory: small frames that each expand to the page limit must not add up
+    // to gigabytes. The budget covers the whole file.
+    qint64 decompressed = 0;
     for (qint32 i = 0; i < count; ++i) {
         const qint64 next = qint64(r.readI32()) - base;
         std::unique_ptr<TfrPreparedPage> record = readPaper(r);
         record->PaperSource = version >= kFirstVersion ? r.readI32() : -1;
         record->MarginsFlag = r.readU8();
         if (version >= kFirstVersion) {
-            for (qint32& margin : record->Margins)
+            for (qint32& margin : record->Margins) {
                 margin = r.readI32();
+                if (!ReportLimits::within(margin, ReportLimits::kMaxCoordinate))
+                    r.fail(QStringLiteral("margin %1 outside the page").arg(margin));
+            }
         }
         const QByteArray data = readUpTo(r, next);
-        record->PageData = compression != 0 ? frCompressor().Decompress(data) : data;
+        if (compression != 0) {
+            record->PageData = frCompressor().Decompress(data);
+            decompressed += record->PageData.size();
+            if (decompressed > DecompressionBudget)
+                r.fail(QStringLiteral("compressed pages expand to more than %1 bytes in all")
+                           .arg(DecompressionBudget));
+        } else {
+            record->PageData = data;
+        }
+        record->PageData = pageFromFile(record->PageData, m_viewFactory);
         applyPaper(*record);
         // Appended only when complete: a fault further on keeps whole pages only.
         m_pages.push_back(std::move(record));
@@ -185,7 +267,7 @@ void TfrEMFPages::readLegacyLayout(ReportStreamReader& r, qint64 base)
     const QStringList lines = readLineList(r);
     if (!lines.isEmpty() && m_owner)
         m_owner->SelectPrinterByName(lines.first());
-    const qint32 count = r.readI32();
+    const qint32 count = readPageCount(r);
     for (qint32 i = 0; i < count; ++i) {
         const qint64 next = qint64(r.readI32()) - base;
         std::unique_ptr<TfrPreparedPage> record = readPaper(r);

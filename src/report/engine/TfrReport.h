@@ -81,6 +81,9 @@ public:
     bool PrintIfEmpty = true;
     bool ShowPrintDialog = true;
     bool RebuildPrinter = false;
+    // The ceiling on pages one run prepares, far above any real report; reaching it stops the run
+    // with a calculation error.
+    qint32 MaxPreparedPages = 1000000;
     // A field name without dataset part is looked up in the dataset of the band being printed.
     bool& UseDefaultDataSetName = m_scope.UseDefaultDataSetName;
     bool Rebuildable = false;
@@ -109,8 +112,7 @@ public:
     std::function<void(const QString& name, Value& value)> OnGetValue;
     std::function<void(QStringList& lines, TfrView& view)> OnBeforePrint;
     std::function<void(qint32 n)> OnProgress;
-    std::function<void(
-        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)>
+    std::function<void(const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value)>
         OnUserFunction;
     std::function<void(TfrBand& band)> OnBeginColumn;
     std::function<void(qint32 column, qint32& width)> OnPrintColumn;

@@ -54,11 +54,15 @@ int TfrVariables::IndexOf(const QString& name) const
         const int i = lowerBound(name, &found);
         return found ? i : -1;
     }
-    for (int i = 0; i < Count(); ++i) {
-        if (compareNames(m_entries[i]->name, name) == 0)
-            return i;
+    if (!m_indexed) {
+        m_index.clear();
+        m_index.reserve(Count());
+        for (int i = 0; i < Count(); ++i)
+            if (const QString key = m_entries[i]->name.toCaseFolded(); !m_index.contains(key))
+                m_index.insert(key, i);
+        m_indexed = true;
     }
-    return -1;
+    return m_index.value(name.toCaseFolded(), -1);
 }
 
 void TfrVariables::SetValue(const QString& name, const Value& value)
@@ -73,10 +77,12 @@ void TfrVariables::SetValue(const QString& name, const Value& value)
         return;
     }
     const int i = IndexOf(name);
-    if (i >= 0)
+    if (i >= 0) {
         m_entries[i]->value = value;
-    else
-        m_entries.push_back(std::make_unique<Entry>(Entry{name, value}));
+        return;
+    }
+    m_entries.push_back(std::make_unique<Entry>(Entry{name, value}));
+    m_index.insert(name.toCaseFolded(), Count() - 1);
 }
 
 Value TfrVariables::GetValue(const QString& name) const
@@ -107,6 +113,7 @@ void TfrVariables::SetNames(int index, const QString& name)
     if (index < 0 || index >= Count())
         return;
     m_entries[index]->name = name;
+    dropIndex();
     // A renamed entry moves to its place, so binary searches keep finding every name.
     if (m_sorted)
         sortEntries();
@@ -125,8 +132,10 @@ void TfrVariables::SetValues(int index, const Value& value)
 
 void TfrVariables::Delete(int index)
 {
-    if (index >= 0 && index < Count())
+    if (index >= 0 && index < Count()) {
         m_entries.erase(m_entries.begin() + index);
+        dropIndex();
+    }
 }
 
 void TfrVariables::Clear()
@@ -134,6 +143,8 @@ void TfrVariables::Clear()
     for (auto& e : m_entries)
         e.reset();
     m_entries.clear();
+    m_index.clear();
+    m_indexed = true;
 }
 
 void TfrVariables::SetSorted(bool sorted)
@@ -141,10 +152,12 @@ void TfrVariables::SetSorted(bool sorted)
     if (sorted && !m_sorted)
         sortEntries();
     m_sorted = sorted;
+    dropIndex();
 }
 
 void TfrVariables::sortEntries()
 {
+    dropIndex();
     std::stable_sort(m_entries.begin(), m_entries.end(),
         [](const auto& a, const auto& b) { return compareNames(a->name, b->name) < 0; });
 }

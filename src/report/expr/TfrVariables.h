@@ -8,6 +8,7 @@
 // survives later additions.
 #include "report/expr/Value.h"
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -59,9 +60,15 @@ private:
     // Sorted mode: the index where `name` is or would be inserted, and whether it is there.
     int lowerBound(const QString& name, bool* found) const;
     void sortEntries();
+    // Unsorted mode searches a hash of the case-folded names (first entry of each name), built on
+    // the first search after a change that moves or renames entries: a dictionary of 40,000
+    // variables reads in linear time.
+    void dropIndex() { m_indexed = false; }
 
     std::vector<std::unique_ptr<Entry>> m_entries;
     bool m_sorted = false;
+    mutable QHash<QString, int> m_index;
+    mutable bool m_indexed = false;
 };
 
 } // namespace vaskel

@@ -80,6 +80,11 @@ QString ReportStreamReader::decode(const QByteArray& bytes)
     return PlatformGlobals::get().codePage.decode(bytes);
 }
 
+QString ReportStreamReader::decodeText(const QByteArray& bytes) const
+{
+    return m_codePage ? m_codePage->decode(bytes) : decode(bytes);
+}
+
 QString ReportStreamReader::readString()
 {
     if (m_version >= 23)
@@ -90,7 +95,7 @@ QString ReportStreamReader::readString()
         fail(QStringLiteral("string without terminator"));
     const QByteArray bytes = m_data.mid(m_pos, end - m_pos);
     m_pos = end + 1;
-    return decode(bytes);
+    return decodeText(bytes);
 }
 
 QString ReportStreamReader::readString23()
@@ -98,7 +103,7 @@ QString ReportStreamReader::readString23()
     const quint16 n = readU16();
     const QByteArray bytes = readBytes(n);
     readU8(); // the terminator, not counted in the length
-    return decode(bytes);
+    return decodeText(bytes);
 }
 
 QStringList ReportStreamReader::readStringList()
@@ -111,11 +116,11 @@ QStringList ReportStreamReader::readStringList()
     for (;;) {
         const quint8 b = readU8();
         if (b == 13) {
-            lines << decode(line);
+            lines << decodeText(line);
             line.clear();
         } else if (b == 0) {
             if (!line.isEmpty())
-                lines << decode(line);
+                lines << decodeText(line);
             return lines;
         } else {
             line.append(static_cast<char>(b));
@@ -134,7 +139,7 @@ QStringList ReportStreamReader::readStringList23()
     }
     for (;;) {
         const quint16 n = readU16();
-        lines << decode(readBytes(n));
+        lines << decodeText(readBytes(n));
         if (readU8() == 0)
             return lines;
     }
@@ -143,7 +148,7 @@ QStringList ReportStreamReader::readStringList23()
 QString ReportStreamReader::readShortString()
 {
     const quint8 n = readU8();
-    return decode(readBytes(n));
+    return decodeText(readBytes(n));
 }
 
 QByteArray ReportStreamReader::readLengthPrefixedBytes()

@@ -14,6 +14,8 @@
 
 namespace vaskel {
 
+class CodePage;
+
 class ReportStreamReader {
 public:
     static constexpr int kCurrentVersion = 25;
@@ -53,11 +55,15 @@ public:
     QByteArray readLengthPrefixedBytes();
 
     static QString decode(const QByteArray& bytes);
+    // Text of this stream in `codePage` (not owned) instead of the configured one; null restores it.
+    void setCodePage(const CodePage* codePage) { m_codePage = codePage; }
 
     // Throws EStreamError with the user's format message and the offset as detail.
     [[noreturn]] void fail(const QString& what) const;
 
 private:
+    QString decodeText(const QByteArray& bytes) const;
+    const CodePage* m_codePage = nullptr;
     const char* take(qint64 count);
 
     QByteArray m_data;

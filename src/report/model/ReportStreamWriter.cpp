@@ -57,6 +57,11 @@ QByteArray ReportStreamWriter::encode(const QString& text)
     return PlatformGlobals::get().codePage.encode(text);
 }
 
+QByteArray ReportStreamWriter::encodeText(const QString& text) const
+{
+    return m_codePage ? m_codePage->encode(text) : encode(text);
+}
+
 void ReportStreamWriter::writeLength16(qint64 length)
 {
     if (length > 0xFFFF)
@@ -66,7 +71,7 @@ void ReportStreamWriter::writeLength16(qint64 length)
 
 void ReportStreamWriter::writeString(const QString& text)
 {
-    const QByteArray bytes = encode(text);
+    const QByteArray bytes = encodeText(text);
     writeLength16(bytes.size());
     m_data.append(bytes);
     writeU8(0);
@@ -79,7 +84,7 @@ void ReportStreamWriter::writeStringList(const QStringList& lines)
             QStringLiteral("A text of %1 lines is too long for a report file").arg(lines.size()));
     writeU16(static_cast<quint16>(lines.size()));
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArray bytes = encode(lines.at(i));
+        const QByteArray bytes = encodeText(lines.at(i));
         writeLength16(bytes.size());
         m_data.append(bytes);
         if (i + 1 < lines.size())

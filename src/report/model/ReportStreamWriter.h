@@ -9,6 +9,8 @@
 
 namespace vaskel {
 
+class CodePage;
+
 class ReportStreamWriter {
 public:
     ReportStreamWriter() = default;
@@ -40,12 +42,16 @@ public:
     void patchI32(qint64 at, qint32 v);
 
     static QByteArray encode(const QString& text);
+    // Text of this stream in `codePage` (not owned) instead of the configured one; null restores it.
+    void setCodePage(const CodePage* codePage) { m_codePage = codePage; }
 
 private:
     void writeLength16(qint64 length);
+    QByteArray encodeText(const QString& text) const;
 
     QByteArray m_data;
     qint64 m_start = 0;
+    const CodePage* m_codePage = nullptr;
 };
 
 } // namespace vaskel

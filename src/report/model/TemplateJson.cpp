@@ -1,5 +1,6 @@
 #include "report/model/TemplateJson.h"
 
+#include "report/model/ReportLimits.h"
 #include "report/model/TemplateHolder.h"
 #include "report/model/TfrBandView.h"
 #include "report/model/TfrMemoView.h"
@@ -402,7 +403,10 @@ std::unique_ptr<TfrView> viewFromJson(const In& in)
     } else {
         v.FrameTyp = in.u16("frameTyp", v.FrameTyp);
     }
-    v.FrameWidth = static_cast<float>(in.number("frameWidth", v.FrameWidth));
+    const double frameWidth = in.number("frameWidth", v.FrameWidth);
+    if (!ReportLimits::frameWidthProblem(frameWidth).isEmpty())
+        in.bad("frameWidth", "a frame width in range");
+    v.FrameWidth = static_cast<float>(frameWidth);
     v.FrameColor = in.colour("frameColor", v.FrameColor);
     v.FrameStyle = in.u16("frameStyle", v.FrameStyle);
     v.FillColor = in.colour("fillColor", v.FillColor);
@@ -457,6 +461,8 @@ std::unique_ptr<TfrView> viewFromJson(const In& in)
         s->PageIndex = in.i32("pageIndex", 0);
     }
     in.rejectUnknownKeys();
+    if (const QString bad = ReportLimits::viewProblem(v); !bad.isEmpty())
+        throw TemplateJsonError(QStringLiteral("%1: %2").arg(in.path(), bad));
     return view;
 }
 
@@ -470,9 +476,11 @@ void pageFromJson(const In& in, TfrPage& p)
     if (!margins.isEmpty() && margins.size() != 4)
         in.bad("margins", "four whole numbers");
     for (int i = 0; i < margins.size(); ++i) {
-        if (!margins.at(i).isDouble())
-            in.bad("margins", "four whole numbers");
-        p.Margins[i] = margins.at(i).toInt();
+        const double margin = margins.at(i).toDouble(0.5);
+        if (!margins.at(i).isDouble() || margin != std::floor(margin)
+            || !ReportLimits::within(margin, ReportLimits::kMaxCoordinate))
+            in.bad("margins", "four whole numbers in range");
+        p.Margins[i] = static_cast<qint32>(margin);
     }
     p.PaperOrientation = in.u8("orientation", p.PaperOrientation);
     p.PaperSource = in.u32("paperSource", p.PaperSource);
@@ -497,6 +505,8 @@ void pageFromJson(const In& in, TfrPage& p)
     for (int i = 0; i < views.size(); ++i)
         p.Add(viewFromJson(element(views, i, in.path() + QStringLiteral(".views"))));
     in.rejectUnknownKeys();
+    if (const QString bad = ReportLimits::pageProblem(p); !bad.isEmpty())
+        throw TemplateJsonError(QStringLiteral("%1: %2").arg(in.path(), bad));
 }
 
 // ---- text form --------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "report/expr/StringTable.h"
 #include "report/model/EClassNotFound.h"
 #include "report/model/EStreamError.h"
+#include "report/model/ReportLimits.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/TemplateHolder.h"
 #include "report/model/TfrGlobals.h"
@@ -24,7 +25,9 @@ constexpr quint8 kExtension = 253;
 constexpr quint8 kEndOfPages = 252;
 
 // An object entry that names a page not read yet: the entry is skipped, the read goes on.
-struct BadPageIndex { };
+struct BadPageIndex {
+    int index;
+};
 
 QString stringOr(int number, const char* fallback)
 {
@@ -47,6 +50,9 @@ void replaceByEmptyPage(TemplateHolder& holder)
 class StreamLoader {
 public:
     StreamLoader(TemplateHolder& holder, ReportStreamReader& reader) : m_holder(holder), m_r(reader) { }
+
+    // The object entries left out because they were damaged, one line each with the byte offset.
+    const QStringList& skipped() const { return m_skipped; }
 
     // Reads the template body after the header: printer settings, then the pages section (pages,
     // their objects, the dictionary), then the report information; throws for failures that end
@@ -112,6 +118,11 @@ private:
         const int v = m_r.version();
         bool endRead = false;
         qint64 endPos = 0;
+        TfrPage* addedTo = nullptr; // the page the entry's view went on, until it is read whole
+        const qint64 entryPos = m_r.pos() - 1;
+        const auto noteSkipped = [&](const QString& why) {
+            m_skipped << QStringLiteral("object entry at byte offset %1: %2").arg(entryPos).arg(why);
+        };
         auto readEnd = [&] {
             const qint64 pos = m_r.readI32();
             // An end position inside the entry's own header would make the read go round in
@@ -147,14 +158,17 @@ private:
             const quint8 pageIndex = m_r.readU8();
             TfrPage* page = m_holder.Pages.Page(pageIndex);
             if (!page)
-                throw BadPageIndex{};
+                throw BadPageIndex{pageIndex};
             run.CurrentPage = page;
             std::unique_ptr<TfrView> created = m_holder.viewFactory().CreateView(code, className, run);
             if (v >= 24)
                 readEnd();
             if (created) {
                 TfrView* view = page->Add(std::move(created));
+                addedTo = page;
                 view->ReadRecord(m_r);
+                if (const QString bad = ReportLimits::viewProblem(*view); !bad.isEmpty())
+                    m_r.fail(QStringLiteral("%1: %2").arg(view->Name, bad));
                 if (!TfrView::RecordHasName(v, view->PreparedMode))
                     view->Name = GenerateViewName(m_holder.Pages, *view);
                 view->WriteProp(QStringLiteral("Name"), Value(view->Name));
@@ -165,13 +179,18 @@ private:
                 m_r.seek(endPos);
         } catch (const EClassNotFound&) {
             skipEntry();
-        } catch (const BadPageIndex&) {
+        } catch (const BadPageIndex& bad) {
+            noteSkipped(QStringLiteral("page %1 does not exist").arg(bad.index + 1));
             skipEntry();
-        } catch (const VaskelError&) {
+        } catch (const VaskelError& e) {
             // Inside a record of the current form the end position tells where the next entry
             // starts; older streams have none, so a broken record ends the read.
             if (v < 24 || !endRead)
                 throw;
+            noteSkipped(e.detail().isEmpty() ? e.message() : e.detail());
+            // The view read in part is no object of the template.
+            if (addedTo && !addedTo->ObjectList.empty())
+                addedTo->ObjectList.pop_back();
             m_r.seek(endPos);
         }
         run.CurrentPage = nullptr;
@@ -179,6 +198,7 @@ private:
 
     TemplateHolder& m_holder;
     ReportStreamReader& m_r;
+    QStringList m_skipped;
 };
 
 bool askPassword(const TemplateHolder& holder)
@@ -191,6 +211,13 @@ bool askPassword(const TemplateHolder& holder)
 
 } // namespace
 
+QString damagedObjectsMessage(const QStringList& skipped)
+{
+    return QStringLiteral("The template is damaged: %1 object(s) could not be read and were left out.\r")
+               .arg(skipped.size())
+        + skipped.join(QLatin1Char('\r'));
+}
+
 QString nonPluggedMessage(const QString& missing)
 {
     return QStringLiteral("Report contains the following non-plugged components:\r") + missing
@@ -202,8 +229,15 @@ void LoadTemplateFromStream(TemplateHolder& holder, const QByteArray& data, Stre
     RunState& run = frRun();
     run.PrintMode = false;
     holder.Dictionary.Clear();
-    if (data.isEmpty())
+    if (data.isEmpty()) {
+        // An empty file is no template; an empty stream from elsewhere is a new, empty one.
+        if (source == StreamSource::File) {
+            showError(stringOr(StringTable::sUnsupportedFormat, "Unsupported FRF format")
+                + QStringLiteral("\rThe file is empty."));
+            replaceByEmptyPage(holder);
+        }
         return;
+    }
 
     ReportStreamReader reader(data);
     quint8 version = reader.readU8();
@@ -220,8 +254,19 @@ void LoadTemplateFromStream(TemplateHolder& holder, const QByteArray& data, Stre
         return;
     }
 
+    QStringList skipped;
     try {
-        StreamLoader(holder, reader).load();
+        StreamLoader loader(holder, reader);
+        loader.load();
+        skipped = loader.skipped();
+    } catch (const VaskelError& e) {
+        // The detail names what is wrong and where (the byte offset).
+        run.CurrentPage = nullptr;
+        const QString detail = e.detail().isEmpty() ? e.message() : e.detail();
+        showError(
+            stringOr(StringTable::sUnsupportedFormat, "Unsupported FRF format") + QLatin1Char('\r') + detail);
+        replaceByEmptyPage(holder);
+        return;
     } catch (const std::exception&) {
         run.CurrentPage = nullptr;
         showError(stringOr(StringTable::sUnsupportedFormat, "Unsupported FRF format"));
@@ -234,6 +279,11 @@ void LoadTemplateFromStream(TemplateHolder& holder, const QByteArray& data, Stre
     // that did load.
     if (run.ErrorPending)
         showError(nonPluggedMessage(run.ErrorText));
+    // A damaged object is never left out silently: a bill printed without half its lines looks
+    // like a good one.
+    if (!skipped.isEmpty())
+        PlatformGlobals::get().ui().messageBox(UiServices::applicationTitle(), damagedObjectsMessage(skipped),
+            MessageIcon::Warning, MessageButtons::Ok);
 
     if (holder.Info.PasswordProtected && source == StreamSource::File && !askPassword(holder)) {
         holder.Info.Reset(DateTimeValue::now());

@@ -25,6 +25,8 @@ bool LoadTemplate(TemplateHolder& holder, const QString& fileName);
 // The message shown when add-in classes are missing; `missing` is the collected names, each
 // followed by a carriage return.
 QString nonPluggedMessage(const QString& missing);
+// The warning shown when damaged object entries were left out; one line per entry.
+QString damagedObjectsMessage(const QStringList& skipped);
 
 } // namespace TemplateReader
 

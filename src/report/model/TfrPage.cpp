@@ -1,6 +1,7 @@
 #include "report/model/TfrPage.h"
 
 #include "platform/Rounding.h"
+#include "report/model/ReportLimits.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TfrGlobals.h"
@@ -278,6 +279,9 @@ void TfrPage::ReadPageRecord(ReportStreamReader& r)
         if (current)
             PageScript = r.readStringList23();
     }
+    // The printer model and the page metrics are not made to compute with sizes of damaged files.
+    if (const QString bad = ReportLimits::pageProblem(*this); !bad.isEmpty())
+        r.fail(bad);
     ChangePaper(PaperCode, PaperSizeX, PaperSizeY, PaperSource, PaperOrientation);
 }
 

@@ -1,0 +1,41 @@
+#pragma once
+// The one set of limits for sizes a template, a template's text form or a prepared page may state:
+// paper, margins, columns, object geometry, frame widths, font sizes and spacings. Every reader
+// checks against the same values, so whatever the template readers accept the prepared-page
+// decoder accepts as well, and the page and drawing arithmetic (which scales these values by zooms
+// and resolutions) stays clear of overflow.
+//
+// Each check answers an empty text when the values are usable, otherwise names the value that is
+// out of range and the range, for the reader's message.
+#include <QString>
+#include <QtGlobal>
+
+namespace vaskel {
+
+class TfrPage;
+class TfrView;
+
+namespace ReportLimits {
+
+// Paper beyond 20 metres (tenths of a millimetre) or below zero comes only from damaged files.
+constexpr qint32 kMaxPaperSize = 200000;
+// Object geometry, margins and gaps in report units: a million units are 277 metres.
+constexpr qint32 kMaxCoordinate = 1000000;
+constexpr qint32 kMaxFontSize = 10000; // points
+constexpr qint32 kMaxSpacing = 100000; // pixels at zoom 1
+constexpr qint32 kMaxColumns = 1000;
+
+// True when `value` is a number within -limit .. limit (NaN is not).
+bool within(double value, double limit);
+
+QString paperProblem(qint32 width, qint32 height);
+// Paper size, margins, columns and column gap of a page record.
+QString pageProblem(const TfrPage& page);
+// Geometry, gaps and frame width of any view; the font and spacings of a memo; the columns of a band.
+QString viewProblem(const TfrView& view);
+// A frame width as read from a text form, before it is narrowed to the view's float.
+QString frameWidthProblem(double width);
+
+} // namespace ReportLimits
+
+} // namespace vaskel
