@@ -1,4 +1,4 @@
-// MetafileCanvas, continued: paths, clipping, regions, selected clip paths, images and block transfers,
+// MetafileCanvas, continued: arcs, paths, clipping, regions, selected clip paths, images and block transfers,
 // and the hand-over of text records to the text painter. Kept apart from the shapes so that each
 // file stays readable; both belong to the one canvas class.
 #include "platform/MetafileCanvas.h"
@@ -160,6 +160,73 @@ void MetafileCanvas::invertRegion(const std::vector<QRectF>& rects)
         return;
     m_painter.setCompositionMode(QPainter::RasterOp_NotDestination);
     m_painter.fillPath(rectsPath(rects), Qt::black);
+}
+
+// --- arcs
+
+QPainterPath MetafileCanvas::arcPath(
+    ArcKind kind, const QRectF& rawBox, QPointF start, QPointF end, bool& ok) const
+{
+    const QRectF box = rawBox.normalized();
+    QPainterPath path;
+    ok = box.width() > 0 && box.height() > 0;
+    if (!ok)
+        return path;
+    const QPointF c = box.center();
+    // Angles as the ellipse's own parameter, counter-clockwise as seen with y growing downwards.
+    auto angleOf = [&](QPointF p) {
+        return std::atan2(-(p.y() - c.y()) / box.height(), (p.x() - c.x()) / box.width()) * 180 / M_PI;
+    };
+    const double a0 = angleOf(start);
+    double sweep = angleOf(end) - a0;
+    if (m_dc.arcClockwise) {
+        if (sweep >= 0)
+            sweep -= 360;
+    } else if (sweep <= 0) {
+        sweep += 360;
+    }
+    QPainterPath arcOnly;
+    arcOnly.arcMoveTo(box, a0);
+    const QPointF first = arcOnly.currentPosition();
+    if (kind == ArcKind::Pie) {
+        path.moveTo(c);
+        path.lineTo(first);
+    } else if (kind == ArcKind::ArcTo) {
+        path.moveTo(m_dc.position);
+        path.lineTo(first);
+    } else {
+        path.moveTo(first);
+    }
+    path.arcTo(box, a0, sweep);
+    if (kind == ArcKind::Pie || kind == ArcKind::Chord)
+        path.closeSubpath();
+    return path;
+}
+
+void MetafileCanvas::arc(ArcKind kind, const QRectF& box, QPointF start, QPointF end)
+{
+    bool ok = false;
+    const QPainterPath path = arcPath(kind, box, start, end, ok);
+    if (!ok)
+        return;
+    if (kind == ArcKind::ArcTo)
+        m_dc.position = path.currentPosition();
+    const bool closed = kind == ArcKind::Pie || kind == ArcKind::Chord;
+    drawShape(path, closed, true);
+}
+
+void MetafileCanvas::angleArc(QPointF centre, double radius, double startDegrees, double sweepDegrees)
+{
+    if (!std::isfinite(startDegrees) || !std::isfinite(sweepDegrees) || radius <= 0)
+        return;
+    const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    QPainterPath path(m_dc.position);
+    QPainterPath probe;
+    probe.arcMoveTo(box, startDegrees);
+    path.lineTo(probe.currentPosition());
+    path.arcTo(box, startDegrees, std::clamp(sweepDegrees, -3600.0, 3600.0));
+    m_dc.position = path.currentPosition();
+    drawShape(path, false, true);
 }
 
 // --- paths

@@ -14,6 +14,9 @@ namespace {
 
 // Text options of the records.
 constexpr quint32 kEtoOpaque = 2, kEtoClipped = 4;
+// Text further than this from the target (pixels) is not drawn, and clip rectangles are cut to
+// it: no page is that large, and whole-pixel positions beyond it overflow.
+constexpr double kFar = 1e6;
 // Text alignment bits.
 constexpr quint32 kTaRight = 2, kTaCenter = 6, kTaBottom = 8, kTaBaseline = 24;
 
@@ -160,18 +163,25 @@ QPointF MetafileTextPainter::draw(const MetafileCanvas::TextRecord& rec, const Q
         placed[size_t(i) + 1] = placed[size_t(i)] + (haveDx ? rec.dx[size_t(i)] * sx : advance + extraPx);
     }
     const double width = placed[size_t(n)];
+    const QPointF origin = toBase.map(rec.reference);
+    bool far = !(std::abs(origin.x()) < kFar && std::abs(origin.y()) < kFar);
+    for (double p : placed)
+        far = far || !(std::abs(p) < kFar);
+    if (far) {
+        m_painter.restore();
+        return rec.reference;
+    }
     // One even spacing accounts for a uniformly widened run.
     const int extra
         = haveDx && n > 0 ? int(std::lround((placed[size_t(n)] - natural[size_t(n)]) / n)) : int(extraPx);
     adapter.setCharacterExtra(extra);
 
-    // The reference point and the run's direction in the caller's coordinates.
-    const QPointF origin = toBase.map(rec.reference);
+    // The run's direction in the caller's coordinates.
     double angle = f.escapement / 10.0;
     angle -= std::atan2(toBase.m12(), toBase.m11()) * 180 / M_PI;
     DrawingAdapter::TextOptions options;
     if (rec.options & kEtoClipped) {
-        const QRectF clip = toBase.mapRect(rec.rect.normalized());
+        const QRectF clip = toBase.mapRect(rec.rect.normalized()) & QRectF(-kFar, -kFar, 2 * kFar, 2 * kFar);
         if (std::abs(angle) <= 1e-6) {
             options.clipped = true;
             options.clip = clip.translated(-origin).toAlignedRect();

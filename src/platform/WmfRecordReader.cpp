@@ -211,6 +211,16 @@ void playRecord(const char* p, const char* end, MetafileCanvas& canvas)
     case U_WMR_EXTTEXTOUT: {
         MetafileCanvas::TextRecord text;
         const int16_t* dx = nullptr;
+        // libuemf reads the position after the string, and the rectangle, without checking them
+        // against the record: check the lengths here first.
+        const qint64 available = end - p;
+        const bool plain = function == U_WMR_TEXTOUT;
+        const qint16 length
+            = plain || available < 14 ? qFromLittleEndian<qint16>(p + 6) : qFromLittleEndian<qint16>(p + 10);
+        const bool hasRect = !plain && available >= 14 && (qFromLittleEndian<quint16>(p + 12) & 6) != 0;
+        const qint64 needed = plain ? 12 + ((length + 1) & ~1) : 14 + (hasRect ? 8 : 0) + ((length + 1) & ~1);
+        if (length < 0 || available < needed)
+            throw BadRecord{};
         if (function == U_WMR_TEXTOUT) {
             U_WMRTEXTOUT_get(p, &a, &s, &data);
         } else {

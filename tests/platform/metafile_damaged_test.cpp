@@ -119,6 +119,13 @@ TEST(MetafileDamaged, BadRecordsStopThePlayingAfterWhatWasValid)
                 w.restoreDC(-1);
             },
             false},
+        {"text clipped to a rectangle two billion pixels tall, and text placed beyond the page",
+            [](EmfWriter& w) {
+                w.textW({5, 5}, QStringLiteral("tall"), {}, 4, QRect(0, -2147483647, 100, 2147483647));
+                w.textW({5, 5}, QStringLiteral("far"), {2000000000, 2000000000, 2000000000});
+                w.textW({2000000000, 5}, QStringLiteral("far"));
+            },
+            false},
         {"negative sizes are drawn normalised",
             [](EmfWriter& w) {
                 w.record(43, EmfWriter::i32s({60, 60, 40, 40}));
