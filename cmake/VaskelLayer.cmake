@@ -21,7 +21,7 @@ endfunction()
 
 # One GoogleTest executable per test folder; every *_test.cpp in it is a part of it.
 function(vaskel_tests name)
-  cmake_parse_arguments(T "WIDGETS" "" "LINKS" ${ARGN})
+  cmake_parse_arguments(T "WIDGETS" "LOCK" "LINKS" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
                                   ${CMAKE_CURRENT_SOURCE_DIR}/*_fixture.cpp)
   if(NOT _src)
@@ -35,6 +35,12 @@ function(vaskel_tests name)
   else()
     target_link_libraries(${name} PRIVATE vaskel_test_main)
   endif()
+  # LOCK names a shared resource (the CUPS queue) whose tests must not run beside each other: they
+  # tell their print jobs apart by the queue's job numbers.
+  set(_lock)
+  if(T_LOCK)
+    set(_lock RESOURCE_LOCK ${T_LOCK})
+  endif()
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VASKEL_DATA_DIR=${VASKEL_SOURCE_DATA_DIR}")
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VASKEL_DATA_DIR=${VASKEL_SOURCE_DATA_DIR}" ${_lock})
 endfunction()

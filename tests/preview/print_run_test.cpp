@@ -219,7 +219,7 @@ TEST_F(PrintRunTest, ThePrinterSwitchForARebuildableReportThatFailsKeepsTheEarli
     const auto boxes = scriptedUi->interactionsOf(Interaction::Kind::MessageBox);
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_EQ(boxes[0].text, "Printer selected is not valid");
-    EXPECT_EQ(boxes[0].caption, "Error");
+    EXPECT_EQ(boxes[0].caption, UiServices::applicationTitle());
 }
 
 } // namespace
