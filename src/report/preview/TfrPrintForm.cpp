@@ -85,6 +85,11 @@ TfrPrintForm::TfrPrintForm(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
         | Qt::WindowSystemMenuHint | Qt::WindowContextHelpButtonHint);
     setFixedSize(485, 226);
+    // The fixed geometry below was laid out for an 11-pixel dialog font; a larger desktop font
+    // would clip the wrapped page-range help.
+    QFont dialogFont = font();
+    dialogFont.setPixelSize(11);
+    setFont(dialogFont);
 
     GroupBox1 = new QGroupBox(LoadStr(sPrinterGroup), this);
     GroupBox1->setGeometry(8, 4, 469, 53);
