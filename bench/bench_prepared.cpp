@@ -4,6 +4,7 @@
 // compressed; the file's bytes per page; the bytes the store keeps in memory for its pages; and
 // the cost of decoding one page for drawing, from plain and from compressed page data, which is
 // what keeping pages compressed in memory would add to every page the preview shows.
+#include "BenchPages.h"
 #include "report/engine/TfrCompressor.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/model/PreparedObjectEntry.h"
@@ -21,46 +22,6 @@ using namespace vaskel;
 constexpr int kPages = 2000;
 constexpr int kMemosPerPage = 20;
 
-void fill(TfrEMFPages& store)
-{
-    TfrPage a4(&frPrinter(), 9, 2100, 2970, TfrPage::kDefaultBin, 0);
-    TfrMemoView memo;
-    memo.Font.Name = QStringLiteral("Arial");
-    memo.Height = 18;
-    memo.FrameTyp = 15;
-    for (int p = 0; p < kPages; ++p) {
-        store.InsertPage(p, a4);
-        ReportStreamWriter w = store.RecordWriter(p);
-        for (int m = 0; m < kMemosPerPage; ++m) {
-            const int line = p * kMemosPerPage + m;
-            memo.Name = QStringLiteral("Memo%1").arg(m % 5 + 1);
-            memo.Left = 40 + (m % 5) * 140;
-            memo.Top = 100 + (m / 5) * 20;
-            memo.Width = 140;
-            switch (m % 5) {
-            case 0:
-                memo.ExpandedText = {QString::number(line + 1)};
-                break;
-            case 1:
-                memo.ExpandedText = {line % 2 ? QStringLiteral("Portland cement 42.5, bag 50 kg")
-                                              : QString::fromUtf8("螺纹钢 HRB400 Φ%1").arg(line % 32)};
-                break;
-            case 2:
-                memo.ExpandedText = {QString::number(line % 400)};
-                break;
-            case 3:
-                memo.ExpandedText = {QStringLiteral("%1.50").arg(line % 90 + 10)};
-                break;
-            default:
-                memo.ExpandedText = {QStringLiteral("%1.00").arg((line % 400) * (line % 90 + 10))};
-                break;
-            }
-            PreparedObjectEntry::write(memo, w);
-        }
-        store.AppendRecords(p, w.data());
-    }
-}
-
 QByteArray save(TfrEMFPages& store)
 {
     QBuffer buffer;
@@ -71,7 +32,7 @@ QByteArray save(TfrEMFPages& store)
 
 // One store of 2,000 pages for all benchmarks (building it takes about a second).
 struct Fixture {
-    Fixture() { fill(store); }
+    Fixture() { bench::fillBillPages(store, kPages, kMemosPerPage); }
     TfrGlobals globals;
     TfrEMFPages store{nullptr};
 };

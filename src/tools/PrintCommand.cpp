@@ -1,7 +1,6 @@
 #include "tools/PrintCommand.h"
 
 #include "platform/CodePage.h"
-#include "platform/FontAliases.h"
 #include "platform/PlatformError.h"
 #include "platform/ScriptedUi.h"
 #include "report/engine/PageSelection.h"
@@ -9,11 +8,11 @@
 #include "report/expr/ExprErrors.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrPrinter.h"
+#include "tools/HeadlessRun.h"
 #include "tools/RenderCommand.h"
 #include "ui/desktop/QtPrinterBackend.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -172,20 +171,7 @@ int fail(QTextStream& err, const QString& where, const QString& message)
 
 int runPrintCommand(const QStringList& args)
 {
-    // As render: fonts and painting need an application object, a headless one no display.
-    int argc = 1;
-    char program[] = "vaskel";
-    char* argv[] = {program, nullptr};
-    std::unique_ptr<QGuiApplication> app;
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        FontAliases::installBeforeApplication();
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return runPrintCommand(args, out, err);
+    return runHeadless(args, &runPrintCommand);
 }
 
 int runPrintCommand(const QStringList& args, QTextStream& out, QTextStream& err)

@@ -3,7 +3,6 @@
 #include "app/DatabaseConnection.h"
 #include "app/DemoDatabase.h"
 #include "platform/DataPaths.h"
-#include "platform/FontAliases.h"
 #include "platform/PlatformError.h"
 #include "platform/ScriptedUi.h"
 #include "platform/SettingsStore.h"
@@ -11,11 +10,11 @@
 #include "report/engine/TfrReport.h"
 #include "report/model/EStreamError.h"
 #include "report/model/TfrGlobals.h"
+#include "tools/HeadlessRun.h"
 #include "tools/RenderOutputs.h"
 #include "tools/RenderSource.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include <optional>
 #include <type_traits>
@@ -446,21 +445,7 @@ int renderTemplate(
 
 int runRenderCommand(const QStringList& args)
 {
-    // The command runs before, and instead of, the desktop's application object: fonts and painting
-    // need one, and a headless one needs no display.
-    int argc = 1;
-    char program[] = "vaskel";
-    char* argv[] = {program, nullptr};
-    std::unique_ptr<QGuiApplication> app;
-    if (!QCoreApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        FontAliases::installBeforeApplication();
-        app = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    QTextStream out(stdout);
-    QTextStream err(stderr);
-    return runRenderCommand(args, out, err);
+    return runHeadless(args, &runRenderCommand);
 }
 
 int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err)
