@@ -2,6 +2,7 @@
 
 #include "app/BillQueries.h"
 #include "platform/DataPaths.h"
+#include "platform/GuardedHandler.h"
 #include "platform/PlatformGlobals.h"
 
 #include <QApplication>
@@ -167,13 +168,7 @@ void TForm1::buildLook()
 
 void TForm1::guarded(const std::function<void()>& handler)
 {
-    try {
-        handler();
-    } catch (const VaskelError& e) {
-        PlatformGlobals::get().ui().showError(e.message());
-    } catch (const std::exception& e) {
-        PlatformGlobals::get().ui().showError(QString::fromLocal8Bit(e.what()));
-    }
+    runShowingErrors(handler);
 }
 
 void TForm1::FormCreate()

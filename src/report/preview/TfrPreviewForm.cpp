@@ -1,6 +1,7 @@
 #include "report/preview/TfrPreviewForm.h"
 
 #include "platform/DataPaths.h"
+#include "platform/GuardedHandler.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformGlobals.h"
 #include "platform/Rounding.h"
@@ -232,13 +233,7 @@ void TfrPreviewForm::buildZoomMenu()
 
 void TfrPreviewForm::guarded(const std::function<void()>& handler)
 {
-    try {
-        handler();
-    } catch (const VaskelError& e) {
-        PlatformGlobals::get().ui().showError(e.message());
-    } catch (const std::exception& e) {
-        PlatformGlobals::get().ui().showError(QString::fromLocal8Bit(e.what()));
-    }
+    runShowingErrors(handler);
 }
 
 // ---- showing ----------------------------------------------------------------------------------

@@ -1,0 +1,20 @@
+#include "platform/GuardedHandler.h"
+
+#include "platform/PlatformError.h"
+#include "platform/PlatformGlobals.h"
+#include "platform/UiServices.h"
+
+namespace vaskel {
+
+void runShowingErrors(const std::function<void()>& handler)
+{
+    try {
+        handler();
+    } catch (const VaskelError& e) {
+        PlatformGlobals::get().ui().showError(e.message());
+    } catch (const std::exception& e) {
+        PlatformGlobals::get().ui().showError(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+} // namespace vaskel
