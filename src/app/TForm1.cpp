@@ -44,30 +44,13 @@ QIcon printerIcon()
 
 } // namespace
 
-TForm1::TForm1(const QString& odbcConnection, QWidget* parent) : QWidget(parent)
+TForm1::TForm1(const QString& odbcConnection, QWidget* parent) : QWidget(parent), data(odbcConnection)
 {
     setObjectName(QStringLiteral("Form1"));
-    ADOConnection1 = std::make_unique<DatabaseConnection>(odbcConnection);
-    ADOQuery1 = std::make_unique<OdbcQuery>(
-        QStringLiteral("ADOQuery1"), ADOConnection1.get(), BillQueries::purchaseFields());
-    ADOQuery2 = std::make_unique<OdbcQuery>(
-        QStringLiteral("ADOQuery2"), ADOConnection1.get(), BillQueries::salesFields());
-    totalQuery = std::make_unique<OdbcQuery>(QStringLiteral("totalQuery"), ADOConnection1.get());
-    ADOQuery1->setUpdateTable(QStringLiteral("sb_tsjh"));
-    ADOQuery2->setUpdateTable(QStringLiteral("sb_tssb"));
-    ADOQuery1->setSql(QString::fromLatin1(BillQueries::kPurchaseList));
-    ADOQuery2->setSql(QString::fromLatin1(BillQueries::kSalesList));
-    DataSource1 = std::make_unique<DatabaseDataSource>(QStringLiteral("DataSource1"), ADOQuery1.get());
-    DataSource2 = std::make_unique<DatabaseDataSource>(QStringLiteral("DataSource2"), ADOQuery2.get());
-    frDBDataSet1 = std::make_unique<TfrDBDataSet>(QStringLiteral("frDBDataSet1"));
-    frDBDataSet1->setDataSet(ADOQuery1.get());
-    frDBDataSet2 = std::make_unique<TfrDBDataSet>(QStringLiteral("frDBDataSet2"));
-    frDBDataSet2->setDataSet(ADOQuery2.get());
-    frReport1 = std::make_unique<TfrReport>(QStringLiteral("frReport1"));
-    frReport1->setOwner(this);
     // The window stores only the report's 4-byte form: its template comes from "look.frf".
     frReport1->ReadReportForm(QByteArray("\x19\x00\x00\x00", 4));
     frReport1->Loaded();
+    frReport1->setOwner(this);
 
     buildControls();
     buildLook();
@@ -134,10 +117,10 @@ void TForm1::buildControls()
     BitBtn21->setIconSize(QSize(16, 16));
     connect(BitBtn21, &QPushButton::clicked, this, [this] { guarded([this] { BitBtn21Click(); }); });
 
-    DBGrid1 = new QueryGrid(ADOQuery1.get(),
-        {{"LDLP_NO", 76}, {"KPDATE", 79}, {"CMNAME"}, {"CMUNIT"}, {"QNT"}, {"AMT", 68}}, this);
+    DBGrid1 = new QueryGrid(
+        ADOQuery1, {{"LDLP_NO", 76}, {"KPDATE", 79}, {"CMNAME"}, {"CMUNIT"}, {"QNT"}, {"AMT", 68}}, this);
     DBGrid1->setGeometry(67, 104, 561, 129);
-    DBGrid2 = new QueryGrid(ADOQuery2.get(),
+    DBGrid2 = new QueryGrid(ADOQuery2,
         {{"LDLP_NO", 78}, {"LJ_DATE", 77}, {"CMNAME", 126}, {"CMUNIT"}, {"QNT", 67}, {"USD_AMT"}}, this);
     DBGrid2->setGeometry(66, 255, 563, 129);
     // The sales grid's title row has the colour of active window borders.
@@ -191,14 +174,14 @@ void TForm1::FormCreate()
 
 void TForm1::Button1Click()
 {
-    BillQueries::selectBill(*ADOQuery1, *ADOQuery2, ComboBox1->currentText());
+    data.selectBill(ComboBox1->currentText());
 }
 
 void TForm1::BitBtn21Click()
 {
     // The total runs on a query of its own: the purchase query keeps the bill's lines, so grid 1
     // and the report's frDBDataSet1 go on showing what Query (or start-up) put there.
-    Edit1->setText(BillQueries::billTotalText(*totalQuery, ComboBox1->currentText()));
+    Edit1->setText(data.billTotalText(ComboBox1->currentText()));
     // A missing file loads nothing and says nothing: the report runs the template it already holds.
     frReport1->LoadTemplate(DataPaths::templateFile(QString::fromLatin1(kTemplateFile)));
     // The report's own preview window, not an embedded control.
@@ -213,13 +196,7 @@ void TForm1::BitBtn21Click()
 
 DatasetComponent* TForm1::findComponent(const QString& name) const
 {
-    const std::initializer_list<DatasetComponent*> all{ADOQuery1.get(), ADOQuery2.get(), DataSource1.get(),
-        DataSource2.get(), frDBDataSet1.get(), frDBDataSet2.get(), frReport1.get()};
-    for (DatasetComponent* c : all) {
-        if (c && c->Name.compare(name, Qt::CaseInsensitive) == 0)
-            return c;
-    }
-    return nullptr;
+    return const_cast<BillDataModule&>(data).host().findComponent(name);
 }
 
 DatasetComponentOwner* TForm1::findApplicationOwner(const QString& name) const

@@ -1,17 +1,16 @@
 #pragma once
 // The query window: the company heading, the bill-number list, the purchase grid above and the
 // sales grid below, "查　　询" (Query), "&打印阅览" (Print preview) and the text box for the bill's
-// purchase total. It owns the database connection, the purchase and sales queries, the total
-// query, their data sources, the two report datasets that publish the queries to reports and the
-// report component; templates find them by name through this window.
+// purchase total. Its data (connection, queries, data sources, report datasets and report) is a
+// BillDataModule, the same that `vaskel render` runs templates on; templates find the components
+// by name through this window.
 //
 // Creating the window connects and opens the purchase query; a failure there throws and no window
 // exists. Handlers (FormCreate, Button1Click, BitBtn21Click) never let an error escape: it stops
 // the handler at the failing step and is shown in the standard error box, and the window stays
 // usable.
+#include "app/BillDataModule.h"
 #include "app/BillQueries.h"
-#include "app/DatabaseConnection.h"
-#include "app/OdbcQuery.h"
 #include "app/QueryGrid.h"
 #include "report/engine/DatabaseDataSource.h"
 #include "report/engine/DatasetComponentOwner.h"
@@ -54,17 +53,17 @@ public:
     DatasetComponent* findComponent(const QString& name) const override;
     DatasetComponentOwner* findApplicationOwner(const QString& name) const override;
 
-    // Components, named as templates name them.
-    std::unique_ptr<DatabaseConnection> ADOConnection1;
-    std::unique_ptr<OdbcQuery> ADOQuery1; // purchase lines
-    std::unique_ptr<OdbcQuery> ADOQuery2; // sales lines
-    std::unique_ptr<OdbcQuery> totalQuery; // the bill's purchase total, apart from the purchase lines
-    std::unique_ptr<DatabaseDataSource> DataSource1;
-    std::unique_ptr<DatabaseDataSource> DataSource2;
-    std::unique_ptr<TfrDBDataSet> frDBDataSet1;
-    std::unique_ptr<TfrDBDataSet> frDBDataSet2;
-    // Declared last: it refers to the datasets above and goes before them.
-    std::unique_ptr<TfrReport> frReport1;
+    // The data behind the window. Declared before the grids' pointers: the grids go first.
+    BillDataModule data;
+    // Components, named as templates name them (owned by `data`).
+    DatabaseConnection* const ADOConnection1 = &data.connection();
+    OdbcQuery* const ADOQuery1 = &data.purchase(); // purchase lines
+    OdbcQuery* const ADOQuery2 = &data.sales(); // sales lines
+    DatabaseDataSource* const DataSource1 = &data.purchaseSource();
+    DatabaseDataSource* const DataSource2 = &data.salesSource();
+    TfrDBDataSet* const frDBDataSet1 = &data.purchaseDataset();
+    TfrDBDataSet* const frDBDataSet2 = &data.salesDataset();
+    TfrReport* const frReport1 = &data.report();
 
     // Controls (owned by the window as Qt children).
     QLabel* Label4 = nullptr;

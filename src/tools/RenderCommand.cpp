@@ -1,5 +1,6 @@
 #include "tools/RenderCommand.h"
 
+#include "app/BillDataModule.h"
 #include "app/DatabaseConnection.h"
 #include "app/DemoDatabase.h"
 #include "platform/DataPaths.h"
@@ -12,7 +13,6 @@
 #include "report/model/TfrGlobals.h"
 #include "tools/HeadlessRun.h"
 #include "tools/RenderOutputs.h"
-#include "tools/RenderSource.h"
 
 #include <QFileInfo>
 
@@ -383,20 +383,21 @@ QString connectionOf(const RenderSession& s)
     return DatabaseConnection::configuredConnectionString(&settings);
 }
 
-// The queries on the bill and the bound statements, all opened; the bill's total goes to standard
-// output unless the JSON dump goes there. Throws VaskelError.
-void selectData(const RenderSession& s, RenderSource& source, QTextStream& out)
+// The queries on the bill and the bound statements, opened as the data module decides; the bill's
+// total goes to standard output unless the JSON dump goes there. Throws VaskelError.
+void selectData(const RenderSession& s, BillDataModule& source, QTextStream& out)
 {
     source.connect();
     if (s.bill) {
-        const QString total = source.selectBill(*s.bill);
+        source.selectBill(*s.bill);
+        const QString total = source.billTotalText(*s.bill);
         if (!s.json || !s.jsonFile.isEmpty()) {
             out << total << '\n';
             out.flush();
         }
     }
     for (const QueryBinding& b : s.queries) {
-        const int marks = RenderSource::parameterCount(b.statement);
+        const int marks = BillDataModule::parameterCount(b.statement);
         if (marks > 0 && !s.bill)
             throw VaskelError(
                 QStringLiteral("the statement for %1 takes the bill number: give --bill").arg(b.name));
@@ -411,7 +412,7 @@ int renderTemplate(
     if (!QFileInfo(DataPaths::templateFile(s.templateFile)).isFile())
         return fail(s.templateFile, QStringLiteral("The template file does not exist."));
     try {
-        RenderSource source(connectionOf(s));
+        BillDataModule source(connectionOf(s));
         selectData(s, source, out);
         TfrReport& report = source.report();
         // Nothing is shown headless: no progress window, and no Cancel to press.

@@ -1,7 +1,7 @@
 // The queries of the query window over real ODBC drivers (SQLite, and PostgreSQL when a server is
 // reachable): fixed field lists, navigation and bookmarks, text forms, bound bill numbers, the
 // total statement, snapshots, failures, and grid edits with optimistic locking.
-#include "AppTestDatabase.h"
+#include "support/AppTestDatabase.h"
 
 #include "app/DatabaseConnection.h"
 #include "app/OdbcQuery.h"

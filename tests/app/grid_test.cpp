@@ -2,7 +2,7 @@
 // Ctrl+Delete with its confirmation and optimistic locking, refused and cancelled edits that leave
 // the stored value in the cell, dates typed in every form a cell accepts, right-aligned numbers,
 // and cell texts that are the report's texts for the same values.
-#include "AppTestDatabase.h"
+#include "support/AppTestDatabase.h"
 
 #include "app/DatabaseConnection.h"
 #include "app/OdbcQuery.h"

@@ -1,7 +1,7 @@
 // The query window over a real SQLite ODBC database: the bill list, Query and Print preview,
 // errors in handlers and at start-up, the report datasets it owns, and grid edits.
-#include "AppTestDatabase.h"
-#include "LookTemplate.h"
+#include "support/AppTestDatabase.h"
+#include "support/LookTemplate.h"
 
 #include "app/DesktopStartup.h"
 #include "app/TForm1.h"
@@ -182,14 +182,14 @@ TEST_F(WindowTest, StartupFailureShowsOneBoxAndExitsWithOne)
 TEST_F(WindowTest, ReportFindsTheWindowsComponents)
 {
     auto w = makeWindow();
-    EXPECT_EQ(FindDatasetComponent(w.get(), "frdbdataset2"), w->frDBDataSet2.get());
-    EXPECT_EQ(FindDatasetComponent(w.get(), "Form1.ADOQuery1"), w->ADOQuery1.get());
+    EXPECT_EQ(FindDatasetComponent(w.get(), "frdbdataset2"), w->frDBDataSet2);
+    EXPECT_EQ(FindDatasetComponent(w.get(), "Form1.ADOQuery1"), w->ADOQuery1);
     // The window's report finds the same components and holds no template until one is loaded.
-    EXPECT_EQ(w->findComponent("FRREPORT1"), w->frReport1.get());
+    EXPECT_EQ(w->findComponent("FRREPORT1"), w->frReport1);
     EXPECT_EQ(w->frReport1->owner(), w.get());
     EXPECT_EQ(w->frReport1->TemplatePages().Count(), 0);
     const FieldReference ref = ResolveFieldReference("ADOQuery1.\"AMT\"", w.get(), nullptr);
-    EXPECT_EQ(ref.dataset, w->ADOQuery1.get());
+    EXPECT_EQ(ref.dataset, w->ADOQuery1);
     EXPECT_EQ(ref.fieldName, "AMT");
 
     // A range at the current record over the real query, put back after the run.

@@ -2,7 +2,7 @@
 // lines and the pages each one prints, and the command lines it refuses.
 #include "print_QueueFixture.h"
 
-#include "app/CommandRun.h"
+#include "support/CommandRun.h"
 #include "tools/PrintCommand.h"
 
 #include <QTemporaryDir>

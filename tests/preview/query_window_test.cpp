@@ -3,11 +3,11 @@
 #include "preview_Fixture.h"
 
 #include "app/DemoDatabase.h"
-#include "app/DemoFolder.h"
-#include "app/LookTemplate.h"
 #include "app/TForm1.h"
 #include "platform/RecordingDevice.h"
 #include "report/preview/TfrTBButton.h"
+#include "support/DemoFolder.h"
+#include "support/LookTemplate.h"
 
 #include <QDir>
 #include <QPainter>

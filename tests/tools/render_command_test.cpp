@@ -1,8 +1,8 @@
 // `vaskel render --frp`: a hand-built prepared-report file becomes a PDF whose text reads back in
 // page order, PNG pages that show objects where their rectangles say, and a JSON dump; bad input
 // and usage errors give a message and a non-zero status.
-#include "CommandRun.h"
 #include "PdfText.h"
+#include "support/CommandRun.h"
 #include "support/TestGlobals.h"
 
 #include "report/engine/TfrEMFPages.h"
@@ -87,7 +87,8 @@ TEST_F(RenderCommandTest, PdfTextReadsBackInPageOrder)
     // Each page at its own paper: A4 portrait, then A5 landscape (in points).
     EXPECT_TRUE(text.contains(QRegularExpression("Page +1 size: +59[4-6](\\.\\d+)? x 84[12](\\.\\d+)? pts")))
         << text.toStdString();
-    EXPECT_TRUE(text.contains(QRegularExpression("Page +2 size: +59[4-6](\\.\\d+)? x 4(19|20)(\\.\\d+)? pts")))
+    EXPECT_TRUE(
+        text.contains(QRegularExpression("Page +2 size: +59[4-6](\\.\\d+)? x 4(19|20)(\\.\\d+)? pts")))
         << text.toStdString();
 }
 

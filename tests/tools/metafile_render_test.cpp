@@ -2,9 +2,9 @@
 // every page is one enhanced metafile, renders to PDF with its text as text and draws onto any
 // painter and onto the recording device (what printing and the preview's search use); a picture
 // view holding a metafile logo in a template shows the logo in `vaskel render --png`.
-#include "CommandRun.h"
-#include "DemoFolder.h"
 #include "PdfText.h"
+#include "support/CommandRun.h"
+#include "support/DemoFolder.h"
 #include "support/MetafileWriter.h"
 #include "support/TestGlobals.h"
 

@@ -1,9 +1,9 @@
 // The example templates of data/examples rendered over the embedded demo database with the
 // statements their comments name, and read back from the PDF: the cross-tab of sales quantities
 // per material and month, and the purchase and sales lines printed side by side as sub-reports.
-#include "CommandRun.h"
-#include "DemoFolder.h"
 #include "PdfText.h"
+#include "support/CommandRun.h"
+#include "support/DemoFolder.h"
 #include "support/TestGlobals.h"
 
 #include "platform/DataPaths.h"

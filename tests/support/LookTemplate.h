@@ -1,8 +1,8 @@
 #pragma once
 // The query window's template, data/look.json, built into a .frf file for a test, optionally with
-// some of its views changed first (a memo's text, a band's data source), so that each test states
-// only how its template differs from the real one; and the objects of prepared pages read back
-// from their JSON dump.
+// some of its views changed first (a memo's text, a band's data source) or only some of them kept,
+// so that each test states only how its template differs from the real one; and the objects of prepared pages
+// read back from their JSON dump.
 #include "platform/DataPaths.h"
 #include "report/model/TemplateHolder.h"
 #include "report/model/TemplateJson.h"
@@ -23,7 +23,9 @@ struct ViewChange {
     QJsonValue value;
 };
 
-inline void writeLookTemplate(const QString& path, const QList<ViewChange>& changes = {})
+// `keep`: the names of the views to keep; empty keeps all.
+inline void writeLookTemplate(
+    const QString& path, const QList<ViewChange>& changes = {}, const QStringList& keep = {})
 {
     QFile in(DataPaths::dataFile(QStringLiteral("look.json")));
     ASSERT_TRUE(in.open(QIODevice::ReadOnly)) << in.fileName().toStdString();
@@ -42,6 +44,14 @@ inline void writeLookTemplate(const QString& path, const QList<ViewChange>& chan
             }
         }
         ASSERT_TRUE(found) << "look.json has no view " << c.view.toStdString();
+    }
+    if (!keep.isEmpty()) {
+        QJsonArray kept;
+        for (const QJsonValue& v : views) {
+            if (keep.contains(v.toObject().value("name").toString()))
+                kept.append(v);
+        }
+        views = kept;
     }
     page.insert("views", views);
     pages.replace(0, page);

@@ -1,6 +1,6 @@
 // `vaskel eval`: one line per expression, kind and text or the error, evaluated with the function
 // libraries and an empty report behind the names; options and exit codes.
-#include "CommandRun.h"
+#include "support/CommandRun.h"
 #include "tools/CommandLine.h"
 #include "tools/EvalCommand.h"
 
@@ -42,7 +42,8 @@ TEST(EvalCommand, PrintsKindAndTextPerExpression)
 
 TEST(EvalCommand, VariablesFromTheCommandLine)
 {
-    const test::CommandRun r = runEval({"--var", "Qty=3", "Qty * 2", "--var=Name=bolt", "Name + '!'", "[Qty] + 1"});
+    const test::CommandRun r
+        = runEval({"--var", "Qty=3", "Qty * 2", "--var=Name=bolt", "Name + '!'", "[Qty] + 1"});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out.toStdString(), "float 6\nstring bolt!\nfloat 4\n");
 }
@@ -80,7 +81,8 @@ TEST(EvalCommand, ScriptRunsWithTheLibrariesAndListsItsVariables)
     f.close();
     const test::CommandRun r = runEval({"--var", "Qty=2", "--script", path});
     EXPECT_EQ(r.code, 0) << r.out.toStdString();
-    EXPECT_EQ(r.out.toStdString(), "i = float 5\nname = string BOLT20,000.00\nQty = float 2\ntotal = float 20\n");
+    EXPECT_EQ(
+        r.out.toStdString(), "i = float 5\nname = string BOLT20,000.00\nQty = float 2\ntotal = float 20\n");
     EXPECT_EQ(runEval({"--script", dir.filePath("missing.vs")}).code, 2);
 }
 

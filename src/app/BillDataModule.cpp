@@ -1,4 +1,4 @@
-#include "tools/RenderSource.h"
+#include "app/BillDataModule.h"
 
 #include "app/BillQueries.h"
 #include "platform/PlatformError.h"
@@ -8,36 +8,45 @@
 
 namespace vaskel {
 
-RenderSource::RenderSource(const QString& odbcConnection)
+BillDataModule::BillDataModule(const QString& odbcConnection)
     : m_connection(std::make_unique<DatabaseConnection>(odbcConnection))
 {
     DatabaseConnection* db = m_connection.get();
     m_purchase = &m_host.make<OdbcQuery>(QStringLiteral("ADOQuery1"), db, BillQueries::purchaseFields());
     m_sales = &m_host.make<OdbcQuery>(QStringLiteral("ADOQuery2"), db, BillQueries::salesFields());
+    // The grids write confirmed edits back to the tables the rows came from.
+    m_purchase->setUpdateTable(QStringLiteral("sb_tsjh"));
+    m_sales->setUpdateTable(QStringLiteral("sb_tssb"));
     m_purchase->setSql(QString::fromLatin1(BillQueries::kPurchaseList));
     m_sales->setSql(QString::fromLatin1(BillQueries::kSalesList));
-    m_host.make<DatabaseDataSource>(QStringLiteral("DataSource1"), m_purchase);
-    m_host.make<DatabaseDataSource>(QStringLiteral("DataSource2"), m_sales);
-    m_host.make<TfrDBDataSet>(QStringLiteral("frDBDataSet1")).setDataSet(m_purchase);
-    m_host.make<TfrDBDataSet>(QStringLiteral("frDBDataSet2")).setDataSet(m_sales);
+    m_purchaseSource = &m_host.make<DatabaseDataSource>(QStringLiteral("DataSource1"), m_purchase);
+    m_salesSource = &m_host.make<DatabaseDataSource>(QStringLiteral("DataSource2"), m_sales);
+    m_purchaseDataset = &m_host.make<TfrDBDataSet>(QStringLiteral("frDBDataSet1"));
+    m_purchaseDataset->setDataSet(m_purchase);
+    m_salesDataset = &m_host.make<TfrDBDataSet>(QStringLiteral("frDBDataSet2"));
+    m_salesDataset->setDataSet(m_sales);
     m_report = &m_host.make<TfrReport>(QStringLiteral("frReport1"));
     m_totalQuery = std::make_unique<OdbcQuery>(QStringLiteral("totalQuery"), db);
 }
 
-RenderSource::~RenderSource() = default;
+BillDataModule::~BillDataModule() = default;
 
-void RenderSource::connect()
+void BillDataModule::connect()
 {
     m_connection->open();
 }
 
-QString RenderSource::selectBill(const QString& bill)
+void BillDataModule::selectBill(const QString& bill)
 {
     BillQueries::selectBill(*m_purchase, *m_sales, bill);
+}
+
+QString BillDataModule::billTotalText(const QString& bill)
+{
     return BillQueries::billTotalText(*m_totalQuery, bill);
 }
 
-void RenderSource::bindQuery(const QString& name, const QString& statement, const QVariantList& parameters)
+void BillDataModule::bindQuery(const QString& name, const QString& statement, const QVariantList& parameters)
 {
     DatasetComponent* found = m_host.findComponent(name);
     OdbcQuery* query = dynamic_cast<OdbcQuery*>(found);
@@ -55,11 +64,12 @@ void RenderSource::bindQuery(const QString& name, const QString& statement, cons
     query->clearSql();
     query->setSql(statement);
     query->setParameters(parameters);
+    m_bound.push_back(query);
 }
 
 // A window query with a fixed field list gives way to one that takes its result's own columns,
 // under the same name and linked to everything that walked or showed the old one.
-OdbcQuery& RenderSource::replaceQuery(OdbcQuery& old)
+OdbcQuery& BillDataModule::replaceQuery(OdbcQuery& old)
 {
     const QString name = old.Name;
     std::vector<TfrDBDataSet*> sets;
@@ -72,6 +82,7 @@ OdbcQuery& RenderSource::replaceQuery(OdbcQuery& old)
             sources.push_back(source);
     }
     const bool purchase = &old == m_purchase;
+    std::erase(m_bound, &old);
     m_host.remove(&old);
     OdbcQuery& replacement = m_host.make<OdbcQuery>(name, m_connection.get());
     (purchase ? m_purchase : m_sales) = &replacement;
@@ -82,7 +93,7 @@ OdbcQuery& RenderSource::replaceQuery(OdbcQuery& old)
     return replacement;
 }
 
-int RenderSource::parameterCount(const QString& statement)
+int BillDataModule::parameterCount(const QString& statement)
 {
     int count = 0;
     bool quoted = false;
@@ -95,12 +106,14 @@ int RenderSource::parameterCount(const QString& statement)
     return count;
 }
 
-void RenderSource::openQueries()
+void BillDataModule::openQueries()
 {
-    for (int i = 0; i < m_host.count(); ++i) {
-        if (auto* query = dynamic_cast<OdbcQuery*>(m_host.component(i)))
-            query->open();
+    if (m_bound.empty()) {
+        m_purchase->open();
+        m_sales->open();
     }
+    for (OdbcQuery* query : m_bound)
+        query->open();
 }
 
 } // namespace vaskel

@@ -1,6 +1,6 @@
 // `vaskel import-dbf`: a GBK dBASE table written by a third-party tool (Debian's python3-dbf)
 // imports with correct Chinese text and the window lists its bills; damaged files import nothing.
-#include "AppTestDatabase.h"
+#include "support/AppTestDatabase.h"
 
 #include "app/DbfImporter.h"
 #include "app/TForm1.h"

@@ -2,11 +2,11 @@
 // demo database (--demo) and over PostgreSQL (--connection, with the demo data loaded there), read
 // back from the PDF and checked against the database's own sums; runs that fail, bad input and
 // usage errors; statements bound with --query; the prepared-report file written with --save.
-#include "AppTestDatabase.h"
-#include "CommandRun.h"
-#include "DemoFolder.h"
-#include "LookTemplate.h"
 #include "PdfText.h"
+#include "support/AppTestDatabase.h"
+#include "support/CommandRun.h"
+#include "support/DemoFolder.h"
+#include "support/LookTemplate.h"
 #include "support/TestGlobals.h"
 
 #include "app/DatabaseConnection.h"
@@ -242,6 +242,24 @@ TEST_F(RenderTemplateTest, QueryBindsStatementsToReportDatasets)
         EXPECT_TRUE(objects.contains(c.shown)) << objects.join('\n').toStdString();
         EXPECT_FALSE(objects.contains(c.left));
     }
+}
+
+TEST_F(RenderTemplateTest, StatementsOfItsOwnNeedNoneOfTheWindowsTables)
+{
+    TestDatabase db(Backend::Sqlite);
+    if (db.connection().isEmpty())
+        GTEST_SKIP() << db.skipReason().toStdString();
+    ASSERT_TRUE(
+        db.execute({"DROP TABLE sb_tsjh", "DROP TABLE sb_tssb", "CREATE TABLE items (NAME VARCHAR(20))",
+            "INSERT INTO items VALUES ('螺纹钢')", "INSERT INTO items VALUES ('角钢')"}))
+        << db.lastError().toStdString();
+    writeLookTemplate(look,
+        {{"SalesData", "formatText", "Lines"}, {"SalesField2", "memo", QJsonArray{"[LinesQuery.\"NAME\"]"}}},
+        {"SalesData", "SalesField2"});
+    const CommandRun r = runRender(
+        {look, "--connection", db.connection(), "--query", "Lines=select NAME from items", "--json", json});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(printed(json), QStringList({"SalesField2: 螺纹钢", "SalesField2: 角钢"}));
 }
 
 TEST_F(RenderTemplateTest, EveryLineOnSeveralPagesSavedAndRenderedAgain)
