@@ -52,11 +52,9 @@ public:
 
     QString ClassName() const override { return QStringLiteral("TfrMemoView"); }
 
-    void WriteProp(const QString& name, const Value& value) override;
-    Value ReadProp(const QString& name) override;
+    const ViewFieldTable& Fields() const override;
     Value CallMethod(
         const QString& name, const Value& a, const Value& b, const Value& c) override;
-    void BuildPropertyTable() override;
 
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;
