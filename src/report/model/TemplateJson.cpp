@@ -1,5 +1,6 @@
 #include "report/model/TemplateJson.h"
 
+#include "report/model/JsonObjectReader.h"
 #include "report/model/ReportLimits.h"
 #include "report/model/TemplateHolder.h"
 #include "report/model/TfrBandView.h"
@@ -187,171 +188,7 @@ QJsonObject pageToJson(const TfrPage& p)
 
 // ---- reading ----------------------------------------------------------------------------------
 
-class In {
-public:
-    In(QJsonObject o, QString path) : m_o(std::move(o)), m_path(std::move(path)) { }
-
-    bool has(const char* key) const { return m_o.contains(QLatin1String(key)); }
-
-    // A key nothing read is a typing error ("fillColour") that would otherwise vanish silently.
-    void rejectUnknownKeys() const
-    {
-        for (const QString& key : m_o.keys()) {
-            if (!m_used.contains(key))
-                throw TemplateJsonError(QStringLiteral("%1.%2: unknown key").arg(m_path, key));
-        }
-    }
-
-    [[noreturn]] void bad(const char* key, const char* expected) const
-    {
-        throw TemplateJsonError(
-            QStringLiteral("%1.%2: %3 is expected").arg(m_path, QLatin1String(key), QLatin1String(expected)));
-    }
-
-    qint64 integer(const char* key, qint64 fallback, qint64 lo, qint64 hi) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        const double d = v.toDouble(std::numeric_limits<double>::quiet_NaN());
-        if (!v.isDouble() || d != std::floor(d) || d < double(lo) || d > double(hi))
-            bad(key, "a whole number in range");
-        return static_cast<qint64>(d);
-    }
-    qint32 i32(const char* key, qint32 fallback) const
-    {
-        return static_cast<qint32>(
-            integer(key, fallback, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
-    }
-    quint16 u16(const char* key, quint16 fallback) const
-    {
-        return static_cast<quint16>(integer(key, fallback, 0, 0xFFFF));
-    }
-    quint8 u8(const char* key, quint8 fallback) const
-    {
-        return static_cast<quint8>(integer(key, fallback, 0, 0xFF));
-    }
-    quint32 u32(const char* key, quint32 fallback) const
-    {
-        return static_cast<quint32>(integer(key, fallback, 0, 0xFFFFFFFFll));
-    }
-    double number(const char* key, double fallback) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        if (!v.isDouble())
-            bad(key, "a number");
-        return v.toDouble();
-    }
-    bool boolean(const char* key, bool fallback) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        if (!v.isBool())
-            bad(key, "true or false");
-        return v.toBool();
-    }
-    QString text(const char* key, const QString& fallback = {}) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        if (!v.isString())
-            bad(key, "a text");
-        return v.toString();
-    }
-    quint32 colour(const char* key, quint32 fallback) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        if (v.isDouble())
-            return u32(key, fallback);
-        bool ok = false;
-        const QString t = v.toString();
-        const qulonglong c
-            = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? t.mid(2).toULongLong(&ok, 16) : 0;
-        if (!ok || c > 0xFFFFFFFFull)
-            bad(key, "a colour such as \"0x00BBGGRR\"");
-        return static_cast<quint32>(c);
-    }
-    QStringList lines(const char* key) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return {};
-        if (!v.isArray())
-            bad(key, "a list of texts");
-        QStringList out;
-        for (const QJsonValue& line : v.toArray()) {
-            if (!line.isString())
-                bad(key, "a list of texts");
-            out << line.toString();
-        }
-        return out;
-    }
-    QJsonArray array(const char* key) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return {};
-        if (!v.isArray())
-            bad(key, "a list");
-        return v.toArray();
-    }
-    In object(const char* key) const
-    {
-        const QJsonValue v = get(key);
-        if (!v.isUndefined() && !v.isObject())
-            bad(key, "an object");
-        return In(v.toObject(), m_path + QLatin1Char('.') + QLatin1String(key));
-    }
-    int nameIndex(const char* key, const char* const* names, int count, int fallback) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        for (int i = 0; i < count; ++i) {
-            if (v.toString() == QLatin1String(names[i]))
-                return i;
-        }
-        bad(key, "one of the documented names");
-    }
-    // Index of the name the key holds, or -1 when it holds no such name.
-    int matchName(const char* key, const char* const* names, int count) const
-    {
-        const QJsonValue v = get(key);
-        for (int i = 0; v.isString() && i < count; ++i) {
-            if (v.toString() == QLatin1String(names[i]))
-                return i;
-        }
-        return -1;
-    }
-    const QString& path() const { return m_path; }
-
-private:
-    QJsonValue get(const char* key) const
-    {
-        m_used.insert(QLatin1String(key));
-        return m_o.value(QLatin1String(key));
-    }
-
-    QJsonObject m_o;
-    QString m_path;
-    mutable QSet<QString> m_used;
-};
-
-In element(const QJsonArray& array, int i, const QString& path)
-{
-    const QString at = QStringLiteral("%1[%2]").arg(path).arg(i);
-    if (!array.at(i).isObject())
-        throw TemplateJsonError(at + QStringLiteral(": an object is expected"));
-    return In(array.at(i).toObject(), at);
-}
-
-void readList(const In& in, const char* key, TfrVariables& list)
+void readList(const JsonObjectReader& in, const char* key, TfrVariables& list)
 {
     const QJsonArray pairs = in.array(key);
     for (const QJsonValue& pair : pairs) {
@@ -363,7 +200,7 @@ void readList(const In& in, const char* key, TfrVariables& list)
 }
 
 // The value of a field the key holds; nothing when the key is absent.
-std::optional<FieldValue> fieldFromJson(const In& in, const char* key, const ViewField& f)
+std::optional<FieldValue> fieldFromJson(const JsonObjectReader& in, const char* key, const ViewField& f)
 {
     if (!in.has(key))
         return std::nullopt;
@@ -397,7 +234,7 @@ std::optional<FieldValue> fieldFromJson(const In& in, const char* key, const Vie
         return qint64(named >= 0 ? named : in.u16(key, 0));
     }
     case FieldKind::Picture: {
-        const In pic = in.object(key);
+        const JsonObjectReader pic = in.object(key);
         const int kind = pic.nameIndex("kind", kPictureKinds, 5, 0);
         const QByteArray data = pic.text("data").toLatin1();
         auto decoded = QByteArray::fromBase64Encoding(data, QByteArray::AbortOnBase64DecodingErrors);
@@ -415,14 +252,14 @@ std::optional<FieldValue> fieldFromJson(const In& in, const char* key, const Vie
 
 // A new view of the named type with every field its kind's table has a key for; absent keys
 // keep the class defaults.
-std::unique_ptr<TfrView> viewFromJson(const In& in)
+std::unique_ptr<TfrView> viewFromJson(const JsonObjectReader& in)
 {
     const int type = in.nameIndex("type", kViewTypes, 5, -1);
     if (type < 0)
         in.bad("type", "a view type");
     std::unique_ptr<TfrView> view = newView(type);
     QByteArray objectName;
-    std::optional<In> object; // the nested object the last keys were in
+    std::optional<JsonObjectReader> object; // the nested object the last keys were in
     for (const ViewField& f : view->Fields().fields()) {
         if (!f.key)
             continue;
@@ -446,7 +283,7 @@ std::unique_ptr<TfrView> viewFromJson(const In& in)
     return view;
 }
 
-void pageFromJson(const In& in, TfrPage& p)
+void pageFromJson(const JsonObjectReader& in, TfrPage& p)
 {
     p.Name = in.text("name");
     p.PaperCode = in.i32("paperCode", p.PaperCode);
@@ -470,7 +307,7 @@ void pageFromJson(const In& in, TfrPage& p)
     p.ColumnGap = in.i32("columnGap", p.ColumnGap);
     const char* const kinds[] = {"report", "dialog"};
     p.PageKind = static_cast<quint8>(in.nameIndex("kind", kinds, 2, 0));
-    const In d = in.object("dialog");
+    const JsonObjectReader d = in.object("dialog");
     p.BorderStyle = d.u8("borderStyle", p.BorderStyle);
     p.Caption = d.text("caption", p.Caption);
     p.Color = d.colour("color", p.Color);
@@ -483,7 +320,7 @@ void pageFromJson(const In& in, TfrPage& p)
     p.PageScript = in.lines("script");
     const QJsonArray views = in.array("views");
     for (int i = 0; i < views.size(); ++i)
-        p.Add(viewFromJson(element(views, i, in.path() + QStringLiteral(".views"))));
+        p.Add(viewFromJson(JsonObjectReader::element(views, i, in.path() + QStringLiteral(".views"))));
     in.rejectUnknownKeys();
     if (const QString bad = ReportLimits::pageProblem(p); !bad.isEmpty())
         throw TemplateJsonError(QStringLiteral("%1: %2").arg(in.path(), bad));
@@ -595,21 +432,21 @@ void fromJson(const QJsonDocument& json, TemplateHolder& h)
 {
     if (!json.isObject())
         throw TemplateJsonError(QStringLiteral("template: an object is expected"));
-    const In in(json.object(), QStringLiteral("template"));
+    const JsonObjectReader in(json.object(), QStringLiteral("template"));
     h.UseDefaultPrinter = in.boolean("useDefaultPrinter", false);
     h.TwoPass = in.boolean("twoPass", false);
     h.PrinterName = in.text("printerName");
     const QJsonArray pages = in.array("pages");
     h.Pages.Clear();
     for (int i = 0; i < pages.size(); ++i)
-        pageFromJson(element(pages, i, QStringLiteral("template.pages")), *h.Pages.Add());
-    const In d = in.object("dictionary");
+        pageFromJson(JsonObjectReader::element(pages, i, QStringLiteral("template.pages")), *h.Pages.Add());
+    const JsonObjectReader d = in.object("dictionary");
     h.Dictionary.Clear();
     readList(d, "variables", h.Dictionary.Variables);
     readList(d, "aliases", h.Dictionary.AliasList);
     readList(d, "bandSources", h.Dictionary.BandSourceList);
     d.rejectUnknownKeys();
-    const In info = in.object("info");
+    const JsonObjectReader info = in.object("info");
     ReportInfo& i = h.Info;
     i.Comment = info.text("comment");
     i.Name = info.text("name");

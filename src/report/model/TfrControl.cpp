@@ -12,8 +12,8 @@ TfrControl::TfrControl()
 
 const ViewFieldTable& TfrControl::Fields() const
 {
-    static const ViewFieldTable table(
-        listingOnly(sharedViewFields(), {"Name", "Left", "Top", "Width", "Height", "Visible", "Restrictions"}));
+    static const ViewFieldTable table(listingOnly(
+        sharedViewFields(), {"Name", "Left", "Top", "Width", "Height", "Visible", "Restrictions"}));
     return table;
 }
 

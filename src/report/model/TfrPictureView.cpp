@@ -3,9 +3,9 @@
 #include "platform/MetafilePlayer.h"
 #include "platform/Rounding.h"
 #include "report/model/EStreamError.h"
+#include "report/model/ExpressionHook.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
-#include "report/model/ExpressionHook.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/ViewFieldTable.h"
 
@@ -55,30 +55,37 @@ const ViewFieldTable& TfrPictureView::Fields() const
     using V = TfrView;
     static const ViewFieldTable table(sharedViewFields(),
         {
-            {.name = "Picture", .key = "picture", .kind = FieldKind::Picture,
+            {.name = "Picture",
+                .key = "picture",
+                .kind = FieldKind::Picture,
                 .get = [](const V& v) -> F {
                     const StoredPicture& p = pictureOf(v).Picture;
                     return p.isEmpty() ? PictureBytes{} : PictureBytes{p.kind(), p.bytes()};
                 },
-                .set = [](V& v, const F& x) {
-                    const auto& p = std::get<PictureBytes>(x);
-                    pictureOf(v).Picture.setData(static_cast<StoredPicture::Kind>(p.kind), p.bytes);
-                },
-                .byName = false, .listFlags = PropFlags::Editor, .listed = true},
+                .set =
+                    [](V& v, const F& x) {
+                        const auto& p = std::get<PictureBytes>(x);
+                        pictureOf(v).Picture.setData(static_cast<StoredPicture::Kind>(p.kind), p.bytes);
+                    },
+                .byName = false,
+                .listFlags = PropFlags::Editor,
+                .listed = true},
             listingEntry("Stretched", PropFlags::Boolean),
             flagField("Center", PictureFlags::Center),
             flagField("KeepAspect", PictureFlags::KeepAspect),
             listingEntry("DataField", PropFlags::Named | PropFlags::Editor | PropFlags::Text),
-            {.name = "BlobType", .key = "blobType", .kind = FieldKind::UInt8,
+            {.name = "BlobType",
+                .key = "blobType",
+                .kind = FieldKind::UInt8,
                 .get = [](const V& v) -> F { return qint64(pictureOf(v).BlobType); },
-                .set = [](V& v, const F& x) { pictureOf(v).BlobType = quint8(wholeOf(x)); }, .listed = true,
+                .set = [](V& v, const F& x) { pictureOf(v).BlobType = quint8(wholeOf(x)); },
+                .listed = true,
                 .enumNames = "btBMP;btJPG;btICO;btWMF"},
         });
     return table;
 }
 
-Value TfrPictureView::CallMethod(
-    const QString& name, const Value& a, const Value& b, const Value& c)
+Value TfrPictureView::CallMethod(const QString& name, const Value& a, const Value& b, const Value& c)
 {
     Value result = TfrView::CallMethod(name, a, b, c);
     if (!result.isNull() || name.compare(QLatin1String("LOADFROMFILE"), Qt::CaseInsensitive) != 0)

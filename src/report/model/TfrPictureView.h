@@ -25,8 +25,7 @@ public:
     QString ClassName() const override { return QStringLiteral("TfrPictureView"); }
 
     const ViewFieldTable& Fields() const override;
-    Value CallMethod(
-        const QString& name, const Value& a, const Value& b, const Value& c) override;
+    Value CallMethod(const QString& name, const Value& a, const Value& b, const Value& c) override;
 
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;

@@ -21,9 +21,13 @@ const ViewFieldTable& TfrSubReportView::Fields() const
     using F = FieldValue;
     static const ViewFieldTable table(listingWithout(sharedViewFields(), frameFieldNames()),
         {
-            {.key = "pageIndex", .kind = FieldKind::Int32,
-                .get = [](const TfrView& v) -> F { return qint64(static_cast<const TfrSubReportView&>(v).PageIndex); },
-                .set = [](TfrView& v, const F& x) { static_cast<TfrSubReportView&>(v).PageIndex = qint32(wholeOf(x)); },
+            {.key = "pageIndex",
+                .kind = FieldKind::Int32,
+                .get = [](const TfrView& v) -> F {
+                    return qint64(static_cast<const TfrSubReportView&>(v).PageIndex);
+                },
+                .set = [](TfrView& v,
+                           const F& x) { static_cast<TfrSubReportView&>(v).PageIndex = qint32(wholeOf(x)); },
                 .write = JsonWrite::Always},
         });
     return table;

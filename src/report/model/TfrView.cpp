@@ -5,13 +5,13 @@
 #include "platform/Rounding.h"
 #include "report/model/CallbackScope.h"
 #include "report/model/EListIndexError.h"
+#include "report/model/ExpressionHook.h"
 #include "report/model/PreparedObjectEntry.h"
 #include "report/model/ReportColor.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TextExpansion.h"
 #include "report/model/TfrBandView.h"
-#include "report/model/ExpressionHook.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrPage.h"
 #include "report/model/ViewFieldTable.h"
@@ -77,8 +77,8 @@ Value TfrView::ReadProp(const QString& name)
     return Fields().readProp(*this, name);
 }
 
-bool TfrView::CallListMethod(const QString& listName, const QString& method, const Value& a,
-    const Value& b, const Value& c, Value& result)
+bool TfrView::CallListMethod(const QString& listName, const QString& method, const Value& a, const Value& b,
+    const Value& c, Value& result)
 {
     auto checkedIndex = [this](qint64 i) {
         if (i < 0 || i >= Memo.size())

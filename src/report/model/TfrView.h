@@ -12,8 +12,8 @@
 // stream and the layout engine all work on them directly, as the format defines them.
 #include "report/model/PrintContext.h"
 #include "report/model/ReportPrintHooks.h"
-#include "report/model/TfrObject.h"
 #include "report/model/ReportRect.h"
+#include "report/model/TfrObject.h"
 
 #include <QRegion>
 #include <QStringList>
@@ -112,8 +112,7 @@ public:
     // these.
     void WriteProp(const QString& name, const Value& value) override;
     Value ReadProp(const QString& name) override;
-    Value CallMethod(
-        const QString& name, const Value& a, const Value& b, const Value& c) override;
+    Value CallMethod(const QString& name, const Value& a, const Value& b, const Value& c) override;
     // The entries Fields() lists for this view.
     void BuildPropertyTable() final;
 

@@ -91,8 +91,11 @@ struct ViewField {
 // A bit of `Flags` that scripts read and write as a boolean, listed as one.
 inline ViewField flagField(const char* name, quint16 bit)
 {
-    return ViewField{
-        .name = name, .kind = FieldKind::FlagBit, .bit = bit, .listFlags = PropFlags::Boolean, .listed = true};
+    return ViewField{.name = name,
+        .kind = FieldKind::FlagBit,
+        .bit = bit,
+        .listFlags = PropFlags::Boolean,
+        .listed = true};
 }
 
 // An entry only of the property table: an editor, or a field the kind lists in another place

@@ -67,8 +67,9 @@ FieldValue fromScript(const ViewField& f, const Value& v)
 
 bool named(const ViewField& f, const std::vector<const char*>& names)
 {
-    return f.name
-        && std::any_of(names.begin(), names.end(), [&f](const char* n) { return std::strcmp(n, f.name) == 0; });
+    return f.name && std::any_of(names.begin(), names.end(), [&f](const char* n) {
+        return std::strcmp(n, f.name) == 0;
+    });
 }
 
 } // namespace
