@@ -1,8 +1,7 @@
 #include "report/model/ReportLimits.h"
 
-#include "report/model/TfrBandView.h"
-#include "report/model/TfrMemoView.h"
 #include "report/model/TfrPage.h"
+#include "report/model/ViewFieldTable.h"
 
 namespace vaskel::ReportLimits {
 
@@ -24,6 +23,11 @@ bool within(double value, double limit)
     return value >= -limit && value <= limit;
 }
 
+QString ValueRange::problem(double value) const
+{
+    return value >= double(lo) && value <= double(hi) ? QString() : outside(what, value, lo, hi);
+}
+
 QString paperProblem(qint32 width, qint32 height)
 {
     for (qint32 size : {width, height}) {
@@ -41,46 +45,18 @@ QString pageProblem(const TfrPage& page)
         if (!within(margin, kMaxCoordinate))
             return outside("margin", margin, -kMaxCoordinate, kMaxCoordinate);
     }
-    if (page.Columns < 0 || page.Columns > kMaxColumns)
-        return outside("column count", page.Columns, 0, kMaxColumns);
+    if (QString bad = kColumnCountRange.problem(page.Columns); !bad.isEmpty())
+        return bad;
     for (qint32 v : {page.ColumnWidth, page.ColumnGap}) {
-        if (!within(v, kMaxCoordinate))
-            return outside("column width or gap", v, -kMaxCoordinate, kMaxCoordinate);
+        if (QString bad = kColumnSizeRange.problem(v); !bad.isEmpty())
+            return bad;
     }
     return {};
-}
-
-QString frameWidthProblem(double width)
-{
-    return within(width, kMaxCoordinate) ? QString()
-                                         : outside("frame width", width, -kMaxCoordinate, kMaxCoordinate);
 }
 
 QString viewProblem(const TfrView& view)
 {
-    for (qint32 v : {view.Left, view.Top, view.Width, view.Height, view.GapX, view.GapY}) {
-        if (!within(v, kMaxCoordinate))
-            return outside("object geometry", v, -kMaxCoordinate, kMaxCoordinate);
-    }
-    if (QString bad = frameWidthProblem(view.FrameWidth); !bad.isEmpty())
-        return bad;
-    if (const auto* memo = dynamic_cast<const TfrMemoView*>(&view)) {
-        if (!within(memo->Font.Size, kMaxFontSize))
-            return outside("font size", memo->Font.Size, -kMaxFontSize, kMaxFontSize);
-        for (qint32 v : {memo->LineSpacing, memo->CharSpacing}) {
-            if (!within(v, kMaxSpacing))
-                return outside("line or character spacing", v, -kMaxSpacing, kMaxSpacing);
-        }
-    }
-    if (const auto* band = dynamic_cast<const TfrBandView*>(&view)) {
-        if (band->Columns < 0 || band->Columns > kMaxColumns)
-            return outside("column count", band->Columns, 0, kMaxColumns);
-        for (qint32 v : {band->ColumnWidth, band->ColumnGap}) {
-            if (!within(v, kMaxCoordinate))
-                return outside("column width or gap", v, -kMaxCoordinate, kMaxCoordinate);
-        }
-    }
-    return {};
+    return view.Fields().problem(view);
 }
 
 } // namespace vaskel::ReportLimits

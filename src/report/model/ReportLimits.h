@@ -28,13 +28,28 @@ constexpr qint32 kMaxColumns = 1000;
 // True when `value` is a number within -limit .. limit (NaN is not).
 bool within(double value, double limit);
 
+// The values a field may hold, and the name of the value for the message.
+struct ValueRange {
+    const char* what;
+    qint64 lo, hi;
+    // Empty when `value` lies within lo .. hi (NaN does not), otherwise the reader's message.
+    QString problem(double value) const;
+};
+
+// The ranges of the view fields: each view kind's field table names the range of a field.
+inline constexpr ValueRange kGeometryRange{"object geometry", -kMaxCoordinate, kMaxCoordinate};
+inline constexpr ValueRange kFrameWidthRange{"frame width", -kMaxCoordinate, kMaxCoordinate};
+inline constexpr ValueRange kFontSizeRange{"font size", -kMaxFontSize, kMaxFontSize};
+inline constexpr ValueRange kSpacingRange{"line or character spacing", -kMaxSpacing, kMaxSpacing};
+inline constexpr ValueRange kColumnCountRange{"column count", 0, kMaxColumns};
+inline constexpr ValueRange kColumnSizeRange{"column width or gap", -kMaxCoordinate, kMaxCoordinate};
+
 QString paperProblem(qint32 width, qint32 height);
 // Paper size, margins, columns and column gap of a page record.
 QString pageProblem(const TfrPage& page);
-// Geometry, gaps and frame width of any view; the font and spacings of a memo; the columns of a band.
+// The first field of the view, in the order of its kind's field table, outside its range: the
+// geometry, gaps and frame width of any view, the font and spacings of a memo, the columns of a band.
 QString viewProblem(const TfrView& view);
-// A frame width as read from a text form, before it is narrowed to the view's float.
-QString frameWidthProblem(double width);
 
 } // namespace ReportLimits
 

@@ -1,12 +1,11 @@
 #include "report/model/TemplateJson.h"
 
+#include "report/model/JsonObjectReader.h"
 #include "report/model/ReportLimits.h"
 #include "report/model/TemplateHolder.h"
 #include "report/model/TfrBandView.h"
-#include "report/model/TfrMemoView.h"
-#include "report/model/TfrPictureView.h"
-#include "report/model/TfrSubReportView.h"
 #include "report/model/ViewFactory.h"
+#include "report/model/ViewFieldTable.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -15,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
+#include <optional>
 
 namespace vaskel::TemplateJson {
 
@@ -90,81 +91,61 @@ void putColour(QJsonObject& o, const char* key, quint32 value, quint32 fallback)
         o.insert(QLatin1String(key), colourText(value));
 }
 
+// "object.key" as the object's name (empty for a key of the view itself) and the key.
+std::pair<QByteArray, QByteArray> splitKey(const char* key)
+{
+    const QByteArray k(key);
+    const qsizetype dot = k.indexOf('.');
+    return dot < 0 ? std::pair{QByteArray(), k} : std::pair{k.left(dot), k.mid(dot + 1)};
+}
+
+QJsonValue fieldToJson(const ViewField& f, const FieldValue& x)
+{
+    switch (f.kind) {
+    case FieldKind::Colour:
+        return colourText(static_cast<quint32>(wholeOf(x)));
+    case FieldKind::Fraction:
+        return floatForJson(static_cast<float>(fractionOf(x)));
+    case FieldKind::Boolean:
+        return truthOf(x);
+    case FieldKind::Text:
+        return textOf(x);
+    case FieldKind::Lines:
+        return linesToJson(linesOf(x));
+    case FieldKind::BandKind: {
+        const qint64 kind = wholeOf(x);
+        return kind <= NoBand ? QJsonValue(QLatin1String(kBandKinds[kind])) : QJsonValue(kind);
+    }
+    case FieldKind::Picture: {
+        const auto& p = std::get<PictureBytes>(x);
+        return QJsonObject{{QStringLiteral("kind"), QLatin1String(kPictureKinds[p.kind])},
+            {QStringLiteral("data"), QString::fromLatin1(p.bytes.toBase64())}};
+    }
+    default:
+        return wholeOf(x);
+    }
+}
+
+// The fields of the view's kind that the text form stores; those written when changed only when
+// they differ from a new view of the same kind.
 QJsonObject viewToJson(TfrView& v)
 {
     QJsonObject o;
     o.insert(QStringLiteral("type"), QLatin1String(kViewTypes[v.TypeCode]));
-    o.insert(QStringLiteral("name"), v.Name);
-    o.insert(QStringLiteral("left"), v.Left);
-    o.insert(QStringLiteral("top"), v.Top);
-    o.insert(QStringLiteral("width"), v.Width);
-    o.insert(QStringLiteral("height"), v.Height);
-    o.insert(QStringLiteral("formatCode"), v.FormatCode);
-
     const std::unique_ptr<TfrView> fresh = newView(v.TypeCode);
-    const TfrView& d = *fresh;
-    putIf(o, "flags", v.Flags, d.Flags);
-    if (v.TypeCode == 2)
-        o.insert(QStringLiteral("bandKind"),
-            v.FrameTyp <= NoBand ? QJsonValue(QLatin1String(kBandKinds[v.FrameTyp]))
-                                 : QJsonValue(v.FrameTyp));
-    else
-        putIf(o, "frameTyp", v.FrameTyp, d.FrameTyp);
-    if (v.FrameWidth != d.FrameWidth)
-        o.insert(QStringLiteral("frameWidth"), floatForJson(v.FrameWidth));
-    putColour(o, "frameColor", v.FrameColor, d.FrameColor);
-    putIf(o, "frameStyle", v.FrameStyle, d.FrameStyle);
-    putColour(o, "fillColor", v.FillColor, d.FillColor);
-    putText(o, "formatText", v.FormatText);
-    putLines(o, "memo", v.Memo);
-    putLines(o, "script", v.BeforePrintScript);
-    if (!v.Visible)
-        o.insert(QStringLiteral("visible"), false);
-    putIf(o, "restrictions", v.RestrictionsWord(), quint16(0));
-    putText(o, "tag", v.Tag);
-    putIf(o, "gapX", v.GapX, d.GapX);
-    putIf(o, "gapY", v.GapY, d.GapY);
-    putIf(o, "bandAlign", v.BandAlign, d.BandAlign);
-    if (v.TypeCode != 2)
-        putIf(o, "recordRevision", v.RecordRevision, quint8(0));
-
-    if (auto* m = dynamic_cast<TfrMemoView*>(&v)) {
-        const TfrMemoView& dm = static_cast<const TfrMemoView&>(d);
-        QJsonObject font;
-        font.insert(QStringLiteral("name"), m->Font.Name);
-        font.insert(QStringLiteral("size"), m->Font.Size);
-        putIf(font, "style", m->Font.Style, dm.Font.Style);
-        putColour(font, "color", m->Font.Color, dm.Font.Color);
-        putIf(font, "charset", m->Font.Charset, dm.Font.Charset);
-        o.insert(QStringLiteral("font"), font);
-        putIf(o, "alignment", m->Alignment, dm.Alignment);
-        QJsonObject highlight;
-        putIf(highlight, "fontStyle", m->HighlightFontStyle, dm.HighlightFontStyle);
-        putColour(highlight, "fontColor", m->HighlightFontColor, dm.HighlightFontColor);
-        putColour(highlight, "fillColor", m->HighlightFillColor, dm.HighlightFillColor);
-        putText(highlight, "condition", m->HighlightCondition);
-        if (!highlight.isEmpty())
-            o.insert(QStringLiteral("highlight"), highlight);
-        putIf(o, "lineSpacing", m->LineSpacing, dm.LineSpacing);
-        putIf(o, "charSpacing", m->CharSpacing, dm.CharSpacing);
-    } else if (auto* b = dynamic_cast<TfrBandView*>(&v)) {
-        const TfrBandView& db = static_cast<const TfrBandView&>(d);
-        putText(o, "childBand", b->ChildBand);
-        putText(o, "master", b->Master);
-        putIf(o, "columns", b->Columns, db.Columns);
-        putIf(o, "columnWidth", b->ColumnWidth, db.ColumnWidth);
-        putIf(o, "columnGap", b->ColumnGap, db.ColumnGap);
-        putIf(o, "newColumnAfter", b->NewColumnAfter, db.NewColumnAfter);
-    } else if (auto* p = dynamic_cast<TfrPictureView*>(&v)) {
-        putIf(o, "blobType", p->BlobType, quint8(btBMP));
-        if (!p->Picture.isEmpty()) {
-            QJsonObject picture;
-            picture.insert(QStringLiteral("kind"), QLatin1String(kPictureKinds[p->Picture.kind()]));
-            picture.insert(QStringLiteral("data"), QString::fromLatin1(p->Picture.bytes().toBase64()));
-            o.insert(QStringLiteral("picture"), picture);
-        }
-    } else if (auto* s = dynamic_cast<TfrSubReportView*>(&v)) {
-        o.insert(QStringLiteral("pageIndex"), s->PageIndex);
+    std::map<QByteArray, QJsonObject> nested;
+    for (const ViewField& f : v.Fields().fields()) {
+        if (!f.key || f.write == JsonWrite::Never)
+            continue;
+        const FieldValue x = f.valueOf(v);
+        if (f.write == JsonWrite::WhenChanged && x == f.valueOf(*fresh))
+            continue;
+        const auto [object, key] = splitKey(f.key);
+        (object.isEmpty() ? o : nested[object]).insert(QLatin1String(key), fieldToJson(f, x));
+    }
+    for (const auto& [name, object] : nested) {
+        if (!object.isEmpty())
+            o.insert(QLatin1String(name), object);
     }
     return o;
 }
@@ -207,171 +188,7 @@ QJsonObject pageToJson(const TfrPage& p)
 
 // ---- reading ----------------------------------------------------------------------------------
 
-class In {
-public:
-    In(QJsonObject o, QString path) : m_o(std::move(o)), m_path(std::move(path)) { }
-
-    bool has(const char* key) const { return m_o.contains(QLatin1String(key)); }
-
-    // A key nothing read is a typing error ("fillColour") that would otherwise vanish silently.
-    void rejectUnknownKeys() const
-    {
-        for (const QString& key : m_o.keys()) {
-            if (!m_used.contains(key))
-                throw TemplateJsonError(QStringLiteral("%1.%2: unknown key").arg(m_path, key));
-        }
-    }
-
-    [[noreturn]] void bad(const char* key, const char* expected) const
-    {
-        throw TemplateJsonError(
-            QStringLiteral("%1.%2: %3 is expected").arg(m_path, QLatin1String(key), QLatin1String(expected)));
-    }
-
-    qint64 integer(const char* key, qint64 fallback, qint64 lo, qint64 hi) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        const double d = v.toDouble(std::numeric_limits<double>::quiet_NaN());
-        if (!v.isDouble() || d != std::floor(d) || d < double(lo) || d > double(hi))
-            bad(key, "a whole number in range");
-        return static_cast<qint64>(d);
-    }
-    qint32 i32(const char* key, qint32 fallback) const
-    {
-        return static_cast<qint32>(
-            integer(key, fallback, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
-    }
-    quint16 u16(const char* key, quint16 fallback) const
-    {
-        return static_cast<quint16>(integer(key, fallback, 0, 0xFFFF));
-    }
-    quint8 u8(const char* key, quint8 fallback) const
-    {
-        return static_cast<quint8>(integer(key, fallback, 0, 0xFF));
-    }
-    quint32 u32(const char* key, quint32 fallback) const
-    {
-        return static_cast<quint32>(integer(key, fallback, 0, 0xFFFFFFFFll));
-    }
-    double number(const char* key, double fallback) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        if (!v.isDouble())
-            bad(key, "a number");
-        return v.toDouble();
-    }
-    bool boolean(const char* key, bool fallback) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        if (!v.isBool())
-            bad(key, "true or false");
-        return v.toBool();
-    }
-    QString text(const char* key, const QString& fallback = {}) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        if (!v.isString())
-            bad(key, "a text");
-        return v.toString();
-    }
-    quint32 colour(const char* key, quint32 fallback) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        if (v.isDouble())
-            return u32(key, fallback);
-        bool ok = false;
-        const QString t = v.toString();
-        const qulonglong c
-            = t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? t.mid(2).toULongLong(&ok, 16) : 0;
-        if (!ok || c > 0xFFFFFFFFull)
-            bad(key, "a colour such as \"0x00BBGGRR\"");
-        return static_cast<quint32>(c);
-    }
-    QStringList lines(const char* key) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return {};
-        if (!v.isArray())
-            bad(key, "a list of texts");
-        QStringList out;
-        for (const QJsonValue& line : v.toArray()) {
-            if (!line.isString())
-                bad(key, "a list of texts");
-            out << line.toString();
-        }
-        return out;
-    }
-    QJsonArray array(const char* key) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return {};
-        if (!v.isArray())
-            bad(key, "a list");
-        return v.toArray();
-    }
-    In object(const char* key) const
-    {
-        const QJsonValue v = get(key);
-        if (!v.isUndefined() && !v.isObject())
-            bad(key, "an object");
-        return In(v.toObject(), m_path + QLatin1Char('.') + QLatin1String(key));
-    }
-    int nameIndex(const char* key, const char* const* names, int count, int fallback) const
-    {
-        const QJsonValue v = get(key);
-        if (v.isUndefined())
-            return fallback;
-        for (int i = 0; i < count; ++i) {
-            if (v.toString() == QLatin1String(names[i]))
-                return i;
-        }
-        bad(key, "one of the documented names");
-    }
-    // Index of the name the key holds, or -1 when it holds no such name.
-    int matchName(const char* key, const char* const* names, int count) const
-    {
-        const QJsonValue v = get(key);
-        for (int i = 0; v.isString() && i < count; ++i) {
-            if (v.toString() == QLatin1String(names[i]))
-                return i;
-        }
-        return -1;
-    }
-    const QString& path() const { return m_path; }
-
-private:
-    QJsonValue get(const char* key) const
-    {
-        m_used.insert(QLatin1String(key));
-        return m_o.value(QLatin1String(key));
-    }
-
-    QJsonObject m_o;
-    QString m_path;
-    mutable QSet<QString> m_used;
-};
-
-In element(const QJsonArray& array, int i, const QString& path)
-{
-    const QString at = QStringLiteral("%1[%2]").arg(path).arg(i);
-    if (!array.at(i).isObject())
-        throw TemplateJsonError(at + QStringLiteral(": an object is expected"));
-    return In(array.at(i).toObject(), at);
-}
-
-void readList(const In& in, const char* key, TfrVariables& list)
+void readList(const JsonObjectReader& in, const char* key, TfrVariables& list)
 {
     const QJsonArray pairs = in.array(key);
     for (const QJsonValue& pair : pairs) {
@@ -382,91 +199,91 @@ void readList(const In& in, const char* key, TfrVariables& list)
     }
 }
 
-std::unique_ptr<TfrView> viewFromJson(const In& in)
+// The value of a field the key holds; nothing when the key is absent.
+std::optional<FieldValue> fieldFromJson(const JsonObjectReader& in, const char* key, const ViewField& f)
+{
+    if (!in.has(key))
+        return std::nullopt;
+    switch (f.kind) {
+    case FieldKind::Int32:
+        return qint64(in.i32(key, 0));
+    case FieldKind::UInt8:
+        return qint64(in.u8(key, 0));
+    case FieldKind::UInt16:
+        return qint64(in.u16(key, 0));
+    case FieldKind::UInt32:
+        return qint64(in.u32(key, 0));
+    case FieldKind::Colour:
+        return qint64(in.colour(key, 0));
+    case FieldKind::Fraction: {
+        // Checked before it is narrowed to the view's float.
+        const double d = in.number(key, 0);
+        if (f.range && !f.range->problem(d).isEmpty())
+            in.bad(key, QByteArray("a ").append(f.range->what).append(" in range").constData());
+        return d;
+    }
+    case FieldKind::Boolean:
+        return in.boolean(key, false);
+    case FieldKind::Text:
+        return in.text(key);
+    case FieldKind::Lines:
+        return in.lines(key);
+    case FieldKind::BandKind: {
+        // A band kind by name, or by number for kinds beyond the named ones.
+        const int named = in.matchName(key, kBandKinds, NoBand + 1);
+        return qint64(named >= 0 ? named : in.u16(key, 0));
+    }
+    case FieldKind::Picture: {
+        const JsonObjectReader pic = in.object(key);
+        const int kind = pic.nameIndex("kind", kPictureKinds, 5, 0);
+        const QByteArray data = pic.text("data").toLatin1();
+        auto decoded = QByteArray::fromBase64Encoding(data, QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded)
+            pic.bad("data", "base64 text");
+        pic.rejectUnknownKeys();
+        return PictureBytes{kind, *decoded};
+    }
+    case FieldKind::FlagBit:
+    case FieldKind::Listed:
+        break;
+    }
+    return std::nullopt;
+}
+
+// A new view of the named type with every field its kind's table has a key for; absent keys
+// keep the class defaults.
+std::unique_ptr<TfrView> viewFromJson(const JsonObjectReader& in)
 {
     const int type = in.nameIndex("type", kViewTypes, 5, -1);
     if (type < 0)
         in.bad("type", "a view type");
     std::unique_ptr<TfrView> view = newView(type);
-    TfrView& v = *view;
-    v.Name = in.text("name");
-    v.Left = in.i32("left", 0);
-    v.Top = in.i32("top", 0);
-    v.Width = in.i32("width", 0);
-    v.Height = in.i32("height", 0);
-    v.FormatCode = in.i32("formatCode", v.FormatCode);
-    v.Flags = in.u16("flags", v.Flags);
-    if (type == 2) {
-        // A band kind by name, or by number for kinds beyond the named ones.
-        const int named = in.matchName("bandKind", kBandKinds, NoBand + 1);
-        v.FrameTyp = named >= 0 ? static_cast<quint16>(named) : in.u16("bandKind", v.FrameTyp);
-    } else {
-        v.FrameTyp = in.u16("frameTyp", v.FrameTyp);
-    }
-    const double frameWidth = in.number("frameWidth", v.FrameWidth);
-    if (!ReportLimits::frameWidthProblem(frameWidth).isEmpty())
-        in.bad("frameWidth", "a frame width in range");
-    v.FrameWidth = static_cast<float>(frameWidth);
-    v.FrameColor = in.colour("frameColor", v.FrameColor);
-    v.FrameStyle = in.u16("frameStyle", v.FrameStyle);
-    v.FillColor = in.colour("fillColor", v.FillColor);
-    v.FormatText = in.text("formatText");
-    v.Memo = in.lines("memo");
-    v.BeforePrintScript = in.lines("script");
-    v.Visible = in.boolean("visible", true);
-    v.SetRestrictionsWord(in.u16("restrictions", 0));
-    v.Tag = in.text("tag");
-    v.GapX = in.i32("gapX", v.GapX);
-    v.GapY = in.i32("gapY", v.GapY);
-    v.BandAlign = in.u8("bandAlign", v.BandAlign);
-    v.RecordRevision = in.u8("recordRevision", 0);
-
-    if (auto* m = dynamic_cast<TfrMemoView*>(&v)) {
-        const In font = in.object("font");
-        m->Font.Name = font.text("name", m->Font.Name);
-        m->Font.Size = font.i32("size", m->Font.Size);
-        m->Font.Style = font.u16("style", m->Font.Style);
-        m->Font.Color = font.colour("color", m->Font.Color);
-        m->Font.Charset = font.u16("charset", m->Font.Charset);
-        font.rejectUnknownKeys();
-        m->Alignment = in.u32("alignment", m->Alignment);
-        const In h = in.object("highlight");
-        m->HighlightFontStyle = h.u16("fontStyle", m->HighlightFontStyle);
-        m->HighlightFontColor = h.colour("fontColor", m->HighlightFontColor);
-        m->HighlightFillColor = h.colour("fillColor", m->HighlightFillColor);
-        m->HighlightCondition = h.text("condition");
-        h.rejectUnknownKeys();
-        m->LineSpacing = in.i32("lineSpacing", m->LineSpacing);
-        m->CharSpacing = in.i32("charSpacing", m->CharSpacing);
-    } else if (auto* b = dynamic_cast<TfrBandView*>(&v)) {
-        b->ChildBand = in.text("childBand");
-        b->Master = in.text("master");
-        b->Columns = in.i32("columns", b->Columns);
-        b->ColumnWidth = in.i32("columnWidth", b->ColumnWidth);
-        b->ColumnGap = in.i32("columnGap", b->ColumnGap);
-        b->NewColumnAfter = in.i32("newColumnAfter", b->NewColumnAfter);
-    } else if (auto* p = dynamic_cast<TfrPictureView*>(&v)) {
-        p->BlobType = in.u8("blobType", p->BlobType);
-        if (in.has("picture")) {
-            const In pic = in.object("picture");
-            const int kind = pic.nameIndex("kind", kPictureKinds, 5, 0);
-            const QByteArray data = pic.text("data").toLatin1();
-            auto decoded = QByteArray::fromBase64Encoding(data, QByteArray::AbortOnBase64DecodingErrors);
-            if (!decoded)
-                pic.bad("data", "base64 text");
-            p->Picture.setData(static_cast<StoredPicture::Kind>(kind), *decoded);
-            pic.rejectUnknownKeys();
+    QByteArray objectName;
+    std::optional<JsonObjectReader> object; // the nested object the last keys were in
+    for (const ViewField& f : view->Fields().fields()) {
+        if (!f.key)
+            continue;
+        const auto [name, key] = splitKey(f.key);
+        if (name != objectName) {
+            if (object)
+                object->rejectUnknownKeys();
+            object.reset();
+            objectName = name;
+            if (!name.isEmpty())
+                object.emplace(in.object(name.constData()));
         }
-    } else if (auto* s = dynamic_cast<TfrSubReportView*>(&v)) {
-        s->PageIndex = in.i32("pageIndex", 0);
+        if (std::optional<FieldValue> x = fieldFromJson(object ? *object : in, key.constData(), f))
+            f.setValue(*view, *x);
     }
+    if (object)
+        object->rejectUnknownKeys();
     in.rejectUnknownKeys();
-    if (const QString bad = ReportLimits::viewProblem(v); !bad.isEmpty())
+    if (const QString bad = ReportLimits::viewProblem(*view); !bad.isEmpty())
         throw TemplateJsonError(QStringLiteral("%1: %2").arg(in.path(), bad));
     return view;
 }
 
-void pageFromJson(const In& in, TfrPage& p)
+void pageFromJson(const JsonObjectReader& in, TfrPage& p)
 {
     p.Name = in.text("name");
     p.PaperCode = in.i32("paperCode", p.PaperCode);
@@ -490,7 +307,7 @@ void pageFromJson(const In& in, TfrPage& p)
     p.ColumnGap = in.i32("columnGap", p.ColumnGap);
     const char* const kinds[] = {"report", "dialog"};
     p.PageKind = static_cast<quint8>(in.nameIndex("kind", kinds, 2, 0));
-    const In d = in.object("dialog");
+    const JsonObjectReader d = in.object("dialog");
     p.BorderStyle = d.u8("borderStyle", p.BorderStyle);
     p.Caption = d.text("caption", p.Caption);
     p.Color = d.colour("color", p.Color);
@@ -503,7 +320,7 @@ void pageFromJson(const In& in, TfrPage& p)
     p.PageScript = in.lines("script");
     const QJsonArray views = in.array("views");
     for (int i = 0; i < views.size(); ++i)
-        p.Add(viewFromJson(element(views, i, in.path() + QStringLiteral(".views"))));
+        p.Add(viewFromJson(JsonObjectReader::element(views, i, in.path() + QStringLiteral(".views"))));
     in.rejectUnknownKeys();
     if (const QString bad = ReportLimits::pageProblem(p); !bad.isEmpty())
         throw TemplateJsonError(QStringLiteral("%1: %2").arg(in.path(), bad));
@@ -615,21 +432,21 @@ void fromJson(const QJsonDocument& json, TemplateHolder& h)
 {
     if (!json.isObject())
         throw TemplateJsonError(QStringLiteral("template: an object is expected"));
-    const In in(json.object(), QStringLiteral("template"));
+    const JsonObjectReader in(json.object(), QStringLiteral("template"));
     h.UseDefaultPrinter = in.boolean("useDefaultPrinter", false);
     h.TwoPass = in.boolean("twoPass", false);
     h.PrinterName = in.text("printerName");
     const QJsonArray pages = in.array("pages");
     h.Pages.Clear();
     for (int i = 0; i < pages.size(); ++i)
-        pageFromJson(element(pages, i, QStringLiteral("template.pages")), *h.Pages.Add());
-    const In d = in.object("dictionary");
+        pageFromJson(JsonObjectReader::element(pages, i, QStringLiteral("template.pages")), *h.Pages.Add());
+    const JsonObjectReader d = in.object("dictionary");
     h.Dictionary.Clear();
     readList(d, "variables", h.Dictionary.Variables);
     readList(d, "aliases", h.Dictionary.AliasList);
     readList(d, "bandSources", h.Dictionary.BandSourceList);
     d.rejectUnknownKeys();
-    const In info = in.object("info");
+    const JsonObjectReader info = in.object("info");
     ReportInfo& i = h.Info;
     i.Comment = info.text("comment");
     i.Name = info.text("name");

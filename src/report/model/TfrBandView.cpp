@@ -7,6 +7,7 @@
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrPage.h"
+#include "report/model/ViewFieldTable.h"
 
 #include <QFont>
 #include <QPainter>
@@ -17,16 +18,6 @@ namespace vaskel {
 
 namespace {
 
-struct FlagName {
-    const char* name;
-    quint16 bit;
-};
-
-const FlagName kFlagNames[] = {{"FORMNEWPAGE", BandFlags::FormNewPage},
-    {"PRINTIFSUBSETEMPTY", BandFlags::PrintIfSubsetEmpty}, {"BREAKED", BandFlags::Breaked},
-    {"ONFIRSTPAGE", BandFlags::OnFirstPage}, {"ONLASTPAGE", BandFlags::OnLastPage},
-    {"REPEATHEADER", BandFlags::RepeatHeader}, {"PRINTCHILDIFINVISIBLE", BandFlags::PrintChildIfInvisible}};
-
 bool kindIn(quint16 kind, std::initializer_list<int> kinds)
 {
     for (int k : kinds) {
@@ -34,6 +25,83 @@ bool kindIn(quint16 kind, std::initializer_list<int> kinds)
             return true;
     }
     return false;
+}
+
+const TfrBandView& bandOf(const TfrView& v)
+{
+    return static_cast<const TfrBandView&>(v);
+}
+
+TfrBandView& bandOf(TfrView& v)
+{
+    return static_cast<TfrBandView&>(v);
+}
+
+// The names of the other band views of the page of `kinds`, for a band-name enumeration: empty
+// while a report runs.
+QString bandNames(const TfrView& band, std::initializer_list<int> kinds)
+{
+    QStringList names;
+    if (!frRun().PrintMode && band.OwnerPage) {
+        for (const auto& v : band.OwnerPage->ObjectList) {
+            if (v.get() != &band && v->TypeCode == 2 && kindIn(v->FrameTyp, kinds))
+                names << v->Name;
+        }
+    }
+    return names.join(QLatin1Char(';'));
+}
+
+// The property table lists some fields only for the band kinds they apply to.
+bool notPageFooter(const TfrView& v)
+{
+    return v.FrameTyp != PageFooter;
+}
+bool stretchable(const TfrView& v)
+{
+    return kindIn(v.FrameTyp, {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 17, 18, 21});
+}
+bool breaksPage(const TfrView& v)
+{
+    return kindIn(v.FrameTyp, {0, 1, 5, 6, 8, 9, 11, 12, 16});
+}
+bool dataBand(const TfrView& v)
+{
+    return kindIn(v.FrameTyp, {5, 8});
+}
+bool breakable(const TfrView& v)
+{
+    return kindIn(v.FrameTyp, {0, 1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 17, 21});
+}
+bool pageHeaderOrFooter(const TfrView& v)
+{
+    return kindIn(v.FrameTyp, {2, 3});
+}
+bool pageFooter(const TfrView& v)
+{
+    return v.FrameTyp == PageFooter;
+}
+bool headerThatRepeats(const TfrView& v)
+{
+    return kindIn(v.FrameTyp, {4, 7, 10, 16, 18});
+}
+bool crossData(const TfrView& v)
+{
+    return v.FrameTyp == CrossData;
+}
+bool hasColumns(const TfrView& v)
+{
+    return kindIn(v.FrameTyp, {5, 8, 11});
+}
+bool groupHeader(const TfrView& v)
+{
+    return v.FrameTyp == GroupHeader;
+}
+
+ViewField bandFlag(const char* name, quint16 bit, bool (*when)(const TfrView&))
+{
+    ViewField f = flagField(name, bit);
+    f.listedWhen = when;
+    return f;
 }
 
 } // namespace
@@ -46,32 +114,110 @@ TfrBandView::TfrBandView()
     Flags = BandFlags::OnFirstPage | BandFlags::OnLastPage;
 }
 
+const ViewFieldTable& TfrBandView::Fields() const
+{
+    using namespace PropFlags;
+    using namespace ReportLimits;
+    using F = FieldValue;
+    using K = FieldKind;
+    using V = TfrView;
+    static const ViewFieldTable table(listingOnly(sharedViewFields(),
+                                          {"Name", "Left", "Top", "Width", "Height", "Flags", "Visible",
+                                              "OnBeforePrint", "Memo.Count", "Restrictions"}),
+        {
+            // The band kind is kept in FrameTyp; the text form names it.
+            {.name = "FrameTyp",
+                .key = "bandKind",
+                .kind = K::BandKind,
+                .get = [](const V& v) -> F { return qint64(v.FrameTyp); },
+                .set = [](V& v, const F& x) { v.FrameTyp = quint16(wholeOf(x)); },
+                .write = JsonWrite::Always},
+            // A band's record revision is always written anew; the text form does not keep it.
+            {.key = "recordRevision",
+                .kind = K::UInt8,
+                .get = [](const V& v) -> F { return qint64(v.RecordRevision); },
+                .set = [](V& v, const F& x) { v.RecordRevision = quint8(wholeOf(x)); },
+                .write = JsonWrite::Never},
+            {.name = "ChildBand",
+                .key = "childBand",
+                .kind = K::Text,
+                .get = [](const V& v) -> F { return bandOf(v).ChildBand; },
+                .set = [](V& v, const F& x) { bandOf(v).ChildBand = textOf(x); },
+                .listed = true,
+                .enumNamesOf = [](const V& v) { return bandNames(v, {Child}); },
+                .listedWhen = notPageFooter},
+            bandFlag("PrintChildIfInvisible", BandFlags::PrintChildIfInvisible, notPageFooter),
+            {.name = "Stretched", .listFlags = Boolean, .listed = true, .listedWhen = stretchable},
+            bandFlag("FormNewPage", BandFlags::FormNewPage, breaksPage),
+            bandFlag("PrintIfSubsetEmpty", BandFlags::PrintIfSubsetEmpty, dataBand),
+            bandFlag("Breaked", BandFlags::Breaked, breakable),
+            bandFlag("OnFirstPage", BandFlags::OnFirstPage, pageHeaderOrFooter),
+            bandFlag("OnLastPage", BandFlags::OnLastPage, pageFooter),
+            bandFlag("RepeatHeader", BandFlags::RepeatHeader, headerThatRepeats),
+            {.name = "DataSource", .listFlags = Editor, .listed = true, .listedWhen = crossData},
+            {.name = "Columns",
+                .key = "columns",
+                .kind = K::Int32,
+                .get = [](const V& v) -> F { return qint64(bandOf(v).Columns); },
+                .set = [](V& v, const F& x) { bandOf(v).Columns = qint32(wholeOf(x)); },
+                .listFlags = Integer,
+                .listed = true,
+                .listedWhen = hasColumns,
+                .range = &kColumnCountRange},
+            {.name = "ColumnWidth",
+                .key = "columnWidth",
+                .kind = K::Int32,
+                .get = [](const V& v) -> F { return qint64(bandOf(v).ColumnWidth); },
+                .set = [](V& v, const F& x) { bandOf(v).ColumnWidth = qint32(wholeOf(x)); },
+                .listFlags = ReportUnits,
+                .listed = true,
+                .listedWhen = hasColumns,
+                .range = &kColumnSizeRange},
+            {.name = "ColumnGap",
+                .key = "columnGap",
+                .kind = K::Int32,
+                .get = [](const V& v) -> F { return qint64(bandOf(v).ColumnGap); },
+                .set = [](V& v, const F& x) { bandOf(v).ColumnGap = qint32(wholeOf(x)); },
+                .listFlags = ReportUnits,
+                .listed = true,
+                .listedWhen = hasColumns,
+                .range = &kColumnSizeRange},
+            {.name = "NewColumnAfter",
+                .key = "newColumnAfter",
+                .kind = K::Int32,
+                .get = [](const V& v) -> F { return qint64(bandOf(v).NewColumnAfter); },
+                .set = [](V& v, const F& x) { bandOf(v).NewColumnAfter = qint32(wholeOf(x)); }},
+            {.name = "DataSource", .listFlags = Editor, .listed = true, .listedWhen = hasColumns},
+            // A group's condition is kept in FormatText.
+            {.name = "Condition",
+                .kind = K::Text,
+                .get = [](const V& v) -> F { return v.FormatText; },
+                .set = [](V& v, const F& x) { v.FormatText = textOf(x); },
+                .listFlags = Text,
+                .listed = true,
+                .listedWhen = groupHeader},
+            {.name = "Master",
+                .key = "master",
+                .kind = K::Text,
+                .get = [](const V& v) -> F { return bandOf(v).Master; },
+                .set = [](V& v, const F& x) { bandOf(v).Master = textOf(x); },
+                .listed = true,
+                .enumNamesOf =
+                    [](const V& v) {
+                        return bandNames(v, {MasterData, DetailData, SubdetailData});
+                    },
+                .listedWhen = groupHeader},
+            // Outside a run no engine band with a dataset is there to be at its end.
+            {.name = "EOF", .kind = K::Boolean, .get = [](const V&) -> F { return false; }, .listed = true},
+        });
+    return table;
+}
+
 void TfrBandView::WriteProp(const QString& name, const Value& value)
 {
     TfrView::WriteProp(name, value);
-    const QString n = name.toUpper();
-    if (n == u"CHILDBAND")
-        ChildBand = value.toText();
-    else if (n == u"MASTER")
-        Master = value.toText();
-    else if (n == u"CONDITION")
-        FormatText = value.toText();
-    else if (n == u"COLUMNS")
-        Columns = value.toInt();
-    else if (n == u"COLUMNGAP")
-        ColumnGap = value.toInt();
-    else if (n == u"COLUMNWIDTH")
-        ColumnWidth = value.toInt();
-    else if (n == u"NEWCOLUMNAFTER")
-        NewColumnAfter = value.toInt();
-    else {
-        for (const FlagName& f : kFlagNames) {
-            if (n == QLatin1String(f.name))
-                Flags = value.toBool() ? (Flags | f.bit) : (Flags & ~f.bit);
-        }
-    }
     if (EngineBand && frRun().PrintMode)
-        EngineBand->bandPropertyWritten(n, value);
+        EngineBand->bandPropertyWritten(name.toUpper(), value);
 }
 
 Value TfrBandView::ReadProp(const QString& name)
@@ -80,31 +226,7 @@ Value TfrBandView::ReadProp(const QString& name)
         if (std::optional<Value> v = EngineBand->bandPropertyRead(name.toUpper()))
             return *v;
     }
-    Value v = TfrView::ReadProp(name);
-    if (!v.isNull())
-        return v;
-    const QString n = name.toUpper();
-    if (n == u"CHILDBAND")
-        return Value(ChildBand);
-    if (n == u"MASTER")
-        return Value(Master);
-    if (n == u"CONDITION")
-        return Value(FormatText);
-    if (n == u"COLUMNS")
-        return Value(Columns);
-    if (n == u"COLUMNGAP")
-        return Value(ColumnGap);
-    if (n == u"COLUMNWIDTH")
-        return Value(ColumnWidth);
-    if (n == u"NEWCOLUMNAFTER")
-        return Value(NewColumnAfter);
-    if (n == u"EOF")
-        return Value(false); // no engine band with a dataset outside a run
-    for (const FlagName& f : kFlagNames) {
-        if (n == QLatin1String(f.name))
-            return Value((Flags & f.bit) != 0);
-    }
-    return v;
+    return TfrView::ReadProp(name);
 }
 
 Value TfrBandView::CallMethod(const QString& name, const Value& a, const Value& b, const Value& c)
@@ -112,65 +234,6 @@ Value TfrBandView::CallMethod(const QString& name, const Value& a, const Value& 
     if (EngineBand && frRun().PrintMode && EngineBand->bandMethodCalled(name.toUpper()))
         return Value::null();
     return TfrView::CallMethod(name, a, b, c);
-}
-
-void TfrBandView::BuildPropertyTable()
-{
-    ClearPropertyTable();
-    AppendProperty(QStringLiteral("Name"), PropFlags::Named | PropFlags::Text);
-    for (const char* geometry : {"Left", "Top", "Width", "Height"})
-        AppendProperty(QString::fromLatin1(geometry), PropFlags::ReportUnits);
-    AppendProperty(QStringLiteral("Flags"), 0);
-    AppendProperty(QStringLiteral("Visible"), PropFlags::Boolean);
-    AppendProperty(QStringLiteral("OnBeforePrint"), PropFlags::Named | PropFlags::Editor);
-    AppendProperty(QStringLiteral("Memo.Count"), 0);
-    AppendProperty(QStringLiteral("Restrictions"), PropFlags::Editor);
-
-    // The band-name enumerations list the other band views of the page outside a run; while a
-    // report runs they are empty.
-    auto bandNames = [this](std::initializer_list<int> kinds) {
-        QStringList names;
-        if (!frRun().PrintMode && OwnerPage) {
-            for (const auto& v : OwnerPage->ObjectList) {
-                if (v.get() != this && v->TypeCode == 2 && kindIn(v->FrameTyp, kinds))
-                    names << v->Name;
-            }
-        }
-        return names.join(QLatin1Char(';'));
-    };
-    const quint16 k = FrameTyp;
-    if (k != PageFooter) {
-        AppendEnumProperty(QStringLiteral("ChildBand"), bandNames({Child}), std::nullopt);
-        AppendProperty(QStringLiteral("PrintChildIfInvisible"), PropFlags::Boolean);
-    }
-    if (kindIn(k, {0, 1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 17, 18, 21}))
-        AppendProperty(QStringLiteral("Stretched"), PropFlags::Boolean);
-    if (kindIn(k, {0, 1, 5, 6, 8, 9, 11, 12, 16}))
-        AppendProperty(QStringLiteral("FormNewPage"), PropFlags::Boolean);
-    if (kindIn(k, {5, 8}))
-        AppendProperty(QStringLiteral("PrintIfSubsetEmpty"), PropFlags::Boolean);
-    if (kindIn(k, {0, 1, 4, 5, 6, 7, 8, 9, 10, 11, 12, 16, 17, 21}))
-        AppendProperty(QStringLiteral("Breaked"), PropFlags::Boolean);
-    if (kindIn(k, {2, 3}))
-        AppendProperty(QStringLiteral("OnFirstPage"), PropFlags::Boolean);
-    if (k == PageFooter)
-        AppendProperty(QStringLiteral("OnLastPage"), PropFlags::Boolean);
-    if (kindIn(k, {4, 7, 10, 16, 18}))
-        AppendProperty(QStringLiteral("RepeatHeader"), PropFlags::Boolean);
-    if (k == CrossData)
-        AppendProperty(QStringLiteral("DataSource"), PropFlags::Editor);
-    if (kindIn(k, {5, 8, 11})) {
-        AppendProperty(QStringLiteral("Columns"), PropFlags::Integer);
-        AppendProperty(QStringLiteral("ColumnWidth"), PropFlags::ReportUnits);
-        AppendProperty(QStringLiteral("ColumnGap"), PropFlags::ReportUnits);
-        AppendProperty(QStringLiteral("DataSource"), PropFlags::Editor);
-    }
-    if (k == GroupHeader) {
-        AppendProperty(QStringLiteral("Condition"), PropFlags::Text);
-        AppendEnumProperty(
-            QStringLiteral("Master"), bandNames({MasterData, DetailData, SubdetailData}), std::nullopt);
-    }
-    AppendProperty(QStringLiteral("EOF"), 0);
 }
 
 void TfrBandView::ReadRecord(ReportStreamReader& r)

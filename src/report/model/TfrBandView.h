@@ -61,11 +61,11 @@ public:
     bool isCrossBand() const { return FrameTyp >= CrossHeader && FrameTyp <= CrossFooter; }
 
     QString ClassName() const override { return QStringLiteral("TfrBandView"); }
+    const ViewFieldTable& Fields() const override;
+    // While a report runs, the engine band built from the view answers first and hears of writes.
     void WriteProp(const QString& name, const Value& value) override;
     Value ReadProp(const QString& name) override;
-    Value CallMethod(
-        const QString& name, const Value& a, const Value& b, const Value& c) override;
-    void BuildPropertyTable() override;
+    Value CallMethod(const QString& name, const Value& a, const Value& b, const Value& c) override;
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;
     void Paint(QPainter& canvas, const PrintContext& ctx) override;

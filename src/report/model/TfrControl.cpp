@@ -1,5 +1,7 @@
 #include "report/model/TfrControl.h"
 
+#include "report/model/ViewFieldTable.h"
+
 namespace vaskel {
 
 TfrControl::TfrControl()
@@ -8,14 +10,11 @@ TfrControl::TfrControl()
     FrameTyp = 0;
 }
 
-void TfrControl::BuildPropertyTable()
+const ViewFieldTable& TfrControl::Fields() const
 {
-    ClearPropertyTable();
-    AppendProperty(QStringLiteral("Name"), PropFlags::Named | PropFlags::Text);
-    for (const char* geometry : {"Left", "Top", "Width", "Height"})
-        AppendProperty(QString::fromLatin1(geometry), PropFlags::ReportUnits);
-    AppendProperty(QStringLiteral("Visible"), PropFlags::Boolean);
-    AppendProperty(QStringLiteral("Restrictions"), PropFlags::Editor);
+    static const ViewFieldTable table(listingOnly(
+        sharedViewFields(), {"Name", "Left", "Top", "Width", "Height", "Visible", "Restrictions"}));
+    return table;
 }
 
 void TfrControl::Paint(QPainter& canvas, const PrintContext& ctx)

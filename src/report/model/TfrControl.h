@@ -11,7 +11,7 @@ public:
     TfrControl();
 
     QString ClassName() const override { return QStringLiteral("TfrControl"); }
-    void BuildPropertyTable() override;
+    const ViewFieldTable& Fields() const override;
     void Paint(QPainter& canvas, const PrintContext& ctx) override;
     // Draws the hosted control into (`Left`, `Top`); nothing without one.
     virtual void PaintControl() { }

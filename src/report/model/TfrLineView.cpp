@@ -1,5 +1,7 @@
 #include "report/model/TfrLineView.h"
 
+#include "report/model/ViewFieldTable.h"
+
 namespace vaskel {
 
 TfrLineView::TfrLineView()
@@ -10,10 +12,10 @@ TfrLineView::TfrLineView()
     FillColor = clWhite;
 }
 
-void TfrLineView::BuildPropertyTable()
+const ViewFieldTable& TfrLineView::Fields() const
 {
-    BuildViewEntries(true);
-    AppendProperty(QStringLiteral("Stretched"), PropFlags::Boolean);
+    static const ViewFieldTable table(sharedViewFields(), {listingEntry("Stretched", PropFlags::Boolean)});
+    return table;
 }
 
 void TfrLineView::Paint(QPainter& canvas, const PrintContext& ctx)

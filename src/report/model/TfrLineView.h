@@ -11,7 +11,7 @@ public:
     TfrLineView();
 
     QString ClassName() const override { return QStringLiteral("TfrLineView"); }
-    void BuildPropertyTable() override;
+    const ViewFieldTable& Fields() const override;
     void Paint(QPainter& canvas, const PrintContext& ctx) override;
     QRegion MakeHitRegion(bool enlarged) const override;
 

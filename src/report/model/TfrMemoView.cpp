@@ -15,28 +15,27 @@
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TextExpansion.h"
 #include "report/model/TfrGlobals.h"
+#include "report/model/ViewFieldTable.h"
 
 #include <QPainter>
 #include <QScopeGuard>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
 namespace vaskel {
 
 namespace {
 
-struct FlagName {
-    const char* name;
-    quint16 bit;
-};
+const TfrMemoView& memoOf(const TfrView& v)
+{
+    return static_cast<const TfrMemoView&>(v);
+}
 
-// The boolean properties of the memo's flag bits, in property table order.
-constexpr std::array<FlagName, 8> kFlagNames{{{"WordWrap", MemoFlags::WordWrap},
-    {"WordBreak", MemoFlags::WordBreak}, {"AutoWidth", MemoFlags::AutoWidth},
-    {"TextOnly", MemoFlags::TextOnly}, {"Suppress", MemoFlags::Suppress}, {"HideZeros", MemoFlags::HideZeros},
-    {"Underlines", MemoFlags::Underlines}, {"RTLReading", MemoFlags::RTLReading}}};
+TfrMemoView& memoOf(TfrView& v)
+{
+    return static_cast<TfrMemoView&>(v);
+}
 
 quint16 defaultCharset()
 {
@@ -73,61 +72,6 @@ qint32 TfrMemoView::CharacterHeight() const
     return roundToInt(Font.Size * 96.0 / 72.0);
 }
 
-void TfrMemoView::WriteProp(const QString& name, const Value& value)
-{
-    TfrView::WriteProp(name, value);
-    const QString n = name.toUpper();
-    if (n == u"FONT.NAME")
-        Font.Name = value.toText();
-    else if (n == u"FONT.SIZE")
-        Font.Size = value.toInt();
-    else if (n == u"FONT.COLOR")
-        Font.Color = static_cast<quint32>(value.toInt());
-    else if (n == u"FONT.STYLE")
-        Font.Style = static_cast<quint16>(value.toInt());
-    else if (n == u"ALIGNMENT")
-        Alignment = static_cast<quint32>(value.toInt());
-    else if (n == u"LINESPACING")
-        LineSpacing = value.toInt();
-    else if (n == u"CHARSPACING")
-        CharSpacing = value.toInt();
-    else {
-        for (const FlagName& f : kFlagNames) {
-            if (n == QLatin1String(f.name).toString().toUpper())
-                setFlag(f.bit, value.toBool());
-        }
-    }
-}
-
-Value TfrMemoView::ReadProp(const QString& name)
-{
-    Value v = TfrView::ReadProp(name);
-    if (!v.isNull())
-        return v;
-    const QString n = name.toUpper();
-    if (n == u"FONT.NAME")
-        return Value(Font.Name);
-    if (n == u"FONT.SIZE")
-        return Value(Font.Size);
-    if (n == u"FONT.COLOR")
-        return Value(qint32(Font.Color));
-    if (n == u"FONT.STYLE")
-        return Value(qint32(Font.Style));
-    if (n == u"ALIGNMENT")
-        return Value(qint32(Alignment));
-    if (n == u"LINESPACING")
-        return Value(LineSpacing);
-    if (n == u"CHARSPACING")
-        return Value(CharSpacing);
-    if (n == u"LINES.COUNT")
-        return Value(qint32(Memo.size()));
-    for (const FlagName& f : kFlagNames) {
-        if (n == QLatin1String(f.name).toString().toUpper())
-            return Value(flag(f.bit));
-    }
-    return v;
-}
-
 Value TfrMemoView::CallMethod(const QString& name, const Value& a, const Value& b, const Value& c)
 {
     Value result = Value::null();
@@ -136,23 +80,105 @@ Value TfrMemoView::CallMethod(const QString& name, const Value& a, const Value& 
     return TfrStretcheable::CallMethod(name, a, b, c);
 }
 
-void TfrMemoView::BuildPropertyTable()
+const ViewFieldTable& TfrMemoView::Fields() const
 {
-    BuildViewEntries(true);
-    for (const char* n : {"Font.Name", "Font.Size", "Font.Style", "Font.Color"})
-        AppendProperty(QString::fromLatin1(n), 0);
-    AppendProperty(QStringLiteral("Font"), PropFlags::Editor);
-    AppendProperty(QStringLiteral("Alignment"), 0);
-    AppendProperty(QStringLiteral("DisplayFormat"), PropFlags::Editor);
-    AppendProperty(QStringLiteral("Highlight"), PropFlags::Editor);
-    for (const char* n : {"LineSpacing", "CharSpacing", "GapX", "GapY"})
-        AppendProperty(QString::fromLatin1(n), PropFlags::Integer);
-    AppendProperty(QStringLiteral("Stretched"), PropFlags::Boolean);
-    for (size_t i = 0; i < 6; ++i)
-        AppendProperty(QString::fromLatin1(kFlagNames[i].name), PropFlags::Boolean);
-    AppendProperty(QStringLiteral("Lines.Count"), 0);
-    AppendProperty(QStringLiteral("Underlines"), PropFlags::Boolean);
-    AppendProperty(QStringLiteral("RTLReading"), PropFlags::Boolean);
+    using namespace PropFlags;
+    using namespace ReportLimits;
+    using F = FieldValue;
+    using K = FieldKind;
+    using V = TfrView;
+    static const ViewFieldTable table(sharedViewFields(),
+        {
+            {.name = "Font.Name",
+                .key = "font.name",
+                .kind = K::Text,
+                .get = [](const V& v) -> F { return memoOf(v).Font.Name; },
+                .set = [](V& v, const F& x) { memoOf(v).Font.Name = textOf(x); },
+                .write = JsonWrite::Always,
+                .listed = true},
+            {.name = "Font.Size",
+                .key = "font.size",
+                .kind = K::Int32,
+                .get = [](const V& v) -> F { return qint64(memoOf(v).Font.Size); },
+                .set = [](V& v, const F& x) { memoOf(v).Font.Size = qint32(wholeOf(x)); },
+                .write = JsonWrite::Always,
+                .listed = true,
+                .range = &kFontSizeRange},
+            {.name = "Font.Style",
+                .key = "font.style",
+                .kind = K::UInt16,
+                .get = [](const V& v) -> F { return qint64(memoOf(v).Font.Style); },
+                .set = [](V& v, const F& x) { memoOf(v).Font.Style = quint16(wholeOf(x)); },
+                .listed = true},
+            {.name = "Font.Color",
+                .key = "font.color",
+                .kind = K::Colour,
+                .get = [](const V& v) -> F { return qint64(memoOf(v).Font.Color); },
+                .set = [](V& v, const F& x) { memoOf(v).Font.Color = quint32(wholeOf(x)); },
+                .listed = true},
+            {.key = "font.charset",
+                .kind = K::UInt16,
+                .get = [](const V& v) -> F { return qint64(memoOf(v).Font.Charset); },
+                .set = [](V& v, const F& x) { memoOf(v).Font.Charset = quint16(wholeOf(x)); }},
+            listingEntry("Font", Editor),
+            {.name = "Alignment",
+                .key = "alignment",
+                .kind = K::UInt32,
+                .get = [](const V& v) -> F { return qint64(memoOf(v).Alignment); },
+                .set = [](V& v, const F& x) { memoOf(v).Alignment = quint32(wholeOf(x)); },
+                .listed = true},
+            listingEntry("DisplayFormat", Editor),
+            listingEntry("Highlight", Editor),
+            {.key = "highlight.fontStyle",
+                .kind = K::UInt16,
+                .get = [](const V& v) -> F { return qint64(memoOf(v).HighlightFontStyle); },
+                .set = [](V& v, const F& x) { memoOf(v).HighlightFontStyle = quint16(wholeOf(x)); }},
+            {.key = "highlight.fontColor",
+                .kind = K::Colour,
+                .get = [](const V& v) -> F { return qint64(memoOf(v).HighlightFontColor); },
+                .set = [](V& v, const F& x) { memoOf(v).HighlightFontColor = quint32(wholeOf(x)); }},
+            {.key = "highlight.fillColor",
+                .kind = K::Colour,
+                .get = [](const V& v) -> F { return qint64(memoOf(v).HighlightFillColor); },
+                .set = [](V& v, const F& x) { memoOf(v).HighlightFillColor = quint32(wholeOf(x)); }},
+            {.key = "highlight.condition",
+                .kind = K::Text,
+                .get = [](const V& v) -> F { return memoOf(v).HighlightCondition; },
+                .set = [](V& v, const F& x) { memoOf(v).HighlightCondition = textOf(x); }},
+            {.name = "LineSpacing",
+                .key = "lineSpacing",
+                .kind = K::Int32,
+                .get = [](const V& v) -> F { return qint64(memoOf(v).LineSpacing); },
+                .set = [](V& v, const F& x) { memoOf(v).LineSpacing = qint32(wholeOf(x)); },
+                .listFlags = Integer,
+                .listed = true,
+                .range = &kSpacingRange},
+            {.name = "CharSpacing",
+                .key = "charSpacing",
+                .kind = K::Int32,
+                .get = [](const V& v) -> F { return qint64(memoOf(v).CharSpacing); },
+                .set = [](V& v, const F& x) { memoOf(v).CharSpacing = qint32(wholeOf(x)); },
+                .listFlags = Integer,
+                .listed = true,
+                .range = &kSpacingRange},
+            // Fields every view has, listed here for a memo.
+            listingEntry("GapX", Integer),
+            listingEntry("GapY", Integer),
+            listingEntry("Stretched", Boolean),
+            flagField("WordWrap", MemoFlags::WordWrap),
+            flagField("WordBreak", MemoFlags::WordBreak),
+            flagField("AutoWidth", MemoFlags::AutoWidth),
+            flagField("TextOnly", MemoFlags::TextOnly),
+            flagField("Suppress", MemoFlags::Suppress),
+            flagField("HideZeros", MemoFlags::HideZeros),
+            {.name = "Lines.Count",
+                .kind = K::Int32,
+                .get = [](const V& v) -> F { return qint64(v.Memo.size()); },
+                .listed = true},
+            flagField("Underlines", MemoFlags::Underlines),
+            flagField("RTLReading", MemoFlags::RTLReading),
+        });
+    return table;
 }
 
 void TfrMemoView::ReadRecord(ReportStreamReader& r)

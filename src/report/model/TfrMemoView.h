@@ -52,11 +52,8 @@ public:
 
     QString ClassName() const override { return QStringLiteral("TfrMemoView"); }
 
-    void WriteProp(const QString& name, const Value& value) override;
-    Value ReadProp(const QString& name) override;
-    Value CallMethod(
-        const QString& name, const Value& a, const Value& b, const Value& c) override;
-    void BuildPropertyTable() override;
+    const ViewFieldTable& Fields() const override;
+    Value CallMethod(const QString& name, const Value& a, const Value& b, const Value& c) override;
 
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;
@@ -114,7 +111,6 @@ private:
     qint32 neededWidth(const QStringList& lines, double zoom) const;
 
     bool flag(quint16 bit) const { return (Flags & bit) != 0; }
-    void setFlag(quint16 bit, bool on) { Flags = on ? (Flags | bit) : (Flags & ~bit); }
 
     bool m_calculatingWidth = false;
     // The compiled form CompileHighlight produced, to tell it from a condition still in source form.

@@ -2,9 +2,9 @@
 // The root of every report object: a property table and the by-name interface through which
 // scripts and expressions read and write properties (`WriteProp`, `ReadProp`, `CallMethod`).
 // Names are compared after upper-casing; an unknown name is ignored when written and reads as
-// Null. Subclasses first let their base handle a name and only answer when the base returned
-// Null. The property table is built lazily (first by-name lookup through FindObjectProperty) and
-// rebuilt by each BuildPropertyTable call.
+// Null. Views answer from their kind's field table (TfrView::Fields), which also fills their
+// property table; pages answer themselves. The property table is built lazily (first by-name lookup through
+// FindObjectProperty) and rebuilt by each BuildPropertyTable call.
 #include "report/expr/Value.h"
 #include "report/model/TfrPropRec.h"
 

@@ -3,10 +3,11 @@
 #include "platform/MetafilePlayer.h"
 #include "platform/Rounding.h"
 #include "report/model/EStreamError.h"
+#include "report/model/ExpressionHook.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
-#include "report/model/ExpressionHook.h"
 #include "report/model/TfrGlobals.h"
+#include "report/model/ViewFieldTable.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -29,6 +30,16 @@ StoredPicture::Kind kindOfBlob(quint8 blobType)
     }
 }
 
+const TfrPictureView& pictureOf(const TfrView& v)
+{
+    return static_cast<const TfrPictureView&>(v);
+}
+
+TfrPictureView& pictureOf(TfrView& v)
+{
+    return static_cast<TfrPictureView&>(v);
+}
+
 } // namespace
 
 TfrPictureView::TfrPictureView()
@@ -38,36 +49,43 @@ TfrPictureView::TfrPictureView()
     Flags = ViewFlags::Stretched | PictureFlags::KeepAspect;
 }
 
-void TfrPictureView::WriteProp(const QString& name, const Value& value)
+const ViewFieldTable& TfrPictureView::Fields() const
 {
-    TfrView::WriteProp(name, value);
-    const QString n = name.toUpper();
-    auto setFlag = [this](quint16 bit, bool on) { Flags = on ? (Flags | bit) : (Flags & ~bit); };
-    if (n == u"CENTER")
-        setFlag(PictureFlags::Center, value.toBool());
-    else if (n == u"KEEPASPECT")
-        setFlag(PictureFlags::KeepAspect, value.toBool());
-    else if (n == u"BLOBTYPE")
-        BlobType = static_cast<quint8>(value.toInt());
+    using F = FieldValue;
+    using V = TfrView;
+    static const ViewFieldTable table(sharedViewFields(),
+        {
+            {.name = "Picture",
+                .key = "picture",
+                .kind = FieldKind::Picture,
+                .get = [](const V& v) -> F {
+                    const StoredPicture& p = pictureOf(v).Picture;
+                    return p.isEmpty() ? PictureBytes{} : PictureBytes{p.kind(), p.bytes()};
+                },
+                .set =
+                    [](V& v, const F& x) {
+                        const auto& p = std::get<PictureBytes>(x);
+                        pictureOf(v).Picture.setData(static_cast<StoredPicture::Kind>(p.kind), p.bytes);
+                    },
+                .byName = false,
+                .listFlags = PropFlags::Editor,
+                .listed = true},
+            listingEntry("Stretched", PropFlags::Boolean),
+            flagField("Center", PictureFlags::Center),
+            flagField("KeepAspect", PictureFlags::KeepAspect),
+            listingEntry("DataField", PropFlags::Named | PropFlags::Editor | PropFlags::Text),
+            {.name = "BlobType",
+                .key = "blobType",
+                .kind = FieldKind::UInt8,
+                .get = [](const V& v) -> F { return qint64(pictureOf(v).BlobType); },
+                .set = [](V& v, const F& x) { pictureOf(v).BlobType = quint8(wholeOf(x)); },
+                .listed = true,
+                .enumNames = "btBMP;btJPG;btICO;btWMF"},
+        });
+    return table;
 }
 
-Value TfrPictureView::ReadProp(const QString& name)
-{
-    Value v = TfrView::ReadProp(name);
-    if (!v.isNull())
-        return v;
-    const QString n = name.toUpper();
-    if (n == u"CENTER")
-        return Value((Flags & PictureFlags::Center) != 0);
-    if (n == u"KEEPASPECT")
-        return Value((Flags & PictureFlags::KeepAspect) != 0);
-    if (n == u"BLOBTYPE")
-        return Value(qint32(BlobType));
-    return v;
-}
-
-Value TfrPictureView::CallMethod(
-    const QString& name, const Value& a, const Value& b, const Value& c)
+Value TfrPictureView::CallMethod(const QString& name, const Value& a, const Value& b, const Value& c)
 {
     Value result = TfrView::CallMethod(name, a, b, c);
     if (!result.isNull() || name.compare(QLatin1String("LOADFROMFILE"), Qt::CaseInsensitive) != 0)
@@ -83,17 +101,6 @@ Value TfrPictureView::CallMethod(
     if (!Picture.loadFromFile(fileName))
         throw VaskelError(QStringLiteral("Cannot open file \"%1\"").arg(fileName));
     return result;
-}
-
-void TfrPictureView::BuildPropertyTable()
-{
-    BuildViewEntries(true);
-    AppendProperty(QStringLiteral("Picture"), PropFlags::Editor);
-    for (const char* n : {"Stretched", "Center", "KeepAspect"})
-        AppendProperty(QString::fromLatin1(n), PropFlags::Boolean);
-    AppendProperty(QStringLiteral("DataField"), PropFlags::Named | PropFlags::Editor | PropFlags::Text);
-    AppendEnumProperty(
-        QStringLiteral("BlobType"), QStringLiteral("btBMP;btJPG;btICO;btWMF"), QList<qint32>{0, 1, 2, 3});
 }
 
 void TfrPictureView::ReadRecord(ReportStreamReader& r)

@@ -24,11 +24,8 @@ public:
 
     QString ClassName() const override { return QStringLiteral("TfrPictureView"); }
 
-    void WriteProp(const QString& name, const Value& value) override;
-    Value ReadProp(const QString& name) override;
-    Value CallMethod(
-        const QString& name, const Value& a, const Value& b, const Value& c) override;
-    void BuildPropertyTable() override;
+    const ViewFieldTable& Fields() const override;
+    Value CallMethod(const QString& name, const Value& a, const Value& b, const Value& c) override;
 
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;

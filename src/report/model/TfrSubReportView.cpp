@@ -3,6 +3,7 @@
 #include "platform/Rounding.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
+#include "report/model/ViewFieldTable.h"
 
 #include <QFont>
 #include <QPainter>
@@ -13,6 +14,23 @@ TfrSubReportView::TfrSubReportView()
 {
     TypeCode = 3;
     NamePrefix = QStringLiteral("SubReport");
+}
+
+const ViewFieldTable& TfrSubReportView::Fields() const
+{
+    using F = FieldValue;
+    static const ViewFieldTable table(listingWithout(sharedViewFields(), frameFieldNames()),
+        {
+            {.key = "pageIndex",
+                .kind = FieldKind::Int32,
+                .get = [](const TfrView& v) -> F {
+                    return qint64(static_cast<const TfrSubReportView&>(v).PageIndex);
+                },
+                .set = [](TfrView& v,
+                           const F& x) { static_cast<TfrSubReportView&>(v).PageIndex = qint32(wholeOf(x)); },
+                .write = JsonWrite::Always},
+        });
+    return table;
 }
 
 void TfrSubReportView::ReadRecord(ReportStreamReader& r)

@@ -13,7 +13,7 @@ public:
     qint32 PageIndex = 0;
 
     QString ClassName() const override { return QStringLiteral("TfrSubReportView"); }
-    void BuildPropertyTable() override { BuildViewEntries(false); }
+    const ViewFieldTable& Fields() const override;
     void ReadRecord(ReportStreamReader& reader) override;
     void WriteRecord(ReportStreamWriter& writer) override;
     void Paint(QPainter& canvas, const PrintContext& ctx) override;

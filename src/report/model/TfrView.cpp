@@ -5,15 +5,16 @@
 #include "platform/Rounding.h"
 #include "report/model/CallbackScope.h"
 #include "report/model/EListIndexError.h"
+#include "report/model/ExpressionHook.h"
 #include "report/model/PreparedObjectEntry.h"
 #include "report/model/ReportColor.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TextExpansion.h"
 #include "report/model/TfrBandView.h"
-#include "report/model/ExpressionHook.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrPage.h"
+#include "report/model/ViewFieldTable.h"
 
 #include <QPainter>
 #include <QScopeGuard>
@@ -21,21 +22,6 @@
 #include <cmath>
 
 namespace vaskel {
-
-namespace {
-
-const char* const kFrameStyleNames = "psSolid;psDash;psDot;psDashDot;psDashDotDot;psDouble";
-const char* const kBandAlignNames = "baNone;baLeft;baRight;baCenter;baWidth;baBottom;baTop;baRest";
-
-QList<qint32> range(qint32 count)
-{
-    QList<qint32> values;
-    for (qint32 i = 0; i < count; ++i)
-        values << i;
-    return values;
-}
-
-} // namespace
 
 QStringList splitTextLines(const QString& text)
 {
@@ -75,95 +61,24 @@ void TfrView::SetMemoText(const QString& text)
 
 // ---- by-name access ---------------------------------------------------------------------------
 
+const ViewFieldTable& TfrView::Fields() const
+{
+    static const ViewFieldTable table(sharedViewFields());
+    return table;
+}
+
 void TfrView::WriteProp(const QString& name, const Value& value)
 {
-    const QString n = name.toUpper();
-    if (n == u"NAME")
-        Name = value.toText();
-    else if (n == u"LEFT")
-        Left = value.toInt();
-    else if (n == u"TOP")
-        Top = value.toInt();
-    else if (n == u"WIDTH")
-        Width = value.toInt();
-    else if (n == u"HEIGHT")
-        Height = value.toInt();
-    else if (n == u"FLAGS")
-        Flags = static_cast<quint16>(value.toInt());
-    else if (n == u"FRAMETYP")
-        FrameTyp = static_cast<quint16>(value.toInt());
-    else if (n == u"FRAMEWIDTH")
-        FrameWidth = static_cast<float>(value.toNumber());
-    else if (n == u"FRAMECOLOR")
-        FrameColor = static_cast<quint32>(value.toInt());
-    else if (n == u"FRAMESTYLE")
-        FrameStyle = static_cast<quint16>(value.toInt());
-    else if (n == u"FILLCOLOR")
-        FillColor = static_cast<quint32>(value.toInt());
-    else if (n == u"VISIBLE")
-        Visible = value.toBool();
-    else if (n == u"MEMO" || n == u"DATAFIELD")
-        SetMemoText(value.toText());
-    else if (n == u"GAPX")
-        GapX = value.toInt();
-    else if (n == u"GAPY")
-        GapY = value.toInt();
-    else if (n == u"STRETCHED")
-        Flags = value.toBool() ? (Flags | ViewFlags::Stretched) : (Flags & ~ViewFlags::Stretched);
-    else if (n == u"BANDALIGN")
-        BandAlign = static_cast<quint8>(value.toInt());
-    else if (n == u"TAG")
-        Tag = value.toText();
+    Fields().writeProp(*this, name, value);
 }
 
 Value TfrView::ReadProp(const QString& name)
 {
-    const QString n = name.toUpper();
-    if (n == u"NAME")
-        return Value(Name);
-    if (n == u"LEFT")
-        return Value(Left);
-    if (n == u"TOP")
-        return Value(Top);
-    if (n == u"WIDTH")
-        return Value(Width);
-    if (n == u"HEIGHT")
-        return Value(Height);
-    if (n == u"FLAGS")
-        return Value(qint32(Flags));
-    if (n == u"FRAMETYP")
-        return Value(qint32(FrameTyp));
-    if (n == u"FRAMEWIDTH")
-        return Value(double(FrameWidth));
-    if (n == u"FRAMECOLOR")
-        return Value(qint32(FrameColor));
-    if (n == u"FRAMESTYLE")
-        return Value(qint32(FrameStyle));
-    if (n == u"FILLCOLOR")
-        return Value(qint32(FillColor));
-    if (n == u"VISIBLE")
-        return Value(Visible);
-    if (n == u"MEMO")
-        return Value(MemoText());
-    if (n == u"GAPX")
-        return Value(GapX);
-    if (n == u"GAPY")
-        return Value(GapY);
-    if (n == u"STRETCHED")
-        return Value((Flags & ViewFlags::Stretched) != 0);
-    if (n == u"BANDALIGN")
-        return Value(qint32(BandAlign));
-    if (n == u"DATAFIELD")
-        return Value(Memo.isEmpty() ? QString() : Memo.first());
-    if (n == u"TAG")
-        return Value(Tag);
-    if (n == u"MEMO.COUNT")
-        return Value(qint32(Memo.size()));
-    return TfrObject::ReadProp(name);
+    return Fields().readProp(*this, name);
 }
 
-bool TfrView::CallListMethod(const QString& listName, const QString& method, const Value& a,
-    const Value& b, const Value& c, Value& result)
+bool TfrView::CallListMethod(const QString& listName, const QString& method, const Value& a, const Value& b,
+    const Value& c, Value& result)
 {
     auto checkedIndex = [this](qint64 i) {
         if (i < 0 || i >= Memo.size())
@@ -225,31 +140,9 @@ Value TfrView::CallMethod(const QString& name, const Value& a, const Value& b, c
     return TfrObject::CallMethod(name, a, b, c);
 }
 
-void TfrView::BuildViewEntries(bool withFrame)
-{
-    ClearPropertyTable();
-    AppendProperty(QStringLiteral("Name"), PropFlags::Named | PropFlags::Text);
-    for (const char* geometry : {"Left", "Top", "Width", "Height"})
-        AppendProperty(QString::fromLatin1(geometry), PropFlags::ReportUnits);
-    AppendProperty(QStringLiteral("Flags"), 0);
-    if (withFrame) {
-        AppendProperty(QStringLiteral("FrameTyp"), PropFlags::Integer);
-        AppendProperty(QStringLiteral("FrameWidth"), PropFlags::ReportUnits | PropFlags::Fraction);
-        AppendProperty(QStringLiteral("FrameColor"), PropFlags::Colour);
-        AppendEnumProperty(QStringLiteral("FrameStyle"), QString::fromLatin1(kFrameStyleNames), range(6));
-        AppendProperty(QStringLiteral("FillColor"), PropFlags::Colour);
-        AppendProperty(QStringLiteral("Tag"), PropFlags::Named | PropFlags::Editor);
-        AppendEnumProperty(QStringLiteral("BandAlign"), QString::fromLatin1(kBandAlignNames), range(8));
-    }
-    AppendProperty(QStringLiteral("Visible"), PropFlags::Boolean);
-    AppendProperty(QStringLiteral("Memo"), PropFlags::Named | PropFlags::Editor);
-    AppendProperty(QStringLiteral("Memo.Count"), 0);
-    AppendProperty(QStringLiteral("Restrictions"), PropFlags::Editor);
-}
-
 void TfrView::BuildPropertyTable()
 {
-    BuildViewEntries(true);
+    Fields().buildPropertyTable(*this);
 }
 
 void TfrView::LoadFromField(const QVariant&)

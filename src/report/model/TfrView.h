@@ -12,8 +12,8 @@
 // stream and the layout engine all work on them directly, as the format defines them.
 #include "report/model/PrintContext.h"
 #include "report/model/ReportPrintHooks.h"
-#include "report/model/TfrObject.h"
 #include "report/model/ReportRect.h"
+#include "report/model/TfrObject.h"
 
 #include <QRegion>
 #include <QStringList>
@@ -28,6 +28,7 @@ class ReportStreamWriter;
 class TfrBand;
 class TfrDataset;
 class TfrPage;
+class ViewFieldTable;
 
 // Bits of `Flags` shared by every view.
 namespace ViewFlags {
@@ -103,11 +104,17 @@ public:
     // The class name a stream stores for type code 10 (add-in classes, controls).
     virtual QString ClassName() const { return QStringLiteral("TfrView"); }
 
+    // The fields of the view's kind: what scripts reach by name, what the property table lists,
+    // what the text form stores and the ranges readers check. Built once per kind.
+    virtual const ViewFieldTable& Fields() const;
+
+    // By name through Fields(); a kind with more to do on a read or write (a band in a run) wraps
+    // these.
     void WriteProp(const QString& name, const Value& value) override;
     Value ReadProp(const QString& name) override;
-    Value CallMethod(
-        const QString& name, const Value& a, const Value& b, const Value& c) override;
-    void BuildPropertyTable() override;
+    Value CallMethod(const QString& name, const Value& a, const Value& b, const Value& c) override;
+    // The entries Fields() lists for this view.
+    void BuildPropertyTable() final;
 
     // Fill and frame, after ApplyZoom; nothing in the first pass of two or without a canvas.
     void PaintFill(const PrintContext& ctx);
@@ -170,7 +177,6 @@ protected:
     // Shared by the memo's "LINES" list: the list methods of `CallMethod` on `Memo`.
     bool CallListMethod(const QString& listName, const QString& method, const Value& a, const Value& b,
         const Value& c, Value& result);
-    void BuildViewEntries(bool withFrame);
     // The hit region from the edges of a view and its frame, in report units; with `enlarged`,
     // 10 units more on each side.
     static QRegion HitRegion(qint32 left, qint32 top, qint32 right, qint32 bottom, bool enlarged);
