@@ -1,7 +1,6 @@
-// Forming a template page into prepared pages: the fixed order of title, headers, the data walk
-// with its pending bands and group breaks, summary and footers; new columns and new pages.
 #include "report/engine/PageFormer.h"
 
+#include "report/engine/BandTreeBuilder.h"
 #include "report/engine/CalculationError.h"
 #include "report/engine/TfrReport.h"
 #include "report/expr/ValueOperators.h"
@@ -19,7 +18,13 @@ constexpr TfrBandKind kDataKinds[] = {MasterData, DetailData, SubdetailData};
 } // namespace
 
 PageFormer::PageFormer(TfrReport& report, TfrPage& page, PageContinuation& continuation)
-    : m_report(report), m_page(page), m_continuation(continuation)
+    : m_report(report),
+      m_page(page),
+      m_continuation(continuation),
+      m_printer(*this),
+      m_splitter(*this),
+      m_subReports(*this),
+      m_crossRows(*this)
 {
 }
 
@@ -50,10 +55,10 @@ void PageFormer::ShowBand(TfrBand* band)
 {
     if (!band)
         return;
-    if (RecordMode == 1)
+    if (RecordMode == FormingMode::Record)
         RecordedActions.push_back({band, RecordedAction::Print});
     else
-        DrawBand(*band);
+        m_printer.DrawBand(*band);
 }
 
 void PageFormer::ResetLines(TfrBand& band, qint32 n)
@@ -110,14 +115,14 @@ void PageFormer::FormPage()
         }
         if (empty) {
             // A sub-report page that records nothing leaves the page numbering alone.
-            if (run.AppendToLastPage && RecordMode == 0)
+            if (run.AppendToLastPage && RecordMode == FormingMode::Print)
                 ++run.PageNumber;
             return;
         }
     }
     NoRepeat = false;
     const bool manual = static_cast<bool>(m_report.OnManualBuild);
-    if (RecordMode == 0) {
+    if (RecordMode == FormingMode::Print) {
         RunPageScript(m_report, m_page);
         if (run.AppendToLastPage && m_continuation.ContinueY == m_continuation.ContinueBottom) {
             run.AppendToLastPage = false;
@@ -154,7 +159,7 @@ void PageFormer::FormPage()
         }
         WalkLevel(1);
     }
-    if (RecordMode == 0) {
+    if (RecordMode == FormingMode::Print) {
         if (manual) {
             m_report.OnManualBuild(m_page);
         } else {
@@ -223,7 +228,7 @@ void PageFormer::WalkLevel(int level)
         if (!ds)
             continue;
         ds->First();
-        if (RecordMode == 1) {
+        if (RecordMode == FormingMode::Record) {
             RecordedActions.push_back({d, RecordedAction::First});
         } else {
             ResetLines(*d, 1);
@@ -304,7 +309,7 @@ void PageFormer::WalkLevel(int level)
             }
             if (endOfData)
                 break;
-            if (RecordMode == 1) {
+            if (RecordMode == FormingMode::Record) {
                 RecordedActions.push_back({d, RecordedAction::Next});
             } else if (printed) {
                 ++m_currentRecord;
@@ -393,42 +398,44 @@ void PageFormer::EndPage()
     run.PageNumber = m_report.PreparedPages().Count();
 }
 
-FormingPage::FormingPage(TfrReport& report, PageFormer& former)
-    : m_report(report), m_previousState(report.scope().PageState), m_previousCurY(report.SetPageCurY)
+void PageFormer::InitRun(bool finalPassOfTwo)
 {
-    m_report.scope().PageState = &former;
-    m_report.SetPageCurY = [&former](qint32 y) { former.SetCurY(y); };
-}
-
-FormingPage::~FormingPage()
-{
-    m_report.scope().PageState = m_previousState;
-    m_report.SetPageCurY = std::move(m_previousCurY);
-}
-
-PageFormerList::PageFormerList() = default;
-PageFormerList::~PageFormerList() = default;
-
-void PageFormerList::create(TfrReport& report)
-{
-    m_formers.clear();
-    m_continuation = {};
-    for (const auto& page : report.TemplatePages())
-        m_formers.push_back(std::make_unique<PageFormer>(report, *page, m_continuation));
-}
-
-void PageFormerList::clear()
-{
-    m_formers.clear();
-}
-
-PageFormer* PageFormerList::formerOf(const TfrPage* page) const
-{
-    for (const auto& f : m_formers) {
-        if (&f->page() == page)
-            return f.get();
+    BandTreeBuilder tree(*this);
+    if (finalPassOfTwo && Initialised) {
+        tree.resetForFinalPass();
+        return;
     }
-    return nullptr;
+    tree.build();
+    m_currentRecord = 1;
+    m_columnNumber = 1;
+    Initialised = true;
+}
+
+void PageFormer::ResolveAndRegister()
+{
+    BandTreeBuilder(*this).bindSingleFieldViews();
+    try {
+        m_report.scope().aggregates().RegisterAggregates(*this);
+    } catch (const VaskelError& e) {
+        RaiseCalculationError(m_report, e.message());
+    }
+}
+
+void PageFormer::FinishRun(bool afterFirstPassOfTwo)
+{
+    if (afterFirstPassOfTwo || !Initialised)
+        return;
+    for (auto& s : m_slots)
+        s.reset();
+    m_pending.clear();
+    PreviousBand = nullptr;
+    PendingBand = nullptr;
+    Initialised = false;
+}
+
+TfrBand* PageFormer::FirstBandOfKind(int kind) const
+{
+    return kind >= 0 && kind < kBandKinds ? m_slots[static_cast<size_t>(kind)].get() : nullptr;
 }
 
 } // namespace vaskel
