@@ -5,9 +5,8 @@
 // band. A band whose sub-reports, cross cells or split across page ends need more goes to the
 // former's other parts. Errors of scripts and expressions become the run's calculation error and
 // stop the run at its next check. Report units throughout.
-#include "report/model/PrintContext.h"
-
 #include "report/engine/PageFormerPart.h"
+#include "report/model/PrintContext.h"
 
 #include <QtGlobal>
 
@@ -15,6 +14,7 @@ namespace vaskel {
 
 class PageFormer;
 class TfrBand;
+class TfrPage;
 class TfrView;
 
 class BandPrinter : private PageFormerPart {

@@ -60,7 +60,6 @@ void CrossRowPrinter::DrawCrossRow(TfrBand& band)
         return;
     RunState& run = frRun();
     ReportAggregates& aggregates = m_report.scope().aggregates();
-    run.CrossTotalShift = 0;
     m_former.m_columnNumber = 1;
     qint32 x = 0;
     const qint32 firstPage = run.PageNumber;
@@ -120,7 +119,6 @@ void CrossRowPrinter::DrawCrossRow(TfrBand& band)
         aggregates.ResetAggregates(footer);
     }
     run.PageNumber = firstPage;
-    run.CrossTotalShift = 0;
 }
 
 void CrossRowPrinter::FitColumn(TfrBand& row, qint32 width, qint32& x, qint32 firstPage)
@@ -128,7 +126,6 @@ void CrossRowPrinter::FitColumn(TfrBand& row, qint32 width, qint32& x, qint32 fi
     if (m_page.RightLimit() >= width + x)
         return;
     RunState& run = frRun();
-    run.CrossTotalShift += x - m_former.leftLimit();
     x = m_former.leftLimit();
     ++run.PageNumber;
     TfrEMFPages& store = m_report.PreparedPages();

@@ -24,7 +24,7 @@ public:
 
 private:
     // Moves to the next prepared page when a column of `width` at x does not fit the page width;
-    // x and the page's cross shift follow (report units).
+    // x follows (report units).
     void FitColumn(TfrBand& row, qint32 width, qint32& x, qint32 firstPage);
     // Writes the cells a cross band shares with `row`, the cross band's column starting at x
     // (report units), into the prepared page `PageNumber` names.

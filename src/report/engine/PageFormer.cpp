@@ -115,7 +115,7 @@ void PageFormer::FormPage()
         }
         if (empty) {
             // A sub-report page that records nothing leaves the page numbering alone.
-            if (run.AppendToLastPage && RecordMode == FormingMode::Print)
+            if (m_continuation.AppendToLastPage && RecordMode == FormingMode::Print)
                 ++run.PageNumber;
             return;
         }
@@ -124,16 +124,17 @@ void PageFormer::FormPage()
     const bool manual = static_cast<bool>(m_report.OnManualBuild);
     if (RecordMode == FormingMode::Print) {
         RunPageScript(m_report, m_page);
-        if (run.AppendToLastPage && m_continuation.ContinueY == m_continuation.ContinueBottom) {
-            run.AppendToLastPage = false;
+        if (m_continuation.AppendToLastPage && m_continuation.ContinueY == m_continuation.ContinueBottom) {
+            m_continuation.AppendToLastPage = false;
             m_continuation.FooterOnLastPage = false;
             run.PageNumber = store.Count();
         }
-        m_bottomY = run.AppendToLastPage && m_continuation.FooterOnLastPage ? m_continuation.ContinueBottom
-                                                                            : bottomLimit();
+        m_bottomY = m_continuation.AppendToLastPage && m_continuation.FooterOnLastPage
+            ? m_continuation.ContinueBottom
+            : bottomLimit();
         ColumnIndex = 0;
         XOffset = leftLimit();
-        if (!run.AppendToLastPage) {
+        if (!m_continuation.AppendToLastPage) {
             store.AddPage(m_page);
             m_curY = topLimit();
             ShowBand(&slot(Overlay));
@@ -365,7 +366,7 @@ void PageFormer::NewPage()
     EndPage();
     m_bottomY = bottomLimit();
     m_report.PreparedPages().AddPage(m_page);
-    run.AppendToLastPage = false;
+    m_continuation.AppendToLastPage = false;
     // A page header or overlay that itself needs a new page continues on it without being
     // printed again there, so that a header taller than the page cannot start pages forever.
     if (m_inPageFrame) {
@@ -388,7 +389,7 @@ void PageFormer::EndPage()
     TfrBand& footer = slot(PageFooter);
     if (run.PageNumber != 0 || footer.hasFlag(BandFlags::OnFirstPage)) {
         while (run.PageNumber < m_report.PreparedPages().Count()) {
-            if (!(run.AppendToLastPage && m_continuation.FooterOnLastPage)) {
+            if (!(m_continuation.AppendToLastPage && m_continuation.FooterOnLastPage)) {
                 fireEndPage();
                 ShowBand(&footer);
             }

@@ -36,6 +36,9 @@ struct PageContinuation {
     qint32 ContinueY = 0; // report units
     qint32 ContinueBottom = 0; // report units
     bool FooterOnLastPage = false; // the page footer was printed on the last prepared page
+    // The page being formed continues the last prepared page (the template page prints on the
+    // previous one) until a new page starts.
+    bool AppendToLastPage = false;
     // Recorded sub-report actions replayed so far in the run, nested sub-reports included: a
     // turn of sub-report printing on a new page that plays none cannot finish.
     qint64 ActionsPlayed = 0;

@@ -160,7 +160,7 @@ void TfrReport::beginPass(bool finalPass)
 {
     RunState& run = frRun();
     StopRequested = false;
-    run.AppendToLastPage = false;
+    RunFormers.continuation().AppendToLastPage = false;
     run.FirstPass = !finalPass;
     FinalPass = finalPass;
     run.PageNumber = 0;
@@ -243,7 +243,7 @@ void TfrReport::FormAllPages()
                     }
                     if (i + 1 < formers.size() && formers[i + 1]->page().PrintToPrevPage) {
                         --run.PageNumber;
-                        run.AppendToLastPage = true;
+                        RunFormers.continuation().AppendToLastPage = true;
                     } else {
                         run.PageNumber = PreparedPages().Count();
                         ReportProgress(run.PageNumber);

@@ -34,8 +34,6 @@ struct RunState {
     bool ErrorPending = false;
     QString ErrorText;
     bool DialogCancelled = false;
-    bool AppendToLastPage = false;
-    qint32 CrossTotalShift = 0; // report units the current cross row's columns moved left
 
     // Kept for the value lookup and text expansion while a run goes on:
     Value MemoValue = Value::smallInt(0); // value of the bracket expression expanded last
