@@ -113,7 +113,7 @@ TEST_F(MemoEmitTest, PrintedTextIsTheExpandedMemoUnlessOnBeforePrintChangedIt)
         const auto views = printCopy();
         EXPECT_EQ(printedMemo(views).Memo, c.printed);
         EXPECT_EQ(hooks.beforePrintCalls, c.beforePrintCalls);
-        EXPECT_EQ(memo.SplitMode, 0);
+        EXPECT_EQ(memo.SplitMode, SplitStep::Whole);
     }
 }
 
@@ -122,7 +122,7 @@ TEST_F(MemoEmitTest, ScriptThatHidesTheMemoWritesNothing)
     memo.Memo = QStringList{QStringLiteral("text")};
     setScript({QStringLiteral("Visible := False")});
     EXPECT_TRUE(printCopy().empty());
-    EXPECT_EQ(memo.SplitMode, 0);
+    EXPECT_EQ(memo.SplitMode, SplitStep::Whole);
 }
 
 TEST_F(MemoEmitTest, MeasuredMemoPrintsTheWrappedTextWithoutRunningItsScriptAgain)
@@ -134,14 +134,14 @@ TEST_F(MemoEmitTest, MeasuredMemoPrintsTheWrappedTextWithoutRunningItsScriptAgai
     const QStringList wrapped = memo.ExpandedText;
     ASSERT_GE(wrapped.size(), 3);
     EXPECT_EQ(height, qint32(wrapped.size()) * 15 + 2);
-    EXPECT_EQ(memo.SplitMode, 1);
+    EXPECT_EQ(memo.SplitMode, SplitStep::Measured);
 
     values[QStringLiteral("X")] = Value(QStringLiteral("changed after measuring"));
     const auto views = printCopy();
     EXPECT_EQ(printedMemo(views).Memo, wrapped);
     EXPECT_TRUE(wrapped.last().endsWith(kMark));
     EXPECT_EQ(globals.runtimeVariables.find(QStringLiteral("N"))->toInt(), 1);
-    EXPECT_EQ(memo.SplitMode, 0);
+    EXPECT_EQ(memo.SplitMode, SplitStep::Whole);
 }
 
 TEST_F(MemoEmitTest, SuppressPrintsARunOfEqualValuesOnce)
@@ -176,24 +176,24 @@ TEST_F(MemoEmitTest, SplitMemoPrintsTheLinesThatFitAndKeepsTheRestUnexpanded)
         if (!c.measuredFirst) {
             // The memo printed whole for the previous record; this record's memo is split at once.
             values[QStringLiteral("X")] = Value(QStringLiteral("the previous record"));
-            memo.SplitMode = 0;
+            memo.SplitMode = SplitStep::Whole;
             printCopy();
             values[QStringLiteral("X")] = Value(kLongText);
         }
 
         // Three lines of 15 units below the 1-unit gap fit into 46 to 60 units.
         memo.Height = 50;
-        memo.SplitMode = 2;
+        memo.SplitMode = SplitStep::Remainder;
         const auto first = printCopy();
         EXPECT_EQ(memo.LinesOut, 3);
         EXPECT_EQ(printedMemo(first).Memo, whole.mid(0, 3) + QStringList{kMark})
             << "the part is marked as wrapped already";
         EXPECT_EQ(memo.ExpandedText, whole.mid(3));
-        EXPECT_EQ(memo.SplitMode, 0);
+        EXPECT_EQ(memo.SplitMode, SplitStep::Whole);
 
         values[QStringLiteral("X")] = Value(QStringLiteral("the next record"));
         memo.Height = 300;
-        memo.SplitMode = 2;
+        memo.SplitMode = SplitStep::Remainder;
         const auto second = printCopy();
         EXPECT_EQ(printedMemo(second).Memo, whole.mid(3)) << "the rest is not expanded again";
         EXPECT_TRUE(memo.ExpandedText.isEmpty());
@@ -375,7 +375,7 @@ TEST_F(MemoEmitTest, AwkwardTextPrintsAndSplitsToTheEnd)
         memo.Memo = c.memoText;
         memo.Width = c.width;
         memo.Height = 80;
-        memo.SplitMode = 0;
+        memo.SplitMode = SplitStep::Whole;
         const auto direct = printCopy();
         ASSERT_EQ(direct.size(), 1u);
         const QStringList expanded = memo.ExpandedText;
@@ -387,7 +387,7 @@ TEST_F(MemoEmitTest, AwkwardTextPrintsAndSplitsToTheEnd)
         memo.Height = 301;
         int parts = 0;
         do {
-            memo.SplitMode = 2;
+            memo.SplitMode = SplitStep::Remainder;
             const auto views = printCopy();
             ASSERT_EQ(views.size(), 1u);
             printed += views[0]->Memo.mid(0, memo.LinesOut);

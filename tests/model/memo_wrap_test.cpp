@@ -172,7 +172,7 @@ TEST_F(MemoMeasureTest, HeightsFollowTheWrappedLines)
 
     memo.Memo = QStringList{QStringLiteral("one"), QString(), QStringLiteral("three")};
     EXPECT_EQ(memo.MeasureHeight(context), 3 * 15 + 2 * 1);
-    EXPECT_EQ(memo.SplitMode, 1);
+    EXPECT_EQ(memo.SplitMode, SplitStep::Measured);
     EXPECT_EQ(memo.ExpandedText, QStringList({"one" + kMark, kMark, "three" + kMark}));
 
     // A paragraph twice as wide as the memo takes more than one line; without WordWrap it never

@@ -1,7 +1,6 @@
-// Forming a template page into prepared pages: the fixed order of title, headers, the data walk
-// with its pending bands and group breaks, summary and footers; new columns and new pages.
 #include "report/engine/PageFormer.h"
 
+#include "report/engine/BandTreeBuilder.h"
 #include "report/engine/CalculationError.h"
 #include "report/engine/TfrReport.h"
 #include "report/expr/ValueOperators.h"
@@ -19,7 +18,13 @@ constexpr TfrBandKind kDataKinds[] = {MasterData, DetailData, SubdetailData};
 } // namespace
 
 PageFormer::PageFormer(TfrReport& report, TfrPage& page, PageContinuation& continuation)
-    : m_report(report), m_page(page), m_continuation(continuation)
+    : m_report(report),
+      m_page(page),
+      m_continuation(continuation),
+      m_printer(*this),
+      m_splitter(*this),
+      m_subReports(*this),
+      m_crossRows(*this)
 {
 }
 
@@ -50,10 +55,10 @@ void PageFormer::ShowBand(TfrBand* band)
 {
     if (!band)
         return;
-    if (RecordMode == 1)
+    if (RecordMode == FormingMode::Record)
         RecordedActions.push_back({band, RecordedAction::Print});
     else
-        DrawBand(*band);
+        m_printer.DrawBand(*band);
 }
 
 void PageFormer::ResetLines(TfrBand& band, qint32 n)
@@ -110,25 +115,26 @@ void PageFormer::FormPage()
         }
         if (empty) {
             // A sub-report page that records nothing leaves the page numbering alone.
-            if (run.AppendToLastPage && RecordMode == 0)
+            if (m_continuation.AppendToLastPage && RecordMode == FormingMode::Print)
                 ++run.PageNumber;
             return;
         }
     }
     NoRepeat = false;
     const bool manual = static_cast<bool>(m_report.OnManualBuild);
-    if (RecordMode == 0) {
+    if (RecordMode == FormingMode::Print) {
         RunPageScript(m_report, m_page);
-        if (run.AppendToLastPage && m_continuation.ContinueY == m_continuation.ContinueBottom) {
-            run.AppendToLastPage = false;
+        if (m_continuation.AppendToLastPage && m_continuation.ContinueY == m_continuation.ContinueBottom) {
+            m_continuation.AppendToLastPage = false;
             m_continuation.FooterOnLastPage = false;
             run.PageNumber = store.Count();
         }
-        m_bottomY = run.AppendToLastPage && m_continuation.FooterOnLastPage ? m_continuation.ContinueBottom
-                                                                            : bottomLimit();
+        m_bottomY = m_continuation.AppendToLastPage && m_continuation.FooterOnLastPage
+            ? m_continuation.ContinueBottom
+            : bottomLimit();
         ColumnIndex = 0;
         XOffset = leftLimit();
-        if (!run.AppendToLastPage) {
+        if (!m_continuation.AppendToLastPage) {
             store.AddPage(m_page);
             m_curY = topLimit();
             ShowBand(&slot(Overlay));
@@ -154,7 +160,7 @@ void PageFormer::FormPage()
         }
         WalkLevel(1);
     }
-    if (RecordMode == 0) {
+    if (RecordMode == FormingMode::Print) {
         if (manual) {
             m_report.OnManualBuild(m_page);
         } else {
@@ -223,7 +229,7 @@ void PageFormer::WalkLevel(int level)
         if (!ds)
             continue;
         ds->First();
-        if (RecordMode == 1) {
+        if (RecordMode == FormingMode::Record) {
             RecordedActions.push_back({d, RecordedAction::First});
         } else {
             ResetLines(*d, 1);
@@ -304,7 +310,7 @@ void PageFormer::WalkLevel(int level)
             }
             if (endOfData)
                 break;
-            if (RecordMode == 1) {
+            if (RecordMode == FormingMode::Record) {
                 RecordedActions.push_back({d, RecordedAction::Next});
             } else if (printed) {
                 ++m_currentRecord;
@@ -360,7 +366,7 @@ void PageFormer::NewPage()
     EndPage();
     m_bottomY = bottomLimit();
     m_report.PreparedPages().AddPage(m_page);
-    run.AppendToLastPage = false;
+    m_continuation.AppendToLastPage = false;
     // A page header or overlay that itself needs a new page continues on it without being
     // printed again there, so that a header taller than the page cannot start pages forever.
     if (m_inPageFrame) {
@@ -383,7 +389,7 @@ void PageFormer::EndPage()
     TfrBand& footer = slot(PageFooter);
     if (run.PageNumber != 0 || footer.hasFlag(BandFlags::OnFirstPage)) {
         while (run.PageNumber < m_report.PreparedPages().Count()) {
-            if (!(run.AppendToLastPage && m_continuation.FooterOnLastPage)) {
+            if (!(m_continuation.AppendToLastPage && m_continuation.FooterOnLastPage)) {
                 fireEndPage();
                 ShowBand(&footer);
             }
@@ -393,42 +399,44 @@ void PageFormer::EndPage()
     run.PageNumber = m_report.PreparedPages().Count();
 }
 
-FormingPage::FormingPage(TfrReport& report, PageFormer& former)
-    : m_report(report), m_previousState(report.scope().PageState), m_previousCurY(report.SetPageCurY)
+void PageFormer::InitRun(bool finalPassOfTwo)
 {
-    m_report.scope().PageState = &former;
-    m_report.SetPageCurY = [&former](qint32 y) { former.SetCurY(y); };
-}
-
-FormingPage::~FormingPage()
-{
-    m_report.scope().PageState = m_previousState;
-    m_report.SetPageCurY = std::move(m_previousCurY);
-}
-
-PageFormerList::PageFormerList() = default;
-PageFormerList::~PageFormerList() = default;
-
-void PageFormerList::create(TfrReport& report)
-{
-    m_formers.clear();
-    m_continuation = {};
-    for (const auto& page : report.TemplatePages())
-        m_formers.push_back(std::make_unique<PageFormer>(report, *page, m_continuation));
-}
-
-void PageFormerList::clear()
-{
-    m_formers.clear();
-}
-
-PageFormer* PageFormerList::formerOf(const TfrPage* page) const
-{
-    for (const auto& f : m_formers) {
-        if (&f->page() == page)
-            return f.get();
+    BandTreeBuilder tree(*this);
+    if (finalPassOfTwo && Initialised) {
+        tree.resetForFinalPass();
+        return;
     }
-    return nullptr;
+    tree.build();
+    m_currentRecord = 1;
+    m_columnNumber = 1;
+    Initialised = true;
+}
+
+void PageFormer::ResolveAndRegister()
+{
+    BandTreeBuilder(*this).bindSingleFieldViews();
+    try {
+        m_report.scope().aggregates().RegisterAggregates(*this);
+    } catch (const VaskelError& e) {
+        RaiseCalculationError(m_report, e.message());
+    }
+}
+
+void PageFormer::FinishRun(bool afterFirstPassOfTwo)
+{
+    if (afterFirstPassOfTwo || !Initialised)
+        return;
+    for (auto& s : m_slots)
+        s.reset();
+    m_pending.clear();
+    PreviousBand = nullptr;
+    PendingBand = nullptr;
+    Initialised = false;
+}
+
+TfrBand* PageFormer::FirstBandOfKind(int kind) const
+{
+    return kind >= 0 && kind < kBandKinds ? m_slots[static_cast<size_t>(kind)].get() : nullptr;
 }
 
 } // namespace vaskel

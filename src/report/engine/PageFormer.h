@@ -1,31 +1,34 @@
 #pragma once
-// The layout engine's working form of one template page during a run. At the start of a run it
-// builds the page's band tree from the band views (one chain of engine bands per band kind, with
-// header/footer/data links, group lists and child links); forming the page then walks the master,
-// detail and subdetail datasets, prints bands in their fixed order, opens new columns and pages
-// when a band does not fit and writes every printed view into the report's prepared pages store.
+// The layout engine's working form of one template page during a run. Forming the page walks the
+// master, detail and subdetail datasets, prints bands in their fixed order (title, headers, data
+// with its pending bands and group breaks, summary, footers), opens new columns and pages when a
+// band does not fit and ends pages with their footers. The former owns the page's band tree and
+// the position on the page; the work around it is done by its parts, each in its own file:
+//
+//   BandTreeBuilder   builds the band tree from the page's band views when a run starts
+//   BandPrinter       prints one band: script, fit check, measuring, placing, writing its views
+//   BandSplitter      prints a band across page ends
+//   SubReportRunner   records the pages of sub-reports and replays them inside a band
+//   CrossRowPrinter   prints the cross band cells of a row, column by column
 //
 // One former exists per template page and run (PageFormerList, held by the report); the report's
 // run control (TfrReportRun.cpp) calls InitRun, ResolveAndRegister, FormPage and FinishRun in that
 // order. Coordinates are report units, y growing downwards from the paper's top edge.
-//
-// The implementation is split by responsibility: BandTree.cpp builds the band tree, PageFormer.cpp
-// forms pages (data walk, columns, pages), BandPrinting.cpp prints one band, BandSplit.cpp splits
-// a band across page ends, SubReports.cpp holds the entry points of sub-reports and cross bands.
+#include "report/engine/BandPrinter.h"
+#include "report/engine/BandSplitter.h"
+#include "report/engine/CrossRowPrinter.h"
 #include "report/engine/PageFormationState.h"
+#include "report/engine/SubReportRunner.h"
 #include "report/engine/TfrBand.h"
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <vector>
 
 namespace vaskel {
 
-class DatabaseDataset;
 class TfrPage;
 class TfrReport;
-class TfrView;
 
 // Where the last formed page ended, for a following template page printed on the same prepared
 // page; shared by the formers of one run.
@@ -33,15 +36,26 @@ struct PageContinuation {
     qint32 ContinueY = 0; // report units
     qint32 ContinueBottom = 0; // report units
     bool FooterOnLastPage = false; // the page footer was printed on the last prepared page
+    // The page being formed continues the last prepared page (the template page prints on the
+    // previous one) until a new page starts.
+    bool AppendToLastPage = false;
     // Recorded sub-report actions replayed so far in the run, nested sub-reports included: a
     // turn of sub-report printing on a new page that plays none cannot finish.
     qint64 ActionsPlayed = 0;
 };
 
+// Whether a former prints its bands or records them for a sub-report view to replay; the values
+// are the ones the former has always used.
+enum class FormingMode : quint8 {
+    Print = 0,
+    Record = 1, // a sub-report page: band prints and dataset steps become recorded actions
+};
+
 class PageFormer : public PageFormationState {
 public:
     static constexpr int kBandKinds = 23;
-    static constexpr int kMaxPendingBands = 100;
+    // The first band of each kind's chain, by band type code; each owns the rest of its chain.
+    using BandSlots = std::array<std::unique_ptr<TfrBand>, kBandKinds>;
 
     PageFormer(TfrReport& report, TfrPage& page, PageContinuation& continuation);
     ~PageFormer() override;
@@ -49,6 +63,7 @@ public:
     PageFormer& operator=(const PageFormer&) = delete;
 
     TfrPage& page() const { return m_page; }
+    TfrReport& report() const { return m_report; }
 
     // Run operations, in the order of a run.
     void InitRun(bool finalPassOfTwo);
@@ -56,7 +71,8 @@ public:
     void FormPage();
     void FinishRun(bool afterFirstPassOfTwo);
 
-    // Band printing, also reached from scripts (SHOWBAND, NEWPAGE, CURY) and sub-reports.
+    // Band printing, also reached from scripts (SHOWBAND, NEWPAGE, CURY) and sub-reports: prints
+    // the band, or records it on a sub-report page.
     void ShowBand(TfrBand* band);
     void ShowBand(TfrBand& band) override { ShowBand(&band); }
     void NewColumn(TfrBand& band);
@@ -66,29 +82,12 @@ public:
     // A script assigned CURY: report units.
     void SetCurY(qint32 y);
 
-    bool DrawBand(TfrBand& band);
-    void PlaceBand(TfrBand& band);
-    qint32 MeasureBand(TfrBand& band);
-    qint32 MeasureStretch(TfrBand& band);
-    bool CheckFit(TfrBand& band, qint32 y, qint32 h, bool testOnly);
-    bool DrawViews(TfrBand& band);
-    void DrawView(TfrBand& band, TfrView& view);
-    void DrawSplit(TfrBand& band);
-
-    // Sub-reports and cross bands: the recorded actions of a sub-report page and the cross rows.
+    // The recorded actions of a sub-report page (see SubReportRunner).
     enum class RecordedAction : quint8 { Print = 0, First = 1, Next = 2 };
     struct Recorded {
         TfrBand* band;
         RecordedAction action;
     };
-    void StartSubReports(TfrBand& band);
-    void RunSubReports(TfrBand& band);
-    bool PlayActions();
-    qint32 MeasureCrossRow(TfrBand& band);
-    void DrawCrossRow(TfrBand& band);
-    // Writes the cells a cross band shares with `row`, the cross band's column starting at x
-    // (report units), into the prepared page `PageNumber` names.
-    void DrawCrossCell(TfrBand& cross, TfrBand& row, qint32 x);
 
     // PageFormationState
     TfrBand* FirstBandOfKind(int kind) const override;
@@ -104,7 +103,7 @@ public:
     qint32 ColumnTopY = 0;
     qint32 XOffset = 0;
     std::vector<Recorded> RecordedActions;
-    quint8 RecordMode = 0; // 0 prints, 1 records (a sub-report page)
+    FormingMode RecordMode = FormingMode::Print;
     int PlayIndex = 0;
     TfrBand* PendingBand = nullptr; // not owned
     TfrBand* PreviousBand = nullptr; // not owned
@@ -114,62 +113,31 @@ public:
     qint32 topLimit() const;
     qint32 leftLimit() const;
     qint32 bottomLimit() const;
+    // Room the column footer takes at the bottom of a column.
+    qint32 columnFooterHeight() const;
+    // The run must stop (Cancel, STOPREPORT or a calculation error).
+    bool stopped() const;
+    TfrBand& slot(int kind) const { return *m_slots[static_cast<size_t>(kind)]; }
 
 private:
-    // Band tree (BandTree.cpp).
-    void prepareViews();
-    void buildCrossBands();
-    void buildBandsOfKind(TfrBandKind kind);
-    void takeBandViewSettings(TfrBand& band, TfrBandView& view);
-    void collectViews(TfrBand& band);
-    void linkHeadersAndFooters();
-    void linkGroupFooters();
-    void linkColumnDatasets();
-    void linkChildBands();
-    void linkGroupHeaders();
-    void resetForFinalPass();
-    void bindSingleFieldViews();
-    // The report dataset (of a band of this page, or the report's) that walks `dataset`.
-    TfrDataset* reportDatasetOver(const DatabaseDataset* dataset) const;
+    // The parts work on the former's page position and band tree.
+    friend class BandTreeBuilder;
+    friend class BandPrinter;
+    friend class BandSplitter;
+    friend class SubReportRunner;
+    friend class CrossRowPrinter;
 
-    // Data walk (PageFormer.cpp).
+    // Data walk.
     void WalkLevel(int level);
     bool groupChanged(TfrBand& group, bool eof) const;
     void addPending(TfrBand* band);
     void flushPending();
-
-    // Band printing helpers (BandPrinting.cpp).
-    void runBandScript(TfrBand& band);
-    // What the views of `band` (none: of no band) are told while they are measured or printed
-    // on this page.
-    PrintContext printContext(TfrBand* band) const;
-    // Writes `view` of `band` moved by (dx, dy) report units into the prepared page `PageNumber`
-    // names, or with `scriptOnly` (the first of two passes) runs only its script; false after an
-    // error, which became the run's calculation error.
-    bool writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, bool scriptOnly);
-    // The largest of the band's height and the bottoms of its stretcheable views, those a cross
-    // band owns too when `withCells`; each view's `DesignHeight` is taken first.
-    qint32 measureViews(TfrBand& band, bool withCells);
-    void placeColumns(TfrBand& band);
-    qint32 columnFooterHeight() const;
-    TfrBand& slot(int kind) const { return *m_slots[static_cast<size_t>(kind)]; }
-    bool stopped() const;
-    void moveViewsBelow(TfrBand& band, TfrView& split, qint32 by);
-
     void fireEndPage();
-
-    // Sub-reports and cross rows (SubReports.cpp).
-    // The former of the page a sub-report view prints; a page index that names no page ends the
-    // run.
-    PageFormer& subReportFormer(const TfrView& view) const;
-    // Moves to the next prepared page when a column of `width` at x does not fit the page width;
-    // x and the page's cross shift follow (report units).
-    void FitColumn(TfrBand& row, qint32 width, qint32& x, qint32 firstPage);
 
     TfrReport& m_report;
     TfrPage& m_page;
     PageContinuation& m_continuation;
-    std::array<std::unique_ptr<TfrBand>, kBandKinds> m_slots;
+    BandSlots m_slots;
     std::vector<TfrBand*> m_pending;
     int m_deepestLevel = 0;
     bool m_inPageFrame = false; // NewPage is printing the overlay, page header and column header
@@ -177,51 +145,15 @@ private:
     qint32 m_bottomY = 0;
     qint32 m_columnNumber = 1;
     qint32 m_currentRecord = 1;
+
+    BandPrinter m_printer;
+    BandSplitter m_splitter;
+    SubReportRunner m_subReports;
+    CrossRowPrinter m_crossRows;
 };
 
 // Runs a template page's script (its OnBeforePrint), compiled for this one run; errors are
 // calculation errors.
 void RunPageScript(TfrReport& report, const TfrPage& page);
-
-// While a page forms (or a sub-report page records or replays its bands) the report's lookup and
-// functions read that page, SHOWBAND prints on it and CURY moves its position; afterwards they
-// find the page they found before.
-class FormingPage {
-public:
-    FormingPage(TfrReport& report, PageFormer& former);
-    ~FormingPage();
-    FormingPage(const FormingPage&) = delete;
-    FormingPage& operator=(const FormingPage&) = delete;
-
-private:
-    TfrReport& m_report;
-    PageFormationState* m_previousState;
-    std::function<void(qint32)> m_previousCurY;
-};
-
-// The formers of one run, one per template page, in page order; kept from the first pass of a
-// two-pass run to the final one.
-class PageFormerList {
-public:
-    PageFormerList();
-    ~PageFormerList();
-    PageFormerList(const PageFormerList&) = delete;
-    PageFormerList& operator=(const PageFormerList&) = delete;
-
-    // Makes one former per page of `report`'s template, replacing earlier ones.
-    void create(TfrReport& report);
-    // Marks the pages that sub-report views print. Sub-reports that print each other in a loop,
-    // or their own page, would print without end: they end the run with an error instead.
-    void linkSubReports();
-    void clear();
-    // The former of that template page, or none.
-    PageFormer* formerOf(const TfrPage* page) const;
-    const std::vector<std::unique_ptr<PageFormer>>& formers() const { return m_formers; }
-    PageContinuation& continuation() { return m_continuation; }
-
-private:
-    std::vector<std::unique_ptr<PageFormer>> m_formers;
-    PageContinuation m_continuation;
-};
 
 } // namespace vaskel

@@ -9,7 +9,7 @@
 // interpreter reads and writes its dictionary and pages, and views printing into the store call
 // back through its print hooks. Only one report runs at a time; the run state says which.
 #include "report/engine/DatasetComponent.h"
-#include "report/engine/PageFormer.h"
+#include "report/engine/PageFormerList.h"
 #include "report/engine/ReportScope.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/model/ReportPrintHooks.h"
@@ -183,7 +183,8 @@ public:
     // Run operations (in TfrReportRun.cpp): the template into the prepared pages store.
     bool Prepare();
     bool BuildPages();
-    void RunPass();
+    // The passes of the run in one loop: one, or two when the run counts the pages first.
+    void RunPasses();
     virtual void FormAllPages();
     void ReportProgress(qint32 n);
     // Shows the prepared pages in the `Preview` control or in a new preview window through the
@@ -216,6 +217,8 @@ protected:
     void componentRemoved(DatasetComponent* removed) override;
 
 private:
+    // Sets the run state and the progress line up for the first or the final pass.
+    void beginPass(bool finalPass);
     // Template reading waits for the printer model and reads pages onto its current instance.
     void prepareReading();
     // Every template page asks the printer model for its own paper again.

@@ -6,6 +6,7 @@
 #include "platform/DateTimeValue.h"
 #include "platform/UiServices.h"
 #include "report/engine/CalculationError.h"
+#include "report/engine/FormingPage.h"
 #include "report/engine/PageFormer.h"
 #include "report/engine/TfrDataset.h"
 #include "report/engine/TfrReport.h"
@@ -74,11 +75,11 @@ bool TfrReport::Prepare()
     settleBandAlignedViews(TemplatePages());
     run.CurrentPage = nullptr;
     run.CurrentBand = nullptr;
-    TwoPassRun = TwoPass;
     connectRun();
     const QByteArray savedTemplate = SaveTemplateToStream();
     if (OnBeginDoc)
         OnBeginDoc();
+    TwoPassRun = TwoPass;
     bool result = false;
     try {
         result = BuildPages();
@@ -112,80 +113,70 @@ bool TfrReport::Prepare()
 
 bool TfrReport::BuildPages()
 {
-    RunState& run = frRun();
-    bool answer = true;
-    StopRequested = false;
-    run.AppendToLastPage = false;
-    run.FirstPass = false;
-    FinalPass = true;
-    run.PageNumber = 0;
-    PreparedPages().Clear();
-    const QString caption = withTitle(StringTable::sPreparingReport, Title);
-    const bool direct = OnProgress || !ShowProgress;
-    UiServices& ui = TfrGlobals::get().ui();
-    const auto inProgressWindow = [&] {
-        const ModalResult r = ui.runWithProgress(
-            caption, progressLine(PassText, 1), [this](ProgressControl& c) {
-                // The progress window of the pass, known to the report while its work runs.
+    // A two-pass run may show a progress window: the first pass opens it and the final pass runs
+    // inside it.
+    beginPass(!TwoPassRun);
+    if (OnProgress || !ShowProgress) {
+        RunPasses();
+        return true;
+    }
+    const ModalResult r
+        = TfrGlobals::get().ui().runWithProgress(withTitle(StringTable::sPreparingReport, Title),
+            progressLine(PassText, 1), [this](ProgressControl& c) {
+                // The progress window of the run, known to the report while its work runs.
                 const auto restore = qScopeGuard([this, previous = RunProgress] { RunProgress = previous; });
                 RunProgress = &c;
-                RunPass();
+                RunPasses();
             });
-        return r != ModalResult::Cancel;
-    };
-    if (TwoPass) {
-        run.FirstPass = true;
-        FinalPass = false;
-        if (direct) {
-            RunPass();
-        } else {
-            PassText = LoadStr(StringTable::sFirstPass);
-            answer = inProgressWindow();
-        }
-    } else if (direct) {
-        // A one-pass run knows no total, also when it shows no progress window: TOTALPAGES would
-        // otherwise print the count of an earlier two-pass run.
-        if (!TwoPassRun)
-            run.TotalPages = 0;
-        TwoPass = TwoPassRun;
-        RunPass();
-    } else {
-        PassText = LoadStr(StringTable::sProcessingPage);
-        if (TwoPassRun) {
-            // The final pass runs inside the window the first pass opened.
-            if (RunProgress) {
-                RunProgress->setCaption(caption);
-                RunProgress->setText(progressLine(PassText, 1));
-            }
-            TwoPass = true;
-            RunPass();
-        } else {
-            run.TotalPages = 0;
-            answer = inProgressWindow();
-        }
-    }
-    return answer;
+    return r != ModalResult::Cancel;
 }
 
-void TfrReport::RunPass()
+void TfrReport::RunPasses()
+{
+    // A one-pass run forms its pages once. A two-pass run forms them twice: the first pass runs
+    // every script and counts the pages (TOTALPAGES), drawing nothing; the final pass forms them
+    // again knowing the count. Cancel during the first pass ends the run without a final pass.
+    const int passes = TwoPassRun ? 2 : 1;
+    for (int pass = 1; pass <= passes; ++pass) {
+        const bool finalPass = pass == passes;
+        if (pass > 1)
+            beginPass(finalPass); // the first pass began before its progress window opened
+        FormAllPages();
+        if (finalPass)
+            break;
+        frRun().TotalPages = PreparedPages().Count();
+        if (StopRequested) {
+            PreparedPages().Clear();
+            if (RunProgress)
+                RunProgress->close(ModalResult::Cancel);
+            return;
+        }
+    }
+    if (RunProgress)
+        RunProgress->close(StopRequested ? ModalResult::Cancel : ModalResult::Ok);
+}
+
+void TfrReport::beginPass(bool finalPass)
 {
     RunState& run = frRun();
-    FormAllPages();
-    if (FinalPass) {
-        if (RunProgress)
-            RunProgress->close(StopRequested ? ModalResult::Cancel : ModalResult::Ok);
+    StopRequested = false;
+    RunFormers.continuation().AppendToLastPage = false;
+    run.FirstPass = !finalPass;
+    FinalPass = finalPass;
+    run.PageNumber = 0;
+    PreparedPages().Clear();
+    // A one-pass run knows no total, also when it shows no progress window: TOTALPAGES would
+    // otherwise print the count of an earlier two-pass run.
+    if (!TwoPassRun)
+        run.TotalPages = 0;
+    if (OnProgress || !ShowProgress)
         return;
+    PassText = LoadStr(finalPass ? StringTable::sProcessingPage : StringTable::sFirstPass);
+    if (finalPass && TwoPassRun && RunProgress) {
+        // The final pass runs inside the window the first pass opened.
+        RunProgress->setCaption(withTitle(StringTable::sPreparingReport, Title));
+        RunProgress->setText(progressLine(PassText, 1));
     }
-    run.TotalPages = PreparedPages().Count();
-    TwoPass = false;
-    if (StopRequested) {
-        PreparedPages().Clear();
-        if (RunProgress)
-            RunProgress->close(ModalResult::Cancel);
-    } else {
-        BuildPages();
-    }
-    TwoPass = true;
 }
 
 void TfrReport::FormAllPages()
@@ -246,13 +237,13 @@ void TfrReport::FormAllPages()
                     if (!page.Visible)
                         RunPageScript(*this, page);
                     if (!f.SubReportPage && page.PageKind != ptDialog && page.Visible) {
-                        f.RecordMode = 0;
+                        f.RecordMode = FormingMode::Print;
                         FormingPage forming(*this, f);
                         f.FormPage();
                     }
                     if (i + 1 < formers.size() && formers[i + 1]->page().PrintToPrevPage) {
                         --run.PageNumber;
-                        run.AppendToLastPage = true;
+                        RunFormers.continuation().AppendToLastPage = true;
                     } else {
                         run.PageNumber = PreparedPages().Count();
                         ReportProgress(run.PageNumber);

@@ -5,14 +5,25 @@
 
 namespace vaskel {
 
-CallbackScope::CallbackScope(TfrView* view) : m_run(frRun()), m_previousView(m_run.CurrentView)
+CallbackScope::CallbackScope(TfrView* view)
+    : m_run(frRun()), m_setsView(true), m_previousView(m_run.CurrentView), m_previousBand(m_run.CurrentBand)
 {
     m_run.CurrentView = view;
 }
 
+CallbackScope::CallbackScope(TfrBand* band)
+    : m_run(frRun()), m_setsView(false), m_previousView(m_run.CurrentView), m_previousBand(m_run.CurrentBand)
+{
+    m_run.CurrentBand = band;
+}
+
 CallbackScope::~CallbackScope()
 {
-    m_run.CurrentView = m_previousView;
+    // A callback may have printed other bands meanwhile; only what this scope set goes back.
+    if (m_setsView)
+        m_run.CurrentView = m_previousView;
+    else
+        m_run.CurrentBand = m_previousBand;
 }
 
 PrintContext PrintContext::ofRunState(const RunState& run)

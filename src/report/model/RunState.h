@@ -1,11 +1,11 @@
 #pragma once
 // The small set of process-wide values that say which report runs, which template page, band and
 // view are being processed, and how the run stands, as expression and script callbacks (the value
-// lookup, report functions, the script interpreter) see them. The report component and the layout
-// engine move them; views get what they need handed down in a PrintContext instead, and drawing a
-// prepared page never touches them. Only one report runs
-// at a time, so the state is not per report, and nothing here is saved. Reference items are raw,
-// non-owning pointers: an empty one means "no such object".
+// lookup, report functions, the script interpreter) see them. The report component moves the run
+// values, the layout engine the page number and the band and view it prints (BandPrinter::
+// makeCurrent; they stay current for what is evaluated between bands); a call that needs one only
+// for its duration opens a CallbackScope. Views get a PrintContext; drawing never touches this.
+// Only one report runs at a time, and nothing here is saved. Pointers are raw and non-owning.
 #include "report/expr/Value.h"
 
 #include <QString>
@@ -34,8 +34,6 @@ struct RunState {
     bool ErrorPending = false;
     QString ErrorText;
     bool DialogCancelled = false;
-    bool AppendToLastPage = false;
-    qint32 CrossTotalShift = 0; // report units the current cross row's columns moved left
 
     // Kept for the value lookup and text expansion while a run goes on:
     Value MemoValue = Value::smallInt(0); // value of the bracket expression expanded last

@@ -365,7 +365,7 @@ void TfrMemoView::Paint(QPainter& canvas, const PrintContext& ctx)
 
 qint32 TfrMemoView::MeasureHeight(const PrintContext& ctx)
 {
-    SplitMode = 1;
+    SplitMode = SplitStep::Measured;
     m_holdsWrappedText = false;
     PlaceLayout(nullptr, ctx);
     const CallbackScope callbacks(this);
@@ -400,27 +400,27 @@ void TfrMemoView::EmitPrepared(ReportStreamWriter& out, const PrintContext& ctx)
     PlaceLayout(nullptr, ctx);
     const CallbackScope callbacks(this);
     FitOnly = true;
-    if (SplitMode == 2 && !m_holdsWrappedText) {
+    if (SplitMode == SplitStep::Remainder && !m_holdsWrappedText) {
         // A band that is not stretched splits its memos without measuring them: the text of this
         // record is prepared and wrapped here, or the part printed would be the previous record's.
         MeasureHeight(ctx);
-        SplitMode = 2;
+        SplitMode = SplitStep::Remainder;
     }
-    if (SplitMode == 0)
+    if (SplitMode == SplitStep::Whole)
         RunBeforePrintScript();
-    bool expand = SplitMode != 1;
-    if (SplitMode == 0 && ctx.Hooks && ctx.Hooks->HasBeforePrint())
+    bool expand = SplitMode != SplitStep::Measured;
+    if (SplitMode == SplitStep::Whole && ctx.Hooks && ctx.Hooks->HasBeforePrint())
         expand = !RunBeforePrintStep(ctx);
-    if (SplitMode != 2 && expand)
+    if (SplitMode != SplitStep::Remainder && expand)
         ExpandMemo();
 
-    const bool remainder = SplitMode == 2;
+    const bool remainder = SplitMode == SplitStep::Remainder;
     const auto restore = qScopeGuard([this, font = Font, fill = FillColor, tag = Tag, align = BandAlign] {
         Font = font;
         FillColor = fill;
         Tag = tag;
         BandAlign = align;
-        SplitMode = 0;
+        SplitMode = SplitStep::Whole;
     });
     if (!Visible) {
         m_holdsWrappedText = false;
@@ -439,7 +439,7 @@ void TfrMemoView::EmitPrepared(ReportStreamWriter& out, const PrintContext& ctx)
         const QString mark(MemoWrapper::kParagraphMark);
         if (!ExpandedText.join(QString()).contains(mark))
             ExpandedText.append(mark);
-    } else if (SplitMode == 0 && holdsLineTooLongForARecord(ExpandedText)) {
+    } else if (SplitMode == SplitStep::Whole && holdsLineTooLongForARecord(ExpandedText)) {
         // A record stores a line in at most 65,535 bytes. A longer paragraph is stored wrapped, as
         // a measured memo is, which draws the same lines.
         ApplyZoom(ctx);

@@ -65,11 +65,11 @@ public:
     // The memo's printed copy: the text expanded (or the text `MeasureHeight` left, or for the
     // remainder of a split only the lines that fit, the rest staying for the next page), in
     // highlight colours when the condition holds, left out when `Suppress` finds it equal to the
-    // text printed last. Resets `SplitMode` to 0.
+    // text printed last. Resets `SplitMode` to `Whole`.
     void EmitPrepared(ReportStreamWriter& out, const PrintContext& ctx) override;
     // Runs the script and expands and wraps the text as printing would; the height in report units
     // the whole text needs, 0 for an invisible or empty memo (or a suppressed repeat). Leaves
-    // `SplitMode` 1 so that the next print reuses the wrapped text.
+    // `SplitMode` `Measured` so that the next print reuses the wrapped text.
     qint32 MeasureHeight(const PrintContext& ctx) override;
     qint32 MinimumHeight() override;
     qint32 LeftoverHeight() override;

@@ -1,10 +1,7 @@
-// Printing one band: its script, page and column requests, the fit check, measuring stretched
-// content, placing it at the page position or its own, writing its views into the current
-// prepared page, band columns side by side and its child band. Errors of scripts and expressions
-// become the run's calculation error and stop the run at its next check.
-#include "report/engine/PageFormer.h"
+#include "report/engine/BandPrinter.h"
 
 #include "report/engine/CalculationError.h"
+#include "report/engine/PageFormer.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TfrGlobals.h"
@@ -26,21 +23,36 @@ bool needsFitCheck(TfrBandKind kind)
 
 } // namespace
 
-void PageFormer::runBandScript(TfrBand& band)
+void BandPrinter::makeCurrent(TfrBand& band)
+{
+    frRun().CurrentBand = &band;
+}
+
+void BandPrinter::makeCurrent(TfrView* view)
+{
+    frRun().CurrentView = view;
+}
+
+void BandPrinter::makeCurrent(TfrPage& page)
+{
+    frRun().CurrentPage = &page;
+}
+
+void BandPrinter::runBandScript(TfrBand& band)
 {
     if (!band.BeforePrintScript.isEmpty())
         TfrGlobals::get().interpreter.RunScript(band.BeforePrintScript);
 }
 
-bool PageFormer::DrawBand(TfrBand& band)
+bool BandPrinter::DrawBand(TfrBand& band)
 {
     RunState& run = frRun();
     // Splitting a band taller than a page holds for this print only.
     const auto restoreBreaked = qScopeGuard([&band, breaked = band.Breaked] { band.Breaked = breaked; });
     bool answer = false;
     try {
-        run.CurrentView = band.BandView;
-        run.CurrentBand = &band;
+        makeCurrent(band.BandView);
+        makeCurrent(band);
         band.MeasuredHeight = -1;
         band.NewPageRequests = 0;
         band.NewColumnRequests = 0;
@@ -48,48 +60,49 @@ bool PageFormer::DrawBand(TfrBand& band)
             m_report.OnBeginBand(band);
         // The previous band left a row of band columns open: close it, once (bands that print
         // nothing in between must not move the page down again).
-        if (PreviousBand && PreviousBand != &band && PreviousBand->exists() && PreviousBand->BandColumn > 1) {
-            XOffset = PreviousBand->BandColumnX;
-            m_curY += PreviousBand->Height;
-            PreviousBand->BandColumn = 1;
+        if (m_former.PreviousBand && m_former.PreviousBand != &band && m_former.PreviousBand->exists()
+            && m_former.PreviousBand->BandColumn > 1) {
+            m_former.XOffset = m_former.PreviousBand->BandColumnX;
+            m_former.m_curY += m_former.PreviousBand->Height;
+            m_former.PreviousBand->BandColumn = 1;
         }
         band.KeepCurY = false;
         if (!band.SkipScriptOnce)
             runBandScript(band);
         band.SkipScriptOnce = false;
-        const qint32 y0 = m_curY;
-        if (stopped())
+        const qint32 y0 = m_former.m_curY;
+        if (m_former.stopped())
             return false;
         for (qint32 i = band.NewPageRequests; i > 0; --i) {
-            ColumnIndex = m_page.Columns - 1;
-            NewColumn(band);
+            m_former.ColumnIndex = m_page.Columns - 1;
+            m_former.NewColumn(band);
         }
         for (qint32 i = band.NewColumnRequests; i > 0; --i)
-            NewColumn(band);
+            m_former.NewColumn(band);
         if (band.KeepCurY)
-            m_curY = y0;
-        run.CurrentBand = &band;
+            m_former.m_curY = y0;
+        makeCurrent(band);
 
         if (band.Visible) {
             if (band.Kind == ColumnHeader)
-                ColumnTopY = m_curY;
+                m_former.ColumnTopY = m_former.m_curY;
             if (band.Kind == PageFooter)
-                band.Top = m_bottomY;
+                band.Top = m_former.m_bottomY;
             if (band.exists()) {
                 band.MeasuredHeight = std::max(band.MeasuredHeight, band.Height);
                 if (needsFitCheck(band.Kind)) {
                     const qint32 h = MeasureBand(band);
-                    const qint32 emptyPage = m_bottomY - topLimit();
-                    if (m_curY + h > m_bottomY && !band.Breaked) {
-                        if (h <= emptyPage || m_curY != topLimit()) {
+                    const qint32 emptyPage = m_former.m_bottomY - m_former.topLimit();
+                    if (m_former.m_curY + h > m_former.m_bottomY && !band.Breaked) {
+                        if (h <= emptyPage || m_former.m_curY != m_former.topLimit()) {
                             answer = true;
-                            if (SubReportPage)
+                            if (m_former.SubReportPage)
                                 return true;
                             CheckFit(band, 0, 10000, false);
-                            run.CurrentBand = &band;
+                            makeCurrent(band);
                             // Taller than any page: split it from the top of the new one rather
                             // than leaving that page empty and running past its bottom.
-                            if (h > m_bottomY - topLimit())
+                            if (h > m_former.m_bottomY - m_former.topLimit())
                                 band.Breaked = true;
                         } else {
                             band.Breaked = true;
@@ -109,7 +122,7 @@ bool PageFormer::DrawBand(TfrBand& band)
                     if (band.ChildLink)
                         DrawBand(*band.ChildLink);
                     if (!band.isDataBand() && band.Kind != GroupHeader && band.FormNewPage && band.Visible)
-                        NewPage();
+                        m_former.NewPage();
                 }
                 if (!band.SubReportsDone)
                     answer = true;
@@ -120,7 +133,7 @@ bool PageFormer::DrawBand(TfrBand& band)
             if (band.isDataBand())
                 m_report.scope().aggregates().AccumulateAggregates(band);
         }
-        run.CurrentBand = &band;
+        makeCurrent(band);
         const bool newestPage = run.PageNumber == m_report.PreparedPages().Count() - 1;
         if (!band.NoReset && band.exists() && (band.Kind != PageFooter || newestPage))
             m_report.scope().aggregates().ResetAggregates(band);
@@ -132,13 +145,12 @@ bool PageFormer::DrawBand(TfrBand& band)
     return answer;
 }
 
-void PageFormer::PlaceBand(TfrBand& band)
+void BandPrinter::PlaceBand(TfrBand& band)
 {
-    RunState& run = frRun();
     const qint32 t0 = band.Top;
     const bool flowing = !band.isPositioned();
     if (flowing)
-        band.Top = m_curY;
+        band.Top = m_former.m_curY;
     bool covered = false;
     if (band.Stretched) {
         qint32 h = band.MeasuredHeight;
@@ -150,37 +162,37 @@ void PageFormer::PlaceBand(TfrBand& band)
         if (flowing) {
             if (!band.Breaked)
                 CheckFit(band, band.Top, h, false);
-            band.Top = m_curY;
+            band.Top = m_former.m_curY;
         }
-        run.CurrentBand = &band;
+        makeCurrent(band);
         if (band.Breaked) {
-            DrawSplit(band);
+            m_former.m_splitter.DrawSplit(band);
             h = 0;
         } else {
             covered = DrawViews(band);
             if (band.HasCrossObjects())
-                DrawCrossRow(band);
+                m_former.m_crossRows.DrawCrossRow(band);
         }
         for (TfrView* v : band.Views)
             v->Height = v->DesignHeight;
         if (!covered && flowing)
-            m_curY += h;
+            m_former.m_curY += h;
     } else {
         if (flowing) {
             if (!band.Breaked)
                 CheckFit(band, band.Top, band.Height, false);
-            band.Top = m_curY;
+            band.Top = m_former.m_curY;
         }
-        run.CurrentBand = &band;
+        makeCurrent(band);
         if (band.Breaked) {
             band.PrintedHeight = band.MeasuredHeight;
-            DrawSplit(band);
+            m_former.m_splitter.DrawSplit(band);
         } else {
             covered = DrawViews(band);
             if (band.HasCrossObjects())
-                DrawCrossRow(band);
+                m_former.m_crossRows.DrawCrossRow(band);
             if (flowing && !covered)
-                m_curY += band.Height;
+                m_former.m_curY += band.Height;
         }
     }
     placeColumns(band);
@@ -189,27 +201,27 @@ void PageFormer::PlaceBand(TfrBand& band)
         m_report.scope().aggregates().AccumulateAggregates(band);
 }
 
-void PageFormer::placeColumns(TfrBand& band)
+void BandPrinter::placeColumns(TfrBand& band)
 {
-    if (&band != PreviousBand)
+    if (&band != m_former.PreviousBand)
         band.BandColumn = 1;
-    PreviousBand = &band;
+    m_former.PreviousBand = &band;
     const TfrBandView* view = band.BandView;
     if (!view || view->Columns <= 1 || view->NewColumnAfter != 1)
         return;
     if (band.BandColumn == 1)
-        band.BandColumnX = XOffset;
+        band.BandColumnX = m_former.XOffset;
     ++band.BandColumn;
     if (band.BandColumn > view->Columns) {
-        XOffset = band.BandColumnX;
+        m_former.XOffset = band.BandColumnX;
         band.BandColumn = 1;
     } else {
-        XOffset = (view->ColumnWidth + view->ColumnGap) * (band.BandColumn - 1) + band.BandColumnX;
-        m_curY -= band.MeasuredHeight;
+        m_former.XOffset = (view->ColumnWidth + view->ColumnGap) * (band.BandColumn - 1) + band.BandColumnX;
+        m_former.m_curY -= band.MeasuredHeight;
     }
 }
 
-qint32 PageFormer::MeasureBand(TfrBand& band)
+qint32 BandPrinter::MeasureBand(TfrBand& band)
 {
     qint32 h = 0;
     TfrBand* next = band.NextOfKind();
@@ -223,19 +235,18 @@ qint32 PageFormer::MeasureBand(TfrBand& band)
     return h;
 }
 
-qint32 PageFormer::MeasureStretch(TfrBand& band)
+qint32 BandPrinter::MeasureStretch(TfrBand& band)
 {
     if (band.HasCrossObjects() && band.Kind != PageFooter)
-        return MeasureCrossRow(band);
+        return m_former.m_crossRows.MeasureCrossRow(band);
     const qint32 h = measureViews(band, false);
     band.MeasuredHeight = std::max(band.MeasuredHeight, h);
     return h;
 }
 
-qint32 PageFormer::measureViews(TfrBand& band, bool withCells)
+qint32 BandPrinter::measureViews(TfrBand& band, bool withCells)
 {
-    RunState& run = frRun();
-    run.CurrentBand = &band;
+    makeCurrent(band);
     const PrintContext context = printContext(&band);
     qint32 h = band.Height;
     for (TfrView* v : band.Views) {
@@ -243,52 +254,52 @@ qint32 PageFormer::measureViews(TfrBand& band, bool withCells)
         auto* s = dynamic_cast<TfrStretcheable*>(v);
         if (s && (withCells || v->OwnerBand == &band)) {
             // The view measured last stays the current one for the band's events that follow.
-            run.CurrentView = v;
+            makeCurrent(v);
             h = std::max(h, s->MeasureHeight(context) + v->Top);
         }
     }
     return h;
 }
 
-bool PageFormer::CheckFit(TfrBand& band, qint32 y, qint32 h, bool testOnly)
+bool BandPrinter::CheckFit(TfrBand& band, qint32 y, qint32 h, bool testOnly)
 {
     if (band.Kind == ColumnFooter)
         return false;
-    const bool fits = m_bottomY >= y + h + columnFooterHeight();
+    const bool fits = m_former.m_bottomY >= y + h + m_former.columnFooterHeight();
     if (!fits && !testOnly)
-        NewColumn(band);
+        m_former.NewColumn(band);
     return !fits;
 }
 
-bool PageFormer::DrawViews(TfrBand& band)
+bool BandPrinter::DrawViews(TfrBand& band)
 {
     RunState& run = frRun();
     for (size_t i = 0; i < band.Views.size(); ++i) {
         TfrView* v = band.Views[i];
         if (dynamic_cast<TfrSubReportView*>(v) && v->Visible) {
-            const qint32 y0 = m_curY;
+            const qint32 y0 = m_former.m_curY;
             const qint32 pageBefore = run.PageNumber;
             band.SubReportStart = static_cast<qint32>(i);
-            StartSubReports(band);
-            RunSubReports(band);
+            m_former.m_subReports.StartSubReports(band);
+            m_former.m_subReports.RunSubReports(band);
             const qint32 bottom = std::max(0, y0 + band.Height);
-            if (run.PageNumber == pageBefore && m_curY < bottom)
-                m_curY = bottom;
-            run.CurrentPage = &m_page;
+            if (run.PageNumber == pageBefore && m_former.m_curY < bottom)
+                m_former.m_curY = bottom;
+            makeCurrent(m_page);
             return true;
         }
         DrawView(band, *v);
-        if (stopped())
+        if (m_former.stopped())
             break;
     }
     return false;
 }
 
-void PageFormer::DrawView(TfrBand& band, TfrView& view)
+void BandPrinter::DrawView(TfrBand& band, TfrView& view)
 {
     RunState& run = frRun();
-    run.CurrentPage = &m_page;
-    run.CurrentBand = &band;
+    makeCurrent(m_page);
+    makeCurrent(band);
     if (view.OwnerBand && view.OwnerBand != &band)
         return;
     const bool scriptOnly = run.FirstPass && !band.Breaked;
@@ -296,15 +307,15 @@ void PageFormer::DrawView(TfrBand& band, TfrView& view)
         // The first pass only counts pages; a memo in the middle of a split ran its script when
         // its first part was measured.
         auto* s = dynamic_cast<TfrStretcheable*>(&view);
-        if (s && s->SplitMode != 0) {
-            run.CurrentView = &view;
+        if (s && s->SplitMode != SplitStep::Whole) {
+            makeCurrent(&view);
             return;
         }
     }
-    writeView(band, view, XOffset - leftLimit(), band.Top, scriptOnly);
+    writeView(band, view, m_former.XOffset - m_former.leftLimit(), band.Top, scriptOnly);
 }
 
-PrintContext PageFormer::printContext(TfrBand* band) const
+PrintContext BandPrinter::printContext(TfrBand* band) const
 {
     const RunState& run = frRun();
     PrintContext c;
@@ -318,14 +329,14 @@ PrintContext PageFormer::printContext(TfrBand* band) const
     return c;
 }
 
-bool PageFormer::writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, bool scriptOnly)
+bool BandPrinter::writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, bool scriptOnly)
 {
     RunState& run = frRun();
     TfrEMFPages& store = m_report.PreparedPages();
     const qint32 left = view.Left;
     const qint32 top = view.Top;
     try {
-        run.CurrentView = &view;
+        makeCurrent(&view);
         if (scriptOnly) {
             if (!view.BeforePrintScript.isEmpty())
                 TfrGlobals::get().interpreter.RunScript(view.BeforePrintScript);

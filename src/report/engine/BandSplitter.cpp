@@ -1,11 +1,7 @@
-// Printing a band across page ends: views that fit above the page bottom print on this page,
-// text views that cross it print the lines that fit and continue at the top of the next page,
-// other views move to the next page whole. Views lying below a split text move down by the space
-// left under its last line on the page. Report units throughout; view `Top` is relative to the
-// band while it prints.
-#include "report/engine/PageFormer.h"
+#include "report/engine/BandSplitter.h"
 
 #include "report/engine/LayoutGuards.h"
+#include "report/engine/PageFormer.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrStretcheable.h"
@@ -14,7 +10,7 @@
 
 namespace vaskel {
 
-void PageFormer::moveViewsBelow(TfrBand& band, TfrView& split, qint32 by)
+void BandSplitter::moveViewsBelow(TfrBand& band, TfrView& split, qint32 by)
 {
     const qint32 bottom = split.Top + split.Height;
     for (TfrView* v : band.Views) {
@@ -23,9 +19,8 @@ void PageFormer::moveViewsBelow(TfrBand& band, TfrView& split, qint32 by)
     }
 }
 
-void PageFormer::DrawSplit(TfrBand& band)
+void BandSplitter::DrawSplit(TfrBand& band)
 {
-    RunState& run = frRun();
     for (TfrView* v : band.Views) {
         v->LayoutPending = true;
         v->LayoutDeferred = false;
@@ -33,17 +28,18 @@ void PageFormer::DrawSplit(TfrBand& band)
         if (v->BandAlign == baBottom)
             v->Top = band.MeasuredHeight - v->Height;
     }
-    if (!CheckFit(band, band.Top, band.PrintedHeight, true)) {
-        DrawViews(band);
+    if (!m_former.m_printer.CheckFit(band, band.Top, band.PrintedHeight, true)) {
+        m_former.m_printer.DrawViews(band);
     } else {
         qint32 used = 0;
         // Pages on which nothing could be printed, in a row: a view taller than any page that
         // cannot be split would otherwise move from page to page for ever.
         int idlePages = 0;
         bool pending = true;
-        while (pending && !stopped()) {
-            const qint32 room = m_bottomY - columnFooterHeight() - band.Top - 2;
-            const qint32 fullRoom = m_bottomY - columnFooterHeight() - topLimit() - 2;
+        while (pending && !m_former.stopped()) {
+            const qint32 room = m_former.m_bottomY - m_former.columnFooterHeight() - band.Top - 2;
+            const qint32 fullRoom
+                = m_former.m_bottomY - m_former.columnFooterHeight() - m_former.topLimit() - 2;
             LayoutGuards::checkRoomOnPage(band, fullRoom);
             bool drew = false;
             for (TfrView* v : band.Views) {
@@ -61,8 +57,8 @@ void PageFormer::DrawSplit(TfrBand& band)
                         const qint32 d = s->LeftoverHeight();
                         const qint32 e = s->MinimumHeight();
                         if (e < v->Height) {
-                            s->SplitMode = 2;
-                            DrawView(band, *v);
+                            s->SplitMode = SplitStep::Remainder;
+                            m_former.m_printer.DrawView(band, *v);
                             drew = true;
                             v->Height = height;
                             moveViewsBelow(band, *v, d);
@@ -81,8 +77,8 @@ void PageFormer::DrawSplit(TfrBand& band)
                             v->Top = room;
                     }
                     if (printNow) {
-                        run.CurrentView = v;
-                        DrawView(band, *v);
+                        BandPrinter::makeCurrent(v);
+                        m_former.m_printer.DrawView(band, *v);
                         v->LayoutPending = false;
                         used = std::max(used, v->Top + v->Height);
                         drew = true;
@@ -94,13 +90,13 @@ void PageFormer::DrawSplit(TfrBand& band)
                     } else if (rest < room) {
                         v->Height = rest;
                         v->Top = 0;
-                        s->SplitMode = 2;
+                        s->SplitMode = SplitStep::Remainder;
                         v->LayoutPending = false;
                         used = std::max(used, rest);
                         if (v->Flags & ViewFlags::Stretched)
                             v->LayoutDeferred = true;
                         else
-                            DrawView(band, *v);
+                            m_former.m_printer.DrawView(band, *v);
                         drew = true;
                     } else {
                         const qint32 top = v->Top;
@@ -108,8 +104,8 @@ void PageFormer::DrawSplit(TfrBand& band)
                         v->Top = 0;
                         v->Height = room;
                         const qint32 e = s->LeftoverHeight();
-                        s->SplitMode = 2;
-                        DrawView(band, *v);
+                        s->SplitMode = SplitStep::Remainder;
+                        m_former.m_printer.DrawView(band, *v);
                         v->Top = top;
                         v->Height = height;
                         moveViewsBelow(band, *v, e);
@@ -119,7 +115,7 @@ void PageFormer::DrawSplit(TfrBand& band)
                 } else if (v->Top < 0) {
                     // Only text views are carried across a page end; any other one prints at the top.
                     v->Top = 0;
-                    DrawView(band, *v);
+                    m_former.m_printer.DrawView(band, *v);
                     v->LayoutPending = false;
                     used = std::max(used, v->Height);
                     drew = true;
@@ -134,16 +130,16 @@ void PageFormer::DrawSplit(TfrBand& band)
                 }
             }
             if (pending)
-                CheckFit(band, band.Top, 10000, false);
-            run.CurrentBand = &band;
-            band.Top = m_curY;
+                m_former.m_printer.CheckFit(band, band.Top, 10000, false);
+            BandPrinter::makeCurrent(band);
+            band.Top = m_former.m_curY;
         }
         band.PrintedHeight = used;
     }
     for (TfrView* v : band.Views) {
         if (v->LayoutDeferred) {
             v->Height = band.PrintedHeight;
-            DrawView(band, *v);
+            m_former.m_printer.DrawView(band, *v);
         }
         const ReportRect& saved = v->LayoutSavedBounds;
         v->Top = saved.Top;
@@ -153,7 +149,7 @@ void PageFormer::DrawSplit(TfrBand& band)
         if (auto* s = dynamic_cast<TfrStretcheable*>(v))
             s->EndSplit();
     }
-    m_curY += band.PrintedHeight;
+    m_former.m_curY += band.PrintedHeight;
 }
 
 } // namespace vaskel

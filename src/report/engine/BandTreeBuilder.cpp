@@ -1,14 +1,12 @@
-// Building a page's band tree at the start of a run: one engine band per band view, the views each
-// band prints, the band chains ordered by `Top`, header, footer, group and child links, and the
-// page columns. The page's views are changed for the run (coordinates made relative to their band,
-// scripts compiled in place); the report reads its template back after the run.
-#include "report/engine/PageFormer.h"
+#include "report/engine/BandTreeBuilder.h"
 
 #include "report/engine/CalculationError.h"
 #include "report/engine/LayoutGuards.h"
+#include "report/engine/PageFormer.h"
 #include "report/engine/TfrDBDataSet.h"
 #include "report/engine/TfrDatasetErrors.h"
 #include "report/engine/TfrReport.h"
+#include "report/model/CallbackScope.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrSubReportView.h"
@@ -51,16 +49,12 @@ void compileInPlace(QStringList& script)
 
 } // namespace
 
-void PageFormer::InitRun(bool finalPassOfTwo)
+void BandTreeBuilder::build()
 {
-    if (finalPassOfTwo && Initialised) {
-        resetForFinalPass();
-        return;
-    }
-    for (auto& s : m_slots)
+    for (auto& s : m_former.m_slots)
         s.reset();
-    for (int kind = 0; kind < kBandKinds; ++kind)
-        m_slots[static_cast<size_t>(kind)]
+    for (int kind = 0; kind < PageFormer::kBandKinds; ++kind)
+        m_former.m_slots[static_cast<size_t>(kind)]
             = std::make_unique<TfrBand>(static_cast<TfrBandKind>(kind), &m_page);
     prepareViews();
     buildCrossBands();
@@ -68,7 +62,7 @@ void PageFormer::InitRun(bool finalPassOfTwo)
         if (kind < CrossHeader || kind > CrossFooter)
             buildBandsOfKind(static_cast<TfrBandKind>(kind));
     }
-    TfrBand& loose = slot(NoBand);
+    TfrBand& loose = m_former.slot(NoBand);
     for (const auto& v : m_page.ObjectList) {
         if (!v->LayoutPending)
             continue;
@@ -85,12 +79,9 @@ void PageFormer::InitRun(bool finalPassOfTwo)
         m_page.Columns = 1;
     m_page.ColumnWidth = (m_page.RightLimit() - m_page.LeftLimit() - (m_page.Columns - 1) * m_page.ColumnGap)
         / m_page.Columns;
-    m_currentRecord = 1;
-    m_columnNumber = 1;
-    Initialised = true;
 }
 
-void PageFormer::prepareViews()
+void BandTreeBuilder::prepareViews()
 {
     for (const auto& v : m_page.ObjectList) {
         v->PreparedMode = true;
@@ -103,10 +94,10 @@ void PageFormer::prepareViews()
     }
 }
 
-void PageFormer::takeBandViewSettings(TfrBand& band, TfrBandView& view)
+void BandTreeBuilder::takeBandViewSettings(TfrBand& band, TfrBandView& view)
 {
     band.BandView = &view;
-    band.Former = this;
+    band.Former = &m_former;
     view.EngineBand = &band;
     band.Memo = view.Memo;
     band.BeforePrintScript = view.BeforePrintScript; // compiled with the page's views
@@ -121,9 +112,9 @@ void PageFormer::takeBandViewSettings(TfrBand& band, TfrBandView& view)
     band.PrintChildIfInvisible = band.hasFlag(BandFlags::PrintChildIfInvisible);
     // Page and column footers end their page anyway: a new page after them would print them again
     // on it, and so on for ever.
-    band.FormNewPage = !SubReportPage && band.hasFlag(BandFlags::FormNewPage) && band.Kind != PageFooter
-        && band.Kind != ColumnFooter;
-    band.Breaked = !SubReportPage && band.hasFlag(BandFlags::Breaked);
+    band.FormNewPage = !m_former.SubReportPage && band.hasFlag(BandFlags::FormNewPage)
+        && band.Kind != PageFooter && band.Kind != ColumnFooter;
+    band.Breaked = !m_former.SubReportPage && band.hasFlag(BandFlags::Breaked);
     if (band.Kind == GroupHeader) {
         band.CompiledCondition = TfrGlobals::get().parser.Compile(view.FormatText);
     } else {
@@ -133,19 +124,19 @@ void PageFormer::takeBandViewSettings(TfrBand& band, TfrBandView& view)
     }
 }
 
-void PageFormer::buildCrossBands()
+void BandTreeBuilder::buildCrossBands()
 {
     for (const auto& v : m_page.ObjectList) {
         auto* bv = dynamic_cast<TfrBandView*>(v.get());
         if (!bv || !bv->isCrossBand())
             continue;
-        TfrBand& band = slot(bv->BandKind());
+        TfrBand& band = m_former.slot(bv->BandKind());
         takeBandViewSettings(band, *bv);
         band.Top = bv->Top;
         band.Height = bv->Height;
     }
     for (int kind = CrossHeader; kind <= CrossFooter; ++kind) {
-        TfrBand& band = slot(kind);
+        TfrBand& band = m_former.slot(kind);
         if (!band.BandView)
             continue;
         for (const auto& v : m_page.ObjectList) {
@@ -158,14 +149,15 @@ void PageFormer::buildCrossBands()
     }
 }
 
-void PageFormer::buildBandsOfKind(TfrBandKind kind)
+void BandTreeBuilder::buildBandsOfKind(TfrBandKind kind)
 {
     std::vector<std::unique_ptr<TfrBand>> bands;
     for (const auto& v : m_page.ObjectList) {
         auto* bv = dynamic_cast<TfrBandView*>(v.get());
         if (!bv || bv->BandKind() != kind)
             continue;
-        bands.push_back(bands.empty() ? std::move(m_slots[kind]) : std::make_unique<TfrBand>(kind, &m_page));
+        bands.push_back(
+            bands.empty() ? std::move(m_former.m_slots[kind]) : std::make_unique<TfrBand>(kind, &m_page));
         TfrBand& band = *bands.back();
         takeBandViewSettings(band, *bv);
         band.Top = bv->Top;
@@ -181,12 +173,12 @@ void PageFormer::buildBandsOfKind(TfrBandKind kind)
     TfrBand* last = bands.back().get();
     for (size_t i = bands.size() - 1; i > 0; --i)
         bands[i - 1]->SetNextOfKind(std::move(bands[i]));
-    m_slots[kind] = std::move(bands.front());
-    m_slots[kind]->PrevOfKind = nullptr;
-    m_slots[kind]->LastOfKind = last;
+    m_former.m_slots[kind] = std::move(bands.front());
+    m_former.m_slots[kind]->PrevOfKind = nullptr;
+    m_former.m_slots[kind]->LastOfKind = last;
 }
 
-void PageFormer::collectViews(TfrBand& band)
+void BandTreeBuilder::collectViews(TfrBand& band)
 {
     enum class Sweep { Loose, CrossCells, SubReports };
     for (Sweep sweep : {Sweep::Loose, Sweep::CrossCells, Sweep::SubReports}) {
@@ -208,11 +200,11 @@ void PageFormer::collectViews(TfrBand& band)
     }
 }
 
-void PageFormer::linkHeadersAndFooters()
+void BandTreeBuilder::linkHeadersAndFooters()
 {
     for (const Level& level : kLevels) {
-        const std::vector<TfrBand*> data = chainOf(&slot(level.data));
-        for (TfrBand* h : chainOf(&slot(level.header))) {
+        const std::vector<TfrBand*> data = chainOf(&m_former.slot(level.data));
+        for (TfrBand* h : chainOf(&m_former.slot(level.header))) {
             for (TfrBand* d : data) {
                 if (d->Top > h->Top + h->Height) {
                     if (!d->HeaderLink)
@@ -222,7 +214,7 @@ void PageFormer::linkHeadersAndFooters()
                 }
             }
         }
-        for (TfrBand* f : chainOf(&slot(level.footer))) {
+        for (TfrBand* f : chainOf(&m_former.slot(level.footer))) {
             TfrBand* above = nullptr;
             for (TfrBand* d : data) {
                 if (d->Top + d->Height <= f->Top)
@@ -236,18 +228,18 @@ void PageFormer::linkHeadersAndFooters()
     }
 }
 
-void PageFormer::linkGroupFooters()
+void BandTreeBuilder::linkGroupFooters()
 {
-    std::vector<TfrBand*> headers = chainOf(&slot(GroupHeader));
-    const std::vector<TfrBand*> footers = chainOf(&slot(GroupFooter));
+    std::vector<TfrBand*> headers = chainOf(&m_former.slot(GroupHeader));
+    const std::vector<TfrBand*> footers = chainOf(&m_former.slot(GroupFooter));
     std::reverse(headers.begin(), headers.end());
     for (size_t i = 0; i < headers.size() && i < footers.size(); ++i)
         headers[i]->FooterLink = footers[i];
 }
 
-void PageFormer::linkColumnDatasets()
+void BandTreeBuilder::linkColumnDatasets()
 {
-    const TfrBand& cross = slot(CrossData);
+    const TfrBand& cross = m_former.slot(CrossData);
     if (!cross.BandView || !cross.BandView->FormatText.contains(';'))
         return;
     for (const QString& entry : cross.BandView->FormatText.split(';', Qt::SkipEmptyParts)) {
@@ -257,7 +249,7 @@ void PageFormer::linkColumnDatasets()
         const QString bandName = entry.left(eq).trimmed();
         const QString source = entry.mid(eq + 1).trimmed();
         for (int kind = MasterHeader; kind <= Child; ++kind) {
-            for (TfrBand* b : chainOf(&slot(kind))) {
+            for (TfrBand* b : chainOf(&m_former.slot(kind))) {
                 if (b->BandView->Name.compare(bandName, Qt::CaseInsensitive) == 0)
                     b->SetColumnDataSource(source, m_report.scope().Owner);
             }
@@ -265,26 +257,27 @@ void PageFormer::linkColumnDatasets()
     }
 }
 
-void PageFormer::linkChildBands()
+void BandTreeBuilder::linkChildBands()
 {
     std::vector<TfrBand*> linked;
-    for (auto& s : m_slots) {
+    for (auto& s : m_former.m_slots) {
         for (TfrBand* b = s.get(); b; b = b->NextOfKind()) {
             if (b->BandView && !b->BandView->ChildBand.isEmpty())
-                b->ChildLink = FindBandByName(b->BandView->ChildBand);
+                b->ChildLink = m_former.FindBandByName(b->BandView->ChildBand);
             linked.push_back(b);
         }
     }
     LayoutGuards::checkChildBandLoops(linked);
 }
 
-void PageFormer::linkGroupHeaders()
+void BandTreeBuilder::linkGroupHeaders()
 {
-    TfrBand& firstMaster = slot(MasterData);
+    TfrBand& firstMaster = m_former.slot(MasterData);
     if (!firstMaster.exists())
         return;
-    for (TfrBand* g : chainOf(&slot(GroupHeader))) {
-        TfrBand* master = g->BandView->Master.isEmpty() ? &firstMaster : FindBandByName(g->BandView->Master);
+    for (TfrBand* g : chainOf(&m_former.slot(GroupHeader))) {
+        TfrBand* master
+            = g->BandView->Master.isEmpty() ? &firstMaster : m_former.FindBandByName(g->BandView->Master);
         if (!master)
             continue;
         g->PrevGroupHeader = master->LastGroupHeader;
@@ -296,26 +289,26 @@ void PageFormer::linkGroupHeaders()
     }
 }
 
-void PageFormer::resetForFinalPass()
+void BandTreeBuilder::resetForFinalPass()
 {
     // The final pass counts its records again: CURRENT# printed 13 to 24 for a report of 12
     // records otherwise.
-    m_currentRecord = 1;
-    m_columnNumber = 1;
+    m_former.m_currentRecord = 1;
+    m_former.m_columnNumber = 1;
     for (const auto& v : m_page.ObjectList) {
         if (auto* memo = dynamic_cast<TfrMemoView*>(v.get()))
             memo->LastText.clear();
     }
-    for (auto& s : m_slots) {
+    for (auto& s : m_former.m_slots) {
         if (s && s->Dataset)
             s->Dataset->First();
     }
 }
 
-TfrDataset* PageFormer::reportDatasetOver(const DatabaseDataset* dataset) const
+TfrDataset* BandTreeBuilder::reportDatasetOver(const DatabaseDataset* dataset) const
 {
     std::vector<TfrDataset*> candidates{m_report.Dataset};
-    for (const auto& s : m_slots) {
+    for (const auto& s : m_former.m_slots) {
         for (TfrBand* b = s.get(); b; b = b->NextOfKind())
             candidates.push_back(b->Dataset);
     }
@@ -331,10 +324,9 @@ TfrDataset* PageFormer::reportDatasetOver(const DatabaseDataset* dataset) const
     return nullptr;
 }
 
-void PageFormer::bindSingleFieldViews()
+void BandTreeBuilder::bindSingleFieldViews()
 {
     ReportScope& scope = m_report.scope();
-    RunState& run = frRun();
     for (const auto& v : m_page.ObjectList) {
         const QString text = v->Memo.join(QString());
         auto* memo = dynamic_cast<TfrMemoView*>(v.get());
@@ -345,7 +337,8 @@ void PageFormer::bindSingleFieldViews()
         name = name.mid(1, name.size() - 2);
         v->DataSetRef = nullptr;
         v->DataFieldName.clear();
-        run.CurrentBand = v->OwnerBand;
+        // Field names without a dataset resolve in the dataset of the view's band.
+        const CallbackScope callbacks(v->OwnerBand);
         if (scope.dictionary().IsKnown(name)) {
             // A report variable standing for a field: its field text, aliases undone.
             const Value* value = scope.dictionaryData()->Variables.find(name);
@@ -363,34 +356,6 @@ void PageFormer::bindSingleFieldViews()
             v->DataFieldName = ref.fieldName;
         }
     }
-    run.CurrentBand = nullptr;
-}
-
-void PageFormer::ResolveAndRegister()
-{
-    bindSingleFieldViews();
-    try {
-        m_report.scope().aggregates().RegisterAggregates(*this);
-    } catch (const VaskelError& e) {
-        RaiseCalculationError(m_report, e.message());
-    }
-}
-
-void PageFormer::FinishRun(bool afterFirstPassOfTwo)
-{
-    if (afterFirstPassOfTwo || !Initialised)
-        return;
-    for (auto& s : m_slots)
-        s.reset();
-    m_pending.clear();
-    PreviousBand = nullptr;
-    PendingBand = nullptr;
-    Initialised = false;
-}
-
-TfrBand* PageFormer::FirstBandOfKind(int kind) const
-{
-    return kind >= 0 && kind < kBandKinds ? m_slots[static_cast<size_t>(kind)].get() : nullptr;
 }
 
 } // namespace vaskel
