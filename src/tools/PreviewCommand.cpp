@@ -23,8 +23,12 @@ bool showPreparedFile(TfrReport& report, const QString& fileName, QString* error
     try {
         report.LoadPrepared(fileName);
     } catch (const VaskelError& e) {
-        if (error)
-            *error = e.message();
+        // Standard error names the file and, for a damaged one, where the damage lies.
+        if (error) {
+            *error = QFileInfo(fileName).fileName() + QStringLiteral(": ") + e.message();
+            if (!e.detail().isEmpty())
+                *error += QStringLiteral(" (") + e.detail() + u')';
+        }
         PlatformGlobals::get().ui().showError(e.message());
         return false;
     }

@@ -14,7 +14,7 @@ int runPreviewCommand(const QStringList& args);
 
 // Loads `fileName` into `report` and shows it through the report's ShowPrepared. A file that
 // cannot be read shows the platform's message in the standard error box and answers false,
-// with the message in `error` when given.
+// with the file's name, the message and its detail in `error` when given.
 bool showPreparedFile(TfrReport& report, const QString& fileName, QString* error = nullptr);
 
 } // namespace vaskel
