@@ -90,6 +90,9 @@ public:
     virtual QPagedPaintDevice* jobDevice(const QString& title);
     // What the system said about the last job that could not begin or was aborted.
     virtual QString jobError() const;
+    // Asked after the painter on the job's device ended without complaint: empty when the
+    // printer system took the job, else its message (a queue removed while the job ran).
+    virtual QString jobRefusal() { return {}; }
 };
 
 } // namespace vaskel

@@ -14,13 +14,21 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <memory>
+
 namespace vaskel {
 
-bool showPreparedFile(TfrReport& report, const QString& fileName)
+bool showPreparedFile(TfrReport& report, const QString& fileName, QString* error)
 {
     try {
         report.LoadPrepared(fileName);
     } catch (const VaskelError& e) {
+        // Standard error names the file and, for a damaged one, where the damage lies.
+        if (error) {
+            *error = QFileInfo(fileName).fileName() + QStringLiteral(": ") + e.message();
+            if (!e.detail().isEmpty())
+                *error += QStringLiteral(" (") + e.detail() + u')';
+        }
         PlatformGlobals::get().ui().showError(e.message());
         return false;
     }
@@ -51,8 +59,11 @@ int runPreviewCommand(const QStringList& args)
     int argc = 1;
     char program[] = "vaskel";
     char* argv[] = {program, nullptr};
-    FontAliases::installBeforeApplication();
-    QApplication app(argc, argv);
+    std::unique_ptr<QApplication> app;
+    if (!QCoreApplication::instance()) {
+        FontAliases::installBeforeApplication();
+        app = std::make_unique<QApplication>(argc, argv);
+    }
     TfrGlobals globals;
     TDatabaseFunctionLibrary::RegisterAtStartUp(globals.libraries);
     globals.locale = LocaleSettings::fromSystem();
@@ -60,6 +71,7 @@ int runPreviewCommand(const QStringList& args)
     try {
         globals.codePage = CodePage(CodePage::configuredName());
     } catch (const CodePageError& e) {
+        err << "vaskel preview: " << e.message() << '\n';
         globals.ui().showError(e.message());
         return 1;
     }
@@ -68,7 +80,12 @@ int runPreviewCommand(const QStringList& args)
 
     TfrReport report;
     report.ModalPreview = true; // the command ends when the window closes
-    return showPreparedFile(report, files.first()) ? 0 : 1;
+    QString error;
+    if (!showPreparedFile(report, files.first(), &error)) {
+        err << "vaskel preview: " << error << '\n';
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace vaskel

@@ -42,6 +42,8 @@ TEST_F(FormTest, ShowTakesThePagesAndCountsThem)
     EXPECT_EQ(f.windowTitle(), "Preview - Bill");
     EXPECT_FALSE(f.PageSetupBtn->isVisibleTo(&f)) << "not in the default button set";
     EXPECT_TRUE(f.ZoomBtn->isVisibleTo(&f));
+    ASSERT_NE(f.ExportPdfBtn, nullptr);
+    EXPECT_TRUE(f.ExportPdfBtn->isVisibleTo(&f));
     f.PgDownClick();
     EXPECT_EQ(f.Label1->text(), "Page 2/12");
     EXPECT_EQ(f.VScrollBar->value(), f.HeldPages->PageAt(1).LayoutRect.top() - 10);
@@ -133,13 +135,19 @@ TEST_F(FormTest, CommandKeysActOnlyWhereTheirButtonIs)
 {
     addPages(report.PreparedPages(), 2);
     report.PreviewButtons &= ~(1u << pbLoad);
+    report.PreviewButtons &= ~(1u << pbSave);
     TfrPreviewForm& f = open();
+    EXPECT_FALSE(f.ExportPdfBtn->isVisibleTo(&f)) << "Export to PDF follows Save";
     int prints = 0;
+    int finds = 0;
     f.OnPrint = [&](TfrPreviewForm&) { ++prints; };
+    f.OnFindText = [&](TfrPreviewForm&) { ++finds; };
     EXPECT_TRUE(f.handleKey(Qt::Key_O, Qt::ControlModifier));
     EXPECT_TRUE(scriptedUi->interactionsOf(Interaction::Kind::OpenFile).isEmpty()) << "Load is hidden";
     EXPECT_TRUE(f.handleKey(Qt::Key_S, Qt::ControlModifier));
-    EXPECT_EQ(scriptedUi->interactionsOf(Interaction::Kind::SaveFile).size(), 1);
+    EXPECT_TRUE(scriptedUi->interactionsOf(Interaction::Kind::SaveFile).isEmpty()) << "Save is hidden";
+    EXPECT_TRUE(f.handleKey(Qt::Key_F, Qt::ControlModifier));
+    EXPECT_EQ(finds, 1) << "Find is shown";
     // The tests' printer model has no printers: Print is disabled, and so is Ctrl+P.
     EXPECT_FALSE(f.PrintBtn->isEnabled());
     EXPECT_TRUE(f.handleKey(Qt::Key_P, Qt::ControlModifier));

@@ -46,6 +46,11 @@ TEST_F(PlacementTest, MissingValuesOpenMaximisedAndClosingKeepsThat)
 {
     TfrPreviewForm& f = show();
     EXPECT_TRUE(f.isMaximized());
+    // Un-maximised (or where nothing maximises it) the window is large and centred, not the
+    // small size it is laid out at.
+    const QRect normal = f.normalGeometry().isValid() ? f.normalGeometry() : f.geometry();
+    EXPECT_EQ(normal.size(), QSize(screen().width() * 4 / 5, screen().height() * 4 / 5));
+    EXPECT_EQ(normal.center(), screen().center());
     f.close();
     EXPECT_EQ(settings.value(key("Maximized")).toString(), "1");
 }
@@ -69,6 +74,11 @@ TEST_F(PlacementTest, GarbageAndOutOfSightValuesFallBackOrAreClamped)
         settings.setValue(key("Height"), c.h);
         TfrPreviewForm& f = show();
         EXPECT_TRUE(f.isMaximized()) << "\"no\" is no boolean: the default";
+        if (QString(c.name) == "not numbers") {
+            const QRect normal = f.normalGeometry().isValid() ? f.normalGeometry() : f.geometry();
+            EXPECT_EQ(normal, TfrPreviewForm::defaultPlacement(QSize(459, 293)))
+                << "the large centred default";
+        }
         f.showNormal();
         const QRect g = f.normalGeometry().isValid() ? f.normalGeometry() : f.geometry();
         EXPECT_TRUE(screen().contains(g)) << g.x() << "," << g.y() << " " << g.width() << "x" << g.height();

@@ -100,6 +100,10 @@ void PrintRun::endJob()
         const QString said = m_printer.PlatformPrinter ? m_printer.PlatformPrinter->jobError() : QString();
         throw VaskelError(said.isEmpty() ? QString::fromLatin1(kInvalidPrinter) : said);
     }
+    // The device may end cleanly while the printer system refused the job (its queue is gone).
+    const QString refused = m_printer.PlatformPrinter ? m_printer.PlatformPrinter->jobRefusal() : QString();
+    if (!refused.isEmpty())
+        throw VaskelError(refused);
 }
 
 void PrintRun::printSheet(int pageIndex)

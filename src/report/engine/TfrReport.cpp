@@ -36,6 +36,7 @@ TfrReport::TfrReport(const QString& name)
     : DatasetComponent(name), Template(&frPrinter()), m_preparedPages(std::make_unique<TfrEMFPages>(this))
 {
     Template.Info.Reset(DateTimeValue::now());
+    MaxPreparedPages = TfrGlobals::get().maxPreparedPages;
     TemplateFileName = LoadStr(StringTable::sUntitled);
     m_scope.Template = &Template;
     m_scope.OnGetValue = [this](const QString& n, Value& value) {

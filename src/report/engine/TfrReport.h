@@ -14,6 +14,7 @@
 #include "report/engine/TfrEMFPages.h"
 #include "report/model/ReportPrintHooks.h"
 #include "report/model/TemplateHolder.h"
+#include "report/model/TfrGlobals.h"
 
 #include <QByteArray>
 #include <QString>
@@ -82,8 +83,8 @@ public:
     bool ShowPrintDialog = true;
     bool RebuildPrinter = false;
     // The ceiling on pages one run prepares, far above any real report; reaching it stops the run
-    // with a calculation error.
-    qint32 MaxPreparedPages = 1000000;
+    // with a calculation error. From the settings store ("Report/MaxPages", read at start-up).
+    qint32 MaxPreparedPages = TfrGlobals::kDefaultMaxPreparedPages;
     // A field name without dataset part is looked up in the dataset of the band being printed.
     bool& UseDefaultDataSetName = m_scope.UseDefaultDataSetName;
     bool Rebuildable = false;

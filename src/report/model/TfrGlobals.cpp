@@ -1,5 +1,7 @@
 #include "report/model/TfrGlobals.h"
 
+#include "platform/SettingsStore.h"
+
 namespace vaskel {
 
 namespace {
@@ -10,6 +12,9 @@ TfrGlobals::TfrGlobals() : m_previous(g_current)
 {
     g_current = this;
     startPrinter(nullptr);
+    // A value that is missing, not a number or below one page keeps the default.
+    const int stored = SettingsStore().readInteger(QLatin1String(kMaxPagesKey), kDefaultMaxPreparedPages);
+    maxPreparedPages = stored >= 1 ? stored : kDefaultMaxPreparedPages;
 }
 
 TfrGlobals::~TfrGlobals()

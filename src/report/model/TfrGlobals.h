@@ -5,9 +5,9 @@
 // libraries and page compressor join it as they are built. No other mutable global state exists.
 #include "report/expr/ExprGlobals.h"
 #include "report/model/PageCompressor.h"
-#include "report/model/TfrPrinter.h"
-#include "report/model/TInterpretator.h"
 #include "report/model/RunState.h"
+#include "report/model/TInterpretator.h"
+#include "report/model/TfrPrinter.h"
 
 #include <memory>
 
@@ -24,6 +24,11 @@ public:
     static bool exists();
 
     RunState run;
+    // The ceiling on pages one run prepares, read from the settings store ("Report/MaxPages")
+    // when the globals are created at start-up; each report starts with it.
+    static constexpr qint32 kDefaultMaxPreparedPages = 1000000;
+    static constexpr const char* kMaxPagesKey = "Report/MaxPages";
+    qint32 maxPreparedPages = kDefaultMaxPreparedPages;
     // The one script interpreter; the report component connects it to the running report.
     TInterpretator interpreter;
 

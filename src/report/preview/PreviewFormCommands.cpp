@@ -111,6 +111,7 @@ void addExportButton(TfrPreviewForm& form)
     button->setSvgGlyph(QByteArray(kPdfGlyph));
     button->setToolTip(PreviewPdfExport::hint());
     row->insertWidget(row->indexOf(form.SaveBtn) + 1, button);
+    form.ExportPdfBtn = button;
     QObject::connect(button, &TfrSpeedButton::clicked, &form, [&form] {
         if (form.HeldPages)
             PreviewPdfExport::run(*form.HeldPages, form.OwnerReport ? form.OwnerReport->Title : QString());

@@ -280,6 +280,9 @@ void TfrPreviewForm::ApplyButtons()
     ZoomBtn->setVisible(has(pbZoom));
     LoadBtn->setVisible(has(pbLoad));
     SaveBtn->setVisible(has(pbSave));
+    // Exporting is another way of saving the pages: a report that hides Save hides it too.
+    if (ExportPdfBtn)
+        ExportPdfBtn->setVisible(has(pbSave));
     PrintBtn->setVisible(has(pbPrint));
     PageSetupBtn->setVisible(has(pbPageSetup));
     FindBtn->setVisible(has(pbFind));

@@ -72,6 +72,8 @@ public:
     QWidget* Panel1 = nullptr;
     TfrTBButton *ZoomBtn = nullptr, *LoadBtn = nullptr, *SaveBtn = nullptr, *PrintBtn = nullptr,
                 *PageSetupBtn = nullptr, *FindBtn = nullptr, *HelpBtn = nullptr, *ExitBtn = nullptr;
+    // Export to PDF, after Save (added by the preview's commands; null without them).
+    TfrTBButton* ExportPdfBtn = nullptr;
     TfrTBSeparator *frTBSeparator1 = nullptr, *frTBSeparator2 = nullptr, *frTBSeparator3 = nullptr;
     QWidget* PreviewPanel = nullptr;
     QWidget* ScrollBox1 = nullptr;
@@ -130,6 +132,10 @@ public:
     // Whether a search text exists (F3 finds the next place only then).
     std::function<bool()> HasSearchText;
 
+    // Where the window opens without a stored placement: centred on the primary screen, four
+    // fifths of its available width and height (at least `least`); with `large` off, `least`
+    // itself centred.
+    static QRect defaultPlacement(QSize least, bool large = true);
     // Placement in the settings store.
     void savePlacement();
     void restorePlacement();

@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QWheelEvent>
 
 namespace vaskel {
@@ -62,6 +63,16 @@ QRect onScreen(QRect r)
 }
 
 } // namespace
+
+QRect TfrPreviewForm::defaultPlacement(QSize least, bool large)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return QRect(QPoint(0, 0), least);
+    const QRect avail = screen->availableGeometry();
+    const QSize size = large ? QSize(avail.width() * 4 / 5, avail.height() * 4 / 5).expandedTo(least) : least;
+    return QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size.boundedTo(avail.size()), avail);
+}
 
 // ---- commands ---------------------------------------------------------------------------------
 
@@ -385,11 +396,14 @@ void TfrPreviewForm::restorePlacement()
     SettingsStore& s = Settings ? *Settings : own;
     const QString section = settingsSection();
     const bool maximized = s.readBool(section + QStringLiteral("Maximized"), true);
-    const QRect g = geometry();
-    const int w = s.readInteger(section + QStringLiteral("Width"), g.width());
-    const int h = s.readInteger(section + QStringLiteral("Height"), g.height());
-    const int y = s.readInteger(section + QStringLiteral("YPosition"), g.y());
-    const int x = s.readInteger(section + QStringLiteral("XPosition"), g.x());
+    // Without a stored placement the window opens large and centred, so that a page is readable
+    // also where it is not maximised (a window manager that ignores the state, or un-maximising).
+    const QRect fallback = defaultPlacement(size());
+    const int w = s.readInteger(section + QStringLiteral("Width"), fallback.width());
+    const int h = s.readInteger(section + QStringLiteral("Height"), fallback.height());
+    const QRect centred = defaultPlacement(QSize(w, h), false);
+    const int y = s.readInteger(section + QStringLiteral("YPosition"), centred.y());
+    const int x = s.readInteger(section + QStringLiteral("XPosition"), centred.x());
     setGeometry(onScreen(QRect(x, y, w, h)));
     setWindowState(
         maximized ? (windowState() | Qt::WindowMaximized) : (windowState() & ~Qt::WindowMaximized));

@@ -2,6 +2,7 @@
 
 #include "report/expr/ExprGlobals.h"
 #include "report/expr/StringTable.h"
+#include "report/preview/DialogHelp.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -66,6 +67,7 @@ TfrPreviewSearchForm::TfrPreviewSearchForm(QWidget* parent) : QDialog(parent)
     setHelpContext(RB2, 123);
     setHelpContext(Button1, 40);
     setHelpContext(Button2, 50);
+    DialogHelp::install(*this);
 }
 
 QString TfrPreviewSearchForm::searchText() const

@@ -4,6 +4,7 @@
 #include "report/expr/StringTable.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrPrinter.h"
+#include "report/preview/DialogHelp.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -183,6 +184,7 @@ TfrPrintForm::TfrPrintForm(QWidget* parent) : QDialog(parent)
     setHelpContext(E1, 99);
     setHelpContext(CollateCB, 188);
     setHelpContext(CB2, 196);
+    DialogHelp::install(*this);
     E1->setFocus();
 }
 

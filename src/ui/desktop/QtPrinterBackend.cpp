@@ -344,6 +344,19 @@ bool QtPrinterBackend::editDeviceSettings(PrinterDeviceSettings& settings)
     return true;
 }
 
+QString QtPrinterBackend::jobRefusal()
+{
+    // Qt hands the finished job to CUPS as the painter ends and does not look at the answer;
+    // that answer is the last the CUPS library gave on this thread.
+    Device* dev = device();
+    if (!dev || dev->printer->outputFormat() != QPrinter::NativeFormat)
+        return {};
+    if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE)
+        return {};
+    const QString said = QString::fromLocal8Bit(cupsLastErrorString());
+    return said.isEmpty() ? QStringLiteral("Printer selected is not valid") : said;
+}
+
 QPagedPaintDevice* QtPrinterBackend::jobDevice(const QString& title)
 {
     m_jobError.clear();

@@ -43,6 +43,7 @@ public:
     bool editDeviceSettings(PrinterDeviceSettings& settings) override;
     QPagedPaintDevice* jobDevice(const QString& title) override;
     QString jobError() const override { return m_jobError; }
+    QString jobRefusal() override;
 
     // The current printer's QPrinter; null when the system has no printers.
     QPrinter* currentPrinter();
