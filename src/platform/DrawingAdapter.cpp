@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QTransform>
 
+#include <array>
 #include <cstdlib>
 #include <vector>
 
@@ -26,6 +27,43 @@ QFont spacedFont(const QFont& font, int characterExtra)
 {
     QFont f = font;
     f.setLetterSpacing(QFont::AbsoluteSpacing, characterExtra);
+    return f;
+}
+
+// The font a line is drawn in, ready for one device resolution, with its cell metrics: a page
+// draws hundreds of lines in a few fonts, so the few used last are kept instead of a font and its
+// metrics being made again for every line.
+struct LineFont {
+    QFont font; // the adapter's font, the key
+    int characterExtra = 0;
+    int dpiX = 0, dpiY = 0;
+    QFont spaced; // with the character spacing, at the device's resolution
+    int ascent = 0;
+    int descent = 0;
+};
+
+const LineFont& lineFont(const QFont& font, int characterExtra, const QPaintDevice* device)
+{
+    // Never destroyed: fonts must not outlive the font machinery they were made with at exit.
+    static thread_local auto* recent = new std::array<LineFont, 4>;
+    static thread_local size_t nextSlot = 0;
+    const int dpiX = device ? device->logicalDpiX() : 0;
+    const int dpiY = device ? device->logicalDpiY() : 0;
+    for (const LineFont& f : *recent) {
+        if (f.characterExtra == characterExtra && f.dpiX == dpiX && f.dpiY == dpiY && f.font == font
+            && f.dpiY != 0)
+            return f;
+    }
+    LineFont& f = (*recent)[nextSlot];
+    nextSlot = (nextSlot + 1) % recent->size();
+    f.font = font;
+    f.characterExtra = characterExtra;
+    f.dpiX = dpiX;
+    f.dpiY = dpiY;
+    f.spaced = QFont(spacedFont(font, characterExtra), device);
+    const QFontMetrics metrics(font, device);
+    f.ascent = metrics.ascent();
+    f.descent = metrics.descent();
     return f;
 }
 
@@ -54,6 +92,7 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
     if (text.isEmpty())
         return;
     QPaintDevice* device = m_painter.device();
+    const LineFont& line = lineFont(m_font.font(), m_characterExtra, device);
 
     // A justified line is drawn as its words and blanks in turn, each blank with its share of the
     // spare pixels added as spacing after it, so underlines and an opaque background run on through
@@ -82,27 +121,52 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
             wordStart = i + 1;
         }
     }
+
+    QPaintEngine* engine = m_painter.paintEngine();
+    const bool recording = engine && engine->type() == RecordingPaintEngine::kType;
+    // Widths place the pieces of a justified line and size a recorded line's box; a line drawn
+    // in one piece needs none.
     qreal width = 0;
-    for (Segment& segment : segments) {
-        const QFont f = spacedFont(m_font.font(), m_characterExtra + segment.blankExtra);
-        segment.width = QFontMetricsF(f, device).horizontalAdvance(segment.text);
-        width += segment.width;
+    if (segments.size() > 1 || recording) {
+        for (Segment& segment : segments) {
+            const QFont f = spacedFont(m_font.font(), m_characterExtra + segment.blankExtra);
+            segment.width = QFontMetricsF(f, device).horizontalAdvance(segment.text);
+            width += segment.width;
+        }
     }
-    const QFontMetrics metrics(m_font.font(), device);
 
     QTransform local = QTransform::fromTranslate(origin.x(), origin.y());
     if (m_font.rotated())
         local.rotate(-90);
 
     // A recording keeps the line as one run with its box; no glyphs are needed there.
-    QPaintEngine* engine = m_painter.paintEngine();
-    if (engine && engine->type() == RecordingPaintEngine::kType) {
-        QRectF box = local.mapRect(QRectF(0, 0, width, metrics.ascent() + metrics.descent()));
+    if (recording) {
+        QRectF box = local.mapRect(QRectF(0, 0, width, line.ascent + line.descent));
         if (options.clipped)
             box &= QRectF(options.clip);
-        auto* recording = static_cast<RecordingPaintEngine*>(engine);
-        recording->device().record(RecordedOperation::Kind::Text,
+        auto* recordingEngine = static_cast<RecordingPaintEngine*>(engine);
+        recordingEngine->device().record(RecordedOperation::Kind::Text,
             RecordingPaintEngine::wholePixels(m_painter.deviceTransform().mapRect(box)), text.toString());
+        return;
+    }
+
+    const Qt::LayoutDirection direction = options.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
+    if (segments.size() == 1 && !m_font.rotated() && !(options.clipped && m_painter.hasClipping())) {
+        // The usual line: one piece, upright, on a painter without a clip of its own. Only the
+        // state the line needs is set and put back; the whole painter state is not saved.
+        const QPen pen = m_painter.pen();
+        const Qt::LayoutDirection oldDirection = m_painter.layoutDirection();
+        if (options.clipped)
+            m_painter.setClipRect(options.clip);
+        m_painter.setLayoutDirection(direction);
+        m_painter.setPen(m_textColor);
+        if (!(m_painter.font() == line.spaced))
+            m_painter.setFont(line.spaced);
+        m_painter.drawText(QPointF(origin.x(), origin.y() + line.ascent), segments[0].text);
+        m_painter.setPen(pen);
+        m_painter.setLayoutDirection(oldDirection);
+        if (options.clipped)
+            m_painter.setClipping(false);
         return;
     }
 
@@ -110,7 +174,7 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
     if (options.clipped)
         m_painter.setClipRect(options.clip, Qt::IntersectClip);
     m_painter.setTransform(local, true);
-    m_painter.setLayoutDirection(options.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    m_painter.setLayoutDirection(direction);
     m_painter.setPen(m_textColor);
     // In right-to-left reading the logically first segment stands on the right.
     qreal x = 0;
@@ -118,7 +182,7 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
     for (size_t k = 0; k < count; ++k) {
         const Segment& s = segments[options.rightToLeft ? count - 1 - k : k];
         m_painter.setFont(spacedFont(m_font.font(), m_characterExtra + s.blankExtra));
-        m_painter.drawText(QPointF(x, metrics.ascent()), s.text);
+        m_painter.drawText(QPointF(x, line.ascent), s.text);
         x += s.width;
     }
     m_painter.restore();
@@ -126,19 +190,19 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
 
 int DrawingAdapter::textWidth(QStringView text) const
 {
-    const QFont f = spacedFont(m_font.font(), m_characterExtra);
+    const QFont& f = lineFont(m_font.font(), m_characterExtra, m_painter.device()).spaced;
     return QFontMetrics(f, m_painter.device()).horizontalAdvance(text.toString());
 }
 
 int DrawingAdapter::ascent() const
 {
-    return QFontMetrics(m_font.font(), m_painter.device()).ascent();
+    return lineFont(m_font.font(), m_characterExtra, m_painter.device()).ascent;
 }
 
 int DrawingAdapter::lineHeight() const
 {
-    const QFontMetrics metrics(m_font.font(), m_painter.device());
-    return metrics.ascent() + metrics.descent();
+    const LineFont& line = lineFont(m_font.font(), m_characterExtra, m_painter.device());
+    return line.ascent + line.descent;
 }
 
 QPen DrawingAdapter::makePen(const QColor& color, int width, PenStyle style)
