@@ -1,5 +1,6 @@
 #include "platform/DrawingAdapter.h"
 
+#include "platform/GlyphAdvanceCache.h"
 #include "platform/RecordingDevice.h"
 #include "platform/RecordingPaintEngine.h"
 
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace vaskel {
@@ -40,16 +42,17 @@ struct LineFont {
     QFont spaced; // with the character spacing, at the device's resolution
     int ascent = 0;
     int descent = 0;
+    std::shared_ptr<GlyphAdvanceCache> advances; // made when a line is first measured
 };
 
-const LineFont& lineFont(const QFont& font, int characterExtra, const QPaintDevice* device)
+LineFont& lineFont(const QFont& font, int characterExtra, const QPaintDevice* device)
 {
     // Never destroyed: fonts must not outlive the font machinery they were made with at exit.
     static thread_local auto* recent = new std::array<LineFont, 4>;
     static thread_local size_t nextSlot = 0;
     const int dpiX = device ? device->logicalDpiX() : 0;
     const int dpiY = device ? device->logicalDpiY() : 0;
-    for (const LineFont& f : *recent) {
+    for (LineFont& f : *recent) {
         if (f.characterExtra == characterExtra && f.dpiX == dpiX && f.dpiY == dpiY && f.font == font
             && f.dpiY != 0)
             return f;
@@ -64,7 +67,27 @@ const LineFont& lineFont(const QFont& font, int characterExtra, const QPaintDevi
     const QFontMetrics metrics(font, device);
     f.ascent = metrics.ascent();
     f.descent = metrics.descent();
+    f.advances.reset();
     return f;
+}
+
+// Whether a line drawn at `origin` stays inside `clip`, so that clipping it would cut nothing: its
+// character cell fits between the clip's top and bottom, and its ink between the left and right
+// edges (the advances, widened by the bearings of the first and last glyph when they reach out,
+// and a pixel). Measured with whole-pixel glyph advances, cheaply; on a PDF page every clip costs
+// a graphics state saved, a path and the state restored.
+bool fitsInside(LineFont& line, QPaintDevice* device, QPoint origin, QStringView text, const QRect& clip)
+{
+    const int height = line.ascent + line.descent;
+    if (origin.y() < clip.top() || origin.y() + height > clip.bottom() + 1)
+        return false;
+    if (!line.advances)
+        line.advances = std::make_shared<GlyphAdvanceCache>(line.font, device);
+    const QFontMetrics& metrics = line.advances->metrics();
+    const int width = line.advances->textWidth(text, line.characterExtra);
+    const int left = origin.x() + std::min(0, metrics.leftBearing(text.front())) - 1;
+    const int right = origin.x() + width - std::min(0, metrics.rightBearing(text.back())) + 1;
+    return left >= clip.left() && right <= clip.right() + 1;
 }
 
 // A piece of a line drawn in one call; a blank of a justified line is a piece of its own.
@@ -92,7 +115,7 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
     if (text.isEmpty())
         return;
     QPaintDevice* device = m_painter.device();
-    const LineFont& line = lineFont(m_font.font(), m_characterExtra, device);
+    LineFont& line = lineFont(m_font.font(), m_characterExtra, device);
 
     // A justified line is drawn as its words and blanks in turn, each blank with its share of the
     // spare pixels added as spacing after it, so underlines and an opaque background run on through
@@ -156,7 +179,8 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
         // state the line needs is set and put back; the whole painter state is not saved.
         const QPen pen = m_painter.pen();
         const Qt::LayoutDirection oldDirection = m_painter.layoutDirection();
-        if (options.clipped)
+        const bool clipped = options.clipped && !fitsInside(line, device, origin, text, options.clip);
+        if (clipped)
             m_painter.setClipRect(options.clip);
         m_painter.setLayoutDirection(direction);
         m_painter.setPen(m_textColor);
@@ -165,7 +189,7 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
         m_painter.drawText(QPointF(origin.x(), origin.y() + line.ascent), segments[0].text);
         m_painter.setPen(pen);
         m_painter.setLayoutDirection(oldDirection);
-        if (options.clipped)
+        if (clipped)
             m_painter.setClipping(false);
         return;
     }

@@ -141,7 +141,10 @@ void TfrEMFPages::Clear()
 ReportStreamWriter TfrEMFPages::RecordWriter(int index) const
 {
     const TfrPreparedPage& record = page(index);
-    return ReportStreamWriter(record.PackedData.isEmpty() ? record.PageData.size() : record.PlainSize);
+    ReportStreamWriter writer(record.PackedData.isEmpty() ? record.PageData.size() : record.PlainSize);
+    // Room for a memo's entry: writing it then grows nothing.
+    writer.reserve(kRecordReserve);
+    return writer;
 }
 
 void TfrEMFPages::AppendRecords(int index, const QByteArray& records)

@@ -93,6 +93,7 @@ public:
     // end positions pictures store are positions in the page. Write with it, then AppendRecords
     // its data before anything else is appended to the page.
     ReportStreamWriter RecordWriter(int index) const;
+    static constexpr qsizetype kRecordReserve = 256;
     // Appends object records (written by a view's EmitPrepared through RecordWriter).
     void AppendRecords(int index, const QByteArray& records);
     // The page's records (version byte first), expanded when the page is packed.
