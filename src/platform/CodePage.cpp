@@ -7,12 +7,39 @@
 
 namespace vaskel {
 
+struct CodePage::Converters {
+    explicit Converters(const QByteArray& name)
+        : name(name), encoder(name.constData()), decoder(name.constData())
+    {
+    }
+    // A converter ready for a new text. Resetting keeps the error count of a failed text, so an
+    // encoder that failed is made again (failing is rare; making one for every text was not).
+    QStringEncoder& freshEncoder()
+    {
+        if (encoder.hasError())
+            encoder = QStringEncoder(name.constData());
+        encoder.resetState();
+        return encoder;
+    }
+    QStringDecoder& freshDecoder()
+    {
+        if (decoder.hasError())
+            decoder = QStringDecoder(name.constData());
+        decoder.resetState();
+        return decoder;
+    }
+    QByteArray name;
+    QStringEncoder encoder;
+    QStringDecoder decoder;
+};
+
 namespace {
 
 QString describeCharacter(char32_t cp)
 {
     return QStringLiteral("\"%1\" (U+%2)")
-        .arg(QString::fromUcs4(&cp, 1), QString::number(static_cast<uint>(cp), 16).toUpper().rightJustified(4, '0'));
+        .arg(QString::fromUcs4(&cp, 1),
+            QString::number(static_cast<uint>(cp), 16).toUpper().rightJustified(4, '0'));
 }
 
 // Plain ASCII is the same bytes in every code page this program accepts; most texts of a report
@@ -43,11 +70,12 @@ CodePage::CodePage(const QString& name) : m_name(name.trimmed())
     m_utf8 = upper == "UTF-8" || upper == "UTF8";
     if (m_utf8)
         return;
-    QStringEncoder probe(m_name.toLatin1().constData());
-    if (m_name.isEmpty() || !probe.isValid())
+    auto converters = std::make_shared<Converters>(m_name.toLatin1());
+    if (m_name.isEmpty() || !converters->encoder.isValid() || !converters->decoder.isValid())
         throw CodePageError(QStringLiteral("Unknown code page \"%1\"").arg(m_name));
     const QByteArray sample = QByteArrayLiteral("Az09 .-_\r\n~");
-    m_asciiCompatible = probe.encode(QString::fromLatin1(sample)) == sample;
+    m_asciiCompatible = QByteArray(converters->freshEncoder().encode(QString::fromLatin1(sample))) == sample;
+    m_converters = std::move(converters);
 }
 
 QByteArray CodePage::encode(const QString& text) const
@@ -56,7 +84,7 @@ QByteArray CodePage::encode(const QString& text) const
         return text.toUtf8();
     if (m_asciiCompatible && isAscii(text))
         return text.toLatin1();
-    QStringEncoder enc(m_name.toLatin1().constData());
+    QStringEncoder& enc = m_converters->freshEncoder();
     QByteArray out = enc.encode(text);
     if (!enc.hasError())
         return out;
@@ -82,8 +110,7 @@ QString CodePage::decode(const QByteArray& bytes) const
         return QString::fromUtf8(bytes);
     if (m_asciiCompatible && isAscii(bytes))
         return QString::fromLatin1(bytes);
-    QStringDecoder dec(m_name.toLatin1().constData());
-    return dec.decode(bytes);
+    return m_converters->freshDecoder().decode(bytes);
 }
 
 QString CodePage::configuredName()

@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 namespace vaskel {
 
 class CodePageError : public VaskelError {
@@ -15,6 +17,9 @@ public:
     using VaskelError::VaskelError;
 };
 
+// A code page keeps one converter each way, made once: building a converter by name for every
+// text was a fifth of preparing a report. Copies share them, so a code page and its copies are
+// used on one thread.
 class CodePage {
 public:
     static constexpr const char* kDefaultName = "GBK";
@@ -35,7 +40,10 @@ public:
     static QString configuredName();
 
 private:
+    struct Converters;
+
     QString m_name;
+    std::shared_ptr<Converters> m_converters; // null for UTF-8
     bool m_utf8 = false;
     bool m_asciiCompatible = false; // ASCII text is the same bytes in this code page
 };

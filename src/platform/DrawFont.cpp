@@ -1,6 +1,7 @@
 #include "platform/DrawFont.h"
 
 #include <algorithm>
+#include <array>
 
 namespace vaskel {
 
@@ -27,12 +28,30 @@ DrawFont::DrawFont() : m_font(baseFont(QStringLiteral("Arial"), 13))
 
 DrawFont DrawFont::select(const QString& family, int charHeight, quint16 styleBits, bool rotated)
 {
+    // A page draws hundreds of texts in a few fonts: the fonts selected last are handed out again,
+    // sharing their QFont data, so Qt finds its font engine without looking the font up each time.
+    struct Selected {
+        QString family;
+        int charHeight = 0;
+        quint16 styleBits = 0;
+        DrawFont font;
+    };
+    // Never destroyed: fonts must not outlive the font machinery they were made with at exit.
+    static thread_local auto* recent = new std::array<Selected, 8>;
+    static thread_local size_t nextSlot = 0;
+    const int height = std::max(1, charHeight);
+    for (const Selected& s : *recent) {
+        if (s.charHeight == height && s.styleBits == styleBits && s.family == family)
+            return s.font.turned(rotated);
+    }
     DrawFont d;
-    d.m_font = baseFont(family, charHeight);
+    d.m_font = baseFont(family, height);
     d.m_font.setItalic(styleBits & fsItalic);
     d.m_font.setBold(styleBits & fsBold);
     d.m_font.setUnderline(styleBits & fsUnderline);
     d.m_font.setStrikeOut(styleBits & fsStrikeOut);
+    (*recent)[nextSlot] = Selected{family, height, styleBits, d};
+    nextSlot = (nextSlot + 1) % recent->size();
     d.m_rotated = rotated;
     return d;
 }

@@ -8,7 +8,7 @@
 //
 // The adapter keeps the text state (font, spacing, colours) between calls like the old drawing
 // surface did, and leaves the painter as it found it except for pen, background, clip and
-// composition mode, which the caller sets through it.
+// composition mode, which the caller sets through it, and its font, which only text drawing uses.
 #include "platform/DrawFont.h"
 
 #include <QColor>

@@ -29,6 +29,7 @@ public:
     int textWidth(QStringView text, int characterExtra = 0);
 
     const QFont& font() const { return m_font; }
+    const QFontMetrics& metrics() const { return m_metrics; }
     int ascent() const { return m_ascent; }
     int descent() const { return m_descent; }
     // Height of one text line (the character cell): ascent + descent.

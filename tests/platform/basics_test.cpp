@@ -70,6 +70,12 @@ TEST(CodePage, UnwritableCharacterIsNamedNeverQuestionMark)
         EXPECT_TRUE(e.message().contains(QString::fromUtf8("\U0001F600"))) << qPrintable(e.message());
         EXPECT_TRUE(e.message().contains("U+1F600")) << qPrintable(e.message());
     }
+    // The code page's converters serve the next texts unharmed by the failure, copies included.
+    const CodePage copy = gbk;
+    EXPECT_EQ(copy.encode(QString::fromUtf8(" 元")).toHex(), "20d4aa");
+    // A text cut inside a character leaves nothing behind for the next one.
+    gbk.decode(QByteArray::fromHex("41d4"));
+    EXPECT_EQ(gbk.decode(QByteArray::fromHex("d4aa")), QString::fromUtf8("元"));
 }
 
 TEST(CodePage, Utf8AndUnknownNames)

@@ -27,13 +27,25 @@ bool DictionaryLookup::cacheIfField(const QString& name, const QString& fieldTex
     const FieldReference ref = ResolveFieldReference(fieldText, m_scope.Owner, m_scope.defaultDataset());
     if (!ref.dataset || ref.fieldName.isEmpty())
         return false;
-    m_cache[cacheKey(name)] = CacheItem{ref.dataset, ref.fieldName};
+    const CacheItem item{ref.dataset, ref.fieldName};
+    m_cache[cacheKey(name)] = item;
+    m_byName.insert(name, item);
     return true;
+}
+
+const DictionaryLookup::CacheItem* DictionaryLookup::cached(const QString& name)
+{
+    if (const auto spelled = m_byName.constFind(name); spelled != m_byName.constEnd())
+        return &spelled.value();
+    const auto folded = m_cache.find(cacheKey(name));
+    if (folded == m_cache.end())
+        return nullptr;
+    return &m_byName.insert(name, folded->second).value();
 }
 
 bool DictionaryLookup::IsKnown(const QString& name)
 {
-    if (m_cache.count(cacheKey(name)))
+    if (cached(name))
         return true;
     const TfrDataDictionary* dictionary = m_scope.dictionaryData();
     if (dictionary) {
@@ -63,12 +75,11 @@ bool DictionaryLookup::IsKnown(const QString& name)
 
 Value DictionaryLookup::ValueOf(const QString& name)
 {
-    const auto cached = m_cache.find(cacheKey(name));
-    if (cached != m_cache.end()) {
-        DatabaseDataset* dataset = cached->second.dataset;
+    if (const CacheItem* item = cached(name)) {
+        DatabaseDataset* dataset = item->dataset;
         if (!dataset->isActive())
             dataset->open();
-        return FieldValue(dataset->fieldByName(cached->second.field));
+        return FieldValue(dataset->fieldByName(item->field));
     }
     const TfrDataDictionary* dictionary = m_scope.dictionaryData();
     const Value* variable = dictionary ? dictionary->Variables.find(name) : nullptr;

@@ -8,6 +8,8 @@
 
 #include <QString>
 
+#include <QHash>
+
 #include <map>
 
 namespace vaskel {
@@ -30,7 +32,11 @@ public:
     // The real field name behind a field alias of that dataset; the alias itself otherwise.
     QString FieldOfAlias(const QString& dataset, const QString& alias) const;
 
-    void DropCache() { m_cache.clear(); }
+    void DropCache()
+    {
+        m_cache.clear();
+        m_byName.clear();
+    }
     int CacheCount() const { return static_cast<int>(m_cache.size()); }
 
     // Splits a field text at its last "." outside double quotes, quotes around the field removed.
@@ -46,11 +52,15 @@ private:
         QString field;
     };
     static QString cacheKey(const QString& name) { return name.toCaseFolded(); }
+    // The cached item of `name`; null when the name is not cached. The name as the expression
+    // spells it is looked up first, so a run case-folds each spelling once, not on every read.
+    const CacheItem* cached(const QString& name);
     // Resolves a field text against the default dataset and caches `name` when it is a field.
     bool cacheIfField(const QString& name, const QString& fieldText);
 
     ReportScope& m_scope;
     std::map<QString, CacheItem> m_cache; // keyed by the case-folded name
+    QHash<QString, CacheItem> m_byName; // the same items keyed by the spellings met so far
 };
 
 } // namespace vaskel

@@ -279,7 +279,7 @@ void ReportAggregates::AccumulateAggregates(TfrBand& dataBand)
         if (k.op != AggregateOp::Count) {
             // SUM and AVG of one field follow each other: the field is evaluated once per record.
             if (!havePrevious || k.expression != previousExpression) {
-                previousResult = parser.Evaluate(k.expression);
+                previousResult = parser.EvaluateCompiled(compiled(k.expression));
                 previousExpression = k.expression;
                 havePrevious = true;
             }
@@ -312,6 +312,14 @@ void ReportAggregates::AccumulateAggregates(TfrBand& dataBand)
         values.SetValues(i, acc);
     }
     ++dataBand.AggregateCount;
+}
+
+const QString& ReportAggregates::compiled(const QString& expression)
+{
+    auto it = m_compiled.find(expression);
+    if (it == m_compiled.end())
+        it = m_compiled.insert(expression, TfrGlobals::get().parser.Compile(expression));
+    return it.value();
 }
 
 void ReportAggregates::ResetAggregates(TfrBand& band)

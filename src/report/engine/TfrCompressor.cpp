@@ -23,15 +23,41 @@ struct DStreamFree {
 
 } // namespace
 
-QByteArray TfrCompressor::Compress(const QByteArray& source)
+namespace {
+
+QByteArray compressAt(const QByteArray& source, int level)
 {
     QByteArray out(
         static_cast<qsizetype>(ZSTD_compressBound(static_cast<size_t>(source.size()))), Qt::Uninitialized);
     const size_t n = ZSTD_compress(out.data(), static_cast<size_t>(out.size()), source.constData(),
-        static_cast<size_t>(source.size()), kLevel);
+        static_cast<size_t>(source.size()), level);
     if (ZSTD_isError(n))
         throw EStreamError(QStringLiteral("Stream write error"), QString::fromLatin1(ZSTD_getErrorName(n)));
     out.truncate(static_cast<qsizetype>(n));
+    return out;
+}
+
+} // namespace
+
+QByteArray TfrCompressor::Compress(const QByteArray& source)
+{
+    return compressAt(source, kLevel);
+}
+
+QByteArray TfrCompressor::pack(const QByteArray& source)
+{
+    QByteArray packed = compressAt(source, 1);
+    packed.squeeze();
+    return packed;
+}
+
+QByteArray TfrCompressor::unpack(const QByteArray& packed, qsizetype plainSize)
+{
+    QByteArray out(plainSize, Qt::Uninitialized);
+    const size_t n = ZSTD_decompress(
+        out.data(), static_cast<size_t>(plainSize), packed.constData(), static_cast<size_t>(packed.size()));
+    if (ZSTD_isError(n) || n != static_cast<size_t>(plainSize))
+        failDecompress(QStringLiteral("a packed page that does not expand to its %1 bytes").arg(plainSize));
     return out;
 }
 

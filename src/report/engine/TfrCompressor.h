@@ -19,6 +19,12 @@ public:
 
     QByteArray Compress(const QByteArray& source) override;
     QByteArray Decompress(const QByteArray& source) override;
+
+    // How the prepared pages store keeps finished pages in memory, whatever `Enabled` says: the
+    // fastest zstd level, and expansion to the size the store recorded (an EStreamError when the
+    // data does not give exactly that).
+    static QByteArray pack(const QByteArray& source);
+    static QByteArray unpack(const QByteArray& packed, qsizetype plainSize);
 };
 
 // The compressor of the current engine globals; installs a TfrCompressor on first use.

@@ -1,9 +1,11 @@
 #include "report/engine/TfrEMFPages.h"
 
+#include "platform/CodePage.h"
 #include "platform/PlatformError.h"
 #include "platform/RecordingDevice.h"
 #include "platform/Rounding.h"
 #include "platform/UiServices.h"
+#include "report/engine/TfrCompressor.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/EListIndexError.h"
 #include "report/model/PreparedObjectEntry.h"
@@ -96,12 +98,12 @@ void TfrEMFPages::InsertPage(int index, const TfrPage& templatePage)
     std::copy(std::begin(templatePage.Margins), std::end(templatePage.Margins), record->Margins);
     record->Metrics = templatePage.Metrics;
     record->PageData = QByteArray(1, static_cast<char>(kPageStreamVersion));
+    m_plainBytes += record->PageData.size();
     Q_ASSERT_X(index >= 0, "TfrEMFPages::InsertPage", "negative page index");
     const size_t at = static_cast<size_t>(std::clamp(index, 0, Count()));
-    // The layout engine has finished the page before a new last one: its data grew by appending
-    // and holds up to twice its size; for 2,000 pages that is 4 MB given back.
+    // The layout engine has finished the page before a new last one.
     if (at == m_pages.size() && at > 0)
-        m_pages.back()->PageData.squeeze();
+        finishPage(*m_pages.back());
     m_pages.insert(m_pages.begin() + static_cast<std::ptrdiff_t>(at), std::move(record));
 }
 
@@ -122,19 +124,66 @@ void TfrEMFPages::AddPage(const TfrPage& templatePage)
 
 void TfrEMFPages::DeletePage(int index)
 {
-    releaseLivePage(page(index));
+    TfrPreparedPage& record = page(index);
+    releaseLivePage(record);
+    m_plainBytes -= record.PageData.size();
     m_pages.erase(m_pages.begin() + index);
 }
 
 void TfrEMFPages::Clear()
 {
+    // From the back: erasing the first of tens of thousands of pages moves all the others.
     while (!m_pages.empty())
-        DeletePage(0);
+        DeletePage(Count() - 1);
+    m_plainBytes = 0;
+}
+
+ReportStreamWriter TfrEMFPages::RecordWriter(int index) const
+{
+    const TfrPreparedPage& record = page(index);
+    ReportStreamWriter writer(record.PackedData.isEmpty() ? record.PageData.size() : record.PlainSize);
+    // Room for a memo's entry: writing it then grows nothing.
+    writer.reserve(kRecordReserve);
+    return writer;
 }
 
 void TfrEMFPages::AppendRecords(int index, const QByteArray& records)
 {
-    page(index).PageData.append(records);
+    plainData(page(index)).append(records);
+    m_plainBytes += records.size();
+}
+
+QByteArray TfrEMFPages::PageBytes(int index) const
+{
+    const TfrPreparedPage& record = page(index);
+    if (record.PackedData.isEmpty())
+        return record.PageData;
+    return TfrCompressor::unpack(record.PackedData, record.PlainSize);
+}
+
+QByteArray& TfrEMFPages::plainData(TfrPreparedPage& record)
+{
+    if (!record.PackedData.isEmpty()) {
+        record.PageData = TfrCompressor::unpack(record.PackedData, record.PlainSize);
+        record.PackedData.clear();
+        record.PlainSize = 0;
+        m_plainBytes += record.PageData.size();
+    }
+    return record.PageData;
+}
+
+void TfrEMFPages::finishPage(TfrPreparedPage& record)
+{
+    if (!record.PackedData.isEmpty())
+        return;
+    // The page grew by appending and holds up to twice its size.
+    record.PageData.squeeze();
+    if (m_plainBytes <= PlainPageBudget)
+        return;
+    record.PackedData = TfrCompressor::pack(record.PageData);
+    record.PlainSize = record.PageData.size();
+    m_plainBytes -= record.PageData.size();
+    record.PageData = QByteArray();
 }
 
 void TfrEMFPages::releaseLivePage(TfrPreparedPage& record)
@@ -160,12 +209,13 @@ void TfrEMFPages::MaterializePage(int index)
     RunState decoding;
     const PrintContext drawing = PrintContext::forDrawing(&live);
 
-    ReportStreamReader reader(record.PageData);
+    ReportStreamReader reader(PageBytes(index));
     if (reader.atEnd())
         return; // pages of files whose compressor wrote nothing: blank paper
     reader.setVersion(reader.readU8());
     while (!reader.atEnd()) {
-        std::unique_ptr<TfrView> view = PreparedObjectEntry::read(reader, m_viewFactory, decoding);
+        std::unique_ptr<TfrView> view
+            = PreparedObjectEntry::read(reader, m_viewFactory, decoding, record.TextCodePage.get());
         if (!view)
             reader.fail(QStringLiteral("object record of a type that creates no view"));
         view->OwnerPage = &live;

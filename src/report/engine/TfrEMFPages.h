@@ -2,6 +2,15 @@
 // The prepared pages store: the finished pages of a report run, each kept as one byte stream of
 // object records and turned back into live views only while it is drawn or hit-tested; and the
 // prepared-report file (.frp) that holds the whole store.
+//
+// Memory stays bounded at any report size: beyond a budget of plain page data, each finished page
+// is kept compressed (a page of list lines shrinks about twenty times) and expanded only while it
+// is drawn, searched or saved. Files are written and read page by page, never whole.
+//
+// Page text is held in UTF-8, so every character a database gives a report survives preview,
+// search, printing and PDF; pages read from a file keep the file's code page until they are saved
+// in another one. Only saving in a legacy code page can meet a character it lacks, and then the
+// save is refused with the character named and the store unchanged.
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TfrPage.h"
 #include "report/model/TfrPageMetrics.h"
@@ -20,6 +29,7 @@ class QPainter;
 
 namespace vaskel {
 
+class CodePage;
 class ReportStreamReader;
 class TfrReport;
 class TfrView;
@@ -34,8 +44,16 @@ struct TfrPreparedPage {
     qint32 Margins[4] = {0, 0, 0, 0}; // left, top, right, bottom; report units
     TfrPageMetrics Metrics;
     bool InUse = false;
-    QByteArray PageData; // version byte 25, then the object records: the only authoritative copy
-    std::unique_ptr<TfrPage> LivePage; // decoded from PageData while needed
+    // Version byte 25, then the object records: the only authoritative copy while the page is
+    // plain. A packed page holds them compressed in PackedData (PlainSize bytes once expanded)
+    // and PageData is empty; TfrEMFPages::PageBytes gives either form.
+    QByteArray PageData;
+    QByteArray PackedData;
+    qsizetype PlainSize = 0;
+    // The code page of the page's text: null for memory's UTF-8, else the code page of the file
+    // the page was read from (shared by the pages of that file).
+    std::shared_ptr<const CodePage> TextCodePage;
+    std::unique_ptr<TfrPage> LivePage; // decoded from the page's records while needed
 };
 
 enum class HitMode { Click, Hover };
@@ -56,6 +74,10 @@ public:
 
     // The store's budget for decompressed page data of a file it loads (see kMaxDecompressedBytes).
     qint64 DecompressionBudget = kMaxDecompressedBytes;
+    // Plain page data kept before finished pages are packed: the first hundreds of pages of a
+    // report are drawn without expanding anything.
+    static constexpr qint64 kPlainPageBudget = qint64(32) << 20;
+    qint64 PlainPageBudget = kPlainPageBudget;
 
     int Count() const { return static_cast<int>(m_pages.size()); }
     TfrPreparedPage& PageAt(int index);
@@ -70,12 +92,13 @@ public:
     // A writer for the page's next records: its positions continue the page's data, so that the
     // end positions pictures store are positions in the page. Write with it, then AppendRecords
     // its data before anything else is appended to the page.
-    ReportStreamWriter RecordWriter(int index) const
-    {
-        return ReportStreamWriter(page(index).PageData.size());
-    }
+    ReportStreamWriter RecordWriter(int index) const;
+    static constexpr qsizetype kRecordReserve = 256;
     // Appends object records (written by a view's EmitPrepared through RecordWriter).
     void AppendRecords(int index, const QByteArray& records);
+    // The page's records (version byte first), expanded when the page is packed.
+    QByteArray PageBytes(int index) const;
+    bool IsPacked(int index) const { return !page(index).PackedData.isEmpty(); }
 
     // Decodes the page's records into LivePage (nothing when it exists). A damaged record throws
     // EStreamError (EClassNotFound for an unknown add-in class); the views read before it stay.
@@ -92,10 +115,14 @@ public:
     // Tag has no "@" opens the Tag through the UI services; otherwise the Tag is the target.
     bool ObjectAt(int index, QPoint point, HitMode mode, QString& target, Qt::CursorShape& cursor);
 
-    // The prepared-report file layout. LoadFrom clears the store first; a fault keeps the complete
-    // pages read before it and throws EStreamError. SaveTo writes nothing when it fails.
-    void SaveTo(QIODevice& stream);
-    void LoadFrom(QIODevice& stream);
+    // The prepared-report file layout, text in `codePage` (null: the configured file code page;
+    // a copy of the store kept in memory may use UTF-8 to hold every character). LoadFrom clears
+    // the store first and reads page by page; a fault keeps the complete pages read before it and
+    // throws EStreamError. SaveTo writes page by page as it goes, so a failure may leave part of
+    // the file written; a character the code page lacks fails before anything of its page is
+    // written, naming the character and the page.
+    void SaveTo(QIODevice& stream, const CodePage* codePage = nullptr);
+    void LoadFrom(QIODevice& stream, const CodePage* codePage = nullptr);
     // The file forms: "Cannot open file …" leaves the store as it was; saving writes a temporary
     // file renamed over the target, so a failed save leaves the old file intact.
     void SaveToFile(const QString& fileName);
@@ -104,13 +131,19 @@ public:
 private:
     TfrPreparedPage& page(int index) const;
     void releaseLivePage(TfrPreparedPage& page);
+    // The page's plain records, expanded in place when it was packed.
+    QByteArray& plainData(TfrPreparedPage& page);
+    // Packs a finished page when the plain pages exceed the budget.
+    void finishPage(TfrPreparedPage& page);
     // Sets the printer model's paper to the page's and takes its metrics back.
     void applyPaper(TfrPreparedPage& page);
-    void readCountedLayout(ReportStreamReader& reader, quint8 version, quint8 compression, qint64 base);
+    void readCountedLayout(QIODevice& stream, quint8 version, quint8 compression, qint64 base,
+        const std::shared_ptr<const CodePage>& codePage);
     void readLegacyLayout(ReportStreamReader& reader, qint64 base);
 
     TfrReport* m_owner; // not owned; null for a store without a report
     std::vector<std::unique_ptr<TfrPreparedPage>> m_pages;
+    qint64 m_plainBytes = 0; // PageData held by the pages, about (direct edits are not counted)
     ViewFactory m_viewFactory;
 };
 

@@ -1,9 +1,11 @@
 // The prepared-report file (.frp) of TfrEMFPages: writing, and reading the three layouts found in
 // the field (with version byte, without it, and the oldest one whose pages are metafile pictures).
 //
-// Files are read whole into memory and parsed with the bounds-checked stream reader, so a length
-// or offset that points outside the file is a stream error, never an allocation it did not pay
-// for. File offsets are absolute from the position the stream had when writing or reading began.
+// Files of the counted layouts are written and read one page record at a time, so a report of any
+// size passes through a small buffer; each record is parsed with the bounds-checked stream reader,
+// and a length or offset that points outside the file is a stream error, never an allocation it
+// did not pay for. The oldest layout (small metafile files) is read whole. File offsets are
+// absolute from the position the stream had when writing or reading began.
 #include "report/engine/TfrEMFPages.h"
 
 #include "platform/CodePage.h"
@@ -56,18 +58,22 @@ QByteArray transcodePage(
         std::unique_ptr<TfrView> view = PreparedObjectEntry::read(r, factory, run, &from);
         if (!view)
             r.fail(QStringLiteral("object record of a type that creates no view"));
+        // A printed copy is read with its text in Memo and written from ExpandedText.
+        view->ExpandedText = view->Memo;
         PreparedObjectEntry::write(*view, w, &to);
     }
     return w.takeData();
 }
 
-// The page's data as a file in the configured code page holds it. A character that code page
-// lacks is named, with the way to keep it.
-QByteArray pageForFile(const QByteArray& page, int number, ViewFactory& factory)
+// The page's data as a file in `fileCodePage` holds it. A character that code page lacks is named,
+// with the way to keep it.
+QByteArray pageForFile(const TfrPreparedPage& record, const QByteArray& page, int number,
+    const CodePage& fileCodePage, ViewFactory& factory)
 {
-    const CodePage& fileCodePage = PlatformGlobals::get().codePage;
+    const CodePage& pageCodePage
+        = record.TextCodePage ? *record.TextCodePage : PreparedObjectEntry::memoryCodePage();
     try {
-        return transcodePage(page, PreparedObjectEntry::memoryCodePage(), fileCodePage, factory);
+        return transcodePage(page, pageCodePage, fileCodePage, factory);
     } catch (const CodePageError& e) {
         throw CodePageError(QStringLiteral("Page %1: %2. Save the prepared report in code page UTF-8 "
                                            "(--code-page UTF-8, or the setting Files/CodePage), which "
@@ -81,17 +87,61 @@ QByteArray pageForFile(const QByteArray& page, int number, ViewFactory& factory)
     }
 }
 
-// The page's data from a file in the configured code page, in memory's UTF-8. A page that cannot
-// be decoded keeps its bytes; drawing it reports the damage.
-QByteArray pageFromFile(const QByteArray& page, ViewFactory& factory)
-{
-    try {
-        return transcodePage(
-            page, PlatformGlobals::get().codePage, PreparedObjectEntry::memoryCodePage(), factory);
-    } catch (const VaskelError&) {
-        return page;
+// Reads a stream page record by page record: exactly the bytes asked for, or a stream error that
+// names the offset in the file.
+class RecordInput {
+public:
+    RecordInput(QIODevice& stream, qint64 base) : m_stream(stream), m_base(base) { }
+
+    qint64 pos() const { return m_pos; }
+    QByteArray take(qint64 count)
+    {
+        // A random-access stream says what is left; a count beyond it is damage, not a request
+        // to allocate.
+        if (count < 0 || (!m_stream.isSequential() && count > m_stream.size() - m_base - m_pos))
+            fail(QStringLiteral("read of %1 bytes past the end").arg(count));
+        // In steps, so that a stream of unknown length pays only for what it really holds.
+        constexpr qint64 kStep = qint64(1) << 20;
+        QByteArray bytes = m_stream.read(std::min(count, kStep));
+        while (bytes.size() < count) {
+            const QByteArray more = m_stream.read(std::min(count - bytes.size(), kStep));
+            if (more.isEmpty())
+                fail(QStringLiteral("read of %1 bytes past the end").arg(count));
+            bytes.append(more);
+        }
+        m_pos += count;
+        return bytes;
     }
-}
+    // A reader over the next `count` bytes, in `codePage`.
+    ReportStreamReader record(qint64 count, const CodePage* codePage)
+    {
+        m_recordStart = m_pos;
+        ReportStreamReader r(take(count));
+        r.setCodePage(codePage);
+        return r;
+    }
+    // Runs `parse`; a record reader's error gains the record's place in the file.
+    template <typename Parse> auto inRecord(Parse parse) -> decltype(parse())
+    {
+        try {
+            return parse();
+        } catch (const EStreamError& e) {
+            throw EStreamError(e.message(),
+                QStringLiteral("record at byte offset %1: %2").arg(m_recordStart).arg(e.detail()));
+        }
+    }
+    [[noreturn]] void fail(const QString& what) const
+    {
+        throw EStreamError(
+            QStringLiteral("Stream read error"), QStringLiteral("%1 at byte offset %2").arg(what).arg(m_pos));
+    }
+
+private:
+    QIODevice& m_stream;
+    qint64 m_base;
+    qint64 m_pos = 0; // from m_base
+    qint64 m_recordStart = 0;
+};
 
 // A negative page count is a damaged file, not an empty one.
 qint32 readPageCount(ReportStreamReader& r)
@@ -165,99 +215,133 @@ void TfrEMFPages::applyPaper(TfrPreparedPage& record)
     printer.FillMetrics(record.Metrics);
 }
 
-void TfrEMFPages::SaveTo(QIODevice& stream)
+void TfrEMFPages::SaveTo(QIODevice& stream, const CodePage* codePage)
 {
+    const CodePage& fileCodePage = codePage ? *codePage : PlatformGlobals::get().codePage;
     PageCompressor& compressor = frCompressor();
-    ReportStreamWriter w(stream.isSequential() ? 0 : stream.pos());
-    w.writeU8(kPageStreamVersion);
-    w.writeU8(compressor.Enabled ? 1 : 0);
-    w.writeString(printerName());
-    w.writeI32(Count());
-    int number = 0;
-    for (const auto& record : m_pages) {
-        ++number;
-        const qint64 at = w.pos();
+    qint64 pos = stream.isSequential() ? 0 : stream.pos();
+    const auto put = [&](const ReportStreamWriter& w) {
+        const QByteArray& bytes = w.data();
+        if (stream.write(bytes) != bytes.size())
+            throw EStreamError(QStringLiteral("Stream write error"), stream.errorString());
+        pos = w.pos();
+    };
+    ReportStreamWriter head(pos);
+    head.setCodePage(&fileCodePage);
+    head.writeU8(kPageStreamVersion);
+    head.writeU8(compressor.Enabled ? 1 : 0);
+    head.writeString(printerName());
+    head.writeI32(Count());
+    put(head);
+    for (int i = 0; i < Count(); ++i) {
+        const TfrPreparedPage& record = *m_pages[static_cast<size_t>(i)];
+        const QByteArray page = pageForFile(record, PageBytes(i), i + 1, fileCodePage, m_viewFactory);
+        ReportStreamWriter w(pos);
         w.writeI32(0);
-        w.writeU16(record->PaperCode);
-        w.writeI32(record->PaperSizeX);
-        w.writeI32(record->PaperSizeY);
-        w.writeU8(record->PaperOrientation);
-        w.writeI32(record->PaperSource);
-        w.writeU8(record->MarginsFlag);
-        for (qint32 margin : record->Margins)
+        w.writeU16(record.PaperCode);
+        w.writeI32(record.PaperSizeX);
+        w.writeI32(record.PaperSizeY);
+        w.writeU8(record.PaperOrientation);
+        w.writeI32(record.PaperSource);
+        w.writeU8(record.MarginsFlag);
+        for (qint32 margin : record.Margins)
             w.writeI32(margin);
-        const QByteArray page = pageForFile(record->PageData, number, m_viewFactory);
         w.writeBytes(compressor.Enabled ? compressor.Compress(page) : page);
         const qint64 next = w.pos();
         if (next > std::numeric_limits<qint32>::max())
             throw EStreamError(QStringLiteral("Stream write error"),
-                QStringLiteral("page %1 ends beyond the 2 GB a prepared-report file can address")
-                    .arg(Count()));
-        w.patchI32(at, static_cast<qint32>(next));
+                QStringLiteral("page %1 ends beyond the 2 GB a prepared-report file can address").arg(i + 1));
+        w.patchI32(pos, static_cast<qint32>(next));
+        put(w);
     }
-    w.writeU8(m_owner ? m_owner->GeneratorVersion() : kOwnGeneratorVersion);
-    const QByteArray bytes = w.takeData();
-    if (stream.write(bytes) != bytes.size())
-        throw EStreamError(QStringLiteral("Stream write error"), stream.errorString());
+    ReportStreamWriter tail(pos);
+    tail.writeU8(m_owner ? m_owner->GeneratorVersion() : kOwnGeneratorVersion);
+    put(tail);
 }
 
-void TfrEMFPages::LoadFrom(QIODevice& stream)
+void TfrEMFPages::LoadFrom(QIODevice& stream, const CodePage* codePage)
 {
     const qint64 base = stream.isSequential() ? 0 : stream.pos();
-    ReportStreamReader r(stream.readAll());
+    auto fileCodePage
+        = std::make_shared<const CodePage>(codePage ? *codePage : PlatformGlobals::get().codePage);
+    const QByteArray start = stream.peek(2);
     Clear();
-    quint8 version = r.readU8();
-    if (version < kFirstVersion || version > kLastVersion) {
+    quint8 version = start.isEmpty() ? 0 : static_cast<quint8>(start.at(0));
+    const bool hasVersion = version >= kFirstVersion && version <= kLastVersion;
+    if (!hasVersion)
         version = 0;
-        r.seek(0);
-    }
-    const quint8 compression = r.readU8();
+    const qsizetype at = hasVersion ? 1 : 0;
+    const int compression = start.size() > at ? static_cast<quint8>(start.at(at)) : -1;
     if (compression == 0 || compression == 1 || compression == 255) {
-        readCountedLayout(r, version, compression, base);
+        readCountedLayout(stream, version, static_cast<quint8>(compression), base, fileCodePage);
     } else {
+        // The oldest layout, or too short for any: read whole (an empty stream fails here).
+        ReportStreamReader r(stream.readAll());
+        r.readU8();
         r.seek(0);
         readLegacyLayout(r, base);
     }
 }
 
-void TfrEMFPages::readCountedLayout(ReportStreamReader& r, quint8 version, quint8 compression, qint64 base)
+void TfrEMFPages::readCountedLayout(QIODevice& stream, quint8 version, quint8 compression, qint64 base,
+    const std::shared_ptr<const CodePage>& codePage)
 {
-    const QString printer = r.readString();
+    RecordInput in(stream, base);
+    in.take(version != 0 ? 2 : 1);
+    const QByteArray nameLength = in.take(2);
+    const quint16 n = static_cast<quint8>(nameLength.at(0)) | (static_cast<quint8>(nameLength.at(1)) << 8);
+    ReportStreamReader head(nameLength + in.take(qint64(n) + 1 + 4));
+    head.setCodePage(codePage.get());
+    const QString printer = head.readString();
     if (m_owner)
         m_owner->SelectPrinterByName(printer);
-    const qint32 count = readPageCount(r);
-    // Every page stays in memory: small frames that each expand to the page limit must not add up
-    // to gigabytes. The budget covers the whole file.
+    const qint32 count = readPageCount(head);
+    // Pages beyond the plain budget are kept packed; the budget for expanded page data still
+    // covers the whole file, so small frames that each expand to the page limit cannot add up.
+    const bool extended = version >= kFirstVersion; // paper source and margins
+    const qint64 fields = 2 + 4 + 4 + 1 + (extended ? 4 : 0) + 1 + (extended ? 16 : 0);
     qint64 decompressed = 0;
     for (qint32 i = 0; i < count; ++i) {
+        const qint64 recordStart = in.pos();
+        ReportStreamReader r = in.record(4 + fields, codePage.get());
         const qint64 next = qint64(r.readI32()) - base;
-        std::unique_ptr<TfrPreparedPage> record = readPaper(r);
-        record->PaperSource = version >= kFirstVersion ? r.readI32() : -1;
-        record->MarginsFlag = r.readU8();
-        if (version >= kFirstVersion) {
-            for (qint32& margin : record->Margins) {
-                margin = r.readI32();
-                if (!ReportLimits::within(margin, ReportLimits::kMaxCoordinate))
-                    r.fail(QStringLiteral("margin %1 outside the page").arg(margin));
+        std::unique_ptr<TfrPreparedPage> record = in.inRecord([&] {
+            std::unique_ptr<TfrPreparedPage> paper = readPaper(r);
+            paper->PaperSource = extended ? r.readI32() : -1;
+            paper->MarginsFlag = r.readU8();
+            if (extended) {
+                for (qint32& margin : paper->Margins) {
+                    margin = r.readI32();
+                    if (!ReportLimits::within(margin, ReportLimits::kMaxCoordinate))
+                        r.fail(QStringLiteral("margin %1 outside the page").arg(margin));
+                }
             }
-        }
-        const QByteArray data = readUpTo(r, next);
+            return paper;
+        });
+        if (next < in.pos())
+            in.fail(QStringLiteral("page record at %1 ends at %2, before its own fields")
+                        .arg(recordStart)
+                        .arg(next));
+        const QByteArray data = in.take(next - in.pos());
         if (compression != 0) {
             record->PageData = frCompressor().Decompress(data);
             decompressed += record->PageData.size();
             if (decompressed > DecompressionBudget)
-                r.fail(QStringLiteral("compressed pages expand to more than %1 bytes in all")
-                           .arg(DecompressionBudget));
+                in.fail(QStringLiteral("compressed pages expand to more than %1 bytes in all")
+                            .arg(DecompressionBudget));
         } else {
             record->PageData = data;
         }
-        record->PageData = pageFromFile(record->PageData, m_viewFactory);
+        // The page keeps the file's code page: saved again in that one, its bytes are written
+        // as they were read, and nothing is converted on loading.
+        record->TextCodePage = codePage;
         applyPaper(*record);
+        m_plainBytes += record->PageData.size();
         // Appended only when complete: a fault further on keeps whole pages only.
         m_pages.push_back(std::move(record));
-        r.seek(next);
+        finishPage(*m_pages.back());
     }
-    const quint8 generator = r.readU8();
+    const quint8 generator = static_cast<quint8>(in.take(1).at(0));
     if (m_owner)
         m_owner->SetGeneratorVersion(generator);
 }

@@ -130,7 +130,8 @@ void MemoPainter::drawHorizontal(const QRect& clip)
         if (m.FitOnly && clip.bottom() + 1 < y + pitch)
             break;
         const bool last = takeParagraphEnd(line);
-        const int lineWidth = m_adapter.textWidth(line);
+        // Only aligned and justified lines need their width; a left-aligned line is not measured.
+        const int lineWidth = align == frtaLeft ? 0 : m_adapter.textWidth(line);
         DrawingAdapter::TextOptions options = lineOptions(clip);
         int x = m.Left + m.GapX;
         switch (align) {

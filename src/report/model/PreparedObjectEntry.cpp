@@ -1,7 +1,6 @@
 #include "report/model/PreparedObjectEntry.h"
 
 #include "platform/CodePage.h"
-#include "platform/PlatformGlobals.h"
 #include "report/model/ReportLimits.h"
 #include "report/model/ReportStreamReader.h"
 #include "report/model/ReportStreamWriter.h"
@@ -11,9 +10,8 @@ namespace vaskel::PreparedObjectEntry {
 
 const CodePage& memoryCodePage()
 {
-    // Still the file code page: keeping pages in UTF-8 (the transcoding on save and load is in
-    // place) changes the page bytes that saved files and their tests compare, which is not settled.
-    return PlatformGlobals::get().codePage;
+    static const CodePage utf8(QStringLiteral("UTF-8"));
+    return utf8;
 }
 
 void write(TfrView& view, ReportStreamWriter& w, const CodePage* codePage)

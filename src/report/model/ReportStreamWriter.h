@@ -20,6 +20,7 @@ public:
     explicit ReportStreamWriter(qint64 startPosition) : m_start(startPosition) { }
 
     qint64 pos() const { return m_start + m_data.size(); }
+    void reserve(qsizetype bytes) { m_data.reserve(bytes); }
     const QByteArray& data() const { return m_data; }
     QByteArray takeData() { return std::move(m_data); }
 

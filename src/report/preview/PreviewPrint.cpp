@@ -4,6 +4,7 @@
 #include "platform/UiServices.h"
 #include "report/engine/PageSelection.h"
 #include "report/engine/TfrReport.h"
+#include "report/model/PreparedObjectEntry.h"
 #include "report/model/TfrGlobals.h"
 #include "report/preview/PrintHost.h"
 #include "report/preview/TfrPrintForm.h"
@@ -75,7 +76,7 @@ bool PreviewPrint::prepareAgain(TfrReport& report, PrintHost& host, int oldIndex
     {
         QBuffer buffer(&shown);
         buffer.open(QIODevice::WriteOnly);
-        report.PreparedPages().SaveTo(buffer);
+        report.PreparedPages().SaveTo(buffer, &PreparedObjectEntry::memoryCodePage());
     }
     bool prepared = false;
     try {
@@ -89,7 +90,7 @@ bool PreviewPrint::prepareAgain(TfrReport& report, PrintHost& host, int oldIndex
         report.ChangePrinter(newIndex, oldIndex);
     QBuffer buffer(&shown);
     buffer.open(QIODevice::ReadOnly);
-    report.PreparedPages().LoadFrom(buffer);
+    report.PreparedPages().LoadFrom(buffer, &PreparedObjectEntry::memoryCodePage());
     return false;
 }
 
