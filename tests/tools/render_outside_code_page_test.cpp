@@ -2,10 +2,10 @@
 // product name): the pages keep it, so PDF output works; only saving a prepared-report file in
 // that code page refuses, naming the character and the way out, and writes nothing; saved in
 // UTF-8 it is kept.
-#include "CommandRun.h"
-#include "DemoFolder.h"
-#include "LookTemplate.h"
 #include "PdfText.h"
+#include "support/CommandRun.h"
+#include "support/DemoFolder.h"
+#include "support/LookTemplate.h"
 #include "support/TestGlobals.h"
 
 #include "tools/RenderCommand.h"

@@ -3,9 +3,9 @@
 // keyword column names that it can), a template with a damaged object entry under
 // `render [--go-on]`, PNG pages beyond the image ceiling, an empty prepared-report file, and a
 // small file of compressed pages that would expand beyond the load budget.
-#include "CommandRun.h"
-#include "DemoFolder.h"
-#include "LookTemplate.h"
+#include "support/CommandRun.h"
+#include "support/DemoFolder.h"
+#include "support/LookTemplate.h"
 #include "support/TestGlobals.h"
 
 #include "app/DbfImporter.h"
