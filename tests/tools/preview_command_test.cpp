@@ -1,7 +1,7 @@
 // `vaskel preview FILE.frp` and `vaskel FILE.frp` in process, with the desktop's own UI services:
 // the window shows the file's pages, and a file that is missing or not a prepared report gives
 // the platform's message in the error box and status 1.
-#include "preview_Fixture.h"
+#include "preview/preview_Fixture.h"
 
 #include "tools/CommandLine.h"
 #include "tools/PreviewCommand.h"

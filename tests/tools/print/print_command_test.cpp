@@ -1,6 +1,6 @@
 // `vaskel print` on a prepared-report file through the real CUPS PDF queue: a table of command
 // lines and the pages each one prints, and the command lines it refuses.
-#include "print_QueueFixture.h"
+#include "preview/print_QueueFixture.h"
 
 #include "support/CommandRun.h"
 #include "tools/PrintCommand.h"
