@@ -3,6 +3,7 @@
 // written into them as printed copies, the way the layout engine appends them.
 #include "support/TestGlobals.h"
 
+#include "platform/PlatformError.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/model/PreparedObjectEntry.h"
 #include "report/model/ReportStreamWriter.h"
@@ -13,10 +14,23 @@
 
 #include <QBuffer>
 
+#include <functional>
+
 namespace vaskel::test {
 
 class PreparedPagesTest : public GlobalsTest {
 protected:
+    // The message of the error `f` throws, "no error" when it throws none.
+    static QString messageOf(const std::function<void()>& f)
+    {
+        try {
+            f();
+        } catch (const VaskelError& e) {
+            return e.message();
+        }
+        return QStringLiteral("no error");
+    }
+
     // An A4 portrait template page with the virtual printer's metrics.
     TfrPage& a4()
     {

@@ -36,16 +36,6 @@ protected:
         p.Margins[3] = 14;
     }
 
-    static QString messageOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const VaskelError& e) {
-            return e.message();
-        }
-        return QStringLiteral("no error");
-    }
-
     TfrReport report;
 };
 

@@ -17,16 +17,6 @@ class PreparedUnicodeTest : public PreparedPagesTest {
 protected:
     using PreparedPagesTest::save;
 
-    static QString messageOf(const std::function<void()>& f)
-    {
-        try {
-            f();
-        } catch (const VaskelError& e) {
-            return e.message();
-        }
-        return QStringLiteral("no error");
-    }
-
     static QString textOf(TfrEMFPages& store, int page)
     {
         store.MaterializePage(page);

@@ -1,7 +1,7 @@
 // A prepared-report file of the oldest layout (every page an enhanced metafile) printed through
 // the real CUPS PDF queue, its text read back from the job's PDF, and found by the preview's search.
-#include "print_LegacyFrp.h"
 #include "print_QueueFixture.h"
+#include "support/LegacyFrp.h"
 
 #include "report/preview/PreviewSearch.h"
 #include "report/preview/SearchHost.h"

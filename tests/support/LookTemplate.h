@@ -78,4 +78,11 @@ inline QStringList printedObjects(const QJsonDocument& pagesJson)
     return out;
 }
 
+// The printed objects of a JSON dump that a run wrote (`--json FILE`); none when it wrote none.
+inline QStringList printedObjects(const QString& jsonFile)
+{
+    QFile f(jsonFile);
+    return f.open(QIODevice::ReadOnly) ? printedObjects(QJsonDocument::fromJson(f.readAll())) : QStringList();
+}
+
 } // namespace vaskel::test

@@ -5,6 +5,7 @@
 #include "PdfText.h"
 #include "support/CommandRun.h"
 #include "support/DemoFolder.h"
+#include "support/LegacyFrp.h"
 #include "support/MetafileWriter.h"
 #include "support/TestGlobals.h"
 
@@ -26,9 +27,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
-#include <QStringEncoder>
 #include <QTemporaryDir>
-#include <QtEndian>
 
 namespace vaskel::test {
 namespace {
@@ -37,59 +36,14 @@ const QString kTitle = QStringLiteral("Stock report 1998");
 const QString kChinese = QString::fromUtf8("合计金额");
 const QString kSecond = QStringLiteral("Second page of the archive");
 
-// One A4 page (840 × 1188 reference pixels at 4 per millimetre): a title in Unicode, a line in
-// GB2312 bytes, a red box at 100..300 × 400..500 pixels.
-QByteArray pageMetafile(const QString& title, bool withChinese)
-{
-    EmfWriter w(QSize(840, 1188));
-    w.createFont(1, -40, QStringLiteral("Arial"));
-    w.select(1);
-    w.setBkMode(1);
-    w.textW({80, 80}, title);
-    if (withChinese) {
-        w.createFont(2, -32, QString::fromUtf8("宋体"), 134);
-        w.select(2);
-        w.textA({80, 200}, QStringEncoder("GBK").encode(kChinese));
-    }
-    w.createBrush(3, 0, Qt::red);
-    w.select(3);
-    w.rectangle(QRect(100, 400, 200, 100));
-    return w.finish();
-}
-
-// The oldest prepared-report layout: the printer name ended by a zero byte, the page count, then
-// per page its Next offset, paper code, size, orientation, margins flag and the page's metafile.
-QByteArray legacyFrp(const std::vector<QByteArray>& pages)
-{
-    QByteArray f = QByteArrayLiteral("Virtual printer");
-    f.append('\0');
-    auto put32 = [&](quint32 v) {
-        char c[4];
-        qToLittleEndian(v, c);
-        f.append(c, 4);
-    };
-    put32(quint32(pages.size()));
-    for (const QByteArray& page : pages) {
-        const qsizetype at = f.size();
-        put32(0);
-        f.append(char(9)).append('\0'); // A4
-        put32(2100);
-        put32(2970);
-        f.append('\0'); // portrait
-        f.append('\1'); // margins kept
-        f += page;
-        qToLittleEndian(quint32(f.size()), f.data() + at);
-    }
-    return f;
-}
-
 class MetafileRenderTest : public GlobalsTest {
 protected:
     MetafileRenderTest()
     {
         QFile out(frp);
         EXPECT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(legacyFrp({pageMetafile(kTitle, true), pageMetafile(kSecond, false)}));
+        out.write(legacyFrp(
+            "Virtual printer", {legacyPage(kTitle, kChinese, true), legacyPage(kSecond, {}, true)}));
     }
 
     QTemporaryDir dir;

@@ -23,13 +23,6 @@ protected:
 
     CommandRun render(QStringList args) { return runCommand(runRenderCommand, args); }
 
-    QStringList printed(const QString& jsonFile)
-    {
-        QFile f(jsonFile);
-        return f.open(QIODevice::ReadOnly) ? printedObjects(QJsonDocument::fromJson(f.readAll()))
-                                           : QStringList();
-    }
-
     QTemporaryDir dir;
     const ScopedDemoFolder demo{dir.filePath("demo")};
     const QString look = dir.filePath("look.frf");
@@ -47,7 +40,8 @@ TEST_F(RenderOutsideCodePageTest, PdfWorksAndOnlySavingInTheFileCodePageRefuses)
     const QString json = dir.filePath("bill.json");
     const CommandRun drawn = render(bill + QStringList{"--pdf", pdf, "--json", json});
     ASSERT_EQ(drawn.code, 0) << drawn.err.toStdString();
-    EXPECT_TRUE(printed(json).join('\n').contains(emojiName)) << printed(json).join('\n').toStdString();
+    EXPECT_TRUE(printedObjects(json).join('\n').contains(emojiName))
+        << printedObjects(json).join('\n').toStdString();
     EXPECT_TRUE(pdfText(pdf).contains(QString::fromUtf8("铝锭 A00"))) << pdfText(pdf).toStdString();
 
     const QString frp = dir.filePath("bill.frp");
@@ -64,7 +58,8 @@ TEST_F(RenderOutsideCodePageTest, PdfWorksAndOnlySavingInTheFileCodePageRefuses)
     const CommandRun reread = render({"--frp", frp, "--code-page", "UTF-8", "--json", again});
     ASSERT_EQ(reread.code, 0) << reread.err.toStdString();
     // (--code-page also reads the template in UTF-8, so only the database's text is compared.)
-    EXPECT_TRUE(printed(again).join('\n').contains(emojiName)) << printed(again).join('\n').toStdString();
+    EXPECT_TRUE(printedObjects(again).join('\n').contains(emojiName))
+        << printedObjects(again).join('\n').toStdString();
 }
 
 } // namespace

@@ -48,14 +48,6 @@ class RenderTemplateTest : public GlobalsTest {
 protected:
     void SetUp() override { writeLookTemplate(look); }
 
-    // The objects that a run wrote to its JSON dump, "Name: text".
-    QStringList printed(const QString& jsonFile)
-    {
-        QFile f(jsonFile);
-        return f.open(QIODevice::ReadOnly) ? printedObjects(QJsonDocument::fromJson(f.readAll()))
-                                           : QStringList();
-    }
-
     QTemporaryDir dir;
     const ScopedDemoFolder demo{dir.filePath("demo")};
     const QString look = dir.filePath("look.frf");
@@ -149,7 +141,7 @@ TEST_F(RenderTemplateTest, BillWithoutPurchaseLinesSaysSoWithAZeroTotal)
         SCOPED_TRACE(c.bill);
         const CommandRun r = runRender({look, "--demo", "--bill", c.bill, "--json", json});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
-        const QStringList objects = printed(json);
+        const QStringList objects = printedObjects(json);
         for (const QString& line : c.shown)
             EXPECT_TRUE(objects.contains(line)) << line.toStdString() << "\n"
                                                 << objects.join('\n').toStdString();
@@ -238,7 +230,7 @@ TEST_F(RenderTemplateTest, QueryBindsStatementsToReportDatasets)
         const CommandRun r
             = runRender({look, "--demo", "--bill", "HT23002", "--query", c.binding, "--json", json});
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
-        const QStringList objects = printed(json);
+        const QStringList objects = printedObjects(json);
         EXPECT_TRUE(objects.contains(c.shown)) << objects.join('\n').toStdString();
         EXPECT_FALSE(objects.contains(c.left));
     }
@@ -259,7 +251,7 @@ TEST_F(RenderTemplateTest, StatementsOfItsOwnNeedNoneOfTheWindowsTables)
     const CommandRun r = runRender(
         {look, "--connection", db.connection(), "--query", "Lines=select NAME from items", "--json", json});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_EQ(printed(json), QStringList({"SalesField2: 螺纹钢", "SalesField2: 角钢"}));
+    EXPECT_EQ(printedObjects(json), QStringList({"SalesField2: 螺纹钢", "SalesField2: 角钢"}));
 }
 
 TEST_F(RenderTemplateTest, EveryLineOnSeveralPagesSavedAndRenderedAgain)
@@ -268,7 +260,7 @@ TEST_F(RenderTemplateTest, EveryLineOnSeveralPagesSavedAndRenderedAgain)
     const QString frp = dir.filePath("all.frp");
     const CommandRun run = runRender({look, "--demo", "--save", frp, "--json", json});
     ASSERT_EQ(run.code, 0) << run.err.toStdString();
-    const QStringList prepared = printed(json);
+    const QStringList prepared = printedObjects(json);
     const QStringList footers = prepared.filter(QRegularExpression("^PageNo: "));
     ASSERT_GE(footers.size(), 2) << prepared.join('\n').toStdString();
     for (qsizetype i = 0; i < footers.size(); ++i)
@@ -277,7 +269,7 @@ TEST_F(RenderTemplateTest, EveryLineOnSeveralPagesSavedAndRenderedAgain)
     const QString again = dir.filePath("again.json");
     const CommandRun reread = runRender({"--frp", frp, "--json", again});
     ASSERT_EQ(reread.code, 0) << reread.err.toStdString();
-    EXPECT_EQ(printed(again), prepared);
+    EXPECT_EQ(printedObjects(again), prepared);
 }
 
 } // namespace
