@@ -59,6 +59,7 @@ public:
     void openQueries();
 
     ComponentHost& host() { return m_host; }
+    const ComponentHost& host() const { return m_host; }
     DatabaseConnection& connection() { return *m_connection; }
     OdbcQuery& purchase() { return *m_purchase; }
     OdbcQuery& sales() { return *m_sales; }

@@ -196,7 +196,7 @@ void TForm1::BitBtn21Click()
 
 DatasetComponent* TForm1::findComponent(const QString& name) const
 {
-    return const_cast<BillDataModule&>(data).host().findComponent(name);
+    return data.host().findComponent(name);
 }
 
 DatasetComponentOwner* TForm1::findApplicationOwner(const QString& name) const

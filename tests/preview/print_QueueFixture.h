@@ -21,6 +21,15 @@
 namespace vaskel::test {
 
 // One print job's PDF as read back.
+// Page numbers as the printed pages read them back: numbers({1, 2}) is {"1", "2"}.
+inline QStringList numbers(std::initializer_list<int> list)
+{
+    QStringList out;
+    for (int n : list)
+        out << QString::number(n);
+    return out;
+}
+
 struct PrintedJob {
     QStringList pages; // the page numbers' texts, "Page 3" → "3"
     QStringList sizes; // pdfinfo's page sizes, "595 x 842"

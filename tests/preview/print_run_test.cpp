@@ -39,14 +39,6 @@ struct SelectionCase {
     QStringList expected;
 };
 
-QStringList numbers(std::initializer_list<int> list)
-{
-    QStringList out;
-    for (int n : list)
-        out << QString::number(n);
-    return out;
-}
-
 using PrintRunTest = PrintQueueTest;
 
 TEST_F(PrintRunTest, SelectionsCopiesAndCollationGiveThePagesInTheirOrder)

@@ -34,14 +34,6 @@ protected:
     QString frp;
 };
 
-QStringList numbers(std::initializer_list<int> list)
-{
-    QStringList out;
-    for (int n : list)
-        out << QString::number(n);
-    return out;
-}
-
 TEST_F(PrintCommandTest, CommandLinesPrintTheirPages)
 {
     const std::vector<std::pair<QStringList, QStringList>> cases{
