@@ -1,0 +1,210 @@
+// Throughput and peak memory of the list report (bench/list_report: id, a Chinese and ASCII name, a
+// quantity with two decimals, a date; page header, "Page N of M" footer over two passes, SUM
+// summary, A4, 60 rows a page) read through the SQLite ODBC driver, run in process as
+// `vaskel render TEMPLATE --two-pass --connection … --query … --pdf FILE` runs it:
+//
+//   Pdf/N      connect, open the statement, load the template, prepare, write the PDF with the
+//              command's own PDF export;
+//   Prepare/N  the same without the PDF: the prepared pages stay in memory.
+//
+// Each iteration is a whole run, connection included. The time is the process's CPU time (every
+// thread), so the counters "rows" and "pages" are rows and pages per CPU second. "peak_MiB" is the
+// process's peak resident memory so far (getrusage), not that of the benchmark alone: measure
+// memory with one benchmark per process (the trailing "/" keeps Pdf/10000/ from taking Pdf/100000).
+// Compare medians:
+//
+//   bench_pdf --benchmark_filter=Pdf/100000/ --benchmark_repetitions=5
+//   --benchmark_report_aggregates_only=true
+//
+// The database of N rows is made once per size by bench/list_report/make_db.py (python3) and the
+// template once by `vaskel template build` of list_report.json, in a temporary folder, or in
+// BENCH_WORK when set (kept, and shared with bench/list_report/run.sh, so databases are made once).
+#include "app/BillDataModule.h"
+#include "app/DemoDatabase.h"
+#include "platform/LocaleSettings.h"
+#include "platform/ScriptedUi.h"
+#include "report/engine/TfrEMFPages.h"
+#include "report/engine/TfrReport.h"
+#include "report/model/TfrGlobals.h"
+#include "tools/RenderOutputs.h"
+#include "tools/TemplateCommand.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <memory>
+#include <optional>
+
+namespace {
+
+using namespace vaskel;
+
+constexpr int kRowsPerPage = 60;
+const QString kListReportDir = QStringLiteral(VASKEL_LIST_REPORT_DIR);
+
+// The folder of the databases, the template and the PDF; throws VaskelError.
+QString workFolder()
+{
+    static std::optional<QTemporaryDir> temporary;
+    static QString folder;
+    if (!folder.isEmpty())
+        return folder;
+    if (const QString given = qEnvironmentVariable("BENCH_WORK"); !given.isEmpty()) {
+        if (!QDir().mkpath(given))
+            throw VaskelError(QStringLiteral("cannot create %1").arg(given));
+        folder = given;
+    } else {
+        temporary.emplace(QDir::tempPath() + QStringLiteral("/vaskel-bench-pdf-XXXXXX"));
+        if (!temporary->isValid())
+            throw VaskelError(
+                QStringLiteral("cannot create a temporary folder: %1").arg(temporary->errorString()));
+        folder = temporary->path();
+    }
+    return folder;
+}
+
+// The list's database of `rows` rows, made when missing. A database left half-written by a failed
+// run is never taken: the script writes beside it and the file is renamed when complete.
+QString listDatabase(int rows)
+{
+    const QString path = workFolder() + QStringLiteral("/list_%1.db").arg(rows);
+    if (QFile::exists(path))
+        return path;
+    const QString partial = path + QStringLiteral(".part");
+    QFile::remove(partial);
+    QProcess python;
+    python.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    python.start(QStringLiteral("python3"),
+        {kListReportDir + QStringLiteral("/make_db.py"), partial, QString::number(rows)});
+    if (!python.waitForFinished(-1) || python.exitStatus() != QProcess::NormalExit || python.exitCode() != 0
+        || !QFile::rename(partial, path))
+        throw VaskelError(
+            QStringLiteral("make_db.py could not make %1 (%2)").arg(path, python.errorString()));
+    return path;
+}
+
+// The list's template, built from its JSON text by the template command once a process. Call it
+// before the benchmark's engine globals exist: the command sets up globals of its own.
+QString listTemplate()
+{
+    static QString built;
+    if (!built.isEmpty())
+        return built;
+    const QString path = workFolder() + QStringLiteral("/list_report.frf");
+    QString messages;
+    QTextStream out(&messages);
+    QTextStream err(&messages);
+    if (runTemplateCommand({QStringLiteral("build"), kListReportDir + QStringLiteral("/list_report.json"),
+                               QStringLiteral("-o"), path},
+            out, err)
+        != 0)
+        throw VaskelError(QStringLiteral("the template could not be built: %1").arg(messages.trimmed()));
+    built = path;
+    return built;
+}
+
+double peakMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
+}
+
+// One run of the list as the render command makes it; returns the number of prepared pages.
+// `pdfFile` empty: prepare only. Throws VaskelError for a run that fails or shows a message box.
+int runList(const QString& connection, const QString& templateFile, const QString& pdfFile, ScriptedUi& ui)
+{
+    const qsizetype shownBefore = ui.interactionsOf(Interaction::Kind::MessageBox).size();
+    BillDataModule source(connection);
+    source.connect();
+    // Both datasets of the query window are given, so no run opens a statement over tables this
+    // database lacks.
+    source.bindQuery(QStringLiteral("frDBDataSet1"),
+        QStringLiteral("SELECT id AS ID, name AS NAME, qnt AS QNT, day AS DAY FROM items ORDER BY id"), {});
+    source.bindQuery(QStringLiteral("frDBDataSet2"), QStringLiteral("SELECT 1 AS X"), {});
+    source.openQueries();
+    TfrReport& report = source.report();
+    report.ShowProgress = false;
+    const bool loaded = report.LoadTemplate(templateFile);
+    report.TwoPass = true;
+    const bool prepared = loaded && report.Prepare();
+    const QList<Interaction> shown = ui.interactionsOf(Interaction::Kind::MessageBox);
+    if (shown.size() > shownBefore)
+        throw VaskelError(shown.at(shownBefore).caption + QStringLiteral(": ") + shown.at(shownBefore).text);
+    if (!prepared)
+        throw VaskelError(
+            loaded ? QStringLiteral("the run was cancelled") : QStringLiteral("the template cannot be read"));
+    if (!pdfFile.isEmpty())
+        RenderOutputs::writePdf(report.PreparedPages(), pdfFile, QString());
+    return report.PreparedPages().Count();
+}
+
+void runListBenchmark(benchmark::State& state, bool toPdf)
+{
+    const int rows = static_cast<int>(state.range(0));
+    QString connection;
+    QString templateFile;
+    try {
+        const QString driver = DemoDatabase::sqliteOdbcDriver();
+        if (driver.isEmpty()) {
+            state.SkipWithError("the SQLite ODBC driver is not installed");
+            return;
+        }
+        connection = QStringLiteral("Driver=%1;Database=%2").arg(driver, listDatabase(rows));
+        templateFile = listTemplate();
+    } catch (const VaskelError& e) {
+        state.SkipWithError(e.message().toStdString().c_str());
+        return;
+    }
+    const QString pdfFile = toPdf ? workFolder() + QStringLiteral("/list_%1.pdf").arg(rows) : QString();
+
+    // The engine state of the runs, as the render command sets it up.
+    TfrGlobals globals;
+    globals.locale = LocaleSettings::fromSystem();
+    auto ownUi = std::make_unique<ScriptedUi>();
+    ScriptedUi& ui = *ownUi;
+    globals.setUi(std::move(ownUi));
+    globals.codePage = CodePage(CodePage::configuredName());
+
+    int pages = 0;
+    for (auto _ : state) {
+        try {
+            pages = runList(connection, templateFile, pdfFile, ui);
+        } catch (const VaskelError& e) {
+            state.SkipWithError(e.message().toStdString().c_str());
+            break;
+        }
+    }
+    if (state.error_occurred())
+        return;
+    // A run that printed fewer pages than the rows fill would be fast for the wrong reason.
+    if (pages < (rows + kRowsPerPage - 1) / kRowsPerPage) {
+        state.SkipWithError("fewer pages than the rows fill");
+        return;
+    }
+    const double runs = double(state.iterations());
+    state.counters["rows"] = benchmark::Counter(double(rows) * runs, benchmark::Counter::kIsRate);
+    state.counters["pages"] = benchmark::Counter(double(pages) * runs, benchmark::Counter::kIsRate);
+    state.counters["peak_MiB"] = peakMiB();
+}
+
+void Pdf(benchmark::State& state)
+{
+    runListBenchmark(state, true);
+}
+
+void Prepare(benchmark::State& state)
+{
+    runListBenchmark(state, false);
+}
+
+BENCHMARK(Pdf)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+BENCHMARK(Prepare)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+} // namespace
