@@ -11,10 +11,10 @@
 // thread), so the counters "rows" and "pages" are rows and pages per CPU second. "peak_MiB" is the
 // process's peak resident memory so far (getrusage), not that of the benchmark alone: measure
 // memory with one benchmark per process (the trailing "/" keeps Pdf/10000/ from taking Pdf/100000).
-// Compare medians:
+// Compare medians (one command line):
 //
 //   bench_pdf --benchmark_filter=Pdf/100000/ --benchmark_repetitions=5
-//   --benchmark_report_aggregates_only=true
+//             --benchmark_report_aggregates_only=true
 //
 // The database of N rows is made once per size by bench/list_report/make_db.py (python3) and the
 // template once by `vaskel template build` of list_report.json, in a temporary folder, or in
@@ -70,7 +70,7 @@ QString workFolder()
 }
 
 // The list's database of `rows` rows, made when missing. A database left half-written by a failed
-// run is never taken: the script writes beside it and the file is renamed when complete.
+// run is never taken: make_db.py writes beside it and the file is renamed when complete.
 QString listDatabase(int rows)
 {
     const QString path = workFolder() + QStringLiteral("/list_%1.db").arg(rows);
@@ -148,14 +148,14 @@ int runList(const QString& connection, const QString& templateFile, const QStrin
 void runListBenchmark(benchmark::State& state, bool toPdf)
 {
     const int rows = static_cast<int>(state.range(0));
+    const QString driver = DemoDatabase::sqliteOdbcDriver();
+    if (driver.isEmpty()) {
+        state.SkipWithError("the SQLite ODBC driver is not installed");
+        return;
+    }
     QString connection;
     QString templateFile;
     try {
-        const QString driver = DemoDatabase::sqliteOdbcDriver();
-        if (driver.isEmpty()) {
-            state.SkipWithError("the SQLite ODBC driver is not installed");
-            return;
-        }
         connection = QStringLiteral("Driver=%1;Database=%2").arg(driver, listDatabase(rows));
         templateFile = listTemplate();
     } catch (const VaskelError& e) {
@@ -170,7 +170,12 @@ void runListBenchmark(benchmark::State& state, bool toPdf)
     auto ownUi = std::make_unique<ScriptedUi>();
     ScriptedUi& ui = *ownUi;
     globals.setUi(std::move(ownUi));
-    globals.codePage = CodePage(CodePage::configuredName());
+    try {
+        globals.codePage = CodePage(CodePage::configuredName());
+    } catch (const CodePageError& e) {
+        state.SkipWithError(e.message().toStdString().c_str());
+        return;
+    }
 
     int pages = 0;
     for (auto _ : state) {
