@@ -10,9 +10,12 @@ using BenchApplication = QGuiApplication;
 #endif
 
 #include "platform/FontAliases.h"
+#include "platform/HeapTuning.h"
 
 int main(int argc, char** argv)
 {
+    // The heap behaves as in the program.
+    vaskel::HeapTuning::keepFreedMemoryForReuse();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     vaskel::FontAliases::installBeforeApplication();

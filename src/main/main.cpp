@@ -6,6 +6,7 @@
 #include "app/DemoDatabase.h"
 #include "app/DesktopStartup.h"
 #include "platform/FontAliases.h"
+#include "platform/HeapTuning.h"
 #include "platform/InterfaceLanguage.h"
 #include "platform/SettingsStore.h"
 #include "report/engine/TDatabaseFunctionLibrary.h"
@@ -20,6 +21,7 @@
 
 int main(int argc, char** argv)
 {
+    vaskel::HeapTuning::keepFreedMemoryForReuse();
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

@@ -19,10 +19,11 @@ public:
     // positions in the page.
     explicit ReportStreamWriter(qint64 startPosition) : m_start(startPosition) { }
 
-    qint64 pos() const { return m_start + m_data.size(); }
-    void reserve(qsizetype bytes) { m_data.reserve(bytes); }
-    const QByteArray& data() const { return m_data; }
-    QByteArray takeData() { return std::move(m_data); }
+    qint64 pos() const { return m_start + m_used; }
+    void reserve(qsizetype bytes);
+    // The bytes written so far.
+    const QByteArray& data() const;
+    QByteArray takeData();
 
     void writeU8(quint8 v);
     void writeI16(qint16 v);
@@ -32,7 +33,7 @@ public:
     void writeDouble(double v);
     // 16-bit boolean: true is 0xFFFF.
     void writeBool16(bool v) { writeU16(v ? 0xFFFF : 0); }
-    void writeBytes(const QByteArray& bytes) { m_data.append(bytes); }
+    void writeBytes(const QByteArray& bytes) { append(bytes.constData(), bytes.size()); }
 
     void writeString(const QString& text);
     void writeStringList(const QStringList& lines);
@@ -49,8 +50,22 @@ public:
 private:
     void writeLength16(qint64 length);
     QByteArray encodeText(const QString& text) const;
+    // Room for `count` more bytes, counted as written: a page is written a few bytes at a time, so
+    // the buffer grows geometrically and is cut to the written size only when it is read.
+    char* extend(qsizetype count)
+    {
+        if (m_data.size() - m_used < count)
+            grow(count);
+        char* at = m_data.data() + m_used;
+        m_used += count;
+        return at;
+    }
+    void grow(qsizetype count);
+    void append(const char* bytes, qsizetype count);
 
-    QByteArray m_data;
+    // Holds at least m_used bytes; those beyond it are spare room (cut off by data()).
+    mutable QByteArray m_data;
+    qsizetype m_used = 0;
     qint64 m_start = 0;
     const CodePage* m_codePage = nullptr;
 };
