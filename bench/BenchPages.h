@@ -60,7 +60,7 @@ inline void fillBillPages(TfrEMFPages& store, int pages, int memosPerPage, const
                 memo.ExpandedText = {lastText};
             PreparedObjectEntry::write(memo, w);
         }
-        store.AppendRecords(p, w.data());
+        store.AppendRecords(p, w);
     }
 }
 

@@ -46,7 +46,7 @@ void fill(TfrEMFPages& store)
                                             : QString::number(p * kMemosPerPage + m)};
             PreparedObjectEntry::write(memo, w);
         }
-        store.AppendRecords(p, w.data());
+        store.AppendRecords(p, w);
     }
 }
 

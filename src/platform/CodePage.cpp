@@ -5,32 +5,38 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <optional>
+
 namespace vaskel {
 
 struct CodePage::Converters {
-    explicit Converters(const QByteArray& name)
-        : name(name), encoder(name.constData()), decoder(name.constData())
+    explicit Converters(const QByteArray& name) : name(name)
     {
+        encoder.emplace(name.constData());
+        decoder.emplace(name.constData());
     }
     // A converter ready for a new text. Resetting keeps the error count of a failed text, so an
     // encoder that failed is made again (failing is rare; making one for every text was not).
+    // It is made in its place: a converter of the system's conversion library counts errors
+    // through its own address, and one moved into place went on counting them at the old one,
+    // so a second failing text passed as converted.
     QStringEncoder& freshEncoder()
     {
-        if (encoder.hasError())
-            encoder = QStringEncoder(name.constData());
-        encoder.resetState();
-        return encoder;
+        if (encoder->hasError())
+            encoder.emplace(name.constData());
+        encoder->resetState();
+        return *encoder;
     }
     QStringDecoder& freshDecoder()
     {
-        if (decoder.hasError())
-            decoder = QStringDecoder(name.constData());
-        decoder.resetState();
-        return decoder;
+        if (decoder->hasError())
+            decoder.emplace(name.constData());
+        decoder->resetState();
+        return *decoder;
     }
     QByteArray name;
-    QStringEncoder encoder;
-    QStringDecoder decoder;
+    std::optional<QStringEncoder> encoder;
+    std::optional<QStringDecoder> decoder;
 };
 
 namespace {
@@ -71,7 +77,7 @@ CodePage::CodePage(const QString& name) : m_name(name.trimmed())
     if (m_utf8)
         return;
     auto converters = std::make_shared<Converters>(m_name.toLatin1());
-    if (m_name.isEmpty() || !converters->encoder.isValid() || !converters->decoder.isValid())
+    if (m_name.isEmpty() || !converters->encoder->isValid() || !converters->decoder->isValid())
         throw CodePageError(QStringLiteral("Unknown code page \"%1\"").arg(m_name));
     const QByteArray sample = QByteArrayLiteral("Az09 .-_\r\n~");
     m_asciiCompatible = QByteArray(converters->freshEncoder().encode(QString::fromLatin1(sample))) == sample;

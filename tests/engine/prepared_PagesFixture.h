@@ -91,7 +91,7 @@ protected:
         view.ExpandedText = view.Memo;
         ReportStreamWriter w = store.RecordWriter(page);
         PreparedObjectEntry::write(view, w);
-        store.AppendRecords(page, w.takeData());
+        store.AppendRecords(page, w);
     }
 
     // A page appended to `store` holding `views` in drawing order.

@@ -1,6 +1,7 @@
-// Prepared pages keep their text in UTF-8, so characters outside the file code page survive
-// drawing and only saving in that code page meets them; finished pages beyond the store's plain
-// budget are kept packed and read back unchanged.
+// Prepared pages keep their text in the file code page, so saving them is a copy; a page with a
+// character outside it goes over to UTF-8, so that character survives drawing and only saving in
+// that code page meets it; finished pages beyond the store's plain budget are kept packed and read
+// back unchanged.
 #include "prepared_PagesFixture.h"
 
 #include "platform/CodePage.h"
@@ -61,10 +62,15 @@ TEST_F(PreparedUnicodeTest, TextOutsideTheFileCodePageIsDrawnAndOnlySavingRefuse
     TfrEMFPages store(nullptr);
     auto plain = memo("Plain", 10, 10, 200, 20, {QString::fromUtf8("钢板 Q235")});
     addPage(store, {plain.get()});
-    auto emoji = memo("Emoji", 10, 10, 200, 20, {kEmojiName});
-    addPage(store, {emoji.get()});
+    // The page goes over to UTF-8 at its second entry; the entries around it are kept.
+    auto emoji = memo("Emoji", 10, 30, 200, 20, {kEmojiName});
+    auto after = memo("After", 10, 50, 200, 20, {QString::fromUtf8("角钢 L50")});
+    addPage(store, {plain.get(), emoji.get(), after.get()});
+    EXPECT_EQ(store.PageAt(0).TextCodePage->name(), "GBK");
+    EXPECT_EQ(store.PageAt(1).TextCodePage, nullptr) << "UTF-8";
 
-    EXPECT_EQ(textOf(store, 1), kEmojiName) << "decoded for preview, search and printing";
+    const QString pageText = QString::fromUtf8("钢板 Q235|") + kEmojiName + QString::fromUtf8("|角钢 L50");
+    EXPECT_EQ(textOf(store, 1), pageText) << "decoded for preview, search and printing";
     QImage image(210, 297, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
     store.PageAt(1).InUse = true;
@@ -76,7 +82,7 @@ TEST_F(PreparedUnicodeTest, TextOutsideTheFileCodePageIsDrawnAndOnlySavingRefuse
     EXPECT_TRUE(message.startsWith(QStringLiteral("Page 2: "))) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("U+1F600"))) << message.toStdString();
     EXPECT_TRUE(message.contains(QStringLiteral("UTF-8"))) << message.toStdString();
-    EXPECT_EQ(textOf(store, 1), kEmojiName);
+    EXPECT_EQ(textOf(store, 1), pageText);
 
     // Saved in UTF-8 and loaded in UTF-8, the character is kept.
     const CodePage utf8(QStringLiteral("UTF-8"));
@@ -85,12 +91,13 @@ TEST_F(PreparedUnicodeTest, TextOutsideTheFileCodePageIsDrawnAndOnlySavingRefuse
     buffer.setData(save(store, utf8));
     buffer.open(QIODevice::ReadOnly);
     loaded.LoadFrom(buffer, &utf8);
-    EXPECT_EQ(textOf(loaded, 1), kEmojiName);
+    EXPECT_EQ(textOf(loaded, 1), pageText);
+    EXPECT_EQ(textOf(loaded, 0), QString::fromUtf8("钢板 Q235"));
 }
 
-TEST_F(PreparedUnicodeTest, FileBytesInTheFileCodePageAreThoseOfPagesWrittenInIt)
+TEST_F(PreparedUnicodeTest, PagesInTheFileCodePageAreSavedAsTheyAre)
 {
-    // What a store wrote before pages were held in UTF-8: every entry encoded in GBK directly.
+    // Every entry encoded in GBK directly, as the file holds it.
     const CodePage& gbk = PlatformGlobals::get().codePage;
     TfrEMFPages store(nullptr);
     fillList(store, 2);
@@ -102,13 +109,22 @@ TEST_F(PreparedUnicodeTest, FileBytesInTheFileCodePageAreThoseOfPagesWrittenInIt
             view->ExpandedText = view->Memo;
             ReportStreamWriter w = direct.RecordWriter(p);
             PreparedObjectEntry::write(*view, w, &gbk);
-            direct.AppendRecords(p, w.takeData());
+            direct.AppendRecords(p, w);
         }
         store.ReleasePage(p);
     }
     const QByteArray bytes = save(store, gbk);
-    EXPECT_NE(store.PageBytes(0), direct.PageBytes(0)) << "memory holds UTF-8";
+    EXPECT_EQ(store.PageBytes(0), direct.PageBytes(0)) << "memory holds the file code page";
     EXPECT_TRUE(bytes.contains(direct.PageBytes(1))) << "the file holds the GBK entries";
+    // Saved in UTF-8, the same pages are written again with the same text.
+    TfrEMFPages inUtf8(nullptr);
+    const CodePage utf8(QStringLiteral("UTF-8"));
+    QBuffer buffer;
+    buffer.setData(save(store, utf8));
+    buffer.open(QIODevice::ReadOnly);
+    inUtf8.LoadFrom(buffer, &utf8);
+    EXPECT_NE(inUtf8.PageBytes(1), direct.PageBytes(1));
+    EXPECT_EQ(textOf(inUtf8, 1), textOf(store, 1));
 
     // Loaded pages keep the file's bytes and are saved again unchanged.
     TfrEMFPages loaded(nullptr);

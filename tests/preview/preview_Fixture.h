@@ -59,7 +59,7 @@ protected:
     {
         ReportStreamWriter w = store.RecordWriter(index);
         PreparedObjectEntry::write(view, w);
-        store.AppendRecords(index, w.takeData());
+        store.AppendRecords(index, w);
     }
 
     // A non-modal window on the report's pages with a page area of `area` pixels, shown.

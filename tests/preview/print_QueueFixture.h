@@ -90,7 +90,7 @@ protected:
             memo.ExpandedText = memo.Memo;
             ReportStreamWriter w = store.RecordWriter(index);
             PreparedObjectEntry::write(memo, w);
-            store.AppendRecords(index, w.takeData());
+            store.AppendRecords(index, w);
         }
     }
 

@@ -273,7 +273,7 @@ TEST_F(HostileInputTest, ManySmallCompressedPagesStopAtTheLoadBudget)
         memo.ExpandedText = memo.Memo;
         ReportStreamWriter w = store.RecordWriter(i);
         PreparedObjectEntry::write(memo, w);
-        store.AppendRecords(i, w.takeData());
+        store.AppendRecords(i, w);
     }
     const QString frp = dir.filePath("frames.frp");
     store.SaveToFile(frp);

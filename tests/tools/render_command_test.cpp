@@ -54,7 +54,7 @@ protected:
             m.Font.Size = 12;
             ReportStreamWriter w = store.RecordWriter(page);
             PreparedObjectEntry::write(m, w);
-            store.AppendRecords(page, w.data());
+            store.AppendRecords(page, w);
         };
         store.InsertPage(0, a4);
         add(0, "Title", QRect(60, 40, 500, 30), "Purchase bill 4711", clNone);

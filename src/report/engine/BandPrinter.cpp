@@ -353,7 +353,7 @@ bool BandPrinter::writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, 
         view.EmitPrepared(out, printContext(&band));
         view.Left = left;
         view.Top = top;
-        store.AppendRecords(run.PageNumber, out.takeData());
+        store.AppendRecords(run.PageNumber, out);
     } catch (const VaskelError& e) {
         view.Left = left;
         view.Top = top;

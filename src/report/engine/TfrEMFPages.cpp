@@ -2,6 +2,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/PlatformError.h"
+#include "platform/PlatformGlobals.h"
 #include "platform/RecordingDevice.h"
 #include "platform/Rounding.h"
 #include "platform/UiServices.h"
@@ -98,6 +99,7 @@ void TfrEMFPages::InsertPage(int index, const TfrPage& templatePage)
     std::copy(std::begin(templatePage.Margins), std::end(templatePage.Margins), record->Margins);
     record->Metrics = templatePage.Metrics;
     record->PageData = QByteArray(1, static_cast<char>(kPageStreamVersion));
+    record->TextCodePage = newPageCodePage();
     m_plainBytes += record->PageData.size();
     Q_ASSERT_X(index >= 0, "TfrEMFPages::InsertPage", "negative page index");
     const size_t at = static_cast<size_t>(std::clamp(index, 0, Count()));
@@ -144,7 +146,40 @@ ReportStreamWriter TfrEMFPages::RecordWriter(int index) const
     ReportStreamWriter writer(record.PackedData.isEmpty() ? record.PageData.size() : record.PlainSize);
     // Room for a memo's entry: writing it then grows nothing.
     writer.reserve(kRecordReserve);
+    writer.setPageCodePage(record.TextCodePage.get());
     return writer;
+}
+
+std::shared_ptr<const CodePage> TfrEMFPages::newPageCodePage()
+{
+    const CodePage& configured = PlatformGlobals::get().codePage;
+    if (configured.isUtf8())
+        return nullptr;
+    if (!m_newPageCodePage || m_newPageCodePage->name() != configured.name())
+        m_newPageCodePage = std::make_shared<const CodePage>(configured);
+    return m_newPageCodePage;
+}
+
+void TfrEMFPages::AppendRecords(int index, ReportStreamWriter& records)
+{
+    const qsizetype unicodeFrom = records.unicodeFrom();
+    const QByteArray bytes = records.takeData();
+    TfrPreparedPage& record = page(index);
+    if (unicodeFrom < 0 || !record.TextCodePage) {
+        AppendRecords(index, bytes);
+        return;
+    }
+    // The records hold a character the page's code page lacks: the page so far and the records
+    // before that entry are written again in UTF-8, and the entries after it again too, since
+    // the end positions in them move with the page.
+    QByteArray& plain = plainData(record);
+    const QList<EntryPart> parts{{plain.mid(1) + bytes.left(unicodeFrom), record.TextCodePage.get()},
+        {bytes.mid(unicodeFrom), &PreparedObjectEntry::memoryCodePage()}};
+    QByteArray converted
+        = rewritePage(static_cast<quint8>(plain.at(0)), parts, PreparedObjectEntry::memoryCodePage());
+    m_plainBytes += converted.size() - plain.size();
+    plain = std::move(converted);
+    record.TextCodePage.reset();
 }
 
 void TfrEMFPages::AppendRecords(int index, const QByteArray& records)

@@ -17,6 +17,7 @@
 #include "report/model/ViewFactory.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -50,8 +51,9 @@ struct TfrPreparedPage {
     QByteArray PageData;
     QByteArray PackedData;
     qsizetype PlainSize = 0;
-    // The code page of the page's text: null for memory's UTF-8, else the code page of the file
-    // the page was read from (shared by the pages of that file).
+    // The code page of the page's text: null for UTF-8, else the file code page a prepared page
+    // was started in or the code page of the file the page was read from (shared by the pages of
+    // that file or run).
     std::shared_ptr<const CodePage> TextCodePage;
     std::unique_ptr<TfrPage> LivePage; // decoded from the page's records while needed
 };
@@ -94,7 +96,10 @@ public:
     // its data before anything else is appended to the page.
     ReportStreamWriter RecordWriter(int index) const;
     static constexpr qsizetype kRecordReserve = 256;
-    // Appends object records (written by a view's EmitPrepared through RecordWriter).
+    // Appends object records (written by a view's EmitPrepared through RecordWriter). Records
+    // that went over to UTF-8 turn the whole page into UTF-8 first.
+    void AppendRecords(int index, ReportStreamWriter& records);
+    // Appends bytes as they are: records already in the page's code page.
     void AppendRecords(int index, const QByteArray& records);
     // The page's records (version byte first), expanded when the page is packed.
     QByteArray PageBytes(int index) const;
@@ -130,6 +135,18 @@ public:
 
 private:
     TfrPreparedPage& page(int index) const;
+    // The code page new pages start their text in: the configured file code page (null for
+    // UTF-8), so that saving them is a copy.
+    std::shared_ptr<const CodePage> newPageCodePage();
+    // Entries of pages, each part in its own code page, written again as one page in `to`.
+    struct EntryPart {
+        QByteArray entries; // object records, no version byte
+        const CodePage* codePage;
+    };
+    QByteArray rewritePage(quint8 version, const QList<EntryPart>& parts, const CodePage& to);
+    // Page `number`'s data (`page`) as a file in `fileCodePage` holds it.
+    QByteArray pageForFile(
+        const TfrPreparedPage& record, const QByteArray& page, int number, const CodePage& fileCodePage);
     void releaseLivePage(TfrPreparedPage& page);
     // The page's plain records, expanded in place when it was packed.
     QByteArray& plainData(TfrPreparedPage& page);
@@ -144,6 +161,7 @@ private:
     TfrReport* m_owner; // not owned; null for a store without a report
     std::vector<std::unique_ptr<TfrPreparedPage>> m_pages;
     qint64 m_plainBytes = 0; // PageData held by the pages, about (direct edits are not counted)
+    std::shared_ptr<const CodePage> m_newPageCodePage;
     ViewFactory m_viewFactory;
 };
 

@@ -40,40 +40,40 @@ QString printerName()
     return printer.PrinterList.value(printer.CurrentIndex);
 }
 
-// Rewrites the object entries of one page from code page `from` into `to`. Pages are kept in memory
-// with their text in UTF-8 and files hold them in the file code page, so this runs on saving and
-// loading whenever the two differ. Throws what reading or writing an entry throws.
-QByteArray transcodePage(
-    const QByteArray& page, const CodePage& from, const CodePage& to, ViewFactory& factory)
+} // namespace
+
+QByteArray TfrEMFPages::rewritePage(quint8 version, const QList<EntryPart>& parts, const CodePage& to)
 {
-    if (page.isEmpty() || from.name() == to.name())
-        return page;
-    ReportStreamReader r(page);
-    const quint8 version = r.readU8();
-    r.setVersion(version);
     ReportStreamWriter w;
     w.writeU8(version);
     RunState& run = frRun();
-    while (!r.atEnd()) {
-        std::unique_ptr<TfrView> view = PreparedObjectEntry::read(r, factory, run, &from);
-        if (!view)
-            r.fail(QStringLiteral("object record of a type that creates no view"));
-        // A printed copy is read with its text in Memo and written from ExpandedText.
-        view->ExpandedText = view->Memo;
-        PreparedObjectEntry::write(*view, w, &to);
+    for (const EntryPart& part : parts) {
+        ReportStreamReader r(part.entries);
+        r.setVersion(version);
+        while (!r.atEnd()) {
+            std::unique_ptr<TfrView> view = PreparedObjectEntry::read(r, m_viewFactory, run, part.codePage);
+            if (!view)
+                r.fail(QStringLiteral("object record of a type that creates no view"));
+            // A printed copy is read with its text in Memo and written from ExpandedText.
+            view->ExpandedText = view->Memo;
+            PreparedObjectEntry::write(*view, w, &to);
+        }
     }
     return w.takeData();
 }
 
-// The page's data as a file in `fileCodePage` holds it. A character that code page lacks is named,
-// with the way to keep it.
-QByteArray pageForFile(const TfrPreparedPage& record, const QByteArray& page, int number,
-    const CodePage& fileCodePage, ViewFactory& factory)
+// The page's data as a file in `fileCodePage` holds it: a copy when the page holds its text in
+// that code page already, else its entries written again. A character the code page lacks is
+// named, with the way to keep it.
+QByteArray TfrEMFPages::pageForFile(
+    const TfrPreparedPage& record, const QByteArray& page, int number, const CodePage& fileCodePage)
 {
     const CodePage& pageCodePage
         = record.TextCodePage ? *record.TextCodePage : PreparedObjectEntry::memoryCodePage();
+    if (page.isEmpty() || pageCodePage.name() == fileCodePage.name())
+        return page;
     try {
-        return transcodePage(page, pageCodePage, fileCodePage, factory);
+        return rewritePage(static_cast<quint8>(page.at(0)), {{page.mid(1), &pageCodePage}}, fileCodePage);
     } catch (const CodePageError& e) {
         throw CodePageError(QStringLiteral("Page %1: %2. Save the prepared report in code page UTF-8 "
                                            "(--code-page UTF-8, or the setting Files/CodePage), which "
@@ -86,6 +86,8 @@ QByteArray pageForFile(const TfrPreparedPage& record, const QByteArray& page, in
         return page;
     }
 }
+
+namespace {
 
 // Reads a stream page record by page record: exactly the bytes asked for, or a stream error that
 // names the offset in the file.
@@ -235,7 +237,7 @@ void TfrEMFPages::SaveTo(QIODevice& stream, const CodePage* codePage)
     put(head);
     for (int i = 0; i < Count(); ++i) {
         const TfrPreparedPage& record = *m_pages[static_cast<size_t>(i)];
-        const QByteArray page = pageForFile(record, PageBytes(i), i + 1, fileCodePage, m_viewFactory);
+        const QByteArray page = pageForFile(record, PageBytes(i), i + 1, fileCodePage);
         ReportStreamWriter w(pos);
         w.writeI32(0);
         w.writeU16(record.PaperCode);

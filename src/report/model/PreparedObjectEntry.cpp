@@ -14,11 +14,13 @@ const CodePage& memoryCodePage()
     return utf8;
 }
 
-void write(TfrView& view, ReportStreamWriter& w, const CodePage* codePage)
+namespace {
+
+void writeIn(TfrView& view, ReportStreamWriter& w, const CodePage& codePage)
 {
     const bool wasPrepared = view.PreparedMode;
     view.PreparedMode = true;
-    w.setCodePage(codePage ? codePage : &memoryCodePage());
+    w.setCodePage(&codePage);
     try {
         w.writeU8(view.TypeCode);
         if (view.TypeCode == 10)
@@ -31,6 +33,24 @@ void write(TfrView& view, ReportStreamWriter& w, const CodePage* codePage)
     }
     w.setCodePage(nullptr);
     view.PreparedMode = wasPrepared;
+}
+
+} // namespace
+
+void write(TfrView& view, ReportStreamWriter& w, const CodePage* codePage)
+{
+    if (!codePage && w.pageCodePage()) {
+        const qsizetype start = w.size();
+        try {
+            writeIn(view, w, *w.pageCodePage());
+            return;
+        } catch (const CodePageError&) {
+            // A character the page's code page lacks: the page goes over to UTF-8, which holds
+            // every character, from this entry on.
+            w.restartInUnicode(start);
+        }
+    }
+    writeIn(view, w, codePage ? *codePage : memoryCodePage());
 }
 
 std::unique_ptr<TfrView> read(

@@ -3,9 +3,11 @@
 // record in prepared form (no page index, no end position), always in the version-25 encodings.
 // The printing of a view writes it; the prepared pages store reads it back to draw.
 //
-// In memory the entries hold their text in UTF-8, so any character a database gives a report
-// survives preview, printing and PDF; only a prepared-report file saved in a legacy code page
-// converts it (the `codePage` argument), and there a character the code page lacks is an error.
+// A page being prepared holds its text in the code page files are saved in, so saving it is a
+// copy; an entry with a character that code page lacks goes over to UTF-8 (see
+// ReportStreamWriter::setPageCodePage), and the page store converts that page to UTF-8, so any
+// character a database gives a report survives preview, printing and PDF. Only saving such a page
+// in a legacy code page fails, naming the character.
 #include "report/model/TfrView.h"
 
 #include <memory>
@@ -18,13 +20,14 @@ struct RunState;
 
 namespace PreparedObjectEntry {
 
-// Writes `view` with `PreparedMode` set for the write.
+// Writes `view` with `PreparedMode` set for the write: in `codePage`, or when that is null in
+// the writer's page code page if it holds the entry, else in UTF-8.
 void write(TfrView& view, ReportStreamWriter& writer, const CodePage* codePage = nullptr);
 // The next view of a prepared page, with `PreparedMode` set; null for type codes that create
 // nothing. Throws EStreamError for a damaged entry and EClassNotFound for unknown add-in classes.
 std::unique_ptr<TfrView> read(
     ReportStreamReader& reader, ViewFactory& factory, RunState& run, const CodePage* codePage = nullptr);
-// The code page of entries in memory (UTF-8); `codePage` null above means this one.
+// UTF-8: the code page of pages whose text no other code page holds.
 const CodePage& memoryCodePage();
 
 } // namespace PreparedObjectEntry

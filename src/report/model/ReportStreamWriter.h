@@ -47,6 +47,21 @@ public:
     // Text of this stream in `codePage` (not owned) instead of the configured one; null restores it.
     void setCodePage(const CodePage* codePage) { m_codePage = codePage; }
 
+    // Prepared-page records: the code page the page holds its text in (not owned; null for
+    // UTF-8), tried first for each entry. An entry it cannot hold is written in UTF-8 instead,
+    // and so is every entry after it; `unicodeFrom` says where (bytes of this writer, -1 when
+    // all are in the page's code page) for the page store to convert the page.
+    void setPageCodePage(const CodePage* codePage) { m_pageCodePage = codePage; }
+    const CodePage* pageCodePage() const { return m_unicodeFrom < 0 ? m_pageCodePage : nullptr; }
+    qsizetype unicodeFrom() const { return m_unicodeFrom; }
+    // Drops what was written from `at` on and writes UTF-8 entries from there.
+    void restartInUnicode(qsizetype at)
+    {
+        m_used = at;
+        m_unicodeFrom = at;
+    }
+    qsizetype size() const { return m_used; }
+
 private:
     void writeLength16(qint64 length);
     QByteArray encodeText(const QString& text) const;
@@ -68,6 +83,8 @@ private:
     qsizetype m_used = 0;
     qint64 m_start = 0;
     const CodePage* m_codePage = nullptr;
+    const CodePage* m_pageCodePage = nullptr;
+    qsizetype m_unicodeFrom = -1;
 };
 
 } // namespace vaskel
