@@ -43,6 +43,8 @@ public:
     // The values of a row; out-of-range rows give an empty list, out-of-range indexes an invalid
     // variant.
     QVariantList row(qint64 row) const;
+    // The same into an existing list, whose storage is reused when it is not shared.
+    void readRow(qint64 row, QVariantList& into) const;
     QVariant value(qint64 row, int index) const;
     int valueCount(qint64 row) const;
 
@@ -56,8 +58,13 @@ public:
     qsizetype bytesReserved() const;
 
 private:
+    // Chunks are mapped from the system, not taken from the heap (see PackedRows.cpp).
+    struct ChunkUnmap {
+        size_t size;
+        void operator()(char* data) const;
+    };
     struct Chunk {
-        std::unique_ptr<char[]> data;
+        std::unique_ptr<char, ChunkUnmap> data;
         qsizetype size = 0;
         qsizetype used = 0;
     };
@@ -66,6 +73,7 @@ private:
     {
         return (quint64(chunk) << 32) | quint64(offset);
     }
+    static std::unique_ptr<char, ChunkUnmap> mapChunk(size_t size);
     const char* rowStart(qint64 row) const;
     // Stores the scratch buffer as a new row's bytes and returns where they went.
     quint64 storeScratch();
