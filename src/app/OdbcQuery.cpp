@@ -279,7 +279,7 @@ QVariant OdbcQuery::valueAt(qint64 row, int index) const
 const QVariantList& OdbcQuery::currentValues() const
 {
     if (m_decodedRow != m_row) {
-        m_decoded = m_rows.row(m_row);
+        m_rows.readRow(m_row, m_decoded);
         m_decodedRow = m_row;
     }
     return m_decoded;

@@ -1,12 +1,14 @@
 #pragma once
 // A query of the query window (`ADOQuery1`, `ADOQuery2`, the total query): a statement sent over
 // the window's ODBC connection, its result read at once into a static client-side snapshot with a
-// current row. The snapshot is held packed (a million rows take tens of megabytes); the current
-// row is kept decoded, as the report engine reads each of its fields several times, and other
-// rows (a grid's visible cells) are decoded value by value when read. A query with a fixed field list binds
-// exactly those fields by name (letter case ignored) whatever else the result holds, and fails to open when
-// the result lacks one; a query without a list takes the result's own columns. Bill numbers travel as bound
-// parameters, never pasted into the statement text, so no driver's quoting rules matter.
+// current row. A query with a fixed field list binds exactly those fields by name (letter case
+// ignored) whatever else the result holds, and fails to open when the result lacks one; a query
+// without a list takes the result's own columns. Bill numbers travel as bound parameters, never
+// pasted into the statement text, so no driver's quoting rules matter.
+//
+// The snapshot is held packed (a million rows of a list report take about 60 MB). The current
+// row is kept decoded, as the report engine reads each of its fields several times; other rows
+// (a grid's visible cells) are decoded value by value when read.
 //
 // Edits and deletions from a grid are written back to the query's table with optimistic locking:
 // the UPDATE or DELETE finds the row by all the values it had when read, and changes nothing when
