@@ -200,18 +200,18 @@ void OdbcQuery::open()
             kinds << d.kind;
         }
     }
-    std::vector<QVariantList> rows;
+    PackedRows rows;
     while (q.next()) {
-        QVariantList row;
-        row.reserve(columns.size());
+        rows.startRow();
         for (qsizetype i = 0; i < columns.size(); ++i)
-            row << normalised(q.value(columns[i]), kinds[i]);
-        rows.push_back(std::move(row));
+            rows.appendValue(normalised(q.value(columns[i]), kinds[i]));
+        rows.finishRow();
     }
     if (q.lastError().isValid())
         throw EDatabaseError(driverMessage(q.lastError()), displayStatement());
     m_rows = std::move(rows);
     m_row = 0;
+    forgetDecodedRow();
     m_active = true;
     emit opened();
     emit currentRowChanged(currentRow());
@@ -224,6 +224,8 @@ void OdbcQuery::close()
     m_active = false;
     m_rows.clear();
     m_row = 0;
+    forgetDecodedRow();
+    m_decoded.clear();
     if (m_fixedFields.isEmpty())
         m_fields.clear();
     emit closed();
@@ -269,7 +271,18 @@ QVariant OdbcQuery::valueAt(qint64 row, int index) const
 {
     if (!m_active || row < 0 || row >= rowCount() || index < 0 || index >= fieldCount())
         return {};
-    return m_rows[static_cast<size_t>(row)].value(index);
+    if (row == m_row)
+        return currentValues().value(index);
+    return m_rows.value(row, index);
+}
+
+const QVariantList& OdbcQuery::currentValues() const
+{
+    if (m_decodedRow != m_row) {
+        m_rows.readRow(m_row, m_decoded);
+        m_decodedRow = m_row;
+    }
+    return m_decoded;
 }
 
 QVariant OdbcQuery::fieldValue(int index) const
@@ -318,7 +331,7 @@ OdbcQuery::RowMatch OdbcQuery::lockRow(qint64 row, const QString& action) const
     }
     if (!m_active || row < 0 || row >= rowCount())
         throw EDatabaseError(QStringLiteral("%1: no such row to %2").arg(Name, action));
-    const QVariantList& original = m_rows[static_cast<size_t>(row)];
+    const QVariantList original = m_rows.row(row);
 
     // The row is found by every value it had when it was read: equal values, or null where null.
     RowMatch match;
@@ -402,7 +415,8 @@ void OdbcQuery::postEdit(qint64 row, int index, const QVariant& value)
     runLocked(QStringLiteral("UPDATE %1 SET %2=? WHERE %3")
                   .arg(m_updateTable, field(index)->fieldName(), match.condition),
         values);
-    m_rows[static_cast<size_t>(row)][index] = newValue;
+    m_rows.replaceValue(row, index, newValue);
+    forgetDecodedRow();
     emit rowChanged(row);
 }
 
@@ -411,7 +425,8 @@ void OdbcQuery::deleteRow(qint64 row)
     const RowMatch match = lockRow(row, QStringLiteral("delete"));
     runLocked(QStringLiteral("DELETE FROM %1 WHERE %2").arg(m_updateTable, match.condition), match.values);
     emit rowAboutToBeRemoved(row);
-    m_rows.erase(m_rows.begin() + row);
+    m_rows.eraseRow(row);
+    forgetDecodedRow();
     // The cursor stays on the row that took the deleted one's place, or the new last row.
     if (m_row > row || (m_row >= rowCount() && m_row > 0))
         --m_row;
