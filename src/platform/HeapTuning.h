@@ -5,8 +5,8 @@
 // faulted in again, zeroed, for the next page. Called once, first thing in main.
 namespace vaskel::HeapTuning {
 
-// Keeps up to 64 MiB of freed heap for reuse instead of returning it at once. Does nothing where
-// the C library has no such setting.
+// Keeps up to 64 MiB of freed heap for reuse instead of returning it at once, and takes blocks
+// up to 32 MiB from the heap. Does nothing where the C library has no such setting.
 void keepFreedMemoryForReuse();
 
 } // namespace vaskel::HeapTuning
