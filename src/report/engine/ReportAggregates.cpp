@@ -41,16 +41,9 @@ QString columnPrefix(const TfrBand& band)
     return {};
 }
 
-struct KeyFields {
-    QString column; // empty without a column field
-    QString footer;
-    AggregateOp op = AggregateOp::Sum;
-    QString expression;
-    QString flag;
-    bool valid = false;
-};
+} // namespace
 
-KeyFields splitKey(const QString& key)
+ReportAggregates::KeyFields ReportAggregates::splitKey(const QString& key)
 {
     const QStringList parts = key.split(ReportAggregates::kSeparator);
     KeyFields k;
@@ -68,6 +61,16 @@ KeyFields splitKey(const QString& key)
     k.valid = true;
     return k;
 }
+
+const ReportAggregates::KeyFields& ReportAggregates::keyFields(const QString& key)
+{
+    auto it = m_keys.find(key);
+    if (it == m_keys.end())
+        it = m_keys.insert(key, splitKey(key));
+    return it.value();
+}
+
+namespace {
 
 // Turns the registration flag on and restores the current band and view afterwards, also when
 // a call fails.
@@ -270,7 +273,7 @@ void ReportAggregates::AccumulateAggregates(TfrBand& dataBand)
     bool havePrevious = false;
     const bool visible = dataBand.Visible;
     for (int i = 0; i < values.Count(); ++i) {
-        const KeyFields k = splitKey(values.Names(i));
+        const KeyFields& k = keyFields(values.Names(i));
         if (!k.valid)
             continue;
         if (perColumn && (k.column.isEmpty() || k.column == QLatin1String("0") || k.column != column))
@@ -335,7 +338,7 @@ void ReportAggregates::ResetAggregates(TfrBand& band)
         return;
     TfrVariables& values = data->AggregateValues;
     for (int i = 0; i < values.Count(); ++i) {
-        const KeyFields k = splitKey(values.Names(i));
+        const KeyFields& k = keyFields(values.Names(i));
         if (k.valid && k.footer.compare(band.Name, Qt::CaseInsensitive) == 0)
             values.SetValues(i, startValue(k.op));
     }

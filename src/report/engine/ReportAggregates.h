@@ -47,6 +47,19 @@ public:
     static std::optional<int> dataKindForFooter(int footerKind);
 
 private:
+    // A key taken apart.
+    struct KeyFields {
+        QString column; // empty without a column field
+        QString footer;
+        AggregateOp op = AggregateOp::Sum;
+        QString expression;
+        QString flag;
+        bool valid = false;
+    };
+    static KeyFields splitKey(const QString& key);
+    // The fields of a key, split once: every record of a run walks the same few keys.
+    const KeyFields& keyFields(const QString& key);
+
     void registerDataBand(const PageFormationState& page, TfrBand& dataBand);
     void scanBand(TfrBand& band);
     void registerCall(
@@ -59,6 +72,7 @@ private:
 
     ReportScope& m_scope;
     QHash<QString, QString> m_compiled; // expression text → postfix form
+    QHash<QString, KeyFields> m_keys;
     TfrBand* m_registering = nullptr; // the data band whose footers are being registered
 };
 
