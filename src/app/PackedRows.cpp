@@ -30,13 +30,13 @@ enum class Tag : quint8 {
     NullString, // a variant holding a null text (not a null variant)
     Date, // zig-zag varint Julian day (the null date too)
     Time, // zig-zag varint milliseconds since midnight, -1 for the null time
-    DateTime, // spec byte, zig-zag varint milliseconds since the epoch, offset for a fixed offset
+    DateTime, // zone byte, zig-zag varint milliseconds since the epoch, offset for a fixed offset
     Bytes, // varint length, bytes
     NullBytes, // a variant holding a null byte array
     Stream, // anything else: varint length, the variant as QDataStream writes it
 };
 
-enum class DateTimeSpec : quint8 { Local, Utc, Offset };
+enum class DateTimeZone : quint8 { Local, Utc, Offset };
 
 quint64 zigzag(qint64 v)
 {
@@ -144,30 +144,30 @@ void encodeString(Writer& w, const QString& s)
     }
 }
 
-// Date-times in the local zone, in UTC or at a fixed offset keep their instant and their spec;
-// those of a named zone (and invalid ones) go through QDataStream, which keeps the zone.
+// Date-times in the local zone, in UTC or at a fixed offset keep their instant and their kind of
+// zone; those of a named zone (and invalid ones) go through QDataStream, which keeps the zone.
 bool encodeDateTime(Writer& w, const QDateTime& dt)
 {
     if (!dt.isValid())
         return false;
-    DateTimeSpec spec;
+    DateTimeZone zone;
     switch (dt.timeSpec()) {
     case Qt::LocalTime:
-        spec = DateTimeSpec::Local;
+        zone = DateTimeZone::Local;
         break;
     case Qt::UTC:
-        spec = DateTimeSpec::Utc;
+        zone = DateTimeZone::Utc;
         break;
     case Qt::OffsetFromUTC:
-        spec = DateTimeSpec::Offset;
+        zone = DateTimeZone::Offset;
         break;
     default:
         return false;
     }
     w.tag(Tag::DateTime);
-    w.byte(quint8(spec));
+    w.byte(quint8(zone));
     w.signedVarint(dt.toMSecsSinceEpoch());
-    if (spec == DateTimeSpec::Offset)
+    if (zone == DateTimeZone::Offset)
         w.signedVarint(dt.offsetFromUtc());
     return true;
 }
@@ -285,14 +285,14 @@ QVariant decode(Reader& r)
         return ms < 0 ? QTime() : QTime::fromMSecsSinceStartOfDay(int(ms));
     }
     case Tag::DateTime: {
-        const auto spec = DateTimeSpec(r.byte());
+        const auto zone = DateTimeZone(r.byte());
         const qint64 ms = r.signedVarint();
-        switch (spec) {
-        case DateTimeSpec::Utc:
+        switch (zone) {
+        case DateTimeZone::Utc:
             return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
-        case DateTimeSpec::Offset:
+        case DateTimeZone::Offset:
             return QDateTime::fromMSecsSinceEpoch(ms, Qt::OffsetFromUTC, int(r.signedVarint()));
-        case DateTimeSpec::Local:
+        case DateTimeZone::Local:
             break;
         }
         return QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime);
@@ -346,7 +346,7 @@ void skip(Reader& r)
         r.take(qsizetype(r.varint()) * 2);
         return;
     case Tag::DateTime:
-        if (DateTimeSpec(r.byte()) == DateTimeSpec::Offset)
+        if (DateTimeZone(r.byte()) == DateTimeZone::Offset)
             r.varint();
         r.varint();
         return;

@@ -25,7 +25,7 @@ struct RoundTrip {
 };
 
 // Same type, same nullness, same value; texts and byte arrays also keep null apart from empty,
-// date-times keep their spec.
+// date-times keep their kind of zone (local, UTC, offset).
 void expectSame(const QVariant& out, const QVariant& in)
 {
     ASSERT_EQ(out.isValid(), in.isValid());
