@@ -19,6 +19,8 @@
 // The database of N rows is made once per size by bench/list_report/make_db.py (python3) and the
 // template once by `vaskel template build` of list_report.json, in a temporary folder, or in
 // BENCH_WORK when set (kept, and shared with bench/list_report/run.sh, so databases are made once).
+#include "BenchPages.h"
+
 #include "app/BillDataModule.h"
 #include "app/DemoDatabase.h"
 #include "platform/LocaleSettings.h"
@@ -35,8 +37,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <sys/resource.h>
 
 #include <memory>
 #include <optional>
@@ -107,13 +107,6 @@ QString listTemplate()
         throw VaskelError(QStringLiteral("the template could not be built: %1").arg(messages.trimmed()));
     built = path;
     return built;
-}
-
-double peakMiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
 }
 
 // One run of the list as the render command makes it; returns the number of prepared pages.
@@ -196,7 +189,7 @@ void runListBenchmark(benchmark::State& state, bool toPdf)
     const double runs = double(state.iterations());
     state.counters["rows"] = benchmark::Counter(double(rows) * runs, benchmark::Counter::kIsRate);
     state.counters["pages"] = benchmark::Counter(double(pages) * runs, benchmark::Counter::kIsRate);
-    state.counters["peak_MiB"] = peakMiB();
+    state.counters["peak_MiB"] = bench::peakMegabytes();
 }
 
 void Pdf(benchmark::State& state)

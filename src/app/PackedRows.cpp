@@ -411,10 +411,15 @@ void PackedRows::finishRow()
 
 void PackedRows::appendRow(const QVariantList& values)
 {
+    stageRow(values);
+    finishRow();
+}
+
+void PackedRows::stageRow(const QVariantList& values)
+{
     startRow();
     for (const QVariant& v : values)
         appendValue(v);
-    finishRow();
 }
 
 quint64 PackedRows::storeScratch()
@@ -488,9 +493,7 @@ void PackedRows::replaceValue(qint64 row, int index, const QVariant& value)
     if (index < 0 || index >= values.size())
         return;
     values[index] = value;
-    startRow();
-    for (const QVariant& v : values)
-        appendValue(v);
+    stageRow(values);
     m_rows[size_t(row)] = storeScratch();
 }
 

@@ -75,6 +75,8 @@ private:
     }
     static std::unique_ptr<char, ChunkUnmap> mapChunk(size_t size);
     const char* rowStart(qint64 row) const;
+    // Encodes `values` into the scratch buffer as the row being appended.
+    void stageRow(const QVariantList& values);
     // Stores the scratch buffer as a new row's bytes and returns where they went.
     quint64 storeScratch();
 
