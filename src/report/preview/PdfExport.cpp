@@ -1,6 +1,7 @@
 #include "report/preview/PdfExport.h"
 
 #include "platform/PlatformError.h"
+#include "platform/StreamCompression.h"
 #include "report/engine/PageTarget.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/model/TfrPrinter.h"
@@ -52,6 +53,8 @@ void drawPage(TfrEMFPages& pages, int index, QPainter& painter, QSize sheet)
 bool PdfExport::write(
     TfrEMFPages& pages, const QString& fileName, const QString& title, const Progress& progress)
 {
+    // Pages are compressed as they are finished, and the fonts at the end: the whole run is fast.
+    const FastStreamCompression fast;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         cannotCreate(fileName, file.errorString());
