@@ -53,7 +53,8 @@ void drawPage(TfrEMFPages& pages, int index, QPainter& painter, QSize sheet)
 bool PdfExport::write(
     TfrEMFPages& pages, const QString& fileName, const QString& title, const Progress& progress)
 {
-    // Pages are compressed as they are finished, and the fonts at the end: the whole run is fast.
+    // Qt compresses each page as the next one begins and the fonts when the painter ends, all
+    // within this scope.
     const FastStreamCompression fast;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
