@@ -66,8 +66,8 @@ const ReportAggregates::KeyFields& ReportAggregates::keyFields(const QString& ke
 {
     auto it = m_keys.find(key);
     if (it == m_keys.end())
-        it = m_keys.insert(key, splitKey(key));
-    return it.value();
+        it = m_keys.emplace(key, splitKey(key)).first;
+    return it->second;
 }
 
 namespace {
@@ -264,7 +264,7 @@ void ReportAggregates::AccumulateAggregates(TfrBand& dataBand)
                 continue;
             const QString copy = column + kSeparator + name.mid(templatePrefix.size());
             if (!values.contains(copy))
-                values.SetValue(copy, startValue(splitKey(name).op));
+                values.SetValue(copy, startValue(keyFields(name).op));
         }
     }
     TfrParser& parser = TfrGlobals::get().parser;

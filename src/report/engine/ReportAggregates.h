@@ -16,6 +16,7 @@
 #include <QHash>
 
 #include <optional>
+#include <unordered_map>
 
 namespace vaskel {
 
@@ -57,7 +58,8 @@ private:
         bool valid = false;
     };
     static KeyFields splitKey(const QString& key);
-    // The fields of a key, split once: every record of a run walks the same few keys.
+    // The fields of a key, split once: every record of a run walks the same few keys. The
+    // reference stays valid while further keys are split.
     const KeyFields& keyFields(const QString& key);
 
     void registerDataBand(const PageFormationState& page, TfrBand& dataBand);
@@ -72,7 +74,7 @@ private:
 
     ReportScope& m_scope;
     QHash<QString, QString> m_compiled; // expression text → postfix form
-    QHash<QString, KeyFields> m_keys;
+    std::unordered_map<QString, KeyFields> m_keys;
     TfrBand* m_registering = nullptr; // the data band whose footers are being registered
 };
 
