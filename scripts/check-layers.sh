@@ -13,14 +13,15 @@ platform:
 report/expr: platform
 report/model: report/expr platform
 report/engine: report/model report/expr platform
-report/preview: report/engine report/model report/expr platform
+report/export: report/engine report/model report/expr platform
+report/preview: report/export report/engine report/model report/expr platform
 ui/xplook: platform
 ui/desktop: report/model report/expr platform
-app: ui/xplook ui/desktop report/preview report/engine report/model report/expr platform
-tools: app ui/desktop report/preview report/engine report/model report/expr platform
-main: tools app ui/xplook ui/desktop report/preview report/engine report/model report/expr platform
+app: ui/xplook ui/desktop report/preview report/export report/engine report/model report/expr platform
+tools: app ui/desktop report/preview report/export report/engine report/model report/expr platform
+main: tools app ui/xplook ui/desktop report/preview report/export report/engine report/model report/expr platform
 '
-headless='platform report/expr report/model report/engine'
+headless='platform report/expr report/model report/engine report/export'
 
 cd "$src"
 find . -type f \( -name '*.h' -o -name '*.cpp' \) -print0 | sort -z \

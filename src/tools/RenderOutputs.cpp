@@ -3,9 +3,9 @@
 #include "platform/PlatformError.h"
 #include "report/engine/PreparedPagesJson.h"
 #include "report/engine/TfrEMFPages.h"
+#include "report/export/PdfExport.h"
 #include "report/model/TemplateJson.h"
 #include "report/model/TfrPrinter.h"
-#include "report/preview/PdfExport.h"
 
 #include <QDir>
 #include <QImage>
@@ -51,7 +51,9 @@ void commit(QSaveFile& file)
 
 void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title)
 {
-    PdfExport::write(pages, fileName, title);
+    ExportDocumentInfo info;
+    info.title = title;
+    PdfExport().write(pages, fileName, info);
 }
 
 namespace {

@@ -11,6 +11,13 @@ namespace vaskel {
 struct TfrPageMetrics;
 struct TfrPreparedPage;
 
+// A paint device that stands for paper without being a printer (an exporter's page): pages are
+// drawn on it as on a printer, every view with the printer's font sizes.
+class PaperDevice {
+public:
+    virtual ~PaperDevice() = default;
+};
+
 namespace PageTarget {
 
 // In printer pixels of `device` (the printer's metrics for the page's paper), with the origin at

@@ -6,6 +6,7 @@
 #include "platform/RecordingDevice.h"
 #include "platform/Rounding.h"
 #include "platform/UiServices.h"
+#include "report/engine/PageTarget.h"
 #include "report/engine/TfrCompressor.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/EListIndexError.h"
@@ -43,7 +44,8 @@ QRegion clipArea(const QPainter& canvas)
 bool drawsOnPaper(const QPaintDevice* device)
 {
     return device
-        && (device->devType() == QInternal::Printer || dynamic_cast<const QPdfWriter*>(device) != nullptr);
+        && (device->devType() == QInternal::Printer || dynamic_cast<const QPdfWriter*>(device) != nullptr
+            || dynamic_cast<const PaperDevice*>(device) != nullptr);
 }
 
 // round(v) + offset as a pixel coordinate; views of damaged pages may lie anywhere, so the result

@@ -2,8 +2,8 @@
 
 #include "platform/PlatformError.h"
 #include "platform/UiServices.h"
+#include "report/export/PdfExport.h"
 #include "report/model/TfrGlobals.h"
-#include "report/preview/PdfExport.h"
 
 #include <exception>
 
@@ -25,7 +25,9 @@ bool PreviewPdfExport::run(TfrEMFPages& pages, const QString& title, const QStri
     std::exception_ptr failure;
     const ModalResult result = ui.runWithProgress(hint(), QStringLiteral("Page  1"), [&](ProgressControl& c) {
         try {
-            written = PdfExport::write(pages, fileName, title, [&c](int page) {
+            ExportDocumentInfo info;
+            info.title = title;
+            written = PdfExport().write(pages, fileName, info, [&c](int page) {
                 c.setText(QStringLiteral("Page  %1").arg(page));
                 return c.cancelRequested();
             });

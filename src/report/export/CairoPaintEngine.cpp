@@ -1,0 +1,606 @@
+#include "report/export/CairoPaintEngine.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QTextLayout>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace vaskel {
+
+namespace {
+
+void setCairoMatrix(cairo_t* cr, const QTransform& t)
+{
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, t.m11(), t.m12(), t.m21(), t.m22(), t.dx(), t.dy());
+    cairo_set_matrix(cr, &m);
+}
+
+void setColor(cairo_t* cr, const QColor& color)
+{
+    const QColor c = color.toRgb();
+    cairo_set_source_rgba(cr, c.redF(), c.greenF(), c.blueF(), c.alphaF());
+}
+
+// The path's subpaths in cairo's current path; a subpath that ends where it began is closed, so
+// its corners are joined as Qt's stroker joins them.
+void appendPath(cairo_t* cr, const QPainterPath& path)
+{
+    const int count = path.elementCount();
+    QPointF start;
+    int startIndex = -1;
+    for (int i = 0; i < count; ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        switch (e.type) {
+        case QPainterPath::MoveToElement:
+            cairo_move_to(cr, e.x, e.y);
+            start = e;
+            startIndex = i;
+            break;
+        case QPainterPath::LineToElement:
+            cairo_line_to(cr, e.x, e.y);
+            break;
+        case QPainterPath::CurveToElement: {
+            const QPainterPath::Element c2 = path.elementAt(i + 1);
+            const QPainterPath::Element end = path.elementAt(i + 2);
+            cairo_curve_to(cr, e.x, e.y, c2.x, c2.y, end.x, end.y);
+            i += 2;
+            break;
+        }
+        case QPainterPath::CurveToDataElement:
+            break;
+        }
+        const bool subpathEnds = i + 1 >= count || path.elementAt(i + 1).type == QPainterPath::MoveToElement;
+        if (subpathEnds && i - startIndex >= 2 && QPointF(path.elementAt(i)) == start)
+            cairo_close_path(cr);
+    }
+}
+
+// A cairo image of `image`, owning a copy of its pixels (the PDF surface reads them only when the
+// page is finished). Opaque images become RGB so that the PDF carries no soft mask for them.
+cairo_surface_t* cairoImage(const QImage& image)
+{
+    const bool opaque = !image.hasAlphaChannel();
+    const QImage converted
+        = image.convertToFormat(opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+    cairo_surface_t* surface = cairo_image_surface_create(
+        opaque ? CAIRO_FORMAT_RGB24 : CAIRO_FORMAT_ARGB32, converted.width(), converted.height());
+    cairo_surface_flush(surface);
+    unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    if (data) {
+        for (int y = 0; y < converted.height(); ++y)
+            std::memcpy(
+                data + qsizetype(y) * stride, converted.constScanLine(y), size_t(converted.width()) * 4);
+    }
+    cairo_surface_mark_dirty(surface);
+    return surface;
+}
+
+// Text whose glyphs stand one to a character with the advances of the font's own table: no marks
+// to place and no script whose letters change shape with their neighbours.
+bool needsShaping(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (c < 0x300)
+            continue;
+        if (QChar::isMark(c))
+            return true;
+        switch (QChar::script(c)) {
+        case QChar::Script_Common:
+        case QChar::Script_Latin:
+        case QChar::Script_Greek:
+        case QChar::Script_Cyrillic:
+        case QChar::Script_Han:
+        case QChar::Script_Hiragana:
+        case QChar::Script_Katakana:
+        case QChar::Script_Bopomofo:
+            break;
+        default:
+            return true;
+        }
+    }
+    return false;
+}
+
+bool wantsBold(const QFont& font)
+{
+    return font.weight() >= QFont::Bold;
+}
+
+bool wantsItalic(const QFont& font)
+{
+    return font.style() != QFont::StyleNormal;
+}
+
+} // namespace
+
+CairoPaintEngine::CairoPaintEngine() : QPaintEngine(QPaintEngine::AllFeatures)
+{
+}
+
+CairoPaintEngine::~CairoPaintEngine() = default;
+
+void CairoPaintEngine::setTarget(cairo_t* cr, double unitsPerPixel)
+{
+    m_cr = cr;
+    m_deviceToUnits = QTransform::fromScale(unitsPerPixel, unitsPerPixel);
+}
+
+bool CairoPaintEngine::begin(QPaintDevice* device)
+{
+    if (!m_cr)
+        return false;
+    m_device = device;
+    m_transform = QTransform();
+    m_pen = QPen();
+    m_brush = QBrush();
+    m_background = QBrush(Qt::white);
+    m_backgroundMode = Qt::TransparentMode;
+    m_brushOrigin = QPointF();
+    m_clipEnabled = false;
+    m_clip = QPainterPath();
+    m_clipDirty = true;
+    return true;
+}
+
+bool CairoPaintEngine::end()
+{
+    cairo_reset_clip(m_cr);
+    cairo_new_path(m_cr);
+    return true;
+}
+
+void CairoPaintEngine::updateState(const QPaintEngineState& state)
+{
+    const DirtyFlags dirty = state.state();
+    if (dirty & DirtyTransform)
+        m_transform = state.transform();
+    if (dirty & DirtyPen)
+        m_pen = state.pen();
+    if (dirty & DirtyBrush)
+        m_brush = state.brush();
+    if (dirty & DirtyBrushOrigin)
+        m_brushOrigin = state.brushOrigin();
+    if (dirty & DirtyBackground)
+        m_background = state.backgroundBrush();
+    if (dirty & DirtyBackgroundMode)
+        m_backgroundMode = state.backgroundMode();
+    if (dirty & DirtyHints)
+        m_smoothImages = state.renderHints() & QPainter::SmoothPixmapTransform;
+    if (dirty & DirtyClipEnabled) {
+        m_clipEnabled = state.isClipEnabled();
+        m_clipDirty = true;
+    }
+    if (dirty & (DirtyClipRegion | DirtyClipPath)) {
+        QPainterPath clip;
+        if (dirty & DirtyClipRegion)
+            clip.addRegion(state.clipRegion());
+        else
+            clip = state.clipPath();
+        // Clips arrive in the coordinates current when they were set.
+        clip = m_transform.map(clip);
+        switch (state.clipOperation()) {
+        case Qt::NoClip:
+            m_clipEnabled = false;
+            m_clip = QPainterPath();
+            break;
+        case Qt::ReplaceClip:
+            m_clip = clip;
+            m_clipEnabled = true;
+            break;
+        case Qt::IntersectClip:
+            m_clip = m_clipEnabled ? m_clip.intersected(clip) : clip;
+            m_clipEnabled = true;
+            break;
+        }
+        m_clipDirty = true;
+    }
+}
+
+void CairoPaintEngine::applyClip()
+{
+    if (!m_clipDirty)
+        return;
+    m_clipDirty = false;
+    cairo_reset_clip(m_cr);
+    if (!m_clipEnabled)
+        return;
+    cairo_new_path(m_cr);
+    setCairoMatrix(m_cr, m_deviceToUnits);
+    appendPath(m_cr, m_clip);
+    cairo_set_fill_rule(
+        m_cr, m_clip.fillRule() == Qt::WindingFill ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_clip(m_cr);
+}
+
+void CairoPaintEngine::setMatrix(const QTransform& logical)
+{
+    setCairoMatrix(m_cr, logical * m_deviceToUnits);
+}
+
+bool CairoPaintEngine::setBrushSource(const QBrush& brush)
+{
+    switch (brush.style()) {
+    case Qt::NoBrush:
+        return false;
+    case Qt::SolidPattern:
+        setColor(m_cr, brush.color());
+        return true;
+    case Qt::LinearGradientPattern:
+    case Qt::RadialGradientPattern:
+    case Qt::ConicalGradientPattern: {
+        const QGradientStops stops = brush.gradient() ? brush.gradient()->stops() : QGradientStops();
+        setColor(m_cr, stops.isEmpty() ? brush.color() : stops.first().second);
+        return true;
+    }
+    default:
+        break;
+    }
+    // Hatches and textures: one tile repeated. Hatches lie in device pixels as on every other
+    // target; a texture follows the painter's transform.
+    QImage tile;
+    QTransform tileToUser;
+    if (brush.style() == Qt::TexturePattern) {
+        tile = brush.textureImage();
+        tileToUser = brush.transform() * QTransform::fromTranslate(m_brushOrigin.x(), m_brushOrigin.y());
+    } else {
+        tile = QImage(8, 8, QImage::Format_ARGB32_Premultiplied);
+        tile.fill(m_backgroundMode == Qt::OpaqueMode ? m_background.color() : QColor(Qt::transparent));
+        QPainter p(&tile);
+        p.fillRect(tile.rect(), QBrush(brush.color(), brush.style()));
+        p.end();
+        // Device pixels expressed in the current user space.
+        const QPointF origin = m_transform.map(m_brushOrigin);
+        tileToUser = QTransform::fromTranslate(origin.x(), origin.y()) * m_transform.inverted();
+    }
+    if (tile.isNull())
+        return false;
+    cairo_surface_t* surface = cairoImage(tile);
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
+    cairo_surface_destroy(surface);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+    cairo_pattern_set_filter(pattern, CAIRO_FILTER_NEAREST);
+    const QTransform userToTile = tileToUser.inverted();
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, userToTile.m11(), userToTile.m12(), userToTile.m21(), userToTile.m22(),
+        userToTile.dx(), userToTile.dy());
+    cairo_pattern_set_matrix(pattern, &m);
+    cairo_set_source(m_cr, pattern);
+    cairo_pattern_destroy(pattern);
+    return true;
+}
+
+void CairoPaintEngine::strokeCurrentPath()
+{
+    if (m_pen.style() == Qt::NoPen || m_pen.brush().style() == Qt::NoBrush)
+        return;
+    qreal width = m_pen.widthF();
+    // A cosmetic pen's width is in device pixels whatever the transform: the path stays where it
+    // was built and only the width is measured in device pixels.
+    const bool cosmetic = m_pen.isCosmetic() || width == 0;
+    if (width <= 0)
+        width = 1;
+    if (cosmetic)
+        setCairoMatrix(m_cr, m_deviceToUnits);
+    cairo_set_line_width(m_cr, width);
+    switch (m_pen.capStyle()) {
+    case Qt::SquareCap:
+        cairo_set_line_cap(m_cr, CAIRO_LINE_CAP_SQUARE);
+        break;
+    case Qt::RoundCap:
+        cairo_set_line_cap(m_cr, CAIRO_LINE_CAP_ROUND);
+        break;
+    default:
+        cairo_set_line_cap(m_cr, CAIRO_LINE_CAP_BUTT);
+        break;
+    }
+    switch (m_pen.joinStyle()) {
+    case Qt::RoundJoin:
+        cairo_set_line_join(m_cr, CAIRO_LINE_JOIN_ROUND);
+        break;
+    case Qt::BevelJoin:
+        cairo_set_line_join(m_cr, CAIRO_LINE_JOIN_BEVEL);
+        break;
+    default:
+        cairo_set_line_join(m_cr, CAIRO_LINE_JOIN_MITER);
+        cairo_set_miter_limit(m_cr, m_pen.miterLimit());
+        break;
+    }
+    const bool dashed = m_pen.style() != Qt::SolidLine;
+    if (dashed && m_backgroundMode == Qt::OpaqueMode) {
+        // The gaps of a dashed line show the background colour.
+        cairo_set_dash(m_cr, nullptr, 0, 0);
+        setColor(m_cr, m_background.color());
+        cairo_stroke_preserve(m_cr);
+    }
+    if (dashed) {
+        const QList<qreal> pattern = m_pen.dashPattern();
+        std::vector<double> lengths;
+        lengths.reserve(pattern.size());
+        for (qreal v : pattern)
+            lengths.push_back(v * width);
+        cairo_set_dash(m_cr, lengths.data(), int(lengths.size()), m_pen.dashOffset() * width);
+    } else {
+        cairo_set_dash(m_cr, nullptr, 0, 0);
+    }
+    if (!setBrushSource(m_pen.brush()))
+        return;
+    cairo_stroke_preserve(m_cr);
+}
+
+void CairoPaintEngine::fillAndStroke(bool fill, cairo_fill_rule_t rule)
+{
+    if (fill && setBrushSource(m_brush)) {
+        cairo_set_fill_rule(m_cr, rule);
+        cairo_fill_preserve(m_cr);
+    }
+    strokeCurrentPath();
+    cairo_new_path(m_cr);
+}
+
+void CairoPaintEngine::drawRects(const QRectF* rects, int count)
+{
+    applyClip();
+    setMatrix(m_transform);
+    cairo_new_path(m_cr);
+    for (int i = 0; i < count; ++i)
+        cairo_rectangle(m_cr, rects[i].x(), rects[i].y(), rects[i].width(), rects[i].height());
+    fillAndStroke(true, CAIRO_FILL_RULE_WINDING);
+}
+
+void CairoPaintEngine::drawLines(const QLineF* lines, int count)
+{
+    applyClip();
+    setMatrix(m_transform);
+    cairo_new_path(m_cr);
+    for (int i = 0; i < count; ++i) {
+        cairo_move_to(m_cr, lines[i].x1(), lines[i].y1());
+        cairo_line_to(m_cr, lines[i].x2(), lines[i].y2());
+    }
+    fillAndStroke(false, CAIRO_FILL_RULE_WINDING);
+}
+
+void CairoPaintEngine::drawEllipse(const QRectF& rect)
+{
+    QPainterPath path;
+    path.addEllipse(rect);
+    drawPath(path);
+}
+
+void CairoPaintEngine::drawPath(const QPainterPath& path)
+{
+    applyClip();
+    setMatrix(m_transform);
+    cairo_new_path(m_cr);
+    appendPath(m_cr, path);
+    fillAndStroke(
+        true, path.fillRule() == Qt::WindingFill ? CAIRO_FILL_RULE_WINDING : CAIRO_FILL_RULE_EVEN_ODD);
+}
+
+void CairoPaintEngine::drawPoints(const QPointF* points, int count)
+{
+    if (m_pen.style() == Qt::NoPen)
+        return;
+    applyClip();
+    // A point covers the pen's width square around it, one device pixel for a cosmetic pen.
+    const bool cosmetic = m_pen.isCosmetic() || m_pen.widthF() == 0;
+    const qreal side = m_pen.widthF() > 0 ? m_pen.widthF() : 1;
+    cairo_new_path(m_cr);
+    if (cosmetic) {
+        setCairoMatrix(m_cr, m_deviceToUnits);
+        for (int i = 0; i < count; ++i) {
+            const QPointF p = m_transform.map(points[i]);
+            cairo_rectangle(m_cr, p.x() - side / 2, p.y() - side / 2, side, side);
+        }
+    } else {
+        setMatrix(m_transform);
+        for (int i = 0; i < count; ++i)
+            cairo_rectangle(m_cr, points[i].x() - side / 2, points[i].y() - side / 2, side, side);
+    }
+    if (setBrushSource(m_pen.brush()))
+        cairo_fill(m_cr);
+    cairo_new_path(m_cr);
+}
+
+void CairoPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDrawMode mode)
+{
+    if (count < 1)
+        return;
+    applyClip();
+    setMatrix(m_transform);
+    cairo_new_path(m_cr);
+    cairo_move_to(m_cr, points[0].x(), points[0].y());
+    for (int i = 1; i < count; ++i)
+        cairo_line_to(m_cr, points[i].x(), points[i].y());
+    if (mode != PolylineMode)
+        cairo_close_path(m_cr);
+    fillAndStroke(
+        mode != PolylineMode, mode == OddEvenMode ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+}
+
+void CairoPaintEngine::drawImageSource(
+    const QRectF& rect, const QImage& image, bool tiled, const QPointF& offset)
+{
+    if (image.isNull() || rect.isEmpty())
+        return;
+    applyClip();
+    setMatrix(m_transform);
+    cairo_surface_t* surface = cairoImage(image);
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(surface);
+    cairo_surface_destroy(surface);
+    cairo_matrix_t m;
+    if (tiled) {
+        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+        cairo_matrix_init_translate(&m, offset.x() - rect.x(), offset.y() - rect.y());
+    } else {
+        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+        cairo_matrix_init_scale(&m, image.width() / rect.width(), image.height() / rect.height());
+        cairo_matrix_translate(&m, -rect.x(), -rect.y());
+    }
+    cairo_pattern_set_matrix(pattern, &m);
+    cairo_pattern_set_filter(pattern, m_smoothImages ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
+    cairo_set_source(m_cr, pattern);
+    cairo_pattern_destroy(pattern);
+    cairo_new_path(m_cr);
+    cairo_rectangle(m_cr, rect.x(), rect.y(), rect.width(), rect.height());
+    cairo_fill(m_cr);
+}
+
+void CairoPaintEngine::drawImage(
+    const QRectF& rect, const QImage& image, const QRectF& source, Qt::ImageConversionFlags)
+{
+    const QRect part = source.toAlignedRect();
+    drawImageSource(rect, part == image.rect() ? image : image.copy(part), false, QPointF());
+}
+
+void CairoPaintEngine::drawPixmap(const QRectF& rect, const QPixmap& pixmap, const QRectF& source)
+{
+    const QRect part = source.toAlignedRect();
+    drawImageSource(rect, (part == pixmap.rect() ? pixmap : pixmap.copy(part)).toImage(), false, QPointF());
+}
+
+void CairoPaintEngine::drawTiledPixmap(const QRectF& rect, const QPixmap& pixmap, const QPointF& offset)
+{
+    drawImageSource(rect, pixmap.toImage(), true, offset);
+}
+
+const CairoPaintEngine::PrimaryFont& CairoPaintEngine::primaryFont(const QFont& font)
+{
+    for (const auto& [f, primary] : m_primaryFonts)
+        if (f == font)
+            return primary;
+    PrimaryFont primary;
+    primary.raw = QRawFont::fromFont(font);
+    if (primary.raw.isValid())
+        primary.face = m_faces.face(primary.raw, wantsBold(font), wantsItalic(font));
+    m_primaryFonts.emplace_back(font, primary);
+    return m_primaryFonts.back().second;
+}
+
+bool CairoPaintEngine::drawSimpleText(const QPointF& origin, const QTextItem& textItem)
+{
+    if (textItem.renderFlags() & QTextItem::RightToLeft)
+        return false;
+    const QFont font = textItem.font();
+    if (font.letterSpacingType() != QFont::AbsoluteSpacing && font.letterSpacing() != 100)
+        return false;
+    const QString text = textItem.text();
+    if (needsShaping(text))
+        return false;
+    const PrimaryFont& primary = primaryFont(font);
+    if (!primary.face)
+        return false;
+    const QList<quint32> glyphs = primary.raw.glyphIndexesForString(text);
+    if (glyphs.isEmpty() || glyphs.contains(0))
+        return false;
+    const QList<QPointF> advances = primary.raw.advancesForGlyphIndexes(glyphs);
+    const qreal spacing = font.letterSpacingType() == QFont::AbsoluteSpacing ? font.letterSpacing() : 0;
+
+    m_glyphs.resize(glyphs.size());
+    m_clusters.resize(glyphs.size());
+    m_utf8 = text.toUtf8();
+    qreal x = origin.x();
+    qsizetype byte = 0;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        m_glyphs[i] = {glyphs[i], x, origin.y()};
+        x += advances[i].x() + spacing;
+        // One character (one to four bytes of UTF-8) to each glyph.
+        const auto lead = static_cast<unsigned char>(m_utf8[byte]);
+        const int bytes = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        m_clusters[i] = {bytes, 1};
+        byte += bytes;
+    }
+    // Qt's own layout of the item is the authority; where the font's table says otherwise the
+    // text goes the long way.
+    if (byte != m_utf8.size() || std::abs(x - origin.x() - textItem.width()) > 0.01)
+        return false;
+
+    cairo_set_font_face(m_cr, primary.face);
+    cairo_set_font_size(m_cr, primary.raw.pixelSize());
+    cairo_show_text_glyphs(m_cr, m_utf8.constData(), int(m_utf8.size()), m_glyphs.data(),
+        int(m_glyphs.size()), m_clusters.data(), int(m_clusters.size()), cairo_text_cluster_flags_t(0));
+    return true;
+}
+
+void CairoPaintEngine::drawLaidOutText(const QPointF& origin, const QTextItem& textItem)
+{
+    const QFont font = textItem.font();
+    QTextLayout layout(textItem.text(), font, m_device);
+    QTextOption option;
+    option.setTextDirection(
+        textItem.renderFlags() & QTextItem::RightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (!line.isValid())
+        return;
+    const qreal ascent = line.ascent();
+    for (const QGlyphRun& run : line.glyphRuns()) {
+        cairo_font_face_t* face = m_faces.face(run.rawFont(), wantsBold(font), wantsItalic(font));
+        if (!face)
+            continue;
+        const QList<quint32> indexes = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        m_glyphs.resize(indexes.size());
+        for (qsizetype i = 0; i < indexes.size(); ++i)
+            m_glyphs[i] = {indexes[i], origin.x() + positions[i].x(), origin.y() + positions[i].y() - ascent};
+        cairo_set_font_face(m_cr, face);
+        cairo_set_font_size(m_cr, run.rawFont().pixelSize());
+        cairo_show_glyphs(m_cr, m_glyphs.data(), int(m_glyphs.size()));
+    }
+}
+
+void CairoPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& textItem)
+{
+    if (textItem.text().isEmpty() || m_pen.style() == Qt::NoPen)
+        return;
+    applyClip();
+    setMatrix(m_transform);
+    setColor(m_cr, m_pen.color());
+    if (!drawSimpleText(origin, textItem))
+        drawLaidOutText(origin, textItem);
+}
+
+int CairoPageDevice::metric(PaintDeviceMetric metric) const
+{
+    switch (metric) {
+    case PdmWidth:
+        return m_size.width();
+    case PdmHeight:
+        return m_size.height();
+    case PdmWidthMM:
+        return qRound(m_size.width() * 25.4 / m_dpi);
+    case PdmHeightMM:
+        return qRound(m_size.height() * 25.4 / m_dpi);
+    case PdmNumColors:
+        return INT_MAX;
+    case PdmDepth:
+        return 32;
+    case PdmDpiX:
+    case PdmDpiY:
+    case PdmPhysicalDpiX:
+    case PdmPhysicalDpiY:
+        return m_dpi;
+    case PdmDevicePixelRatio:
+        return 1;
+    case PdmDevicePixelRatioScaled:
+        return int(QPaintDevice::devicePixelRatioFScale());
+    default:
+        return 0;
+    }
+}
+
+} // namespace vaskel

@@ -1,0 +1,115 @@
+#pragma once
+// A QPainter target that draws onto a cairo context, so that prepared pages reach cairo's PDF
+// surface through the same drawing calls that paint them on the screen and the printer. Shapes,
+// pens, brushes, pictures and clips are passed on as cairo paths and sources; text becomes cairo
+// glyph runs of the glyphs and positions Qt laid out, in the same font files, with the text they
+// stand for so that readers can extract it.
+//
+// The engine claims every feature: QPainter hands over primitives in logical coordinates with the
+// current transform, which becomes cairo's matrix (scaled from device pixels to the surface's
+// units). Exclusive-or marking is a screen-only effect and is drawn as plain painting.
+#include "report/engine/PageTarget.h"
+#include "report/export/CairoFontFaces.h"
+
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QTransform>
+
+#include <cairo.h>
+
+#include <utility>
+#include <vector>
+
+namespace vaskel {
+
+class CairoPaintEngine : public QPaintEngine {
+public:
+    static constexpr Type kType = Type(QPaintEngine::User + 0x57);
+
+    CairoPaintEngine();
+    ~CairoPaintEngine() override;
+
+    // The context to draw on (not owned) and how many of its units one device pixel is; set before
+    // a painter begins.
+    void setTarget(cairo_t* cr, double unitsPerPixel);
+
+    bool begin(QPaintDevice* device) override;
+    bool end() override;
+    void updateState(const QPaintEngineState& state) override;
+    Type type() const override { return kType; }
+
+    void drawRects(const QRectF* rects, int count) override;
+    void drawLines(const QLineF* lines, int count) override;
+    void drawEllipse(const QRectF& rect) override;
+    void drawPath(const QPainterPath& path) override;
+    void drawPoints(const QPointF* points, int count) override;
+    void drawPolygon(const QPointF* points, int count, PolygonDrawMode mode) override;
+    void drawPixmap(const QRectF& rect, const QPixmap& pixmap, const QRectF& source) override;
+    void drawTiledPixmap(const QRectF& rect, const QPixmap& pixmap, const QPointF& offset) override;
+    void drawImage(const QRectF& rect, const QImage& image, const QRectF& source,
+        Qt::ImageConversionFlags flags) override;
+    void drawTextItem(const QPointF& origin, const QTextItem& textItem) override;
+
+private:
+    struct PrimaryFont {
+        QRawFont raw;
+        cairo_font_face_t* face = nullptr;
+    };
+
+    void applyClip();
+    void setMatrix(const QTransform& logical);
+    void fillAndStroke(bool fill, cairo_fill_rule_t rule);
+    bool setBrushSource(const QBrush& brush);
+    void strokeCurrentPath();
+    void drawImageSource(const QRectF& rect, const QImage& image, bool tiled, const QPointF& offset);
+    bool drawSimpleText(const QPointF& origin, const QTextItem& textItem);
+    void drawLaidOutText(const QPointF& origin, const QTextItem& textItem);
+    const PrimaryFont& primaryFont(const QFont& font);
+
+    cairo_t* m_cr = nullptr;
+    QPaintDevice* m_device = nullptr;
+    QTransform m_deviceToUnits;
+    QTransform m_transform; // logical → device pixels
+    QPen m_pen;
+    QBrush m_brush;
+    QBrush m_background;
+    Qt::BGMode m_backgroundMode = Qt::TransparentMode;
+    QPointF m_brushOrigin;
+    bool m_smoothImages = false;
+    // The clip in device pixels; applied to the context before the next drawing when changed.
+    bool m_clipEnabled = false;
+    QPainterPath m_clip;
+    bool m_clipDirty = false;
+    CairoFontFaces m_faces;
+    // The few fonts of a report, found by comparing QFonts (cheap when they share their data).
+    std::vector<std::pair<QFont, PrimaryFont>> m_primaryFonts;
+    // Scratch of the text being drawn, kept to spare allocations.
+    std::vector<cairo_glyph_t> m_glyphs;
+    std::vector<cairo_text_cluster_t> m_clusters;
+    QByteArray m_utf8;
+};
+
+// A page-sized paint device of the given resolution that paints through a CairoPaintEngine; pages
+// are drawn on it as on paper.
+class CairoPageDevice : public QPaintDevice, public PaperDevice {
+public:
+    explicit CairoPageDevice(CairoPaintEngine& engine) : m_engine(engine) { }
+    void setPage(QSize pixels, int dpi)
+    {
+        m_size = pixels;
+        m_dpi = dpi;
+    }
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override;
+
+private:
+    CairoPaintEngine& m_engine;
+    QSize m_size;
+    int m_dpi = 72;
+};
+
+} // namespace vaskel
