@@ -276,19 +276,21 @@ void PageCanvas::documentChanged(TfrPage* page, const QRect& area)
 {
     if (page != m_page && page)
         return;
-    // Views that a command took away leave the selection.
-    std::erase_if(m_selection, [this](TfrView* v) {
-        return !m_page
-            || std::none_of(m_page->ObjectList.begin(), m_page->ObjectList.end(),
-                [v](const auto& p) { return p.get() == v; });
-    });
     if (area.isNull()) {
+        // Views a command took away leave the selection (a change in place takes none away).
+        const size_t before = m_selection.size();
+        std::erase_if(m_selection, [this](TfrView* v) {
+            return !m_page
+                || std::none_of(m_page->ObjectList.begin(), m_page->ObjectList.end(),
+                    [v](const auto& p) { return p.get() == v; });
+        });
         resize(sizeHint());
         update();
+        if (m_selection.size() != before)
+            emit selectionChanged();
     } else {
         repaintUnits(area);
     }
-    emit selectionChanged();
 }
 
 // ---- mouse ------------------------------------------------------------------------------------

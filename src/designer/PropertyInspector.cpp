@@ -160,7 +160,7 @@ PropertyInspector::PropertyInspector(DesignDocument& doc, QWidget* parent)
         m_rebuildQueued = true;
         QTimer::singleShot(0, this, [this] {
             m_rebuildQueued = false;
-            rebuild();
+            refresh();
         });
     });
 }
@@ -217,6 +217,51 @@ void PropertyInspector::addRow(const QString& name, QWidget* editor)
     editor->setObjectName(name);
     editor->setProperty(kNameProperty, name);
     m_table->setCellWidget(row, 1, editor);
+    m_values.push_back(shownValue(name));
+}
+
+QString PropertyInspector::shownValue(const QString& name) const
+{
+    if (m_views.empty())
+        return m_page ? pageText(m_page->ReadProp(name)) : QString();
+    const TfrView& view = *m_views.front();
+    if (name == u"Font") {
+        QStringList parts;
+        for (const char* key : {"font.name", "font.size", "font.style"})
+            if (const ViewField* f = fieldByKey(view, key))
+                parts << textOf(f->valueOf(view));
+        return parts.join(QLatin1Char(','));
+    }
+    if (name == u"Restrictions")
+        return QString::number(view.RestrictionsWord());
+    const ViewField* f = inspectedField(view, name);
+    return f && f->kind != FieldKind::Picture && f->kind != FieldKind::Listed ? textOf(f->valueOf(view))
+                                                                              : QString();
+}
+
+void PropertyInspector::refresh()
+{
+    // A change in place (a view moved by the mouse, one value typed) updates the typed fields it
+    // touched; anything else (views gone, entries that come and go, a list's value) rebuilds.
+    const size_t shown = m_views.size();
+    std::erase_if(m_views, [](TfrView* v) {
+        return !v->OwnerPage
+            || std::none_of(v->OwnerPage->ObjectList.begin(), v->OwnerPage->ObjectList.end(),
+                [v](const auto& p) { return p.get() == v; });
+    });
+    if (m_views.size() != shown || m_values.size() != size_t(m_table->rowCount()))
+        return rebuild();
+    QTableWidget* table = m_table;
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const QString now = shownValue(table->item(r, 0)->text());
+        if (now == m_values[r])
+            continue;
+        auto* edit = qobject_cast<QLineEdit*>(table->cellWidget(r, 1));
+        if (!edit || edit->hasFocus())
+            return rebuild();
+        edit->setText(now);
+        m_values[r] = now;
+    }
 }
 
 void PropertyInspector::rebuild()
@@ -228,6 +273,7 @@ void PropertyInspector::rebuild()
                 [v](const auto& p) { return p.get() == v; });
     });
     m_table->setRowCount(0);
+    m_values.clear();
     if (!m_views.empty()) {
         TfrView& view = *m_views.front();
         view.BuildPropertyTable();

@@ -48,6 +48,9 @@ signals:
 
 private:
     void rebuild();
+    void refresh();
+    // The value entry `name` shows, as text: what a refresh compares.
+    QString shownValue(const QString& name) const;
     void addRow(const QString& name, QWidget* editor);
     QWidget* viewEditor(TfrView& view, const QString& name, quint16 flags, const QStringList& enumNames,
         const std::optional<QList<qint32>>& enumValues);
@@ -67,6 +70,7 @@ private:
     std::vector<TfrView*> m_views;
     QTableWidget* m_table;
     QLabel* m_message;
+    std::vector<QString> m_values; // per row, the value it shows
     bool m_rebuildQueued = false;
 };
 

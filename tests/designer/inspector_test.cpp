@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QUndoStack>
 
 namespace vaskel::test {
@@ -94,6 +95,21 @@ TEST_F(DesignerInspector, AnEntryChangesEverySelectedViewAsOneUndoStep)
     doc().undoStack().undo();
     EXPECT_EQ(view("BillNo")->Top, 76);
     EXPECT_EQ(view("BillDate")->Top, 76);
+}
+
+TEST_F(DesignerInspector, FollowsMovesInPlace)
+{
+    canvas->setSelection(views({"BillNo"}));
+    auto* left = qobject_cast<QLineEdit*>(window->inspector()->editorOf("Left"));
+    ASSERT_NE(left, nullptr);
+    QTest::keyClick(canvas, Qt::Key_Right);
+    QCoreApplication::processEvents();
+    // The same field shows the new value: a move does not rebuild the list.
+    EXPECT_EQ(window->inspector()->editorOf("Left"), left);
+    EXPECT_EQ(left->text(), "21");
+    doc().undoStack().undo();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(left->text(), "20");
 }
 
 TEST_F(DesignerInspector, ListsAndCheckboxesChangeTheirFields)
