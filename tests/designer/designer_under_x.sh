@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # `vaskel design look.frf` under a real X server (Xvfb) with a window manager (openbox), driven by
 # xdotool as a person would: the window's title, dragging a memo with the mouse, a rubber band and
-# Delete, Ctrl+S, Ctrl+Z, and closing with unsaved changes (the question, Cancel, then No). What
-# the window saved is read back with `vaskel template dump`.
+# Delete, Ctrl+S, Ctrl+Z, F9 (the preview on the demo data), and closing with unsaved changes (the
+# question, Cancel, then No). What the window saved is read back with `vaskel template dump`.
 # Usage: designer_under_x.sh VASKEL LOOK.frf   (display :33 unless VASKEL_X_DISPLAY says otherwise)
 set -euo pipefail
 vaskel=$1
@@ -32,10 +32,10 @@ sleep 0.5
 
 cp "$look" "$work/look.frf"
 export QT_QPA_PLATFORM=xcb VASKEL_LANG=en XDG_RUNTIME_DIR=$work
-"$vaskel" design "$work/look.frf" >"$work/design.log" 2>&1 &
+VASKEL_DEMO_DIR=$work/demo "$vaskel" design "$work/look.frf" --demo >"$work/design.log" 2>&1 &
 designer=$!
 pids+=($designer)
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Designer - look\.frf$' | head -1) \
+wid=$(timeout 60 xdotool search --sync --onlyvisible --name '^Designer - look\.frf$' | head -1) \
   || fail "no window titled \"Designer - look.frf\""
 xdotool windowactivate --sync "$wid"
 sleep 0.5
@@ -63,7 +63,6 @@ sys.exit(1)
 EOF
 }
 read -r px py < <(paper_origin) || fail "the page is not on the screen"
-echo "paper at $px,$py" >&2; [ -n "${VASKEL_X_SHOT:-}" ] && cp "$work/shot.ppm" "$VASKEL_X_SHOT"
 
 dump() { QT_QPA_PLATFORM=offscreen "$vaskel" template dump "$work/look.frf"; }
 view_field() { # NAME KEY: the saved value of a view's field
@@ -101,6 +100,15 @@ xdotool key ctrl+z ctrl+s
 sleep 0.5
 [ "$(views_count)" -eq "$before" ] || fail "Ctrl+Z did not bring the deleted views back"
 
+# F9 prepares the template on the demo data and shows it in the (modal) preview; Escape closes it.
+xdotool key F9
+pw=$(timeout 60 xdotool search --sync --onlyvisible --name '^Preview - look\.frf$' | head -1) \
+  || fail "F9 opened no preview: $(cat "$work/design.log")"
+xdotool windowactivate --sync "$pw" key Escape
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^Preview - look' >/dev/null || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Preview - look' >/dev/null && fail "the preview did not close"
+xdotool windowactivate --sync "$wid"
+
 # Closing with unsaved changes asks; Escape cancels and the window stays; No closes unsaved.
 saved=$(md5sum <"$work/look.frf")
 xdotool mousemove $((px + 370)) $((py + 29)) click 1
@@ -120,4 +128,4 @@ for _ in $(seq 50); do kill -0 "$designer" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$designer" 2>/dev/null && fail "No did not close the designer"
 wait "$designer" || fail "the designer ended with status $?: $(cat "$work/design.log")"
 [ "$(md5sum <"$work/look.frf")" = "$saved" ] || fail "No saved the changes"
-echo "designer_under_x: window, drag, rubber band, Delete, Ctrl+S, Ctrl+Z and closing work"
+echo "designer_under_x: window, drag, rubber band, Delete, Ctrl+S, Ctrl+Z, F9 and closing work"
