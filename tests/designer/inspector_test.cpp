@@ -4,9 +4,13 @@
 // nothing and are named; the page's own settings work the same way.
 #include "designer_Fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTimer>
 #include <QUndoStack>
 
 namespace vaskel::test {
@@ -131,6 +135,27 @@ TEST_F(DesignerInspector, ListsAndCheckboxesChangeTheirFields)
     doc().undoStack().undo();
     EXPECT_TRUE(view("Heading")->Visible);
     EXPECT_EQ(view("Heading")->FrameStyle, psSolid);
+}
+
+TEST_F(DesignerInspector, AMemosTextOpensInTheTextEditorUnlessRestricted)
+{
+    // The editor opens modally; the person types two lines and presses OK.
+    QTimer::singleShot(0, [] {
+        QDialog* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QPlainTextEdit*>("text")->setPlainText("Bill\n[BillNo]");
+        dialog->accept();
+    });
+    window->editLines(view("Heading"), "Memo");
+    EXPECT_EQ(view("Heading")->Memo, (QStringList{"Bill", "[BillNo]"}));
+    EXPECT_EQ(doc().undoStack().count(), 1);
+
+    // A memo whose text may not be edited opens nothing.
+    view("Company")->Restrictions = DesignRestrictions::NoMemoEdit;
+    const QStringList before = view("Company")->Memo;
+    window->editLines(view("Company"), "Memo");
+    EXPECT_EQ(view("Company")->Memo, before);
+    EXPECT_EQ(doc().undoStack().count(), 1);
 }
 
 TEST_F(DesignerInspector, ThePageShowsWhenNothingIsSelected)
