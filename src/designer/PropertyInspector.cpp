@@ -313,30 +313,36 @@ QWidget* PropertyInspector::viewEditor(TfrView& view, const QString& name, quint
             [this] { editFont(); });
     if (name == u"DisplayFormat")
         return button(tr("Format…"), [this] { editFormat(); });
-    if (name == u"Restrictions") {
+    // Bit sets (restrictions, frame sides) are a menu of checkable entries, one per bit.
+    auto bitsButton = [this, &view, &name](const std::vector<std::pair<quint16, QString>>& bits) {
+        const ViewField* f = inspectedField(view, name);
+        const quint16 value = quint16(std::get<qint64>(f->valueOf(view)));
         auto* b = new QToolButton;
-        b->setText(QString::number(view.Restrictions));
+        b->setText(QString::number(value));
         b->setPopupMode(QToolButton::InstantPopup);
         auto* menu = new QMenu(b);
-        const std::pair<quint8, QString> bits[] = {{DesignRestrictions::NoMove, tr("Do not move")},
-            {DesignRestrictions::NoResize, tr("Do not resize")},
-            {DesignRestrictions::NoDelete, tr("Do not delete")},
-            {DesignRestrictions::NoMemoEdit, tr("Do not edit the text")},
-            {DesignRestrictions::NoScriptEdit, tr("Do not edit the script")},
-            {DesignRestrictions::NoContentsEdit, tr("Do not edit the contents")}};
         for (const auto& [bit, text] : bits) {
             QAction* a = menu->addAction(text);
             a->setCheckable(true);
-            a->setChecked(view.Restrictions & bit);
-            connect(a, &QAction::toggled, this, [this, bit = bit](bool on) {
-                const TfrView& v = *m_views.front();
-                const quint16 word = on ? (v.RestrictionsWord() | bit) : (v.RestrictionsWord() & ~bit);
-                commit(QStringLiteral("Restrictions"), FieldValue(qint64(word)));
+            a->setChecked(value & bit);
+            connect(a, &QAction::toggled, this, [this, f, name = name, bit = bit](bool on) {
+                const quint16 now = quint16(std::get<qint64>(f->valueOf(*m_views.front())));
+                commit(name, FieldValue(qint64(on ? (now | bit) : (now & ~bit))));
             });
         }
         b->setMenu(menu);
         return b;
-    }
+    };
+    if (name == u"Restrictions")
+        return bitsButton({{DesignRestrictions::NoMove, tr("Do not move")},
+            {DesignRestrictions::NoResize, tr("Do not resize")},
+            {DesignRestrictions::NoDelete, tr("Do not delete")},
+            {DesignRestrictions::NoMemoEdit, tr("Do not edit the text")},
+            {DesignRestrictions::NoScriptEdit, tr("Do not edit the script")},
+            {DesignRestrictions::NoContentsEdit, tr("Do not edit the contents")}});
+    if (name == u"FrameTyp" && view.TypeCode != 2)
+        return bitsButton({{FrameSides::Left, tr("Left")}, {FrameSides::Top, tr("Top")},
+            {FrameSides::Right, tr("Right")}, {FrameSides::Bottom, tr("Bottom")}});
 
     const ViewField* f = inspectedField(view, name);
     // Pictures and entries that are only an editor of their own are not edited here.

@@ -9,8 +9,10 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTimer>
+#include <QToolButton>
 #include <QUndoStack>
 
 namespace vaskel::test {
@@ -131,6 +133,16 @@ TEST_F(DesignerInspector, ListsAndCheckboxesChangeTheirFields)
     ASSERT_NE(visible, nullptr);
     visible->setChecked(false);
     EXPECT_FALSE(view("Heading")->Visible);
+
+    // Frame sides are a menu of checkable sides.
+    QCoreApplication::processEvents();
+    auto* sides = qobject_cast<QToolButton*>(window->inspector()->editorOf("FrameTyp"));
+    ASSERT_NE(sides, nullptr);
+    sides->menu()->actions().at(0)->setChecked(true); // Left
+    EXPECT_EQ(view("Heading")->FrameTyp, FrameSides::Left);
+
+    doc().undoStack().undo();
+    EXPECT_EQ(view("Heading")->FrameTyp, 0);
     doc().undoStack().undo();
     doc().undoStack().undo();
     EXPECT_TRUE(view("Heading")->Visible);
