@@ -495,6 +495,17 @@ bool PropertyInspector::commit(const QString& name, const FieldValue& value)
         const FieldValue before = f->valueOf(*view);
         if (before == value)
             continue;
+        // The view's restrictions hold here as on the page.
+        const std::pair<const char*, quint8> held[] = {{"Left", DesignRestrictions::NoMove},
+            {"Top", DesignRestrictions::NoMove}, {"Width", DesignRestrictions::NoResize},
+            {"Height", DesignRestrictions::NoResize}, {"Memo", DesignRestrictions::NoMemoEdit},
+            {"OnBeforePrint", DesignRestrictions::NoScriptEdit}};
+        for (const auto& [entry, bit] : held) {
+            if (name.compare(QLatin1String(entry), Qt::CaseInsensitive) == 0 && (view->Restrictions & bit)) {
+                refuse(name, tr("The restrictions of %1 do not allow this change.").arg(view->Name));
+                return false;
+            }
+        }
         if (name.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0) {
             const QString newName = std::get<QString>(value).trimmed();
             if (newName.isEmpty() || m_views.size() > 1) {

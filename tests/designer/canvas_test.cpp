@@ -201,6 +201,12 @@ TEST_F(DesignerCanvas, RestrictionsHoldViewsInPlace)
     QTest::mouseRelease(canvas, Qt::LeftButton, {}, centreOf("BillNo") + QPoint(40, 40));
     EXPECT_EQ(rectOf("BillNo"), QRect(20, 76, 341, 20));
 
+    // Nor does the inspector move it.
+    EXPECT_FALSE(window->inspector()->setText("Left", "30"));
+    EXPECT_TRUE(window->inspector()->message().contains("restrictions"))
+        << window->inspector()->message().toStdString();
+    EXPECT_EQ(rectOf("BillNo").left(), 20);
+
     const size_t before = page()->ObjectList.size();
     canvas->setSelection(views({"Heading", "BillNo"}));
     window->deleteSelection();
