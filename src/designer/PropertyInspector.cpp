@@ -411,14 +411,7 @@ QWidget* PropertyInspector::viewEditor(TfrView& view, const QString& name, quint
         return button(first.isEmpty() ? QStringLiteral("…") : first + QStringLiteral(" …"),
             [this, name] { editLines(name); });
     }
-    auto* edit = new QLineEdit(textOf(value));
-    connect(edit, &QLineEdit::editingFinished, this, [this, name, edit] {
-        if (edit->isModified()) {
-            edit->setModified(false);
-            setText(name, edit->text());
-        }
-    });
-    return edit;
+    return typedEditor(name, textOf(value));
 }
 
 QWidget* PropertyInspector::pageEditor(const QString& name, quint16 flags, const QStringList& enumNames,
@@ -445,7 +438,13 @@ QWidget* PropertyInspector::pageEditor(const QString& name, quint16 flags, const
         });
         return combo;
     }
-    auto* edit = new QLineEdit(pageText(value));
+    return typedEditor(name, pageText(value));
+}
+
+QWidget* PropertyInspector::typedEditor(const QString& name, const QString& text)
+{
+    // The value is taken when the person leaves the field or presses Enter, once per edit.
+    auto* edit = new QLineEdit(text);
     connect(edit, &QLineEdit::editingFinished, this, [this, name, edit] {
         if (edit->isModified()) {
             edit->setModified(false);

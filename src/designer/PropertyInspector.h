@@ -56,6 +56,7 @@ private:
         const std::optional<QList<qint32>>& enumValues);
     QWidget* pageEditor(const QString& name, quint16 flags, const QStringList& enumNames,
         const std::optional<QList<qint32>>& enumValues);
+    QWidget* typedEditor(const QString& name, const QString& text);
     // Checks and pushes a new value of entry `name` for every shown view; false when refused.
     bool commit(const QString& name, const FieldValue& value);
     bool commitPage(const QString& name, const Value& value);
