@@ -18,8 +18,9 @@ report/preview: report/export report/engine report/model report/expr platform
 ui/xplook: platform
 ui/desktop: report/model report/expr platform
 app: ui/xplook ui/desktop report/preview report/export report/engine report/model report/expr platform
-tools: app ui/desktop report/preview report/export report/engine report/model report/expr platform
-main: tools app ui/xplook ui/desktop report/preview report/export report/engine report/model report/expr platform
+designer: app ui/xplook ui/desktop report/preview report/export report/engine report/model report/expr platform
+tools: designer app ui/desktop report/preview report/export report/engine report/model report/expr platform
+main: tools designer app ui/xplook ui/desktop report/preview report/export report/engine report/model report/expr platform
 '
 headless='platform report/expr report/model report/engine report/export'
 

@@ -1,6 +1,7 @@
 #include "tools/CommandLine.h"
 
 #include "platform/DataPaths.h"
+#include "tools/DesignCommand.h"
 #include "tools/EvalCommand.h"
 #include "tools/ImportDbfCommand.h"
 #include "tools/PreviewCommand.h"
@@ -27,6 +28,7 @@ QString usageText()
         "  eval          evaluate expressions and print each value's kind and text\n"
         "  preview       open a prepared-report file (.frp) in the preview window\n"
         "                (also: vaskel FILE.frp)\n"
+        "  design        open a report template (.frf) in the designer (also: vaskel FILE.frf)\n"
         "\n"
         "Options:\n"
         "  --version     print the version and exit\n"
@@ -62,6 +64,10 @@ std::optional<int> runCommandLine(const QStringList& args)
         return runPreviewCommand(args.mid(2));
     if (cmd.endsWith(QLatin1String(".frp"), Qt::CaseInsensitive))
         return runPreviewCommand(args.mid(1));
+    if (cmd == "design")
+        return runDesignCommand(args.mid(2));
+    if (cmd.endsWith(QLatin1String(".frf"), Qt::CaseInsensitive))
+        return runDesignCommand(args.mid(1));
     if (cmd.startsWith('-'))
         return std::nullopt; // options of the desktop program (Qt's own, such as -platform)
     err << "vaskel: unknown command \"" << cmd << "\"\n\n" << usageText();

@@ -1,0 +1,78 @@
+#pragma once
+// The designer's main window: a tab per template page (each a PageView with its canvas and
+// rulers), the property inspector beside them, and the commands of the menus and toolbar: open,
+// save, save as (binary or JSON), preview, undo and redo, delete, copy and paste, select all,
+// zoom, grid and snapping, align and same size. The title names the file ("Designer - FILE") and
+// marks unsaved changes; closing with unsaved changes asks first. Questions, file dialogs and
+// error messages go through the UI services, as everywhere in the program.
+#include <QMainWindow>
+
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QTabWidget;
+
+namespace vaskel {
+
+class DesignDocument;
+class PageCanvas;
+class PageView;
+class PropertyInspector;
+class TfrView;
+
+class DesignerWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // The MIME type under which the clipboard holds views (the template's JSON form).
+    static constexpr const char* kViewsMimeType = "application/x-vaskel-views+json";
+
+    explicit DesignerWindow(QWidget* parent = nullptr);
+    ~DesignerWindow() override;
+
+    DesignDocument& document() { return *m_doc; }
+    // Reads a template; false (and nothing changed) when the reader reported a problem.
+    bool openFile(const QString& fileName);
+    bool save();
+    bool saveAs();
+
+    PageCanvas* currentCanvas() const;
+    PageView* currentView() const;
+    PropertyInspector* inspector() const { return m_inspector; }
+    QTabWidget* pageTabs() const { return m_tabs; }
+
+    void deleteSelection();
+    void copySelection();
+    void paste();
+    // Zoom as a percentage (50 to 400); 0 fits the page's width.
+    void setZoomPercent(int percent);
+    // Opens the editor of a view's text list ("Memo", "OnBeforePrint"), unless restricted.
+    void editLines(TfrView* view, const QString& name);
+
+    // What F9 does with the template's current state (the tools layer installs the preview run
+    // on the chosen data); without it, F9 does nothing.
+    std::function<void(DesignDocument&)> previewHandler;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildActions();
+    void rebuildTabs();
+    void updateTitle();
+    void selectionChanged();
+    // Asks whether to save unsaved changes; false when the person cancelled.
+    bool maybeSave();
+
+    DesignDocument* m_doc;
+    QTabWidget* m_tabs;
+    PropertyInspector* m_inspector;
+    QComboBox* m_zoom = nullptr;
+    QLabel* m_position = nullptr;
+    bool m_gridVisible = false;
+    bool m_snapping = true;
+    int m_zoomPercent = 100;
+};
+
+} // namespace vaskel
