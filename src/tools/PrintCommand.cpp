@@ -228,12 +228,19 @@ int runPrintCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     report.Title = s.title.isEmpty() ? QFileInfo(s.file).completeBaseName() : s.title;
     const int copies = s.copies > 0 ? s.copies : report.DefaultCopies;
     const bool collate = s.collate.value_or(report.DefaultCollate);
+    // Without --printer the system's current printer prints, also for a report that names the
+    // virtual printer or a printer this machine lacks; the messages name the printer that failed.
+    const auto where = [&printer, &s] {
+        if (s.printer)
+            return *s.printer;
+        return printer.isVirtual() ? QStringLiteral("no printer")
+                                   : printer.PrinterList.value(printer.CurrentIndex);
+    };
     try {
         if (!report.PrintPrepared(s.pages, copies, static_cast<quint8>(s.parity), collate))
-            return fail(err, printer.PrinterList.value(printer.CurrentIndex),
-                QStringLiteral("Printing was cancelled"));
+            return fail(err, where(), QStringLiteral("Printing was cancelled"));
     } catch (const VaskelError& e) {
-        return fail(err, printer.PrinterList.value(printer.CurrentIndex), e.message());
+        return fail(err, where(), e.message());
     }
     return 0;
 }

@@ -18,6 +18,8 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <optional>
+
 namespace vaskel::test {
 
 // One print job's PDF as read back.
@@ -51,10 +53,13 @@ protected:
     {
         if (!s_queue->available())
             GTEST_SKIP() << "no CUPS queue: " << s_queue->skipReason().toStdString();
+        if (queueIsDefault)
+            makeDefault(CupsQueue::queueName());
         globals.startPrinter(std::make_unique<QtPrinterBackend>());
         queueIndex = static_cast<int>(frPrinter().PrinterList.indexOf(CupsQueue::queueName()));
         ASSERT_GE(queueIndex, 0);
-        frPrinter().SelectPrinter(queueIndex);
+        if (!queueIsDefault)
+            frPrinter().SelectPrinter(queueIndex);
         // After the printer model: the report keeps a reference to it.
         m_report = std::make_unique<TfrReport>();
         report().ShowProgress = false;
@@ -66,16 +71,38 @@ protected:
         lastJobBefore = lastJobId();
     }
 
+    void TearDown() override
+    {
+        if (m_printerVariable)
+            qputenv("PRINTER", *m_printerVariable);
+        else if (m_printerVariableSet)
+            qunsetenv("PRINTER");
+    }
+
+    // Makes `queue` the system's default printer for this process, as a clerk's PRINTER does;
+    // the scheduler's default, which other tests share, stays as it is.
+    void makeDefault(const QString& queue)
+    {
+        if (!m_printerVariableSet) {
+            m_printerVariableSet = true;
+            if (qEnvironmentVariableIsSet("PRINTER"))
+                m_printerVariable = qgetenv("PRINTER");
+        }
+        qputenv("PRINTER", queue.toLocal8Bit());
+    }
+
     TfrReport& report() { return *m_report; }
 
-    // Pages numbered from 1, "L" in `orientations` for a landscape page, anything else portrait.
-    void addPages(int count, const QString& orientations = {})
+    // Pages numbered from 1, "L" in `orientations` for a landscape page, anything else portrait;
+    // on A4 or the paper given (code, width and height in tenths of a millimetre).
+    void addPages(int count, const QString& orientations = {}, qint32 paperCode = 9, qint32 width = 2100,
+        qint32 height = 2970)
     {
         TfrEMFPages& store = report().PreparedPages();
         for (int i = 0; i < count; ++i) {
             const quint8 landscape
                 = i < orientations.size() && orientations.at(i) == QLatin1Char('L') ? 1 : 0;
-            TfrPage paper(&frPrinter(), 9, 2100, 2970, TfrPage::kDefaultBin, landscape);
+            TfrPage paper(&frPrinter(), paperCode, width, height, TfrPage::kDefaultBin, landscape);
             const int index = store.Count();
             store.InsertPage(index, paper);
             TfrMemoView memo;
@@ -107,18 +134,35 @@ protected:
         return last;
     }
 
+    // The PDF files of the jobs this test printed since SetUp, in job order.
+    QStringList printedFiles() const
+    {
+        QStringList files;
+        const int last = lastJobId();
+        for (int id = lastJobBefore + 1; id <= last; ++id) {
+            const QString pdf = CupsQueue::waitForJobOutput(id);
+            if (!pdf.isEmpty() && pdf.contains(title.left(20)))
+                files << pdf;
+        }
+        return files;
+    }
+
     // The jobs this test printed since SetUp, in job order.
     std::vector<PrintedJob> printedJobs() const
     {
         std::vector<PrintedJob> jobs;
-        const int last = lastJobId();
-        for (int id = lastJobBefore + 1; id <= last; ++id) {
-            const QString pdf = CupsQueue::waitForJobOutput(id);
-            if (pdf.isEmpty() || !pdf.contains(title.left(20)))
-                continue;
+        for (const QString& pdf : printedFiles())
             jobs.push_back(readBack(pdf));
-        }
         return jobs;
+    }
+
+    // The text of a printed PDF, pages ending with a form feed.
+    static QString textOf(const QString& pdf, const QStringList& options = {})
+    {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), QStringList(options) << pdf << QStringLiteral("-"));
+        text.waitForFinished(20000);
+        return QString::fromUtf8(text.readAllStandardOutput());
     }
 
     // The page numbers of every job, one list.
@@ -167,11 +211,18 @@ protected:
         return job;
     }
 
+    // Set by a test's constructor: the queue prints as the system's default printer, never
+    // selected by name.
+    bool queueIsDefault = false;
     static inline CupsQueue* s_queue = nullptr;
     std::unique_ptr<TfrReport> m_report;
     QString title;
     int queueIndex = -1;
     int lastJobBefore = 0;
+
+private:
+    bool m_printerVariableSet = false;
+    std::optional<QByteArray> m_printerVariable;
 };
 
 } // namespace vaskel::test

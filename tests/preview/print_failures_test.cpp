@@ -182,13 +182,21 @@ TEST_F(PrintFailureTest, AJobThatCannotBeginOrAPageThatFailsEndsTheJobWithTheMes
     EXPECT_EQ(errorBoxes(), 1);
     EXPECT_EQ(report().PreparedPages().Count(), 3);
 
-    // A printer whose job cannot begin: the virtual printer has no device.
+    // A printer whose job cannot begin: its queue refuses jobs.
     report().PreparedPages().Clear();
     addPages(2);
-    frPrinter().SelectPrinter(frPrinter().VirtualIndex);
+    const QString refusing = CupsQueue::addQueue(QStringLiteral("vaskel-refusing"));
+    ASSERT_FALSE(refusing.isEmpty());
+    const auto cleanup = qScopeGuard([&refusing] { CupsQueue::removeQueue(refusing); });
+    ASSERT_EQ(CupsQueue::admin(QStringLiteral("cupsreject"), {refusing}), 0);
+    frPrinter().AttachPrinter(globals.printerBackend());
+    frPrinter().SelectPrinter(static_cast<int>(frPrinter().PrinterList.indexOf(refusing)));
+    ASSERT_EQ(frPrinter().PrinterList.value(frPrinter().CurrentIndex), refusing);
     window = PreviewStandIn();
     EXPECT_FALSE(PreviewPrint::run(report(), window));
     EXPECT_EQ(errorBoxes(), 2);
+    EXPECT_TRUE(
+        scriptedUi->interactionsOf(Interaction::Kind::MessageBox).back().text.contains("not accepting jobs"));
     EXPECT_EQ(report().PreparedPages().Count(), 2);
     EXPECT_EQ(window.connected, 1);
 }

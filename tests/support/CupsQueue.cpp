@@ -1,5 +1,6 @@
 #include "CupsQueue.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -214,6 +215,25 @@ void CupsQueue::release()
         flock(m_usersLock, LOCK_UN);
     }
     flock(m_setupLock, LOCK_UN);
+}
+
+QString CupsQueue::addQueue(const QString& stem)
+{
+    const QString name = QString("%1-%2").arg(stem).arg(QCoreApplication::applicationPid());
+    const int rc = run("lpadmin",
+        {"-p", name, "-E", "-v", QString("cups-pdf:/%1").arg(kBackendSuffix), "-m",
+            "lsb/usr/cups-pdf/CUPS-PDF_opt.ppd", "-o", "pdftops-renderer-default=pdftocairo"});
+    return rc == 0 ? name : QString();
+}
+
+void CupsQueue::removeQueue(const QString& name)
+{
+    run("lpadmin", {"-x", name});
+}
+
+int CupsQueue::admin(const QString& program, const QStringList& args)
+{
+    return run(program, args);
 }
 
 QString CupsQueue::waitForJobOutput(int jobId, int timeoutMs)

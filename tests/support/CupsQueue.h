@@ -28,6 +28,13 @@ public:
     // The PDF file of print job `jobId` once it is complete, or empty text after `timeoutMs`.
     static QString waitForJobOutput(int jobId, int timeoutMs = 15000);
 
+    // Another queue on the same PDF backend, for a test that removes, stops or refuses it; the
+    // name carries the process id. Empty text when it could not be created.
+    static QString addQueue(const QString& stem);
+    static void removeQueue(const QString& name);
+    // Runs a CUPS administration command (cupsdisable, cupsreject, lpadmin …); its exit code.
+    static int admin(const QString& program, const QStringList& args);
+
 private:
     bool acquire();
     void release();

@@ -42,11 +42,20 @@ PrintRun::~PrintRun()
 void PrintRun::run()
 {
     TfrEMFPages& pages = m_report.PreparedPages();
-    // Printers added while the program runs appear now; the current one stays current.
-    const int current = m_printer.CurrentIndex;
+    // The printer the clerk chose (the print dialog shows the system's current one); the virtual
+    // printer, which a template or prepared-report file may name, chooses none and leaves the
+    // system's current printer to print.
+    const QString chosen
+        = m_printer.isVirtual() ? QString() : m_printer.PrinterList.value(m_printer.CurrentIndex);
+    // Printers added while the program runs appear now.
     m_printer.AttachPrinter(TfrGlobals::get().printerBackend());
-    if (current != m_printer.CurrentIndex)
-        m_printer.SelectPrinter(current);
+    if (!chosen.isEmpty()) {
+        // A printer removed since it was chosen is an error: printing elsewhere would surprise.
+        const int index = static_cast<int>(m_printer.PrinterList.indexOf(chosen));
+        if (index < 0 || index == m_printer.VirtualIndex)
+            throw VaskelError(QString::fromLatin1(kInvalidPrinter));
+        m_printer.SelectPrinter(index);
+    }
     const std::vector<int> selected = PageSelection::selectedPages(
         m_report.PrintPageList, pages.Count(), static_cast<PageParity>(m_report.PrintSelection));
     if (selected.empty())
@@ -63,7 +72,6 @@ void PrintRun::run()
     if (m_report.OnPrintReport)
         m_report.OnPrintReport();
     beginJob();
-    m_firstSheet = true;
     for (const int index : sheets) {
         if (m_report.StopRequested)
             break;
@@ -88,6 +96,7 @@ void PrintRun::beginJob()
         throw failure();
     }
     ++m_jobs;
+    m_sheetsInJob = 0;
 }
 
 void PrintRun::endJob()
@@ -110,15 +119,19 @@ void PrintRun::printSheet(int pageIndex)
 {
     TfrEMFPages& pages = m_report.PreparedPages();
     TfrPreparedPage& page = pages.PageAt(pageIndex);
-    if (m_printer.SamePaper(
-            page.PaperCode, page.PaperSizeX, page.PaperSizeY, page.PaperSource, page.PaperOrientation)) {
-        if (!m_firstSheet && !m_device->newPage())
-            throw VaskelError(QString::fromLatin1(kInvalidPrinter));
-    } else {
-        // The printer prints a whole job on one paper: other paper is another job.
-        endJob();
-        applyPagePaper(m_printer, page);
-        beginJob();
+    // A job is begun on its first page's paper: whatever the printer made of that paper, the
+    // first sheet goes on it, so that no job starts with an empty sheet.
+    if (m_sheetsInJob > 0) {
+        if (m_printer.SamePaper(
+                page.PaperCode, page.PaperSizeX, page.PaperSizeY, page.PaperSource, page.PaperOrientation)) {
+            if (!m_device->newPage())
+                throw VaskelError(QString::fromLatin1(kInvalidPrinter));
+        } else {
+            // The printer prints a whole job on one paper: other paper is another job.
+            endJob();
+            applyPagePaper(m_printer, page);
+            beginJob();
+        }
     }
     m_printer.FillMetrics(page.Metrics);
     page.InUse = true;
@@ -132,10 +145,10 @@ void PrintRun::printSheet(int pageIndex)
     page.InUse = false;
     pages.ReleasePage(pageIndex);
     ++m_sheets;
+    ++m_sheetsInJob;
     m_report.ReportProgress(pageIndex + 1);
     if (QCoreApplication::instance())
         QCoreApplication::processEvents();
-    m_firstSheet = false;
 }
 
 } // namespace vaskel

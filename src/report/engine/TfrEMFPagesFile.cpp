@@ -232,7 +232,8 @@ void TfrEMFPages::SaveTo(QIODevice& stream, const CodePage* codePage)
     head.setCodePage(&fileCodePage);
     head.writeU8(kPageStreamVersion);
     head.writeU8(compressor.Enabled ? 1 : 0);
-    head.writeString(printerName());
+    // The printer the report names is written back as it was read, whichever printer printed it.
+    head.writeString(m_owner && !m_owner->PrinterName.isEmpty() ? m_owner->PrinterName : printerName());
     head.writeI32(Count());
     put(head);
     for (int i = 0; i < Count(); ++i) {

@@ -2,6 +2,8 @@
 
 #include "platform/DateTimeValue.h"
 #include "platform/PlatformError.h"
+#include "platform/ProgressDetail.h"
+#include "report/engine/ReportPreviewHost.h"
 #include "report/engine/TfrBand.h"
 #include "report/engine/TfrDBDataSet.h"
 #include "report/engine/TfrDatasetErrors.h"
@@ -197,7 +199,7 @@ bool TfrReport::ChangePrinter(int oldIndex, int newIndex)
         // A printer whose settings cannot be read leaves the virtual printer current instead.
         if (printer.CurrentIndex != newIndex)
             throw VaskelError(QStringLiteral("printer %1 cannot be read").arg(newIndex));
-        PrinterName = Template.CurrentPrinterName();
+        PrinterName = printer.PrinterList.value(printer.CurrentIndex);
         // The next paper request applies in full on the new printer.
         printer.CurPaperCode = -1;
         reapplyPagePapers();
@@ -207,7 +209,7 @@ bool TfrReport::ChangePrinter(int oldIndex, int newIndex)
     }
     try {
         printer.SelectPrinter(oldIndex);
-        PrinterName = Template.CurrentPrinterName();
+        PrinterName = printer.PrinterList.value(printer.CurrentIndex);
         reapplyPagePapers();
     } catch (const std::exception&) {
         // The old printer fails now as well: the model stays where it got, the message is shown.
@@ -280,6 +282,8 @@ void TfrReport::connectRun()
         ProgressNote = text;
         // Lets pending window events run, so the Cancel button stays live during long scripts.
         if (RunProgress) {
+            if (auto* detail = dynamic_cast<ProgressDetail*>(RunProgress))
+                detail->setDetail(text);
             if (RunProgress->cancelRequested())
                 StopRequested = true;
         } else if (QCoreApplication::instance()) {

@@ -6,6 +6,7 @@
 #include "platform/UiServices.h"
 #include "report/engine/PageSelection.h"
 #include "report/engine/PrintRun.h"
+#include "report/engine/ReportPreviewHost.h"
 #include "report/engine/TfrReport.h"
 #include "report/expr/ExprGlobals.h"
 #include "report/expr/StringTable.h"
@@ -22,11 +23,21 @@ bool TfrReport::PrintPrepared(const QString& pageList, qint32 copies, quint8 sel
     StopRequested = false;
     if (copies < PageSelection::kMinCopies || copies > PageSelection::kMaxCopies)
         PageSelection::copiesFrom(QString::number(copies)); // throws with the message
-    PageSelection::parse(pageList, PreparedPages().Count()); // throws for a bad token
+    PageSelection::parse(pageList, 0); // throws for a bad token
     PrintPageList = pageList;
     PrintCopies = copies;
     PrintSelection = selection;
     PrintCollate = collate;
+
+    // An embedded preview control holds the pages while it shows them: they come back for the
+    // print and go to the control again afterwards, whatever happens.
+    ReportPreviewControl* holder = Preview && PreparedPages().Count() == 0 ? Preview : nullptr;
+    if (holder)
+        holder->Disconnect();
+    const auto giveBack = qScopeGuard([this, holder] {
+        if (holder)
+            holder->Connect(*this);
+    });
 
     if (OnProgress || !ShowProgress) {
         // Hovering over objects means nothing while the pages are away at the printer.

@@ -23,10 +23,15 @@ void TemplateHolder::SelectPrinterByName(const QString& name)
 
 QString TemplateHolder::CurrentPrinterName() const
 {
+    // The name the template chose is written back unchanged, also while another printer prints
+    // it (a template naming the virtual printer prints on the system's current printer); only a
+    // template without a name takes the selected printer's.
+    if (!PrinterName.isEmpty())
+        return PrinterName;
     const TfrPrinter* printer = Pages.printer();
     if (printer && printer->CurrentIndex >= 0 && printer->CurrentIndex < printer->PrinterList.size())
         return printer->PrinterList.at(printer->CurrentIndex);
-    return PrinterName;
+    return QString();
 }
 
 } // namespace vaskel

@@ -10,6 +10,10 @@
 namespace vaskel {
 
 namespace {
+// How far (tenths of a millimetre) a real printer's custom paper may lie from the size asked for
+// and still be the same paper.
+constexpr qint32 kRealPaperTolerance = 10;
+
 // Printable margin of the virtual printer: 5 mm, in report units (18).
 qint32 virtualMarginUnits()
 {
@@ -214,8 +218,11 @@ bool TfrPrinter::SamePaper(
     qint32 paperCode, qint32 width, qint32 height, qint32 bin, quint8 orientation) const
 {
     if (paperCode == CurPaperCode && paperCode == PaperTable::kCustomCode) {
-        // Custom sizes pass through pixels and back; one tenth of a millimetre is rounding.
-        return std::abs(CurPaperWidth - width) <= 1 && std::abs(CurPaperHeight - height) <= 1
+        // The virtual printer keeps a custom size as given, less one tenth of a millimetre of
+        // rounding. A real printer hands it back through whole points and device pixels
+        // (150 × 100 mm comes back as 1499 × 998): within a millimetre it is the same sheet.
+        const qint32 tolerance = isVirtual() ? 1 : kRealPaperTolerance;
+        return std::abs(CurPaperWidth - width) <= tolerance && std::abs(CurPaperHeight - height) <= tolerance
             && orientation == CurOrientation;
     }
     return paperCode == CurPaperCode && orientation == CurOrientation && (bin == CurBin || isDefaultBin(bin));

@@ -1,5 +1,7 @@
 #include "report/preview/PreviewFormCommands.h"
 
+#include "platform/PrinterPageSetup.h"
+#include "report/engine/TfrEMFPages.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrPage.h"
@@ -19,7 +21,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace vaskel {
 
@@ -118,6 +122,32 @@ void addExportButton(TfrPreviewForm& form)
     });
 }
 
+// The system's page-setup dialog on the current real printer's settings and `margins`; when
+// confirmed the printer takes the settings, the model reads them back and `margins` holds the
+// choice. False when cancelled, when it fails, or without a real printer that has the dialog.
+bool runPageSetupDialog(TfrPrinter& printer, PageMargins& margins)
+{
+    auto* dialog = dynamic_cast<PrinterPageSetup*>(printer.PlatformPrinter);
+    if (!dialog || printer.isVirtual())
+        return false;
+    try {
+        const std::optional<PrinterDeviceSettings> current = printer.PlatformPrinter->deviceSettings();
+        if (!current)
+            return false;
+        PrinterDeviceSettings settings = *current;
+        PageMargins chosen = margins;
+        if (!dialog->editPageSetup(settings, chosen))
+            return false;
+        printer.PlatformPrinter->setDeviceSettings(settings);
+        printer.ReadPrinter();
+        margins = chosen;
+        return true;
+    } catch (const std::exception&) {
+        // A dialog that fails changes nothing.
+        return false;
+    }
+}
+
 } // namespace
 
 void PreviewFormCommands::install(TfrPreviewForm& form)
@@ -149,19 +179,34 @@ void PreviewFormCommands::install(TfrPreviewForm& form)
 void PreviewFormCommands::pageSetup(TfrPreviewForm& form)
 {
     TfrReport* report = form.OwnerReport;
-    if (!report)
+    if (!report || !form.HeldPages || form.HeldPages->Count() == 0)
         return;
     TfrPrinter& printer = frPrinter();
+    // The dialog works on the system's current printer, also for a report laid out on the
+    // virtual printer.
+    if (printer.isVirtual())
+        printer.AttachPrinter(TfrGlobals::get().printerBackend());
     const auto paper = [&printer] {
         return std::make_tuple(printer.CurPaperCode, printer.CurPaperWidth, printer.CurPaperHeight,
             printer.CurOrientation, printer.CurBin);
     };
+    // Margins: report units on the pages, hundredths of a millimetre in the dialog (18 units are
+    // 5 mm, 500 hundredths).
+    const TfrPreparedPage& first = form.HeldPages->PageAt(0);
+    PageMargins margins{first.Margins[0] * 500 / 18, first.Margins[1] * 500 / 18, first.Margins[2] * 500 / 18,
+        first.Margins[3] * 500 / 18};
+    const PageMargins marginsBefore = margins;
     const auto before = paper();
-    printer.ShowProperties();
-    printer.ReadPrinter();
-    if (paper() == before || !report->Rebuildable)
+    if (!runPageSetupDialog(printer, margins))
         return;
+    if ((paper() == before && margins == marginsBefore) || !report->Rebuildable)
+        return;
+    const qint32 units[4]{
+        margins.left * 18 / 500, margins.top * 18 / 500, margins.right * 18 / 500, margins.bottom * 18 / 500};
     for (const auto& page : report->TemplatePages()) {
+        if (page->PageKind != ptReport)
+            continue;
+        std::copy(std::begin(units), std::end(units), std::begin(page->Margins));
         page->ChangePaper(printer.CurPaperCode, printer.CurPaperWidth, printer.CurPaperHeight,
             static_cast<quint32>(printer.CurBin), printer.CurOrientation);
     }

@@ -11,8 +11,9 @@ class PreviewFormCommands {
 public:
     static void install(TfrPreviewForm& form);
 
-    // Page setup: the printer's page-setup dialog; when it changed the paper, every template page
-    // takes the printer's paper and the report is prepared again. The pages that were shown stay
+    // Page setup: the printer's page-setup dialog, opened on the first page's margins; when it
+    // changed the paper or the margins, every report page of the template takes the printer's
+    // paper and the margins, and the report is prepared again. The pages that were shown stay
     // when that is cancelled or fails.
     static void pageSetup(TfrPreviewForm& form);
 };

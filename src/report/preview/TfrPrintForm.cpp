@@ -1,5 +1,8 @@
 #include "report/preview/TfrPrintForm.h"
 
+#include "platform/PlatformError.h"
+#include "platform/UiServices.h"
+#include "report/engine/PageSelection.h"
 #include "report/expr/ExprGlobals.h"
 #include "report/expr/StringTable.h"
 #include "report/model/TfrGlobals.h"
@@ -151,14 +154,21 @@ TfrPrintForm::TfrPrintForm(QWidget* parent) : QDialog(parent)
     Button2 = new QPushButton(LoadStr(sCancel), this);
     Button2->setGeometry(402, 192, 75, 25);
 
-    // The system's printers; the virtual printer, always last in the model, is no choice here.
+    // The system's printers as they are now (queues added or removed since the program started
+    // appear or vanish), with the system's current printer selected; the virtual printer, always
+    // last in the model, is no choice here. The printer the model had stays to be put back.
     TfrPrinter& printer = frPrinter();
+    const QString before = printer.PrinterList.value(printer.CurrentIndex);
+    printer.AttachPrinter(TfrGlobals::get().printerBackend());
+    m_restore = static_cast<int>(printer.PrinterList.indexOf(before));
     const QPixmap picture = printerPicture();
     for (int i = 0; i < printer.PrinterList.size(); ++i) {
         if (i != printer.VirtualIndex || printer.VirtualIndex == 0)
             CB1->addItem(QIcon(picture), printer.PrinterList[i], i);
     }
     m_remembered = printer.CurrentIndex;
+    if (m_restore < 0)
+        m_restore = m_remembered;
     CB1->setCurrentIndex(std::max(0, CB1->findData(m_remembered)));
     PropButton->setEnabled(!printer.isVirtual());
 
@@ -220,10 +230,39 @@ bool TfrPrintForm::collate() const
 
 void TfrPrintForm::done(int result)
 {
+    // A page list or copies value that is no number is reported while the dialog stays open,
+    // with its text selected for typing over.
+    if (result == QDialog::Accepted && !inputIsValid())
+        return;
     // Only a dialog closed without OK puts the earlier printer back.
     if (result != QDialog::Accepted)
-        frPrinter().SelectPrinter(m_remembered);
+        frPrinter().SelectPrinter(m_restore);
     QDialog::done(result);
+}
+
+bool TfrPrintForm::inputIsValid()
+{
+    const auto refuse = [](QLineEdit* field, const std::exception& e) {
+        const auto* known = dynamic_cast<const VaskelError*>(&e);
+        TfrGlobals::get().ui().showError(known ? known->message() : QString::fromLocal8Bit(e.what()));
+        field->setFocus();
+        field->selectAll();
+        return false;
+    };
+    try {
+        PageSelection::copiesFrom(E1->cleanText());
+    } catch (const std::exception& e) {
+        return refuse(E1->findChild<QLineEdit*>(), e);
+    }
+    if (RB3->isChecked()) {
+        try {
+            // Only the tokens are checked; which pages they name is the print run's business.
+            PageSelection::parse(E2->text(), 0);
+        } catch (const std::exception& e) {
+            return refuse(E2, e);
+        }
+    }
+    return true;
 }
 
 void TfrPrintForm::showEvent(QShowEvent* event)

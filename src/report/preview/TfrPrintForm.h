@@ -1,9 +1,11 @@
 #pragma once
 // The print dialog: the printer (with its properties), the pages (all, the displayed one, or a
 // page list such as 1,3,5-12), the number of copies (1 to 999) and collation, and all, odd or even
-// pages. Choosing a printer makes it the printer model's current printer at once; only Cancel,
-// or closing the dialog without OK, puts back the printer that was current when it opened (the
-// properties dialog taking the focus changes nothing).
+// pages. It opens on the system's printers as they are now, the current one selected. Choosing a
+// printer makes it the printer model's current printer at once; only Cancel, or closing the
+// dialog without OK, puts back the printer that was current when it opened (the properties
+// dialog taking the focus changes nothing). OK with a copies value or page list that is no
+// number shows the error and keeps the dialog open.
 #include <QDialog>
 
 class QCheckBox;
@@ -44,7 +46,7 @@ public:
     QPushButton* Button1 = nullptr; // OK
     QPushButton* Button2 = nullptr; // Cancel
 
-    // The printer model's index that was current when the dialog opened.
+    // The printer model's index of the system's current printer when the dialog opened.
     int rememberedPrinter() const { return m_remembered; }
     // The printer model's index of the printer chosen in CB1.
     int chosenPrinter() const;
@@ -63,8 +65,11 @@ protected:
 
 private:
     void paintCollatePicture();
+    // Shows the error of a copies value or page list that is no number and selects its text.
+    bool inputIsValid();
 
     int m_remembered = 0;
+    int m_restore = 0; // the model's printer when the dialog opened, put back unless OK
 };
 
 } // namespace vaskel

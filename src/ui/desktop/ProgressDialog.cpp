@@ -89,6 +89,11 @@ QString ProgressDialog::text() const
     return m_line->text();
 }
 
+QString ProgressDialog::detail() const
+{
+    return m_detail->text();
+}
+
 bool ProgressDialog::cancelRequested()
 {
     QCoreApplication::processEvents();

@@ -4,6 +4,7 @@
 // is up, so the window's own event loop is running while the work runs and every
 // `cancelRequested()` of the work lets Cancel be pressed. The report's own progress window, with
 // its fixed layout, builds on the same idea; this one serves `QtUiServices::runWithProgress`.
+#include "platform/ProgressDetail.h"
 #include "platform/UiServices.h"
 
 #include <QDialog>
@@ -16,7 +17,7 @@ class QPushButton;
 
 namespace vaskel {
 
-class ProgressDialog : public QDialog, public ProgressControl {
+class ProgressDialog : public QDialog, public ProgressControl, public ProgressDetail {
     Q_OBJECT
 public:
     explicit ProgressDialog(QWidget* parent = nullptr);
@@ -34,9 +35,11 @@ public:
     bool cancelRequested() override;
     void close(ModalResult result) override;
 
-    // The second line (emptied each time the window shows).
-    void setDetail(const QString& line);
+    // ProgressDetail
+    void setDetail(const QString& line) override;
+
     QString text() const;
+    QString detail() const;
     QPushButton* cancelButton() const { return m_cancel; }
 
     void reject() override;

@@ -90,9 +90,33 @@ QSizeF tenthsToMm(qint32 width, qint32 length)
     return QSizeF(width / 10.0, length / 10.0);
 }
 
+// Qt keeps custom page sizes in whole points: a size comes back up to half a point (0.18 mm) off.
 bool sameSizeMm(const QSizeF& a, const QSizeF& b)
 {
-    return qAbs(a.width() - b.width()) < 0.05 && qAbs(a.height() - b.height()) < 0.05;
+    return qAbs(a.width() - b.width()) < 0.5 && qAbs(a.height() - b.height()) < 0.5;
+}
+
+// Why the CUPS queue `name` would not print a job now, in the scheduler's words where it has
+// some; empty when it would. A stopped queue keeps jobs without printing them and one that
+// refuses jobs drops them: neither may look like a print that worked.
+QString queueRefusal(const QString& name)
+{
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toLocal8Bit().constData(), nullptr);
+    if (!dest)
+        return QStringLiteral("Printer selected is not valid");
+    const auto option = [dest](const char* key) {
+        return QString::fromLocal8Bit(cupsGetOption(key, dest->num_options, dest->options));
+    };
+    QString refusal;
+    if (option("printer-is-accepting-jobs") == QLatin1String("false"))
+        refusal = QStringLiteral("Destination \"%1\" is not accepting jobs").arg(name);
+    else if (option("printer-state").toInt() == IPP_PRINTER_STOPPED)
+        refusal = QStringLiteral("Destination \"%1\" is disabled").arg(name);
+    const QString reason = option("printer-state-message");
+    if (!refusal.isEmpty() && !reason.isEmpty())
+        refusal += QStringLiteral(": ") + reason;
+    cupsFreeDests(1, dest);
+    return refusal;
 }
 
 } // namespace
@@ -344,6 +368,27 @@ bool QtPrinterBackend::editDeviceSettings(PrinterDeviceSettings& settings)
     return true;
 }
 
+bool QtPrinterBackend::editPageSetup(PrinterDeviceSettings& settings, PageMargins& margins)
+{
+    if (m_currentName.isEmpty() || !m_propertiesDialog)
+        return false;
+    QPrinter scratch(QPrinterInfo::printerInfo(m_currentName), QPrinter::HighResolution);
+    std::optional<QSizeF> customSize;
+    applySettings(scratch, settings, customSize);
+    const auto mm = [](int hundredths) { return hundredths / 100.0; };
+    scratch.setPageMargins(
+        QMarginsF(mm(margins.left), mm(margins.top), mm(margins.right), mm(margins.bottom)),
+        QPageLayout::Millimeter);
+    if (!m_propertiesDialog(scratch))
+        return false;
+    settings = readSettings(scratch, customSize);
+    const QMarginsF chosen = scratch.pageLayout().margins(QPageLayout::Millimeter);
+    const auto hundredths = [](double value) { return roundToInt(value * 100); };
+    margins = {hundredths(chosen.left()), hundredths(chosen.top()), hundredths(chosen.right()),
+        hundredths(chosen.bottom())};
+    return true;
+}
+
 QString QtPrinterBackend::jobRefusal()
 {
     // Qt hands the finished job to CUPS as the painter ends and does not look at the answer;
@@ -365,6 +410,9 @@ QPagedPaintDevice* QtPrinterBackend::jobDevice(const QString& title)
         m_jobError = QStringLiteral("Printer selected is not valid");
         return nullptr;
     }
+    m_jobError = queueRefusal(m_currentName);
+    if (!m_jobError.isEmpty())
+        return nullptr;
     dev->printer->setDocName(title);
     dev->printer->setCopyCount(1);
     dev->printer->setCollateCopies(false);

@@ -9,6 +9,7 @@
 // can actually mark; the QPrinters are kept at those margins, so a painter opened on one has its
 // origin at the printable area's top-left corner, where the page metrics' offsets say it is.
 #include "platform/PrinterBackend.h"
+#include "platform/PrinterPageSetup.h"
 
 #include <QPrinter>
 #include <QSizeF>
@@ -20,12 +21,13 @@
 
 namespace vaskel {
 
-class QtPrinterBackend : public PrinterBackend {
+class QtPrinterBackend : public PrinterBackend, public PrinterPageSetup {
 public:
     // Opens a properties dialog on the printer; true when the user confirmed it.
     using PropertiesDialog = std::function<bool(QPrinter& printer)>;
 
-    // Uses Qt's page-setup dialog, owned by the active window, as the properties dialog.
+    // Uses Qt's page-setup dialog, owned by the active window, as the properties dialog (and for
+    // page setup, with the margins).
     QtPrinterBackend();
     ~QtPrinterBackend() override;
 
@@ -41,6 +43,8 @@ public:
     QList<PrinterChoice> paperSources() override;
     PrinterDeviceMetrics deviceMetrics() override;
     bool editDeviceSettings(PrinterDeviceSettings& settings) override;
+    // PrinterPageSetup
+    bool editPageSetup(PrinterDeviceSettings& settings, PageMargins& margins) override;
     QPagedPaintDevice* jobDevice(const QString& title) override;
     QString jobError() const override { return m_jobError; }
     QString jobRefusal() override;

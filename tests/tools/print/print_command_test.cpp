@@ -1,9 +1,17 @@
 // `vaskel print` on a prepared-report file through the real CUPS PDF queue: a table of command
-// lines and the pages each one prints, and the command lines it refuses.
+// lines and the pages each one prints, and the command lines it refuses; the shipped bill
+// template printed on the system's default printer without --printer, and the default
+// destinations it must refuse (stopped, not accepting jobs, none at all).
 #include "preview/print_QueueFixture.h"
 
 #include "support/CommandRun.h"
+#include "support/DemoFolder.h"
+#include "support/LookTemplate.h"
 #include "tools/PrintCommand.h"
+
+#include <QRegularExpression>
+#include <cstdlib>
+#include <iostream>
 
 #include <QTemporaryDir>
 
@@ -95,6 +103,88 @@ TEST_F(PrintCommandTest, ListShowsThePrintersThenTheVirtualPrinter)
     ASSERT_GE(lines.size(), 2);
     EXPECT_TRUE(run.out.contains(CupsQueue::queueName()));
     EXPECT_EQ(lines.last().trimmed(), "Virtual printer");
+}
+
+class DefaultPrinterCommandTest : public PrintQueueTest {
+protected:
+    DefaultPrinterCommandTest() { queueIsDefault = true; }
+
+    QTemporaryDir dir;
+    const ScopedDemoFolder demo{dir.filePath("demo")};
+};
+
+TEST_F(DefaultPrinterCommandTest, TheShippedBillPrintsOnTheDefaultPrinterWithoutNamingOne)
+{
+    const QString look = dir.filePath("look.frf");
+    writeLookTemplate(look);
+    const CommandRun run
+        = runCommand(&runPrintCommand, {look, "--demo", "--bill", "HT23002", "--title", title});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const QStringList files = printedFiles();
+    ASSERT_EQ(files.size(), 1);
+    const QString text = textOf(files[0]);
+    EXPECT_TRUE(text.contains("HT23002")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Qeltrin")) << text.toStdString();
+}
+
+using NoPrinterCommandTest = GlobalsTest;
+
+// The printer system is out of reach in a process of its own (CUPS reads where its scheduler is
+// once per process): the command says so and fails.
+TEST_F(NoPrinterCommandTest, WithoutAnyPrinterTheCommandSaysSoAndFails)
+{
+    QTemporaryDir dir;
+    TfrReport report;
+    TfrPage paper(&frPrinter(), 9, 2100, 2970, TfrPage::kDefaultBin, 0);
+    report.PreparedPages().InsertPage(0, paper);
+    const QString frp = dir.filePath("one.frp");
+    report.SavePrepared(frp);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            qputenv("CUPS_SERVER", "/nonexistent/vaskel-cups.sock");
+            const CommandRun run = runCommand(&runPrintCommand, {frp});
+            std::cerr << run.err.toStdString();
+            std::cerr.flush();
+            std::_Exit(run.code);
+        },
+        ::testing::ExitedWithCode(1), "There is no default printer currently selected");
+}
+
+// A stopped default destination, or one that refuses jobs: the command names it, says why and
+// fails. Each case runs in a process of its own, where PRINTER names the queue before CUPS first
+// reads the default.
+TEST_F(NoPrinterCommandTest, ADefaultDestinationThatCannotPrintFailsWithTheReason)
+{
+    CupsQueue cups;
+    if (!cups.available())
+        GTEST_SKIP() << "no CUPS queue: " << cups.skipReason().toStdString();
+    QTemporaryDir dir;
+    TfrReport report;
+    TfrPage paper(&frPrinter(), 9, 2100, 2970, TfrPage::kDefaultBin, 0);
+    report.PreparedPages().InsertPage(0, paper);
+    const QString frp = dir.filePath("one.frp");
+    report.SavePrepared(frp);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    struct Case {
+        const char* command;
+        const char* message;
+    };
+    for (const Case& c : {Case{"cupsdisable", "is disabled"}, Case{"cupsreject", "is not accepting jobs"}}) {
+        SCOPED_TRACE(c.command);
+        EXPECT_EXIT(
+            {
+                const QString queue = CupsQueue::addQueue(QStringLiteral("vaskel-refusing"));
+                CupsQueue::admin(QString::fromLatin1(c.command), {queue});
+                qputenv("PRINTER", queue.toLocal8Bit());
+                const CommandRun run = runCommand(&runPrintCommand, {frp});
+                CupsQueue::removeQueue(queue);
+                std::cerr << run.err.toStdString();
+                std::cerr.flush();
+                std::_Exit(run.code);
+            },
+            ::testing::ExitedWithCode(1), std::string("vaskel-refusing-[0-9]+.*") + c.message);
+    }
 }
 
 } // namespace
