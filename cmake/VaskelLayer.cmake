@@ -1,3 +1,17 @@
+include(${CMAKE_CURRENT_LIST_DIR}/BuildSpeed.cmake)
+
+# A target's precompiled headers: with the Widgets list when it links Qt Widgets.
+function(vaskel_precompile_linked target)
+  set(_widgets)
+  get_target_property(_links ${target} LINK_LIBRARIES)
+  foreach(_l IN LISTS _links)
+    if(_l MATCHES "[Ww]idgets|vaskel_(preview|desktop|xplook|app|tools)")
+      set(_widgets WIDGETS)
+    endif()
+  endforeach()
+  vaskel_precompile(${target} ${_widgets})
+endfunction()
+
 # One static library per layer folder. Sources are picked up by glob so that adding a class
 # is one new file pair; the link list states which layers a layer may use.
 function(vaskel_layer name)
@@ -11,6 +25,7 @@ function(vaskel_layer name)
     add_library(${name} STATIC ${_src})
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${L_LINKS})
+    vaskel_precompile_linked(${name})
   else()
     # A layer whose classes are still to come: a link target that only passes on its dependencies.
     add_library(${name} INTERFACE)
@@ -35,6 +50,7 @@ function(vaskel_tests name)
   else()
     target_link_libraries(${name} PRIVATE vaskel_test_main)
   endif()
+  vaskel_precompile_linked(${name})
   # LOCK names a shared resource (the CUPS queue) whose tests must not run beside each other: they
   # tell their print jobs apart by the queue's job numbers.
   set(_lock)

@@ -27,9 +27,14 @@ if [ "${1:-}" = "--run" ]; then
 else
   targets=("$@")
 fi
-# ccache, where installed, lets several checkouts of the tree share their compiled objects.
+# ccache, where installed, lets several checkouts of the tree share their compiled objects. Each
+# target compiles with a precompiled header (cmake/BuildSpeed.cmake), which ccache caches only
+# with this sloppiness: it cannot see the macros and times inside a precompiled header.
 launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:+$CCACHE_SLOPPINESS,}pch_defines,time_macros,include_file_mtime,include_file_ctime"
+fi
 cmake -S "$here" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" >/dev/null
 target_args=()
 [ ${#targets[@]} -gt 0 ] && target_args=(--target "${targets[@]}")

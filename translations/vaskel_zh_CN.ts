@@ -569,5 +569,254 @@
         <source>Cannot create the database %1: %2</source>
         <translation>无法创建数据库 %1：%2</translation>
     </message>
+    <message>
+        <source>Delete record?</source>
+        <translation>删除记录？</translation>
+    </message>
+    <message>
+        <source>Page  %1</source>
+        <translation>第 %1 页</translation>
+    </message>
+    <message>
+        <source>Export to PDF</source>
+        <translation>导出为 PDF</translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation>PDF 文件 (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Text not found</source>
+        <translation>未找到文本</translation>
+    </message>
+    <message>
+        <source>Cannot create form. No MDI forms are currently active</source>
+        <translation>无法创建窗体。当前没有活动的 MDI 窗体</translation>
+    </message>
+    <message>
+        <source>Previous page</source>
+        <translation>上一页</translation>
+    </message>
+    <message>
+        <source>Next page</source>
+        <translation>下一页</translation>
+    </message>
+    <message>
+        <source>Page %1/%2</source>
+        <translation>第 %1/%2 页</translation>
+    </message>
+    <message>
+        <source>Page %1</source>
+        <translation>第 %1 页</translation>
+    </message>
+    <message>
+        <source>Report file (*.frp)</source>
+        <translation>报表文件 (*.frp)</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 已存在。
+要替换它吗？</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>Stream read error</source>
+        <translation>流读取错误</translation>
+    </message>
+    <message>
+        <source>Stream write error</source>
+        <translation>流写入错误</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid integer value</source>
+        <translation>“%1”不是有效的整数值</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid floating point value</source>
+        <translation>“%1”不是有效的浮点数值</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid date</source>
+        <translation>“%1”不是有效的日期</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a valid time</source>
+        <translation>“%1”不是有效的时间</translation>
+    </message>
+    <message>
+        <source>Could not convert variant of type (%1) into type (%2)</source>
+        <translation>无法将类型 (%1) 的变体转换为类型 (%2)</translation>
+    </message>
+    <message>
+        <source>There is no default printer currently selected</source>
+        <translation>当前没有选定默认打印机</translation>
+    </message>
+    <message>
+        <source>Printer selected is not valid</source>
+        <translation>所选打印机无效</translation>
+    </message>
+    <message>
+        <source>Printing in progress</source>
+        <translation>正在打印</translation>
+    </message>
+    <message>
+        <source>No pages to print</source>
+        <translation>没有可打印的页面</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>无法创建文件“%1”。%2</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>无法打开文件“%1”。%2</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;</source>
+        <translation>无法打开文件“%1”</translation>
+    </message>
+    <message>
+        <source>Cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+    <message>
+        <source>Unknown code page &quot;%1&quot;</source>
+        <translation>未知的代码页“%1”</translation>
+    </message>
+    <message>
+        <source>The character %1 cannot be written in code page %2</source>
+        <translation>字符 %1 无法用代码页 %2 写入</translation>
+    </message>
+    <message>
+        <source>The text cannot be written in code page %1</source>
+        <translation>该文本无法用代码页 %1 写入</translation>
+    </message>
+    <message>
+        <source>Page %1: %2. Save the prepared report in code page UTF-8 (--code-page UTF-8, or the setting Files/CodePage), which holds every character.</source>
+        <translation>第 %1 页：%2。请用可容纳所有字符的代码页 UTF-8 保存已准备的报表（--code-page UTF-8，或设置 Files/CodePage）。</translation>
+    </message>
+    <message>
+        <source>A text of %1 bytes is too long for a report file</source>
+        <translation>%1 字节的文本对报表文件来说太长</translation>
+    </message>
+    <message>
+        <source>A component named %1 already exists</source>
+        <translation>名为 %1 的组件已存在</translation>
+    </message>
+    <message>
+        <source>Unable to open dataset %1</source>
+        <translation>无法打开数据集 %1</translation>
+    </message>
+    <message>
+        <source>Record not found</source>
+        <translation>未找到记录</translation>
+    </message>
+    <message>
+        <source>%1Field &apos;%2&apos; not found</source>
+        <translation>%1未找到字段“%2”</translation>
+    </message>
+    <message>
+        <source>%1: Field &apos;%2&apos; not found</source>
+        <translation>%1：未找到字段“%2”</translation>
+    </message>
+    <message>
+        <source>Sub-reports print each other without end: %1</source>
+        <translation>子报表相互无限打印：%1</translation>
+    </message>
+    <message>
+        <source>Page %1 has no bands to print as a sub-report</source>
+        <translation>第 %1 页没有可作为子报表打印的栏</translation>
+    </message>
+    <message>
+        <source>Invalid class typecast</source>
+        <translation>无效的类类型转换</translation>
+    </message>
+    <message>
+        <source>No room on the page for band %1</source>
+        <translation>页面上没有容纳栏 %1 的空间</translation>
+    </message>
+    <message>
+        <source>Script stopped after %1 steps</source>
+        <translation>脚本在执行 %1 步后停止</translation>
+    </message>
+    <message>
+        <source>Expression nested too deeply (more than %1 levels)</source>
+        <translation>表达式嵌套过深（超过 %1 层）</translation>
+    </message>
+    <message>
+        <source>Expression too complex: more than %1 values at once</source>
+        <translation>表达式过于复杂：同时超过 %1 个值</translation>
+    </message>
+    <message>
+        <source>Invalid expression: an operator has no operand</source>
+        <translation>无效的表达式：运算符缺少操作数</translation>
+    </message>
+    <message>
+        <source>%1 cannot be changed: its result has no key that identifies a row of a table</source>
+        <translation>%1 无法修改：其结果没有可标识表中某一行的键</translation>
+    </message>
+    <message>
+        <source>%1: no such row to %2</source>
+        <translation>%1：没有可 %2 的行</translation>
+    </message>
+    <message>
+        <source>%1: no such row to change</source>
+        <translation>%1：没有可修改的行</translation>
+    </message>
+    <message>
+        <source>The row was changed or deleted by someone else since it was read; nothing was written. Query again to see the current data</source>
+        <translation>该行在读取后已被他人修改或删除；未写入任何内容。请重新查询以查看当前数据</translation>
+    </message>
+    <message>
+        <source>The row cannot be %1: %2 rows of %3 hold the same values and the table has no key to tell them apart; nothing was written</source>
+        <translation>该行无法 %1：%3 中有 %2 行的值相同，且该表没有可区分它们的键；未写入任何内容</translation>
+    </message>
+    <message>
+        <source>The row was changed by someone else while it was written; nothing was written. Query again to see the current data</source>
+        <translation>该行在写入时已被他人修改；未写入任何内容。请重新查询以查看当前数据</translation>
+    </message>
+    <message>
+        <source>A report template can hold objects on its first 256 pages only</source>
+        <translation>报表模板只能在前 256 页上放置对象</translation>
+    </message>
+    <message>
+        <source>A text of %1 lines is too long for a report file</source>
+        <translation>%1 行的文本对报表文件来说太长</translation>
+    </message>
+    <message>
+        <source>Unknown picture file extension (.%1)</source>
+        <translation>未知的图片文件扩展名（.%1）</translation>
+    </message>
+    <message>
+        <source>The report has reached %1 pages, the most a run may prepare; it was stopped</source>
+        <translation>报表已达到一次运行最多可准备的 %1 页；已停止</translation>
+    </message>
+    <message>
+        <source>Child bands form a loop: %1</source>
+        <translation>子栏形成循环：%1</translation>
+    </message>
+    <message>
+        <source>printer index %1 outside the list</source>
+        <translation>打印机索引 %1 超出列表范围</translation>
+    </message>
+    <message>
+        <source>printer %1 cannot be read</source>
+        <translation>无法读取打印机 %1</translation>
+    </message>
+    <message>
+        <source>The number of copies must be between %1 and %2</source>
+        <translation>份数必须在 %1 到 %2 之间</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither a report dataset nor a query</source>
+        <translation>“%1”既不是报表数据集也不是查询</translation>
+    </message>
 </context>
 </TS>

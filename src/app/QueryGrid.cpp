@@ -4,6 +4,7 @@
 #include "app/QueryGridDelegate.h"
 #include "platform/PlatformGlobals.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 
@@ -65,7 +66,8 @@ bool QueryGrid::deleteCurrentRow()
     if (row < 0 || row >= m_model->rowCount())
         return false;
     const ModalResult answer = PlatformGlobals::get().ui().messageBox(UiServices::applicationTitle(),
-        QStringLiteral("Delete record?"), MessageIcon::Question, MessageButtons::OkCancel);
+        QCoreApplication::translate("vaskel", "Delete record?"), MessageIcon::Question,
+        MessageButtons::OkCancel);
     if (answer != ModalResult::Ok)
         return false;
     return m_model->deleteRow(row);

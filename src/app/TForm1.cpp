@@ -3,11 +3,16 @@
 #include "app/BillQueries.h"
 #include "platform/DataPaths.h"
 #include "platform/GuardedHandler.h"
+#include "platform/InterfaceLanguage.h"
 #include "platform/PlatformGlobals.h"
+#include "report/preview/PreviewWindows.h"
 
 #include <QApplication>
 #include <QPainter>
 #include <QPixmap>
+#include <QResizeEvent>
+
+#include <algorithm>
 
 namespace vaskel {
 
@@ -83,7 +88,7 @@ void TForm1::buildControls()
     pal.setColor(QPalette::Window, QColor(0x95, 0xBB, 0xFF));
     setPalette(pal);
     setAutoFillBackground(true);
-    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
+    setFont(InterfaceLanguage::interfaceFont(pixelFont(QStringLiteral("MS Sans Serif"), 11)));
 
     Label4 = new QLabel(QStringLiteral("Qeltrin\u3000\u3000\u3000"), this);
     Label4->setGeometry(204, 16, 336, 24);
@@ -137,12 +142,33 @@ void TForm1::buildControls()
     setTabOrder(ComboBox1, Edit1);
 }
 
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutGrids();
+}
+
+void TForm1::layoutGrids()
+{
+    if (!DBGrid1 || !DBGrid2 || !Edit1)
+        return;
+    // Pixels beyond the start size (671 × 467): the grids take all the width, share the height
+    // (the purchase grid the upper half), and the total box stays below them.
+    const int extraWidth = std::max(0, width() - 671);
+    const int extraHeight = std::max(0, height() - 467);
+    const int upper = extraHeight / 2;
+    DBGrid1->setGeometry(67, 104, 561 + extraWidth, 129 + upper);
+    Label3->move(10, 257 + upper);
+    DBGrid2->setGeometry(66, 255 + upper, 563 + extraWidth, 129 + extraHeight - upper);
+    Edit1->move(328, 400 + extraHeight);
+}
+
 void TForm1::buildLook()
 {
     // The component's defaults are the window's values but for the font and Active.
     xmPer = new TXPMenu(this);
     XPMenuSettings look = xmPer->settings();
-    look.Font = pixelFont(QStringLiteral("Tahoma"), 11);
+    look.Font = InterfaceLanguage::interfaceFont(pixelFont(QStringLiteral("Tahoma"), 11));
     look.FontColor = SystemColor::MenuText;
     look.SelectFontColor = XPColorSetting(SystemColor::MenuText);
     xmPer->setSettings(look);
@@ -184,8 +210,11 @@ void TForm1::BitBtn21Click()
     Edit1->setText(data.billTotalText(ComboBox1->currentText()));
     // A missing file loads nothing and says nothing: the report runs the template it already holds.
     frReport1->LoadTemplate(DataPaths::templateFile(QString::fromLatin1(kTemplateFile)));
-    // The report's own preview window, not an embedded control.
+    // The report's own preview window, not an embedded control; a saved copy is offered under the
+    // bill's number.
     frReport1->Preview = nullptr;
+    if (PreviewWindows* windows = PreviewWindows::installed())
+        windows->fileNameHint = ComboBox1->currentText();
     // Template errors, calculation errors and Cancel are shown by the report and answer false.
     if (!frReport1->Prepare())
         return;

@@ -78,8 +78,13 @@ public:
     // The flat look of the buttons, the bill list and the total (owned as a Qt child).
     TXPMenu* xmPer = nullptr;
 
+protected:
+    // The stored layout is for the window's start size; room beyond it goes to the grids.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void buildControls();
+    void layoutGrids();
     void buildLook();
     // Runs one handler: an error stops it and goes to the standard error box.
     void guarded(const std::function<void()>& handler);

@@ -8,6 +8,7 @@
 #include "platform/FontAliases.h"
 #include "platform/HeapTuning.h"
 #include "platform/InterfaceLanguage.h"
+#include "platform/RuntimeFolder.h"
 #include "platform/SettingsStore.h"
 #include "report/engine/TDatabaseFunctionLibrary.h"
 #include "report/model/TfrGlobals.h"
@@ -28,16 +29,17 @@ int main(int argc, char** argv)
     if (const std::optional<int> code = vaskel::runCommandLine(args))
         return *code;
 
+    vaskel::RuntimeFolder::provide();
     vaskel::FontAliases::installBeforeApplication();
     QApplication app(argc, argv);
     vaskel::TfrGlobals globals;
     // The standard library registers itself with the globals; the database library comes second.
     vaskel::TDatabaseFunctionLibrary::RegisterAtStartUp(globals.libraries);
-    globals.locale = vaskel::LocaleSettings::fromSystem();
     globals.setUi(std::make_unique<vaskel::QtUiServices>());
     // Chinese texts under a Chinese locale (or VASKEL_LANG=zh_CN), English otherwise.
     vaskel::InterfaceLanguage::install(vaskel::InterfaceLanguage::chosen());
     globals.strings.useInterfaceLanguage();
+    globals.locale = vaskel::LocaleSettings::fromLocale(vaskel::InterfaceLanguage::formattingLocale());
 
     // Files are read and written in the configured code page; a name the converter does not
     // know stops the program here rather than at the first template.

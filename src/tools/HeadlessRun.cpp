@@ -1,6 +1,7 @@
 #include "tools/HeadlessRun.h"
 
 #include "platform/FontAliases.h"
+#include "platform/RuntimeFolder.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -18,6 +19,7 @@ int runHeadless(const QStringList& args, ToolMain tool)
     if (!QCoreApplication::instance()) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        RuntimeFolder::provide();
         FontAliases::installBeforeApplication();
         app = std::make_unique<QGuiApplication>(argc, argv);
     }

@@ -2,11 +2,14 @@
 
 #include "platform/CodePage.h"
 #include "platform/FontAliases.h"
+#include "platform/InterfaceLanguage.h"
 #include "platform/PlatformError.h"
+#include "platform/RuntimeFolder.h"
 #include "report/engine/TDatabaseFunctionLibrary.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/TfrGlobals.h"
 #include "report/preview/PreviewWindows.h"
+#include "report/preview/TfrPreviewForm.h"
 #include "ui/desktop/QtPrinterBackend.h"
 #include "ui/desktop/QtUiServices.h"
 
@@ -29,7 +32,7 @@ bool showPreparedFile(TfrReport& report, const QString& fileName, QString* error
             if (!e.detail().isEmpty())
                 *error += QStringLiteral(" (") + e.detail() + u')';
         }
-        PlatformGlobals::get().ui().showError(e.message());
+        PlatformGlobals::get().ui().showError(TfrPreviewForm::loadFailureText(fileName, e));
         return false;
     }
     // The window's caption names the file, as the report's title would.
@@ -61,6 +64,7 @@ int runPreviewCommand(const QStringList& args)
     char* argv[] = {program, nullptr};
     std::unique_ptr<QApplication> app;
     if (!QCoreApplication::instance()) {
+        RuntimeFolder::provide();
         FontAliases::installBeforeApplication();
         app = std::make_unique<QApplication>(argc, argv);
     }
@@ -68,6 +72,10 @@ int runPreviewCommand(const QStringList& args)
     TDatabaseFunctionLibrary::RegisterAtStartUp(globals.libraries);
     globals.locale = LocaleSettings::fromSystem();
     globals.setUi(std::make_unique<QtUiServices>());
+    // The window speaks the language the query window would.
+    if (app)
+        InterfaceLanguage::install(InterfaceLanguage::chosen());
+    globals.strings.useInterfaceLanguage();
     try {
         globals.codePage = CodePage(CodePage::configuredName());
     } catch (const CodePageError& e) {

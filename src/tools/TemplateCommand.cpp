@@ -1,5 +1,6 @@
 #include "tools/TemplateCommand.h"
 
+#include "platform/DataPaths.h"
 #include "platform/ScriptedUi.h"
 #include "report/model/TemplateHolder.h"
 #include "report/model/TemplateJson.h"
@@ -19,8 +20,10 @@ namespace {
 const char* const kUsage = "Usage: vaskel template dump FILE.frf\n"
                            "       vaskel template build FILE.json -o FILE.frf\n";
 
-int dump(const QString& path, QTextStream& out, QTextStream& err, ScriptedUi& ui)
+int dump(const QString& name, QTextStream& out, QTextStream& err, ScriptedUi& ui)
 {
+    // A template named without a folder is found in the data folder too, as render finds it.
+    const QString path = DataPaths::templateFile(name);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         err << "vaskel template: cannot read \"" << path << "\": " << file.errorString() << '\n';

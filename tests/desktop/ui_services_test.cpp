@@ -1,6 +1,7 @@
 // The desktop's UI services under the offscreen platform: the progress window runs its work inside
 // its own modal loop and keeps Cancel live, an exception from the work reaches the caller only after
 // the window closed, and message boxes answer with the button pressed.
+#include "platform/InterfaceLanguage.h"
 #include "ui/desktop/ProgressDialog.h"
 #include "ui/desktop/QtUiServices.h"
 
@@ -11,6 +12,8 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -177,6 +180,69 @@ TEST(QtUiServices, ErrorBoxShowsTheMessageWithItsFullStop)
     ui.showError("Unsupported FRF format");
     EXPECT_EQ(shownText, "Unsupported FRF format.");
     EXPECT_EQ(shownIcon, QMessageBox::Critical);
+}
+
+TEST(QtUiServices, ErrorBoxSpeaksTheInterfaceLanguage)
+{
+    // The report core raises its messages in English; the box shows them translated, keeping
+    // what filled the message's places.
+    ASSERT_TRUE(InterfaceLanguage::install(QStringLiteral("zh_CN")));
+    QtUiServices ui;
+    QString shownText;
+    WhenModalShows press([&](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        ASSERT_NE(box, nullptr);
+        shownText = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    ui.showError("Stream read error.\n/tmp/bill.frp: read of 5336 bytes past the end at byte offset 60");
+    InterfaceLanguage::uninstall();
+    EXPECT_EQ(shownText, "流读取错误。\n/tmp/bill.frp: read of 5336 bytes past the end at byte offset 60.");
+}
+
+void press(QWidget* w, int key)
+{
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+void click(QWidget* w, QPoint at)
+{
+    QMouseEvent event(
+        QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+// The topic holds the pointer and the keyboard while it shows, as every popup does; the next
+// click, wherever it lands, or the next key must close it, or the whole desktop stays grabbed.
+TEST(QtUiServices, HelpTopicClosesOnTheNextClickOrKey)
+{
+    QWidget window;
+    window.resize(300, 200);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QtUiServices ui;
+    struct Case {
+        const char* name;
+        std::function<void(QWidget*)> act;
+    } cases[] = {
+        {"Escape", [](QWidget* p) { press(p, Qt::Key_Escape); }},
+        {"another key", [](QWidget* p) { press(p, Qt::Key_A); }},
+        {"a click outside", [](QWidget* p) { click(p, QPoint(-20, -20)); }},
+        {"a click on the topic", [](QWidget* p) { click(p, QPoint(5, 5)); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.showHelp(207, "The pages of the report.");
+        QPointer<QFrame> popup = ui.helpPopup();
+        ASSERT_TRUE(popup);
+        EXPECT_TRUE(popup->isVisible());
+        EXPECT_EQ(QApplication::activePopupWidget(), popup.data());
+        c.act(popup);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(popup) << "the topic is still up";
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    }
 }
 
 TEST(QtUiServices, InputAndPasswordAnswerTheTextOrNothingWhenCancelled)

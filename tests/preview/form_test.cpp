@@ -5,8 +5,11 @@
 
 #include "report/preview/TfrTBButton.h"
 
+#include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -222,6 +225,7 @@ TEST_F(FormTest, SavingUsesTheFrpNameAndAlwaysKeepsThePages)
     other.SaveToFile(dir.filePath("seven.frp"));
     EXPECT_TRUE(f.LoadFile(dir.filePath("seven.frp")));
     EXPECT_EQ(f.Label1->text(), "Page 1/7");
+    EXPECT_EQ(f.windowTitle(), "Preview - seven.frp") << "the caption names the file shown";
     EXPECT_EQ(f.zoomCaption(), "25%") << "loading keeps the zoom";
     EXPECT_FALSE(report.Rebuildable);
 }
@@ -255,6 +259,16 @@ TEST_F(FormTest, FilesThatCannotBeReadLeaveThePagesShown)
         EXPECT_EQ(messageBoxes(), 1);
         ASSERT_TRUE(f.HeldPages);
         EXPECT_EQ(f.HeldPages->Count(), 4);
+        if (c.content.size() > 20) {
+            // The platform's text first, then which file and where it is damaged.
+            const QStringList lines
+                = scriptedUi->interactionsOf(Interaction::Kind::MessageBox).value(0).text.split('\n');
+            ASSERT_EQ(lines.size(), 2);
+            EXPECT_EQ(lines[0], "Stream read error.");
+            EXPECT_TRUE(lines[1].startsWith(out.fileName() + ": ")) << lines[1].toStdString();
+            EXPECT_TRUE(lines[1].contains(QRegularExpression("at byte offset \\d+")))
+                << lines[1].toStdString();
+        }
     }
     scriptedUi->clear();
     EXPECT_FALSE(f.LoadFile(dir.filePath("nowhere.frp")));
@@ -328,6 +342,36 @@ TEST_F(FormTest, ModalShowingReturnsAfterCloseAndDiscardsThePages)
     EXPECT_EQ(created, 0);
 }
 
+TEST_F(FormTest, SaveAndOpenOfferTheReportsNameInTheFolderLastUsed)
+{
+    addPages(report.PreparedPages(), 2);
+    host.fileNameHint = "HT23002";
+    TfrPreviewForm& f = open();
+    QDir(dir.path()).mkpath("bills");
+    const QString bills = dir.filePath("bills");
+    struct Case {
+        const char* name;
+        const char* title;
+        QString offered;
+    } cases[] = {
+        {"no title: the bill number, in the working folder", "", QDir::current().filePath("HT23002.frp")},
+        {"the title, in the folder of the last save", "Bill 7/2023", bills + "/Bill 7_2023.frp"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        report.Title = c.title;
+        scriptedUi->clear();
+        scriptedUi->queueFileName(bills + "/saved.frp");
+        f.SaveBtnClick();
+        EXPECT_EQ(scriptedUi->interactionsOf(Interaction::Kind::SaveFile).value(0).text, c.offered);
+        EXPECT_TRUE(QFile::exists(bills + "/saved.frp"));
+    }
+    scriptedUi->clear();
+    scriptedUi->queueFileName(QString());
+    f.LoadBtnClick();
+    EXPECT_EQ(scriptedUi->interactionsOf(Interaction::Kind::OpenFile).value(0).text, bills);
+}
+
 TEST_F(FormTest, HelpModeShowsTheTopicOfTheControlClicked)
 {
     addPages(report.PreparedPages(), 1);
@@ -340,6 +384,12 @@ TEST_F(FormTest, HelpModeShowsTheTopicOfTheControlClicked)
     ASSERT_EQ(help.size(), 1);
     EXPECT_EQ(help[0].flags, 200);
     EXPECT_TRUE(help[0].text.startsWith("Scale.")) << help[0].text.toStdString();
+
+    // F1 away from every control with a topic shows the page area's.
+    QCursor::setPos(f.mapToGlobal(QPoint(-50, -50)));
+    QTest::keyClick(f.ScrollBox1, Qt::Key_F1);
+    ASSERT_EQ(scriptedUi->interactionsOf(Interaction::Kind::Help).size(), 2);
+    EXPECT_EQ(scriptedUi->interactionsOf(Interaction::Kind::Help).value(1).flags, 207);
 }
 
 } // namespace

@@ -53,6 +53,14 @@ TEST_F(PlacementTest, MissingValuesOpenMaximisedAndClosingKeepsThat)
     EXPECT_EQ(normal.center(), screen().center());
     f.close();
     EXPECT_EQ(settings.value(key("Maximized")).toString(), "1");
+    QApplication::processEvents();
+
+    // The maximised window stored the screen's bounds; opened again from them, un-maximising
+    // still gives the large centred size, not the whole screen.
+    TfrPreviewForm& again = show();
+    EXPECT_TRUE(again.isMaximized());
+    EXPECT_EQ(again.normalGeometry().isValid() ? again.normalGeometry() : again.geometry(), normal);
+    again.close();
 }
 
 TEST_F(PlacementTest, GarbageAndOutOfSightValuesFallBackOrAreClamped)

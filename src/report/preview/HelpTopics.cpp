@@ -1,8 +1,10 @@
 #include "report/preview/HelpTopics.h"
 
 #include "platform/DataPaths.h"
+#include "platform/InterfaceLanguage.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -10,6 +12,13 @@ namespace vaskel::HelpTopics {
 
 QString previewHelpFile()
 {
+    // A translated help file sits in a folder named after its language, beside the English one.
+    const QString language = InterfaceLanguage::current();
+    if (!language.isEmpty()) {
+        const QString translated = DataPaths::dataFile(QStringLiteral("help/%1/VUveve.hlp").arg(language));
+        if (QFileInfo::exists(translated))
+            return translated;
+    }
     return DataPaths::dataFile(QStringLiteral("help/VUveve.hlp"));
 }
 

@@ -20,6 +20,7 @@
 #include <QBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 
 #include <algorithm>
 #include <memory>
@@ -117,8 +118,13 @@ void addExportButton(TfrPreviewForm& form)
     row->insertWidget(row->indexOf(form.SaveBtn) + 1, button);
     form.ExportPdfBtn = button;
     QObject::connect(button, &TfrSpeedButton::clicked, &form, [&form] {
-        if (form.HeldPages)
-            PreviewPdfExport::run(*form.HeldPages, form.OwnerReport ? form.OwnerReport->Title : QString());
+        if (!form.HeldPages)
+            return;
+        QString chosen;
+        PreviewPdfExport::run(*form.HeldPages, form.OwnerReport ? form.OwnerReport->Title : QString(),
+            form.suggestedFile(QStringLiteral("pdf")), &chosen);
+        if (!chosen.isEmpty())
+            form.rememberFolder(chosen);
     });
 }
 
@@ -155,10 +161,14 @@ void PreviewFormCommands::install(TfrPreviewForm& form)
     addExportButton(form);
     auto search = std::make_shared<PreviewSearch>();
     form.HasSearchText = [search] { return !search->SearchText.isEmpty(); };
-    form.OnFindText = [search](TfrPreviewForm& f) {
+    // The dialog offers the text last searched for in this window, as typed.
+    auto lastText = std::make_shared<QString>();
+    form.OnFindText = [search, lastText](TfrPreviewForm& f) {
         TfrPreviewSearchForm dialog(&f);
+        dialog.Edit1->setText(*lastText);
         if (dialog.exec() != QDialog::Accepted)
             return;
+        *lastText = dialog.searchText();
         FormSearchHost host(f);
         search->start(
             dialog.searchText(), dialog.caseSensitive(), dialog.fromCurrentPage(), *f.HeldPages, host);

@@ -5,30 +5,43 @@
 #include "report/export/PdfExport.h"
 #include "report/model/TfrGlobals.h"
 
+#include <QCoreApplication>
 #include <exception>
 
 namespace vaskel {
 
-QString PreviewPdfExport::hint()
+namespace {
+
+QString progressText(int page)
 {
-    return QStringLiteral("Export to PDF");
+    return QCoreApplication::translate("vaskel", "Page  %1").arg(page);
 }
 
-bool PreviewPdfExport::run(TfrEMFPages& pages, const QString& title, const QString& suggestedName)
+} // namespace
+
+QString PreviewPdfExport::hint()
+{
+    return QCoreApplication::translate("vaskel", "Export to PDF");
+}
+
+bool PreviewPdfExport::run(
+    TfrEMFPages& pages, const QString& title, const QString& suggestedName, QString* chosen)
 {
     UiServices& ui = TfrGlobals::get().ui();
-    const QString fileName
-        = ui.saveFileName(hint(), suggestedName, QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+    const QString fileName = ui.saveFileName(hint(), suggestedName,
+        QCoreApplication::translate("vaskel", "PDF files (*.pdf)"), QStringLiteral("pdf"));
     if (fileName.isEmpty())
         return false;
+    if (chosen)
+        *chosen = fileName;
     bool written = false;
     std::exception_ptr failure;
-    const ModalResult result = ui.runWithProgress(hint(), QStringLiteral("Page  1"), [&](ProgressControl& c) {
+    const ModalResult result = ui.runWithProgress(hint(), progressText(1), [&](ProgressControl& c) {
         try {
             ExportDocumentInfo info;
             info.title = title;
             written = PdfExport().write(pages, fileName, info, [&c](int page) {
-                c.setText(QStringLiteral("Page  %1").arg(page));
+                c.setText(progressText(page));
                 return c.cancelRequested();
             });
         } catch (...) {

@@ -11,8 +11,10 @@ class TfrEMFPages;
 class PreviewPdfExport {
 public:
     static QString hint();
-    // True when a file was written. `suggestedName` (may be empty) is offered in the dialog.
-    static bool run(TfrEMFPages& pages, const QString& title, const QString& suggestedName = {});
+    // True when a file was written. `suggestedName` (may be empty) is offered in the dialog;
+    // `chosen`, when given, receives the name chosen there.
+    static bool run(TfrEMFPages& pages, const QString& title, const QString& suggestedName = {},
+        QString* chosen = nullptr);
 };
 
 } // namespace vaskel

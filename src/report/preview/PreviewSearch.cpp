@@ -6,6 +6,7 @@
 #include "report/model/TfrGlobals.h"
 #include "report/preview/SearchHost.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QScopeGuard>
 
@@ -13,7 +14,7 @@ namespace vaskel {
 
 QString PreviewSearch::notFoundText()
 {
-    return QStringLiteral("Text not found");
+    return QCoreApplication::translate("vaskel", "Text not found");
 }
 
 bool PreviewSearch::start(

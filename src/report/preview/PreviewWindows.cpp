@@ -9,6 +9,7 @@
 #include "report/preview/TfrPreviewForm.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -53,11 +54,13 @@ void PreviewWindows::ShowPreviewWindow(TfrReport& report, const QString& caption
                 break;
         }
         if (!frame)
-            throw VaskelError(QStringLiteral("Cannot create form. No MDI forms are currently active"));
+            throw VaskelError(QCoreApplication::translate(
+                "vaskel", "Cannot create form. No MDI forms are currently active"));
     }
     m_windows.removeAll(nullptr);
     auto* form = new TfrPreviewForm(nullptr, &m_zoom);
     form->setWindowTitle(caption);
+    form->FileNameHint = fileNameHint;
     m_windows << form;
     if (frame) {
         // An MDI child opens at normal size where the frame places it, and never modally.

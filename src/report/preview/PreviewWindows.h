@@ -37,6 +37,9 @@ public:
     ZoomMemory& zoom() { return m_zoom; }
     // The windows open now (non-modal ones live on after ShowPrepared returned).
     QList<TfrPreviewForm*> openWindows() const;
+    // The name a file saved from the next windows' pages is offered under when the report has no
+    // title (the query window's bill number); empty: none.
+    QString fileNameHint;
     // Called for every new window before it shows (tests drive modal windows from here).
     std::function<void(TfrPreviewForm&)> onWindowCreated;
 

@@ -273,7 +273,7 @@ void TfrPBox::mouseMoveEvent(QMouseEvent* event)
             // A target that names no page shows nothing; the click says why.
             bool ok = false;
             const int n = number->trimmed().toInt(&ok);
-            shown = ok ? TfrPreviewForm::pageWord() + QLatin1Char(' ') + QString::number(n) : QString();
+            shown = ok ? TfrPreviewForm::pageText(n) : QString();
         }
         m_owner->Label2->setText(shown);
         return;

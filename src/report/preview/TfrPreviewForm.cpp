@@ -2,6 +2,7 @@
 
 #include "platform/DataPaths.h"
 #include "platform/GuardedHandler.h"
+#include "platform/InterfaceLanguage.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformGlobals.h"
 #include "platform/Rounding.h"
@@ -15,6 +16,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QFrame>
@@ -85,7 +87,7 @@ TfrPreviewForm::TfrPreviewForm(QWidget* parent, ZoomMemory* zoom) : QWidget(pare
     setObjectName(QStringLiteral("TfrPreviewForm"));
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(11);
-    setFont(font);
+    setFont(InterfaceLanguage::interfaceFont(font));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     resize(459, 293);
@@ -193,7 +195,9 @@ void TfrPreviewForm::buildPageArea()
         return b;
     };
     PgUp = pageButton("pageup");
+    PgUp->setToolTip(QCoreApplication::translate("vaskel", "Previous page"));
     PgDown = pageButton("pagedown");
+    PgDown->setToolTip(QCoreApplication::translate("vaskel", "Next page"));
     connect(PgUp, &TfrSpeedButton::clicked, this, [this] { PgUpClick(); });
     connect(PgDown, &TfrSpeedButton::clicked, this, [this] { PgDownClick(); });
 
@@ -340,6 +344,16 @@ void TfrPreviewForm::ResetView(bool restart)
     PageArea->update();
 }
 
+QString TfrPreviewForm::pageCounterText(int page, int count)
+{
+    return QCoreApplication::translate("vaskel", "Page %1/%2").arg(page).arg(count);
+}
+
+QString TfrPreviewForm::pageText(int page)
+{
+    return QCoreApplication::translate("vaskel", "Page %1").arg(page);
+}
+
 void TfrPreviewForm::UpdatePageLabel()
 {
     if (!HeldPages) {
@@ -348,7 +362,7 @@ void TfrPreviewForm::UpdatePageLabel()
     }
     if (PageChangedHook)
         PageChangedHook(DisplayedPage);
-    Label1->setText(QStringLiteral("%1 %2/%3").arg(pageWord()).arg(DisplayedPage).arg(HeldPages->Count()));
+    Label1->setText(pageCounterText(DisplayedPage, HeldPages->Count()));
 }
 
 void TfrPreviewForm::ScrollToCurrentPage()

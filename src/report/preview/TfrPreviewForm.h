@@ -28,6 +28,7 @@ class QScrollBar;
 namespace vaskel {
 
 class SettingsStore;
+class VaskelError;
 class TfrEMFPages;
 class TfrPBox;
 class TfrSpeedButton;
@@ -40,7 +41,10 @@ class TfrPreviewForm : public QWidget {
 public:
     static constexpr int kSmallStep = 10;
     static constexpr int kLargeStep = 200;
-    static QString pageWord() { return QStringLiteral("Page"); }
+    // The page counter ("Page 3/12") and a page named by a link ("Page 4"), in the interface's
+    // language.
+    static QString pageCounterText(int page, int count);
+    static QString pageText(int page);
     // The settings section of the window's placement.
     static QString settingsSection() { return QStringLiteral("Form/TfrPreviewForm/"); }
 
@@ -63,6 +67,8 @@ public:
     QString SavedHelpFile;
     std::function<void(int displayedPage)> PageChangedHook;
     QRect MarkedRect; // a search mark waiting to be drawn, area pixels
+    // The name a saved file is offered under when the report has no title (a bill number).
+    QString FileNameHint;
     // Where placement is read and written; null: the per-user store. Not owned.
     SettingsStore* Settings = nullptr;
 
@@ -101,6 +107,9 @@ public:
     void Relayout();
     // Load and save keep the window's pages whatever happens; false after a reported failure.
     bool LoadFile(const QString& fileName);
+    // The error box's text when `fileName` cannot be read: the message, then the file and the
+    // place of the damage when the reader names one.
+    static QString loadFailureText(const QString& fileName, const VaskelError& error);
     bool SaveFile(const QString& fileName);
     // Choosing an entry of the zoom menu by its tag (200 … 10 percent, 1 to 3 the modes).
     void ChooseZoom(int tag);
@@ -136,6 +145,11 @@ public:
     // fifths of its available width and height (at least `least`); with `large` off, `least`
     // itself centred.
     static QRect defaultPlacement(QSize least, bool large = true);
+    // Where the file dialogs open: the folder last used for a file of the previews, with the
+    // report's title (or FileNameHint) as the name offered, ending in `suffix` ("frp");
+    // rememberFolder() notes the folder of a file chosen.
+    QString suggestedFile(const QString& suffix) const;
+    void rememberFolder(const QString& file);
     // Placement in the settings store.
     void savePlacement();
     void restorePlacement();
@@ -157,6 +171,8 @@ private:
     void onVScroll(int value);
     bool ownsWidget(const QWidget* w) const;
     void endHelpMode(QPoint globalPos);
+    // The help topic of `control`'s context number, when it has one.
+    void showHelpFor(QWidget* control);
     // Runs a command; an error it throws ends in the standard error box, never in the event loop.
     void guarded(const std::function<void()>& handler);
 

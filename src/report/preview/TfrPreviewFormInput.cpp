@@ -5,17 +5,22 @@
 #include "platform/PlatformGlobals.h"
 #include "platform/SettingsStore.h"
 #include "report/engine/TfrEMFPages.h"
+#include "report/expr/ExprGlobals.h"
+#include "report/expr/StringTable.h"
 #include "report/preview/HelpTopics.h"
 #include "report/preview/TfrPBox.h"
 #include "report/preview/TfrTBButton.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -33,7 +38,7 @@ bool available(const QWidget* button)
 
 QString reportFileFilter()
 {
-    return QStringLiteral("Report file (*.frp)");
+    return QCoreApplication::translate("vaskel", "Report file (*.frp)");
 }
 
 // The name a prepared report is saved under: the extension replaced by ".frp".
@@ -85,10 +90,12 @@ void TfrPreviewForm::LoadBtnClick()
 {
     if (!OwnerReport || !HeldPages)
         return;
-    const QString name
-        = PlatformGlobals::get().ui().openFileName(LoadBtn->toolTip(), QString(), reportFileFilter());
-    if (!name.isEmpty())
-        LoadFile(name);
+    const QString name = PlatformGlobals::get().ui().openFileName(
+        LoadBtn->toolTip(), QFileInfo(suggestedFile(QString())).path(), reportFileFilter());
+    if (name.isEmpty())
+        return;
+    rememberFolder(name);
+    LoadFile(name);
 }
 
 void TfrPreviewForm::SaveBtnClick()
@@ -97,9 +104,11 @@ void TfrPreviewForm::SaveBtnClick()
         return;
     // The dialog adds the suffix itself, so that its overwrite question names the real file.
     const QString name = PlatformGlobals::get().ui().saveFileName(
-        SaveBtn->toolTip(), QString(), reportFileFilter(), QStringLiteral("frp"));
-    if (!name.isEmpty())
-        SaveFile(name);
+        SaveBtn->toolTip(), suggestedFile(QStringLiteral("frp")), reportFileFilter(), QStringLiteral("frp"));
+    if (name.isEmpty())
+        return;
+    rememberFolder(name);
+    SaveFile(name);
 }
 
 bool TfrPreviewForm::LoadFile(const QString& fileName)
@@ -111,10 +120,12 @@ bool TfrPreviewForm::LoadFile(const QString& fileName)
     try {
         fresh->LoadFromFile(fileName);
     } catch (const VaskelError& e) {
-        PlatformGlobals::get().ui().showError(e.message());
+        PlatformGlobals::get().ui().showError(loadFailureText(fileName, e));
         return false;
     }
     HeldPages = std::move(fresh);
+    // The caption names what is shown now, as it named the report before.
+    setWindowTitle(LoadStr(StringTable::sPreview) + QStringLiteral(" - ") + QFileInfo(fileName).fileName());
     OwnerReport->Rebuildable = false;
     DisplayedPage = 1;
     Relayout();
@@ -126,6 +137,18 @@ bool TfrPreviewForm::LoadFile(const QString& fileName)
     return true;
 }
 
+QString TfrPreviewForm::loadFailureText(const QString& fileName, const VaskelError& error)
+{
+    // The platform's text first; then, for a damaged file, which file and where, as a developer
+    // needs it to look at the file.
+    if (error.detail().isEmpty())
+        return error.message();
+    QString first = error.message();
+    if (!first.isEmpty() && first.back() > u'.')
+        first += u'.';
+    return first + u'\n' + QDir::toNativeSeparators(fileName) + QStringLiteral(": ") + error.detail();
+}
+
 bool TfrPreviewForm::SaveFile(const QString& fileName)
 {
     if (!OwnerReport || !HeldPages)
@@ -135,7 +158,8 @@ bool TfrPreviewForm::SaveFile(const QString& fileName)
     if (target != fileName && QFileInfo::exists(target)) {
         // The user confirmed (or typed) another name: replacing this file needs its own yes.
         const ModalResult answer = ui.messageBox(UiServices::applicationTitle(),
-            QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(target),
+            QCoreApplication::translate("vaskel", "%1 already exists.\nDo you want to replace it?")
+                .arg(target),
             MessageIcon::Warning, MessageButtons::YesNo);
         if (answer != ModalResult::Yes)
             return false;
@@ -294,6 +318,20 @@ bool TfrPreviewForm::eventFilter(QObject* watched, QEvent* event)
     case QEvent::KeyPress:
         if (ownsWidget(w)) {
             auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_F1) {
+                // The control under the pointer (or the nearest around it) names the topic;
+                // where none does, the page area's topic shows.
+                QWidget* target = PageArea;
+                for (QWidget* c = QApplication::widgetAt(QCursor::pos()); c && ownsWidget(c) && c != this;
+                     c = c->parentWidget()) {
+                    if (c->property("helpContext").toInt() != 0) {
+                        target = c;
+                        break;
+                    }
+                }
+                showHelpFor(target);
+                return true;
+            }
             return handleKey(key->key(), key->modifiers());
         }
         break;
@@ -313,12 +351,8 @@ bool TfrPreviewForm::eventFilter(QObject* watched, QEvent* event)
             endHelpMode(hit ? hit->mapToGlobal(QPoint(0, 0)) : w->mapToGlobal(QPoint(0, 0)));
             // The deepest visible control under the pointer names the topic.
             QWidget* target = hit ? hit : w;
-            if (target != HelpBtn) {
-                const int context = target->property("helpContext").toInt();
-                if (context != 0)
-                    PlatformGlobals::get().ui().showHelp(
-                        context, HelpTopics::topic(HelpTopics::previewHelpFile(), context));
-            }
+            if (target != HelpBtn)
+                showHelpFor(target);
             return true;
         }
         break;
@@ -336,6 +370,14 @@ void TfrPreviewForm::HelpBtnClick()
     QApplication::setOverrideCursor(Qt::WhatsThisCursor);
     grabMouse();
     HelpBtn->update();
+}
+
+void TfrPreviewForm::showHelpFor(QWidget* control)
+{
+    const int context = control ? control->property("helpContext").toInt() : 0;
+    if (context != 0)
+        PlatformGlobals::get().ui().showHelp(
+            context, HelpTopics::topic(HelpTopics::previewHelpFile(), context));
 }
 
 void TfrPreviewForm::endHelpMode(QPoint)
@@ -372,6 +414,36 @@ void TfrPreviewForm::closeEvent(QCloseEvent* event)
     emit closed();
 }
 
+// ---- file dialogs -----------------------------------------------------------------------------
+
+QString TfrPreviewForm::suggestedFile(const QString& suffix) const
+{
+    SettingsStore own;
+    const SettingsStore& s = Settings ? *Settings : own;
+    QString folder = s.value(settingsSection() + QStringLiteral("Folder")).toString();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::currentPath();
+    QString name;
+    if (OwnerReport)
+        name = OwnerReport->Title;
+    if (name.isEmpty())
+        name = FileNameHint;
+    // A title may hold characters a file name cannot.
+    static const QRegularExpression unsafe(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
+    name = name.trimmed().replace(unsafe, QStringLiteral("_"));
+    if (name.isEmpty() || suffix.isEmpty())
+        return QDir(folder).filePath(name);
+    return QDir(folder).filePath(name + u'.' + suffix);
+}
+
+void TfrPreviewForm::rememberFolder(const QString& file)
+{
+    SettingsStore own;
+    SettingsStore& s = Settings ? *Settings : own;
+    s.setValue(settingsSection() + QStringLiteral("Folder"), QFileInfo(file).absolutePath());
+    s.sync();
+}
+
 // ---- placement --------------------------------------------------------------------------------
 
 void TfrPreviewForm::savePlacement()
@@ -404,7 +476,9 @@ void TfrPreviewForm::restorePlacement()
     const QRect centred = defaultPlacement(QSize(w, h), false);
     const int y = s.readInteger(section + QStringLiteral("YPosition"), centred.y());
     const int x = s.readInteger(section + QStringLiteral("XPosition"), centred.x());
-    setGeometry(onScreen(QRect(x, y, w, h)));
+    // A maximised window stored the screen's bounds: un-maximised, it takes the size it opens with
+    // when nothing is stored, not the whole screen again.
+    setGeometry(onScreen(maximized ? fallback : QRect(x, y, w, h)));
     setWindowState(
         maximized ? (windowState() | Qt::WindowMaximized) : (windowState() & ~Qt::WindowMaximized));
 }

@@ -72,7 +72,7 @@ QPixmap collatePicture(bool collated)
     g.setFont(f);
     if (collated) {
         for (int copy = 0; copy < 2; ++copy)
-            drawStack(g, QPoint(2 + 36 * copy, 2 + 20 * copy), 3, QStringLiteral("1"));
+            drawStack(g, QPoint(2 + 36 * copy, 1 + 18 * copy), 3, QStringLiteral("1"));
     } else {
         for (int page = 0; page < 3; ++page)
             drawStack(g, QPoint(2 + 30 * page, 2), 2, QString::number(page + 1));

@@ -1,5 +1,6 @@
 #include "ui/desktop/QtUiServices.h"
 
+#include "ui/desktop/MessageTranslation.h"
 #include "ui/desktop/ProgressDialog.h"
 
 #include <QApplication>
@@ -7,10 +8,13 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace vaskel {
 
@@ -47,6 +51,43 @@ QMessageBox::Icon messageIcon(MessageIcon icon)
     }
     return QMessageBox::NoIcon;
 }
+
+// The yellow topic of context help. A popup holds the pointer and the keyboard while it shows, so it
+// must close on the next click, wherever it lands, and on the next key: a popup that ignored them
+// (a bare QLabel swallows both) would keep the whole desktop grabbed.
+class HelpPopup : public QFrame {
+public:
+    HelpPopup(const QString& text, QWidget* parent) : QFrame(parent, Qt::Popup)
+    {
+        setAttribute(Qt::WA_DeleteOnClose);
+        setFrameStyle(QFrame::Box | QFrame::Plain);
+        setForegroundRole(QPalette::ToolTipText);
+        setBackgroundRole(QPalette::ToolTipBase);
+        setAutoFillBackground(true);
+        auto* label = new QLabel(text, this);
+        label->setWordWrap(true);
+        label->setMaximumWidth(400);
+        label->setMargin(6);
+        label->setForegroundRole(QPalette::ToolTipText);
+        // The label shows the text only: clicks and keys belong to the popup.
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(label);
+    }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        event->accept();
+        close();
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        event->accept();
+        close();
+    }
+};
 
 ModalResult modalResult(QMessageBox::StandardButton button)
 {
@@ -86,7 +127,8 @@ QWidget* QtUiServices::dialogParent() const
 ModalResult QtUiServices::messageBox(
     const QString& caption, const QString& text, MessageIcon icon, MessageButtons buttons)
 {
-    QMessageBox box(messageIcon(icon), caption, text, standardButtons(buttons), dialogParent());
+    QMessageBox box(messageIcon(icon), caption, MessageTranslation::translate(text), standardButtons(buttons),
+        dialogParent());
     // Escape presses Cancel, or No in a Yes/No box, or OK in an OK box; a box closed without any
     // button answers Cancel.
     box.exec();
@@ -154,17 +196,13 @@ void QtUiServices::showHelp(int contextNumber, const QString& text)
     // A help file without that topic shows nothing rather than an empty box.
     if (text.isEmpty())
         return;
-    // A popup closes by itself at the next click anywhere, like the context help it stands for.
-    auto* popup = new QLabel(text, nullptr, Qt::Popup);
+    // Owned by the window that asked (a modal dialog, the preview), so that it belongs to that
+    // window's modal session and goes with it.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = QApplication::activeWindow();
+    auto* popup = new HelpPopup(text, owner);
     popup->setObjectName(QStringLiteral("helpPopup%1").arg(contextNumber));
-    popup->setAttribute(Qt::WA_DeleteOnClose);
-    popup->setWordWrap(true);
-    popup->setMaximumWidth(400);
-    popup->setMargin(6);
-    popup->setFrameStyle(QFrame::Box | QFrame::Plain);
-    popup->setForegroundRole(QPalette::ToolTipText);
-    popup->setBackgroundRole(QPalette::ToolTipBase);
-    popup->setAutoFillBackground(true);
     popup->adjustSize();
     popup->move(QCursor::pos());
     popup->show();

@@ -4,7 +4,7 @@
 // the scripted one; every dialog is modal and owned by the call that opens it.
 #include "platform/UiServices.h"
 
-#include <QLabel>
+#include <QFrame>
 #include <QPointer>
 
 class QWidget;
@@ -30,8 +30,8 @@ public:
     void showHelp(int contextNumber, const QString& text) override;
     void openUrl(const QUrl& url) override;
 
-    // The help popup currently shown, if any (it closes itself on the next click).
-    QLabel* helpPopup() const { return m_helpPopup; }
+    // The help popup currently shown, if any (it closes itself on the next click or key).
+    QFrame* helpPopup() const { return m_helpPopup; }
 
 private:
     QWidget* dialogParent() const;
@@ -39,7 +39,7 @@ private:
         const QString& caption, const QString& label, const QString& text, bool hidden);
 
     QPointer<QWidget> m_parent;
-    QPointer<QLabel> m_helpPopup;
+    QPointer<QFrame> m_helpPopup;
 };
 
 } // namespace vaskel
