@@ -1,6 +1,7 @@
 #include "report/preview/PdfExport.h"
 
 #include "platform/PlatformError.h"
+#include "platform/SafeOutputFile.h"
 #include "platform/StreamCompression.h"
 #include "report/engine/PageTarget.h"
 #include "report/engine/TfrEMFPages.h"
@@ -9,7 +10,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace vaskel {
 
@@ -56,10 +56,9 @@ bool PdfExport::write(
     // Qt compresses each page as the next one begins and the fonts when the painter ends, all
     // within this scope.
     const FastStreamCompression fast;
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        cannotCreate(fileName, file.errorString());
-    QPdfWriter pdf(&file);
+    SafeOutputFile file(fileName);
+    file.open();
+    QPdfWriter pdf(&file.device());
     pdf.setResolution(kPdfDpi);
     pdf.setCreator(QStringLiteral("vaskel"));
     pdf.setTitle(title);
@@ -70,22 +69,21 @@ bool PdfExport::write(
         pdf.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF()));
         if (i == 0) {
             if (!painter.begin(&pdf))
-                cannotCreate(fileName, file.errorString());
+                cannotCreate(fileName, file.device().errorString());
         } else {
             pdf.newPage();
         }
         drawPage(pages, i, painter, QSize(pdf.width(), pdf.height()));
         if (progress && progress(i + 1)) {
             painter.end();
-            file.cancelWriting();
+            file.cancel();
             return false;
         }
     }
     if (pages.Count() == 0)
         painter.begin(&pdf); // a PDF needs a page; an empty report gives one blank page
     painter.end();
-    if (!file.commit())
-        cannotCreate(fileName, file.errorString());
+    file.commit();
     return true;
 }
 
