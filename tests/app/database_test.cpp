@@ -3,6 +3,7 @@
 // total statement, snapshots, failures, and grid edits with optimistic locking.
 #include "support/AppTestDatabase.h"
 
+#include "app/BillDataModule.h"
 #include "app/DatabaseConnection.h"
 #include "app/OdbcQuery.h"
 #include "app/TForm1.h"
@@ -216,6 +217,24 @@ TEST(DatabaseConnection, ConfigurationAndMissingDataSource)
     EXPECT_THROW(noFile.open(), EDatabaseError);
     DatabaseConnection wrongDriver("Driver=/nonexistent/libnothing.so;Database=x");
     EXPECT_THROW(wrongDriver.open(), EDatabaseError);
+}
+
+TEST(BillDataModule, OnlyQuestionMarksOutsideLiteralsNamesAndCommentsTakeTheBill)
+{
+    const struct {
+        const char* statement;
+        int parameters;
+    } cases[] = {
+        {"select * from sb_tsjh where ldlp_no = ?", 1},
+        {"select 'why?' from sb_tsjh where ldlp_no = ?", 1},
+        {"select 'it''s ?', ? from t", 1},
+        {"select \"odd?name\", `b?`, [c?] from t", 0},
+        {"select 1 -- is this right?\n from t where a = ?", 1},
+        {"select /* ? */ ? from t /* unclosed ?", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BillDataModule::parameterCount(QString::fromLatin1(c.statement)), c.parameters)
+            << c.statement;
 }
 
 // A server that accepts the connection and never says a word: the kernel completes the handshake
