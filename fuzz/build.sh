@@ -1,11 +1,11 @@
 #!/bin/sh
 # Builds one fuzz target with clang and libFuzzer, AddressSanitizer and UBSan:
-#   fuzz/build.sh TARGET [output-dir]      (TARGET: expr, expand, template, script, frp, prepare or metafile;
+#   fuzz/build.sh TARGET [output-dir]      (TARGET: expr, expand, template, script, props, frp, prepare or metafile;
 #                                           default output: build/fuzz)
 # It compiles fuzz/fuzz_TARGET.cpp into output-dir/fuzz_TARGET. The sources are compiled
 # directly, so no CMake configuration is needed.
 set -eu
-usage="usage: fuzz/build.sh expr|expand|template|script|frp|prepare|metafile [output-dir]"
+usage="usage: fuzz/build.sh expr|expand|template|script|props|frp|prepare|metafile [output-dir]"
 [ $# -ge 1 ] || { echo "$usage" >&2; exit 2; }
 target=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,7 +15,7 @@ case $target in
 expr) layers="src/platform src/report/expr" ;;
 # The metafile player and the fixture writer of its tests, which makes the seeds.
 metafile) layers="src/platform tests/support/MetafileWriter.cpp" ;;
-expand | template | script) layers="src/platform src/report/expr src/report/model" ;;
+expand | template | script | props) layers="src/platform src/report/expr src/report/model" ;;
 frp | prepare)
     layers="src/platform src/report/expr src/report/model src/report/engine"
     libs="-lzstd"

@@ -95,13 +95,31 @@ OdbcQuery& BillDataModule::replaceQuery(OdbcQuery& old)
 
 int BillDataModule::parameterCount(const QString& statement)
 {
+    // A '?' is a parameter only outside literals ('…'), quoted names ("…", `…`, […]) and
+    // comments (-- to the line's end, /* … */). A doubled quote inside a literal or name closes
+    // and opens it again, which counts the same.
     int count = 0;
-    bool quoted = false;
-    for (const QChar c : statement) {
-        if (c == u'\'')
-            quoted = !quoted; // a doubled quote inside a literal toggles twice
-        else if (c == u'?' && !quoted)
+    const qsizetype n = statement.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = statement.at(i);
+        const QChar next = i + 1 < n ? statement.at(i + 1) : QChar();
+        QChar close;
+        if (c == u'\'' || c == u'"' || c == u'`')
+            close = c;
+        else if (c == u'[')
+            close = u']';
+        if (!close.isNull()) {
+            const qsizetype end = statement.indexOf(close, i + 1);
+            i = end < 0 ? n : end;
+        } else if (c == u'-' && next == u'-') {
+            const qsizetype end = statement.indexOf(u'\n', i + 2);
+            i = end < 0 ? n : end;
+        } else if (c == u'/' && next == u'*') {
+            const qsizetype end = statement.indexOf(QLatin1String("*/"), i + 2);
+            i = end < 0 ? n : end + 1;
+        } else if (c == u'?') {
             ++count;
+        }
     }
     return count;
 }

@@ -5,6 +5,10 @@
 
 #include <QCoreApplication>
 #include <QSqlError>
+#include <QSqlResult>
+
+#include <sql.h>
+#include <sqlext.h>
 
 namespace vaskel {
 
@@ -34,6 +38,31 @@ DatabaseConnection::DatabaseConnection(const QString& odbcConnection)
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_name);
     db.setDatabaseName(qodbcDatabaseName(odbcConnection));
+    const SettingsStore settings;
+    const auto seconds = [&settings](const char* key, int fallback) {
+        bool ok = false;
+        const int v = settings.value(QLatin1String(key)).toInt(&ok);
+        return ok && v >= 0 ? v : fallback;
+    };
+    const int login = seconds("Database/LoginTimeout", kDefaultLoginTimeout);
+    m_queryTimeout = seconds("Database/QueryTimeout", kDefaultQueryTimeout);
+    if (login > 0)
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=%1").arg(login));
+}
+
+void DatabaseConnection::limitQueryTime(const QSqlQuery& query) const
+{
+    if (m_queryTimeout <= 0 || !query.result())
+        return;
+    // The statement handle of QtSql's ODBC driver; a driver without query timeouts answers with
+    // an error that changes nothing, and the statement runs without one.
+    const QVariant handle = query.result()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "SQLHANDLE") != 0)
+        return;
+    SQLHANDLE statement = *static_cast<const SQLHANDLE*>(handle.constData());
+    if (statement)
+        SQLSetStmtAttr(statement, SQL_ATTR_QUERY_TIMEOUT,
+            reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_queryTimeout)), 0);
 }
 
 DatabaseConnection::~DatabaseConnection()

@@ -4,7 +4,11 @@
 // environment (VASKEL_CONNECTION_STRING, VASKEL_DATA_SOURCE) or the settings
 // (Database/ConnectionString, Database/DataSource) point it at any ODBC data source instead:
 // SQLite, PostgreSQL, MariaDB or a vendor's xBase driver. No user name or password is asked for.
+// A server that accepts the connection and never answers is given up after the login timeout
+// (Database/LoginTimeout, 30 s by default); statements end after the query timeout
+// (Database/QueryTimeout, 600 s by default) where the driver supports one. 0 turns either off.
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
 namespace vaskel {
@@ -36,11 +40,16 @@ public:
     bool isOpen() const;
 
     const QString& connectionString() const { return m_connectionString; }
+    static constexpr int kDefaultLoginTimeout = 30; // seconds
+    static constexpr int kDefaultQueryTimeout = 600; // seconds
+    // Sets the query timeout on a prepared statement of this connection, where the driver has one.
+    void limitQueryTime(const QSqlQuery& query) const;
     // Only valid while this object lives.
     QSqlDatabase database() const;
 
 private:
     QString m_connectionString;
+    int m_queryTimeout = kDefaultQueryTimeout;
     QString m_name; // QtSql's connection name, unique per object
 };
 

@@ -2,11 +2,13 @@
 
 #include "platform/DataPaths.h"
 #include "platform/PlatformError.h"
+#include "platform/SafeOutputFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -24,12 +26,36 @@ QString readText(const QString& path)
     return QString::fromUtf8(f.readAll());
 }
 
+// Writes only a text that differs from the file's, and renames it into place: another process
+// that reads the file (the ODBC driver manager of a run started at the same time) sees the old
+// text or the new one, never a file being rewritten.
 void writeText(const QString& path, const QString& text)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(text.toUtf8()) < 0)
-        throw VaskelError(QStringLiteral("Cannot write %1: %2").arg(path, f.errorString()));
+    const QByteArray bytes = text.toUtf8();
+    QFile old(path);
+    if (old.open(QIODevice::ReadOnly) && old.readAll() == bytes)
+        return;
+    SafeOutputFile f(path);
+    f.open();
+    f.write(bytes);
+    f.commit();
 }
+
+// Held while the demo database is checked and built: runs started together build it once.
+class BuildLock {
+public:
+    explicit BuildLock(const QString& folder) : m_lock(folder + QStringLiteral("/.vaskel-demo.lock"))
+    {
+        // A build takes well under a second; a lock left by a process that died is taken over.
+        m_lock.setStaleLockTime(60 * 1000);
+        if (!m_lock.tryLock(120 * 1000))
+            throw VaskelError(
+                QCoreApplication::translate("vaskel", "Cannot lock the demo database in %1").arg(folder));
+    }
+
+private:
+    QLockFile m_lock;
+};
 
 } // namespace
 
@@ -75,7 +101,11 @@ QString DemoDatabase::databaseFile(const QString& folder)
 void DemoDatabase::createFromScript(const QString& databaseFile, const QString& scriptFile)
 {
     const QStringList statements = scriptStatements(scriptFile);
-    const QString temp = databaseFile + QStringLiteral(".part");
+    // Each build has a file of its own: runs started together never write into one file.
+    const QString temp = QStringLiteral("%1.part-%2-%3")
+                             .arg(databaseFile)
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(reinterpret_cast<quintptr>(&statements), 0, 16);
     QFile::remove(temp);
     const QString connection
         = QStringLiteral("vaskel-demo-%1").arg(reinterpret_cast<quintptr>(&statements), 0, 16);
@@ -115,7 +145,10 @@ QString DemoDatabase::ensureDatabase(const QString& folder)
     if (!QDir().mkpath(folder))
         throw VaskelError(QCoreApplication::translate("vaskel", "Cannot create the folder %1").arg(folder));
     const QString file = databaseFile(folder);
-    if (!QFileInfo::exists(file))
+    if (QFileInfo::exists(file))
+        return file;
+    const BuildLock lock(folder);
+    if (!QFileInfo::exists(file)) // another run may have built it while this one waited
         createFromScript(file, demoScript());
     return file;
 }
@@ -148,8 +181,11 @@ void DemoDatabase::installOdbcConfiguration(const QString& folder, const QString
     inst.replace(QLatin1String("@SQLITE_ODBC_DRIVER@"), driver);
     QString ini = readText(DataPaths::dataFile(QStringLiteral("odbc/odbc.ini.in")));
     ini.replace(QLatin1String("@DATABASE@"), QFileInfo(databaseFile).absoluteFilePath());
-    writeText(folder + QStringLiteral("/odbcinst.ini"), inst);
-    writeText(folder + QStringLiteral("/odbc.ini"), ini);
+    {
+        const BuildLock lock(folder);
+        writeText(folder + QStringLiteral("/odbcinst.ini"), inst);
+        writeText(folder + QStringLiteral("/odbc.ini"), ini);
+    }
     const QString abs = QFileInfo(folder).absoluteFilePath();
     qputenv("ODBCSYSINI", QFile::encodeName(abs));
     qputenv("ODBCINI", QFile::encodeName(abs + QStringLiteral("/odbc.ini")));

@@ -170,6 +170,7 @@ void OdbcQuery::open()
     q.setForwardOnly(true);
     if (!q.prepare(m_sql))
         throw EDatabaseError(driverMessage(q.lastError()), displayStatement());
+    m_connection->limitQueryTime(q);
     for (const QVariant& p : m_parameters)
         q.addBindValue(p);
     if (!q.exec())

@@ -19,13 +19,25 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QFile>
+#include <QTextStream>
 
 int main(int argc, char** argv)
 {
     vaskel::HeapTuning::keepFreedMemoryForReuse();
     QStringList args;
-    for (int i = 0; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    for (int i = 0; i < argc; ++i) {
+        const QByteArray bytes(argv[i]);
+        args << QFile::decodeName(bytes);
+        // A file name whose bytes are no text in the system's encoding would be written or
+        // looked for under another name (with U+FFFD in it): refused, with its bytes shown.
+        if (QFile::encodeName(args.back()) != bytes) {
+            QTextStream(stderr) << "vaskel: argument " << i
+                                << " is not valid text in the system's encoding: \""
+                                << QString::fromLatin1(bytes.toPercentEncoding("/.-_~ ")) << "\"\n";
+            return 2;
+        }
+    }
     if (const std::optional<int> code = vaskel::runCommandLine(args))
         return *code;
 

@@ -80,7 +80,15 @@ CodePage::CodePage(const QString& name) : m_name(name.trimmed())
     if (m_name.isEmpty() || !converters->encoder->isValid() || !converters->decoder->isValid())
         throw CodePageError(QStringLiteral("Unknown code page \"%1\"").arg(m_name));
     const QByteArray sample = QByteArrayLiteral("Az09 .-_\r\n~");
-    m_asciiCompatible = QByteArray(converters->freshEncoder().encode(QString::fromLatin1(sample))) == sample;
+    const QByteArray encoded = converters->freshEncoder().encode(QString::fromLatin1(sample));
+    // The files' own structure (lengths, zero-ended lists, line ends) is bytes: a code page of
+    // 16- or 32-bit units (UTF-16, UTF-32) cannot hold their text.
+    if (encoded.size() != sample.size())
+        throw CodePageError(QStringLiteral("Code page \"%1\" is not byte-oriented: template and "
+                                           "prepared-report files need one whose letters and digits "
+                                           "take one byte each")
+                                .arg(m_name));
+    m_asciiCompatible = encoded == sample;
     m_converters = std::move(converters);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/GuardedHandler.h"
 
+#include "platform/OutOfMemory.h"
 #include "platform/PlatformError.h"
 #include "platform/PlatformGlobals.h"
 #include "platform/UiServices.h"
@@ -12,6 +13,8 @@ void runShowingErrors(const std::function<void()>& handler)
         handler();
     } catch (const VaskelError& e) {
         PlatformGlobals::get().ui().showError(e.message());
+    } catch (const std::bad_alloc&) {
+        PlatformGlobals::get().ui().showError(outOfMemoryMessage());
     } catch (const std::exception& e) {
         PlatformGlobals::get().ui().showError(QString::fromLocal8Bit(e.what()));
     }

@@ -1,6 +1,8 @@
 #include "tools/CommandLine.h"
 
 #include "platform/DataPaths.h"
+#include "platform/OutOfMemory.h"
+#include "platform/PlatformError.h"
 #include "tools/DesignCommand.h"
 #include "tools/EvalCommand.h"
 #include "tools/ImportDbfCommand.h"
@@ -35,7 +37,9 @@ QString usageText()
         "  --help        print this text and exit\n");
 }
 
-std::optional<int> runCommandLine(const QStringList& args)
+namespace {
+
+std::optional<int> runCommand(const QStringList& args)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -72,6 +76,19 @@ std::optional<int> runCommandLine(const QStringList& args)
         return std::nullopt; // options of the desktop program (Qt's own, such as -platform)
     err << "vaskel: unknown command \"" << cmd << "\"\n\n" << usageText();
     return 2;
+}
+
+} // namespace
+
+std::optional<int> runCommandLine(const QStringList& args)
+{
+    // A command that runs out of memory ends with that said, never with an abort.
+    try {
+        return runCommand(args);
+    } catch (const std::bad_alloc&) {
+        QTextStream(stderr) << "vaskel: " << outOfMemoryMessage() << '\n';
+        return 1;
+    }
 }
 
 } // namespace vaskel

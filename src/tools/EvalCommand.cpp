@@ -172,6 +172,11 @@ int runEvalCommand(const QStringList& args)
 
 int runEvalCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        out << usage();
+        out.flush();
+        return 0;
+    }
     TfrGlobals globals;
     globals.locale = LocaleSettings::fixedEnglish();
     TDatabaseFunctionLibrary::RegisterAtStartUp(globals.libraries);

@@ -24,6 +24,11 @@ int runImportDbfCommand(const QStringList& args)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
+    return runImportDbfCommand(args, out, err);
+}
+
+int runImportDbfCommand(const QStringList& args, QTextStream& out, QTextStream& err)
+{
     QString database;
     QString codePage;
     QString table;
@@ -53,6 +58,15 @@ int runImportDbfCommand(const QStringList& args)
             tables << DbfImporter::read(f, codePage);
             if (!table.isEmpty())
                 tables.back().name = table;
+            // Table names ignore case in the database: a second file for the same table would
+            // replace the first one's rows.
+            for (qsizetype i = 0; i + 1 < tables.size(); ++i) {
+                if (tables[i].name.compare(tables.back().name, Qt::CaseInsensitive) == 0) {
+                    err << "vaskel import-dbf: " << files[i] << " and " << f << " both go into table "
+                        << tables.back().name << "; import one of them alone with --table NAME\n";
+                    return 1;
+                }
+            }
         }
         if (database.isEmpty())
             database = DemoDatabase::ensureDatabase(DemoDatabase::defaultFolder());

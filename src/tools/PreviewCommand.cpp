@@ -35,6 +35,14 @@ bool showPreparedFile(TfrReport& report, const QString& fileName, QString* error
         PlatformGlobals::get().ui().showError(TfrPreviewForm::loadFailureText(fileName, e));
         return false;
     }
+    // A file without pages would open no window: the command would end without a word.
+    if (report.PreparedPages().Count() == 0) {
+        const QString message = QStringLiteral("The report has no pages");
+        if (error)
+            *error = QFileInfo(fileName).fileName() + QStringLiteral(": ") + message;
+        PlatformGlobals::get().ui().showError(message);
+        return false;
+    }
     // The window's caption names the file, as the report's title would.
     report.Title = QFileInfo(fileName).fileName();
     report.ShowPrepared();

@@ -55,11 +55,12 @@ QString usage()
         "  --odd, --even    only the odd or the even pages of the selection\n"
         "  --list           list the printers as the report engine sees them\n"
         "A template runs as `vaskel render` runs it: --bill, --query, --demo, --connection,\n"
-        "--two-pass, --title and --code-page work as there.\n");
+        "--two-pass, --title, --code-page and --time-limit work as there.\n");
 }
 
 // Options of the template run: those with a value and those without.
-const QStringList kRunOptionsWithValue{"--bill", "--query", "--connection", "--title", "--code-page"};
+const QStringList kRunOptionsWithValue{
+    "--bill", "--query", "--connection", "--title", "--code-page", "--time-limit"};
 const QStringList kRunFlags{"--demo", "--two-pass"};
 
 // False (after a message) for a usage error.

@@ -4,6 +4,7 @@
 #include "app/DatabaseConnection.h"
 #include "app/DemoDatabase.h"
 #include "platform/DataPaths.h"
+#include "platform/OutOfMemory.h"
 #include "platform/PlatformError.h"
 #include "platform/ScriptedUi.h"
 #include "platform/SettingsStore.h"
@@ -46,6 +47,7 @@ struct RenderSession {
     bool goOn = false; // render what could be read of a damaged template or file, exit status 0
     std::optional<QString> title;
     QString codePage; // empty: the configured one
+    std::optional<int> timeLimit; // seconds; unset: the setting Report/TimeLimit (0: none)
     // Outputs.
     QString saveFile;
     QString pdfFile;
@@ -101,6 +103,12 @@ bool applyQuery(RenderSession& s, const QString& value, bool)
         *s.err << "render: --query needs NAME=STATEMENT, got \"" << value << "\"\n";
         return false;
     }
+    for (const QueryBinding& b : s.queries) {
+        if (b.name.compare(name, Qt::CaseInsensitive) == 0) {
+            *s.err << "render: --query " << name << " is given twice\n";
+            return false;
+        }
+    }
     s.queries.append({name, statement});
     return true;
 }
@@ -129,10 +137,23 @@ bool applyDpi(RenderSession& s, const QString& value, bool)
     return true;
 }
 
+bool applyTimeLimit(RenderSession& s, const QString& value, bool)
+{
+    bool ok = false;
+    const int seconds = value.toInt(&ok);
+    if (!ok || seconds < 0) {
+        *s.err << "render: --time-limit needs a whole number of seconds (0: none), got \"" << value << "\"\n";
+        return false;
+    }
+    s.timeLimit = seconds;
+    return true;
+}
+
 bool applyJson(RenderSession& s, const QString& value, bool given)
 {
     s.json = true;
-    s.jsonFile = given ? value : QString();
+    // "-" is standard output, as without a file.
+    s.jsonFile = given && value != QLatin1String("-") ? value : QString();
     return true;
 }
 
@@ -158,6 +179,9 @@ const RenderOption kOptions[] = {
         "render what could be read of a damaged template or prepared-report file, with exit status 0",
         &RenderSession::goOn},
     {"--title", "TEXT", false, "the report's title (progress caption, PDF title)", &RenderSession::title},
+    {"--time-limit", "SECONDS", false,
+        "stop a run that takes longer (default: the setting Report/TimeLimit, none without it)",
+        applyTimeLimit},
     {"--code-page", "NAME", false, "code page of template and prepared-report files (default: configured)",
         applyCodePage},
     {"--save", "FILE", false, "write the prepared pages as a prepared-report file (.frp)",
@@ -166,17 +190,18 @@ const RenderOption kOptions[] = {
         &RenderSession::pdfFile},
     {"--png", "DIR", false, "write each page as DIR/page-001.png, page-002.png ...", &RenderSession::pngDir},
     {"--dpi", "N", false, "resolution of the PNG pages (default 96)", applyDpi},
-    {"--json", "FILE", true, "write every page and object as JSON (standard output without FILE)", applyJson},
+    {"--json", "FILE", true, "write every page and object as JSON (standard output without FILE or with -)",
+        applyJson},
 };
 
 QString usage()
 {
-    QString text
-        = QStringLiteral("Usage: vaskel render TEMPLATE.frf [--bill NUMBER] [--query NAME=STATEMENT]...\n"
-                         "                     [--demo | --connection STRING] [--two-pass] [--title TEXT]\n"
-                         "                     [--code-page NAME] [--go-on] OUTPUT...\n"
-                         "       vaskel render --frp FILE [--go-on] OUTPUT...\n"
-                         "OUTPUT: --pdf FILE, --png DIR [--dpi N], --json [FILE], --save FILE\n");
+    QString text = QStringLiteral(
+        "Usage: vaskel render TEMPLATE.frf [--bill NUMBER] [--query NAME=STATEMENT]...\n"
+        "                     [--demo | --connection STRING] [--two-pass] [--title TEXT]\n"
+        "                     [--code-page NAME] [--time-limit SECONDS] [--go-on] OUTPUT...\n"
+        "       vaskel render --frp FILE [--go-on] OUTPUT...\n"
+        "OUTPUT: --pdf FILE, --png DIR [--dpi N], --json [FILE], --save FILE\n");
     for (const RenderOption& o : kOptions) {
         QString option = QString::fromLatin1(o.name);
         if (o.valueName)
@@ -199,6 +224,7 @@ const RenderOption* findOption(const QString& word)
 // False (after a message) for a usage error.
 bool parseArguments(RenderSession& s, const QStringList& args)
 {
+    QList<const RenderOption*> given; // options that take one value or none: each at most once
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& word = args.at(i);
         if (word == QLatin1String("--help") || word == QLatin1String("-h")) {
@@ -217,6 +243,12 @@ bool parseArguments(RenderSession& s, const QStringList& args)
             *s.err << "render: unknown argument \"" << word << "\"\n" << usage();
             return false;
         }
+        // A second --pdf would silently win over the first; --query checks its names itself.
+        if (qstrcmp(option->name, "--query") != 0 && given.contains(option)) {
+            *s.err << "render: " << option->name << " is given twice\n";
+            return false;
+        }
+        given.append(option);
         QString value;
         bool given = true;
         if (!option->valueName) {
@@ -315,6 +347,21 @@ private:
     int m_errors = 0;
     int m_warnings = 0;
 };
+
+// An output that names the template or prepared-report file being read would overwrite it: the
+// outputs are compared with the input after symbolic links and relative names are resolved.
+QString outputOverInput(const RenderSession& s)
+{
+    const QString input = s.frpFile.isEmpty() ? DataPaths::templateFile(s.templateFile) : s.frpFile;
+    const QString inputPath = QFileInfo(input).canonicalFilePath();
+    if (inputPath.isEmpty())
+        return {};
+    for (const QString& output : {s.saveFile, s.pdfFile, s.jsonFile}) {
+        if (!output.isEmpty() && QFileInfo(output).canonicalFilePath() == inputPath)
+            return output;
+    }
+    return {};
+}
 
 // The outputs asked for, in order; the first that cannot be written ends the command. A page that
 // cannot be decoded is the fault of `source` (the template or the prepared-report file), not of the
@@ -427,6 +474,9 @@ int renderTemplate(
                 QStringLiteral("The template is damaged; give --go-on to render what could be read."));
         if (s.twoPass)
             report.TwoPass = true;
+        // A script that never ends (a loop whose condition never changes) ends here instead.
+        report.TimeLimit = s.timeLimit.value_or(
+            qMax(0, SettingsStore().value(QStringLiteral("Report/TimeLimit")).toInt()));
         if (s.title)
             report.Title = *s.title;
         const bool prepared = report.Prepare();
@@ -437,6 +487,8 @@ int renderTemplate(
         return writeOutputs(s, s.templateFile, report.PreparedPages(), out, fail);
     } catch (const VaskelError& e) {
         return fail(s.templateFile, e);
+    } catch (const std::bad_alloc&) {
+        return fail(QStringLiteral("render"), outOfMemoryMessage());
     } catch (const std::exception& e) {
         return fail(s.templateFile, QString::fromLocal8Bit(e.what()));
     }
@@ -460,6 +512,8 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
         return session.helpShown ? 0 : 2;
     }
     const FailureReport fail(err);
+    if (const QString output = outputOverInput(session); !output.isEmpty())
+        return fail(output, QStringLiteral("The output would overwrite the file the pages are read from."));
     // The engine state of this run; numbers and dates in the locale of the program around it.
     const LocaleSettings locale
         = TfrGlobals::exists() ? TfrGlobals::get().locale : LocaleSettings::fromSystem();
@@ -474,8 +528,15 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     } catch (const CodePageError& e) {
         return fail(QStringLiteral("code page"), e);
     }
-    return session.frpFile.isEmpty() ? renderTemplate(session, boxes, out, fail)
-                                     : renderPreparedFile(session, out, fail);
+    const int code = session.frpFile.isEmpty() ? renderTemplate(session, boxes, out, fail)
+                                               : renderPreparedFile(session, out, fail);
+    // What went to standard output (the bill's total, the JSON) must have arrived there.
+    try {
+        RenderOutputs::checkedFlush(out);
+    } catch (const VaskelError& e) {
+        return code != 0 ? code : fail(QStringLiteral("standard output"), e);
+    }
+    return code;
 }
 
 } // namespace vaskel

@@ -1,6 +1,7 @@
 #include "tools/RenderOutputs.h"
 
 #include "platform/PlatformError.h"
+#include "platform/SafeOutputFile.h"
 #include "report/engine/PreparedPagesJson.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/export/PdfExport.h"
@@ -10,10 +11,13 @@
 #include <QDir>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace vaskel::RenderOutputs {
 
@@ -34,19 +38,6 @@ void drawPage(TfrEMFPages& pages, int index, QPainter& painter, const QRect& tar
     throw VaskelError(QStringLiteral("Cannot create file \"%1\". %2").arg(name, reason));
 }
 
-// Outputs are written beside their target and renamed over it only when complete.
-void openForWriting(QSaveFile& file)
-{
-    if (!file.open(QIODevice::WriteOnly))
-        cannotCreate(file.fileName(), file.errorString());
-}
-
-void commit(QSaveFile& file)
-{
-    if (!file.commit())
-        cannotCreate(file.fileName(), file.errorString());
-}
-
 } // namespace
 
 void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title)
@@ -63,6 +54,11 @@ namespace {
 constexpr qint64 kMaxPngPixels = qint64(1) << 28;
 constexpr int kMaxPngSide = 65535;
 
+QString pageFileName(int number)
+{
+    return QStringLiteral("page-%1.png").arg(number, 3, 10, QLatin1Char('0'));
+}
+
 } // namespace
 
 void writePngs(TfrEMFPages& pages, const QString& dirName, int dpi)
@@ -71,6 +67,7 @@ void writePngs(TfrEMFPages& pages, const QString& dirName, int dpi)
         cannotCreate(dirName, QStringLiteral("The folder cannot be created."));
     const QDir dir(dirName);
     const double pixelsPerUnit = dpi / TfrPrinter::kUnitsPerInch;
+    std::vector<std::unique_ptr<QTemporaryFile>> staged; // removed with it unless renamed
     for (int i = 0; i < pages.Count(); ++i) {
         const TfrPageMetrics& m = pages.PageAt(i).Metrics;
         const double width = std::max(1.0, std::round(m.UnitPaperWidth * pixelsPerUnit));
@@ -99,27 +96,60 @@ void writePngs(TfrEMFPages& pages, const QString& dirName, int dpi)
             QPainter painter(&image);
             drawPage(pages, i, painter, QRect(QPoint(0, 0), size));
         }
-        QSaveFile file(dir.filePath(QStringLiteral("page-%1.png").arg(i + 1, 3, 10, QLatin1Char('0'))));
-        openForWriting(file);
-        if (!image.save(&file, "PNG"))
-            cannotCreate(file.fileName(), file.errorString());
-        commit(file);
+        // Each page is written beside its name first; the run's pages take their names only when
+        // all of them were written, so a failed run leaves none of its pages.
+        staged.push_back(std::make_unique<QTemporaryFile>(dir.filePath(QStringLiteral(".page-XXXXXX.png"))));
+        QTemporaryFile& file = *staged.back();
+        if (!file.open())
+            cannotCreate(dir.filePath(pageFileName(i + 1)), file.errorString());
+        if (!image.save(&file, "PNG") || !file.flush() || file.error() != QFileDevice::NoError)
+            cannotCreate(dir.filePath(pageFileName(i + 1)), file.errorString());
+        file.close();
+    }
+    for (size_t i = 0; i < staged.size(); ++i) {
+        const QString target = dir.filePath(pageFileName(int(i) + 1));
+        if (::rename(
+                QFile::encodeName(staged[i]->fileName()).constData(), QFile::encodeName(target).constData())
+            != 0)
+            cannotCreate(target, qt_error_string(errno));
+        staged[i]->setAutoRemove(false);
+    }
+    // Pages of an earlier, longer run into the same folder would read as pages of this one.
+    for (int n = pages.Count() + 1;; ++n) {
+        if (!QFile::remove(dir.filePath(pageFileName(n))))
+            break;
     }
 }
 
 void writeJson(TfrEMFPages& pages, const QString& fileName, QTextStream& out)
 {
-    const QByteArray text = TemplateJson::toText(PreparedPagesJson::toJson(pages));
-    if (fileName.isEmpty()) {
-        out << QString::fromUtf8(text);
-        out.flush();
+    if (fileName.isEmpty() || fileName == QLatin1String("-")) {
+        PreparedPagesJson::writeText(pages, [&](const QByteArray& text) {
+            out << QString::fromUtf8(text);
+            if (out.status() != QTextStream::Ok)
+                checkedFlush(out);
+        });
+        checkedFlush(out);
         return;
     }
-    QSaveFile file(fileName);
-    openForWriting(file);
-    if (file.write(text) != text.size())
-        cannotCreate(fileName, file.errorString());
-    commit(file);
+    SafeOutputFile file(fileName);
+    file.open();
+    PreparedPagesJson::writeText(pages, [&](const QByteArray& text) { file.write(text); });
+    file.commit();
+}
+
+void checkedFlush(QTextStream& out)
+{
+    out.flush();
+    QFileDevice* file = qobject_cast<QFileDevice*>(out.device());
+    if (file && !file->flush())
+        out.setStatus(QTextStream::WriteFailed);
+    if (out.status() != QTextStream::Ok || (file && file->error() != QFileDevice::NoError)) {
+        const QString reason = file && file->error() != QFileDevice::NoError ? file->errorString()
+            : out.device()                                                   ? out.device()->errorString()
+                                                                             : QString();
+        throw VaskelError(QStringLiteral("Cannot write to standard output. %1").arg(reason));
+    }
 }
 
 } // namespace vaskel::RenderOutputs

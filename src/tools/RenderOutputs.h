@@ -14,10 +14,15 @@ namespace RenderOutputs {
 
 // `title` becomes the document's title (none when empty). An empty report gives one blank page.
 void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title);
-// DIR/page-001.png, page-002.png … at `dpi` pixels per inch; the folder is made when missing.
+// DIR/page-001.png, page-002.png … at `dpi` pixels per inch; the folder is made when missing. The
+// pages take their names only when all were written; pages of an earlier, longer run beyond the
+// new count are removed.
 void writePngs(TfrEMFPages& pages, const QString& dirName, int dpi);
-// To `fileName`, or to `out` when the name is empty.
+// To `fileName`, or to `out` when the name is empty or "-"; written page by page.
 void writeJson(TfrEMFPages& pages, const QString& fileName, QTextStream& out);
+// Flushes standard output and throws VaskelError ("Cannot write to standard output. REASON") when
+// anything written to it was lost: a closed stream, a full disk, /dev/full.
+void checkedFlush(QTextStream& out);
 
 } // namespace RenderOutputs
 

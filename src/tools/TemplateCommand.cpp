@@ -1,15 +1,17 @@
 #include "tools/TemplateCommand.h"
 
+#include "platform/CodePage.h"
 #include "platform/DataPaths.h"
+#include "platform/SafeOutputFile.h"
 #include "platform/ScriptedUi.h"
 #include "report/model/TemplateHolder.h"
 #include "report/model/TemplateJson.h"
 #include "report/model/TemplateReader.h"
 #include "report/model/TemplateWriter.h"
 #include "report/model/TfrGlobals.h"
+#include "tools/RenderOutputs.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -39,7 +41,12 @@ int dump(const QString& name, QTextStream& out, QTextStream& err, ScriptedUi& ui
         return 1;
     }
     out << QString::fromUtf8(TemplateJson::toText(TemplateJson::toJson(holder)));
-    out.flush();
+    try {
+        RenderOutputs::checkedFlush(out);
+    } catch (const VaskelError& e) {
+        err << "vaskel template: " << e.message() << '\n';
+        return 1;
+    }
     return 0;
 }
 
@@ -62,9 +69,13 @@ int build(const QString& jsonPath, const QString& outPath, QTextStream& err)
         TemplateJson::fromJson(json, holder);
         const QByteArray bytes = TemplateWriter::SaveTemplateToStream(holder);
         // Written beside and renamed over the target, so a failed build never damages a template.
-        QSaveFile target(outPath);
-        if (!target.open(QIODevice::WriteOnly) || target.write(bytes) != bytes.size() || !target.commit()) {
-            err << "vaskel template: cannot write \"" << outPath << "\": " << target.errorString() << '\n';
+        SafeOutputFile target(outPath);
+        try {
+            target.open();
+            target.write(bytes);
+            target.commit();
+        } catch (const VaskelError& e) {
+            err << "vaskel template: " << e.message() << '\n';
             return 1;
         }
     } catch (const VaskelError& e) {
@@ -91,6 +102,16 @@ int runTemplateCommand(const QStringList& args, QTextStream& out, QTextStream& e
     auto ui = std::make_unique<ScriptedUi>();
     ScriptedUi& scripted = *ui;
     TfrGlobals::get().setUi(std::move(ui));
+    // Text in the files is in the configured code page (VASKEL_CODEPAGE, Files/CodePage), as for
+    // every other command; a name that is no usable code page ends the command.
+    if (own) {
+        try {
+            TfrGlobals::get().codePage = CodePage(CodePage::configuredName());
+        } catch (const CodePageError& e) {
+            err << "vaskel template: " << e.message() << '\n';
+            return 1;
+        }
+    }
 
     if (args.size() == 2 && args.at(0) == u"dump")
         return dump(args.at(1), out, err, scripted);

@@ -3,11 +3,23 @@
 // total statement, snapshots, failures, and grid edits with optimistic locking.
 #include "support/AppTestDatabase.h"
 
+#include "app/BillDataModule.h"
 #include "app/DatabaseConnection.h"
 #include "app/OdbcQuery.h"
 #include "app/TForm1.h"
 #include "report/engine/TfrDatasetErrors.h"
 #include "support/TestGlobals.h"
+
+#include "platform/SettingsStore.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace vaskel {
 namespace {
@@ -205,6 +217,59 @@ TEST(DatabaseConnection, ConfigurationAndMissingDataSource)
     EXPECT_THROW(noFile.open(), EDatabaseError);
     DatabaseConnection wrongDriver("Driver=/nonexistent/libnothing.so;Database=x");
     EXPECT_THROW(wrongDriver.open(), EDatabaseError);
+}
+
+TEST(BillDataModule, OnlyQuestionMarksOutsideLiteralsNamesAndCommentsTakeTheBill)
+{
+    const struct {
+        const char* statement;
+        int parameters;
+    } cases[] = {
+        {"select * from sb_tsjh where ldlp_no = ?", 1},
+        {"select 'why?' from sb_tsjh where ldlp_no = ?", 1},
+        {"select 'it''s ?', ? from t", 1},
+        {"select \"odd?name\", `b?`, [c?] from t", 0},
+        {"select 1 -- is this right?\n from t where a = ?", 1},
+        {"select /* ? */ ? from t /* unclosed ?", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(BillDataModule::parameterCount(QString::fromLatin1(c.statement)), c.parameters)
+            << c.statement;
+}
+
+// A server that accepts the connection and never says a word: the kernel completes the handshake
+// on a listening socket nobody accepts from. Without a login timeout the connection waits for ever.
+TEST(DatabaseConnection, ServerThatNeverAnswersIsGivenUpAtTheLoginTimeout)
+{
+    const QString driver = QStringLiteral("/usr/lib/x86_64-linux-gnu/odbc/psqlodbcw.so");
+    if (!QFileInfo::exists(driver))
+        GTEST_SKIP() << "no PostgreSQL ODBC driver";
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    const auto closeListener = qScopeGuard([listener] { ::close(listener); });
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 8), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+
+    SettingsStore settings;
+    settings.setValue(QStringLiteral("Database/LoginTimeout"), 2);
+    settings.sync();
+    const auto restore = qScopeGuard([&settings] {
+        settings.remove(QStringLiteral("Database/LoginTimeout"));
+        settings.sync();
+    });
+    DatabaseConnection silent(
+        QStringLiteral("Driver=%1;Server=127.0.0.1;Port=%2;Database=bills;Uid=clerk;Pwd=x")
+            .arg(driver)
+            .arg(ntohs(address.sin_port)));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_THROW(silent.open(), EDatabaseError);
+    EXPECT_LT(clock.elapsed(), 20000) << "given up after about the 2 s set";
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 // prepare pages without end. Each ends the run with a message naming the problem.
 #include "layout_ReportFixture.h"
 
+#include <QElapsedTimer>
+
 namespace vaskel::test {
 namespace {
 
@@ -80,7 +82,45 @@ TEST_F(RobustLayout, PageCeilingStopsARunThatWouldNotEnd)
     report.Prepare();
     const QList<Interaction> shown = scriptedUi->interactionsOf(Interaction::Kind::MessageBox);
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].text.contains(QLatin1String("reached 10 pages"))) << shown[0].text.toStdString();
+    // The run as a whole stopped: no object is named as if its calculation had failed.
+    EXPECT_EQ(shown[0].text, "The report has reached 10 pages, the most a run may prepare; it was stopped");
+}
+
+// Scripts that never end: a loop whose condition never changes, and a jump back to itself.
+TEST_F(RobustLayout, EndlessScriptsEndAtTheTimeLimitOrAtCancel)
+{
+    struct Case {
+        const char* name;
+        const char* script; // lines end with '\n'
+        bool cancel; // Cancel pressed in the progress window, else a time limit of 1 s
+    } cases[] = {
+        {"while loop, time limit", "begin\nwhile 1 = 1 do X := 1\nend", false},
+        {"goto back to itself, time limit", "begin\n1: goto 1\nend", false},
+        {"while loop, Cancel", "begin\nwhile 1 = 1 do X := 1\nend", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        scriptedUi->clear();
+        report.TemplatePages().Clear();
+        page = addPage();
+        printing(ReportTitle, "Title", 0, 20, "title");
+        page->ObjectList.back()->BeforePrintScript = QString::fromLatin1(c.script).split('\n');
+        report.TimeLimit = c.cancel ? 0 : 1;
+        report.ShowProgress = c.cancel;
+        if (c.cancel)
+            scriptedUi->cancelProgressAfter(5); // pressed while the script runs
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_FALSE(report.Prepare());
+        EXPECT_LT(clock.elapsed(), 20000) << "ended long before a person would give up";
+        EXPECT_EQ(report.PreparedPages().Count(), 0);
+        if (c.cancel)
+            EXPECT_TRUE(errors().isEmpty()) << "Cancel is no error: " << errors().join('\n').toStdString();
+        else
+            EXPECT_EQ(errors(), QStringList{"Time limit of 1 s reached"});
+    }
+    report.ShowProgress = false;
+    report.TimeLimit = 0;
 }
 
 } // namespace

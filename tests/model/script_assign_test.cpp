@@ -5,6 +5,8 @@
 // stand-ins the interpreter's hooks take.
 #include "support/TestGlobals.h"
 
+#include "platform/PlatformError.h"
+#include "report/model/TfrBandView.h"
 #include "report/model/TfrDataDictionary.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPages.h"
@@ -146,6 +148,49 @@ TEST_F(ScriptAssignTest, ReadsAndCallsGoThroughTheGlobalParser)
     // INC and DEC of the function library assign as scripts do.
     interpreter().AssignValue(QStringLiteral("Memo2.Top"), Value(qint32(15)));
     EXPECT_EQ(other->Top, 15);
+}
+
+TEST_F(ScriptAssignTest, GeometryBeyondWhatATemplateHoldsIsRefusedNamingTheProperty)
+{
+    auto band = std::make_unique<TfrBandView>();
+    band->Name = QStringLiteral("Band1");
+    pages.Page(0)->Add(std::move(band));
+    pages.Page(0)->Name = QStringLiteral("Sheet");
+    struct Case {
+        const char* script;
+        const char* message; // what the refusal says
+    } cases[] = {
+        {"Memo1.Height := 2147483648", "Property Height of Memo1 cannot be set: object geometry 2147483647"},
+        {"Memo1.Left := -2147483648", "Property Left of Memo1 cannot be set: object geometry -2147483648"},
+        {"Memo1.Top := 1000000 * 1000000 * 1000000", "Property Top of Memo1"},
+        {"Band1.Height := 2147483647", "Property Height of Band1"},
+        {"Page1.LeftMargin := 2147483647", "Property LeftMargin of Sheet cannot be set: margin 2147483647"},
+        {"Page1.BottomMargin := -2147483648", "Property BottomMargin of Sheet"},
+        {"Page1.Columns := -1", "Property Columns of Sheet cannot be set: column count -1"},
+        {"Page1.ColumnWidth := 2147483647", "Property ColumnWidth of Sheet"},
+        {"Page1.ColumnGap := -2000000", "Property ColumnGap of Sheet"},
+        {"Page1.Width := 1000000 * 1000000", "Property Width of Sheet cannot be set: paper size"},
+    };
+    const TfrPage& page = *pages.Page(0);
+    const qint32 margin = page.Margins[0], columns = page.Columns, paper = page.PaperSizeX;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
+        try {
+            run(QString::fromLatin1(c.script));
+            ADD_FAILURE() << "accepted";
+        } catch (const VaskelError& e) {
+            EXPECT_TRUE(e.message().contains(QLatin1String(c.message))) << e.message().toStdString();
+        }
+    }
+    EXPECT_EQ(memo->Left, 0) << "a refused value leaves the property as it was";
+    EXPECT_EQ(memo->Height, 0);
+    EXPECT_EQ(page.Margins[0], margin);
+    EXPECT_EQ(page.Columns, columns);
+    EXPECT_EQ(page.PaperSizeX, paper);
+    // Values a template may hold still go through.
+    run(QStringLiteral("begin Memo1.Height := 1000000; Page1.LeftMargin := -5; Band1.Height := 30 end"));
+    EXPECT_EQ(memo->Height, 1000000);
+    EXPECT_EQ(page.Margins[0], -5);
 }
 
 } // namespace

@@ -128,6 +128,54 @@ TEST_F(ViewDrawingTest, JpegPicturesAreDecoded)
     EXPECT_TRUE(picture.image().isNull());
 }
 
+// A BMP of 8000 x 8000 pixels in 70 bytes: run-length coded, its data only "end of bitmap". Drawn
+// full size it takes 256 MB; drawn small it must cost what it shows.
+QByteArray rleBomb()
+{
+    QByteArray b("BM");
+    const auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
+    const auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
+    u32(14 + 40 + 8 + 2), u32(0), u32(14 + 40 + 8);
+    u32(40), u32(8000), u32(8000), u16(1), u16(8), u32(1 /* RLE8 */), u32(2), u32(2835), u32(2835), u32(2),
+        u32(0);
+    u32(0x00FF0000), u32(0x000000FF); // palette: red, blue
+    b.append("\0\1", 2);
+    return b;
+}
+
+TEST_F(ViewDrawingTest, HugePicturesAreDecodedAtTheSizeTheyAreDrawn)
+{
+    StoredPicture bomb;
+    bomb.setData(StoredPicture::Bitmap, rleBomb());
+    EXPECT_EQ(bomb.size(), QSize(8000, 8000)) << "from the header, nothing decoded";
+    const QImage& small = bomb.image(QSize(200, 100));
+    ASSERT_FALSE(small.isNull());
+    EXPECT_EQ(small.size(), QSize(200, 200)) << "proportions kept, covering what is drawn";
+
+    TfrPictureView view;
+    view.Left = 0, view.Top = 0, view.Width = 150, view.Height = 150;
+    view.FrameTyp = 0;
+    view.Flags = ViewFlags::Stretched;
+    view.Picture.setData(StoredPicture::Bitmap, rleBomb());
+    render(view);
+    const QSize kept = view.Picture.image(QSize(150, 150)).size();
+    EXPECT_TRUE(kept.width() >= 150 && kept.width() <= 152 && kept.height() == kept.width())
+        << "the copy decoded for drawing is kept: " << kept.width() << " x " << kept.height();
+
+    QImage photo(1600, 1200, QImage::Format_RGB32);
+    photo.fill(Qt::green);
+    QByteArray jpeg;
+    QBuffer buf(&jpeg);
+    buf.open(QIODevice::WriteOnly);
+    if (!photo.save(&buf, "JPG"))
+        GTEST_SKIP() << "no JPEG writer to make the fixture";
+    StoredPicture picture;
+    picture.setData(StoredPicture::Jpeg, jpeg);
+    EXPECT_EQ(picture.size(), QSize(1600, 1200));
+    EXPECT_EQ(picture.image(QSize(100, 75)).size(), QSize(100, 75));
+    EXPECT_EQ(picture.image().size(), QSize(1600, 1200)) << "asked without a size: the whole picture";
+}
+
 TEST_F(ViewDrawingTest, WideDashedFrameIsParallelDashedLines)
 {
     TfrMemoView view;

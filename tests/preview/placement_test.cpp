@@ -72,6 +72,8 @@ TEST_F(PlacementTest, GarbageAndOutOfSightValuesFallBackOrAreClamped)
         {"not numbers", "left", "", "wide", "1e3"},
         {"far off every screen", "50000", "-40000", "500", "400"},
         {"negative and huge sizes", "0", "0", "-20", "999999"},
+        // Built into a rectangle as they are, these overflow its right edge and centre.
+        {"near 2^31", "2147483000", "-2147483600", "2147483647", "2147483647"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -295,5 +295,44 @@ TEST_F(HostileInputTest, ManySmallCompressedPagesStopAtTheLoadBudget)
     EXPECT_LT(limited.Count(), 6) << "no page beyond the budget is kept";
 }
 
+// A file of the oldest layout whose one page claims to run on for 2 GB, in a sparse file of 40 GB:
+// read page by page within the load budget, it fails at that page instead of being read whole.
+TEST_F(HostileInputTest, HugeFileOfTheOldestLayoutIsReadByPagesWithinTheBudget)
+{
+    QByteArray head("Printer");
+    head += '\0' + le<quint32>(1) + le<quint32>(0x7FFFFFF0) + le<quint16>(9) + le<qint32>(2100)
+        + le<qint32>(2970) + QByteArray("\0\1", 2);
+    const QString frp = write("huge.frp", head);
+    QFile sparse(frp);
+    if (!sparse.resize(qint64(40) << 30))
+        GTEST_SKIP() << "no sparse file of 40 GB here";
+    sparse.close();
+    // The printer-name list of the layout, never ended within what any name could take.
+    const QString endless = write("endless.frp", QByteArray(100 * 1024, 'P'));
+    struct Case {
+        const char* name;
+        QString file;
+        const char* detail;
+    } cases[] = {
+        {"a page past the budget", frp, "pages hold more than 1073741824 bytes in all"},
+        {"a printer name without end", endless, "printer name list longer than 65536 bytes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString json = dir.filePath("out.json");
+        const CommandRun r = runCommand(runRenderCommand, {"--frp", c.file, "--json", json});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.err.contains(c.detail)) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(json));
+        TfrEMFPages store(nullptr);
+        try {
+            store.LoadFromFile(c.file);
+            ADD_FAILURE() << "read without complaint";
+        } catch (const VaskelError& e) {
+            EXPECT_TRUE(e.detail().contains(c.detail)) << e.detail().toStdString();
+        }
+    }
+}
+
 } // namespace
 } // namespace vaskel::test

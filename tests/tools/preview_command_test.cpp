@@ -86,9 +86,13 @@ TEST_F(PreviewCommandTest, OpensTheFilesPagesInThePreviewWindow)
 
 TEST_F(PreviewCommandTest, MissingOrDamagedFilesSayWhyAndEndWithStatusOne)
 {
+    // A file without pages would open no window and end without a word.
+    const QString empty = dir.filePath("empty.frp");
+    TfrEMFPages(nullptr).SaveToFile(empty);
     const std::vector<std::pair<QString, QString>> cases{
         {dir.filePath("missing.frp"), "missing.frp"},
         {damaged, ""},
+        {empty, "The report has no pages"},
     };
     for (const auto& [file, named] : cases) {
         SCOPED_TRACE(file.toStdString());

@@ -22,6 +22,11 @@ QString CalculationErrorText(const QString& reportName, const TfrView* view, con
 
 void RaiseCalculationError(TfrReport& report, const QString& message)
 {
+    // A run stopped by Cancel or its time limit fails in no object: the run says why it ended.
+    if (report.RunLimitStop) {
+        report.StopRequested = true;
+        return;
+    }
     RunState& run = frRun();
     run.ErrorText = CalculationErrorText(report.Name, run.CurrentView, message);
     run.ErrorPending = true;

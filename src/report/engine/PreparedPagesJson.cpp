@@ -1,6 +1,7 @@
 #include "report/engine/PreparedPagesJson.h"
 
 #include "report/engine/TfrEMFPages.h"
+#include "report/model/TemplateJson.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPictureView.h"
 
@@ -76,24 +77,43 @@ QJsonObject objectJson(const TfrView& view)
     return o;
 }
 
+QJsonObject pageJson(TfrEMFPages& pages, int i)
+{
+    TfrPreparedPage& page = pages.PageAt(i);
+    const bool wasLive = page.LivePage != nullptr;
+    pages.MaterializePage(i);
+    QJsonArray objects;
+    for (const auto& view : page.LivePage->ObjectList)
+        objects.append(objectJson(*view));
+    if (!wasLive)
+        pages.ReleasePage(i);
+    return QJsonObject{{QStringLiteral("paper"), paperJson(page)}, {QStringLiteral("objects"), objects}};
+}
+
 } // namespace
 
 QJsonDocument toJson(TfrEMFPages& pages)
 {
     QJsonArray pageList;
-    for (int i = 0; i < pages.Count(); ++i) {
-        TfrPreparedPage& page = pages.PageAt(i);
-        const bool wasLive = page.LivePage != nullptr;
-        pages.MaterializePage(i);
-        QJsonArray objects;
-        for (const auto& view : page.LivePage->ObjectList)
-            objects.append(objectJson(*view));
-        if (!wasLive)
-            pages.ReleasePage(i);
-        pageList.append(
-            QJsonObject{{QStringLiteral("paper"), paperJson(page)}, {QStringLiteral("objects"), objects}});
-    }
+    for (int i = 0; i < pages.Count(); ++i)
+        pageList.append(pageJson(pages, i));
     return QJsonDocument(QJsonObject{{QStringLiteral("pages"), pageList}});
+}
+
+void writeText(TfrEMFPages& pages, const std::function<void(const QByteArray&)>& sink)
+{
+    if (pages.Count() == 0) {
+        sink(TemplateJson::toText(toJson(pages)));
+        return;
+    }
+    // The document's one key, "pages", holds a list of objects: each page is written as the list's
+    // element at depth 2, as the whole document would be written.
+    sink("{\n    \"pages\": [\n");
+    for (int i = 0; i < pages.Count(); ++i) {
+        const bool last = i + 1 == pages.Count();
+        sink("        " + TemplateJson::toText(pageJson(pages, i), 2) + (last ? "\n" : ",\n"));
+    }
+    sink("    ]\n}\n");
 }
 
 } // namespace vaskel::PreparedPagesJson

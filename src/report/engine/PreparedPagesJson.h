@@ -6,6 +6,8 @@
 // Pages are decoded for the dump and released again unless they were already decoded.
 #include <QJsonDocument>
 
+#include <functional>
+
 namespace vaskel {
 
 class TfrEMFPages;
@@ -13,6 +15,9 @@ class TfrEMFPages;
 namespace PreparedPagesJson {
 
 QJsonDocument toJson(TfrEMFPages& pages);
+// The text of toJson (TemplateJson::toText's spelling), handed to `sink` page by page, so that a
+// report of thousands of pages never stands in memory as one document.
+void writeText(TfrEMFPages& pages, const std::function<void(const QByteArray&)>& sink);
 
 } // namespace PreparedPagesJson
 

@@ -115,11 +115,17 @@ void TfrEMFPages::AddPage(const TfrPage& templatePage)
 {
     // A run that never ends (a template whose bands can never be placed) stops here with a
     // message instead of filling memory.
-    if (m_owner && Count() >= m_owner->MaxPreparedPages)
-        throw VaskelError(
-            QStringLiteral("The report has reached %1 pages, the most a run may prepare; it was "
-                           "stopped")
-                .arg(m_owner->MaxPreparedPages));
+    if (m_owner && Count() >= m_owner->MaxPreparedPages) {
+        // The run ends as a whole, told as such: not as a calculation error of the object that
+        // happened to ask for the page.
+        m_owner->RunLimitMessage
+            = QStringLiteral("The report has reached %1 pages, the most a run may prepare; it was "
+                             "stopped")
+                  .arg(m_owner->MaxPreparedPages);
+        m_owner->RunLimitStop = true;
+        m_owner->StopRequested = true;
+        throw VaskelError(m_owner->RunLimitMessage);
+    }
     InsertPage(Count(), templatePage);
     const RunState& run = frRun();
     if (run.CurrentReport && run.CurrentReport->OnBeginPage)

@@ -156,7 +156,7 @@ private:
     void applyPaper(TfrPreparedPage& page);
     void readCountedLayout(QIODevice& stream, quint8 version, quint8 compression, qint64 base,
         const std::shared_ptr<const CodePage>& codePage);
-    void readLegacyLayout(ReportStreamReader& reader, qint64 base);
+    void readLegacyLayout(QIODevice& stream, qint64 base);
 
     TfrReport* m_owner; // not owned; null for a store without a report
     std::vector<std::unique_ptr<TfrPreparedPage>> m_pages;

@@ -4,12 +4,15 @@
 // Files of the counted layouts are written and read one page record at a time, so a report of any
 // size passes through a small buffer; each record is parsed with the bounds-checked stream reader,
 // and a length or offset that points outside the file is a stream error, never an allocation it
-// did not pay for. The oldest layout (small metafile files) is read whole. File offsets are
-// absolute from the position the stream had when writing or reading began.
+// did not pay for. The oldest layout is read the same way. The page data a file brings in, expanded
+// or not, counts against one budget (DecompressionBudget), checked before anything is allocated.
+// File offsets are absolute from the position the stream had when writing or reading began.
 #include "report/engine/TfrEMFPages.h"
 
 #include "platform/CodePage.h"
+#include "platform/OutOfMemory.h"
 #include "platform/PlatformGlobals.h"
+#include "platform/SafeOutputFile.h"
 #include "report/engine/TfrCompressor.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/EStreamError.h"
@@ -21,7 +24,6 @@
 #include "report/model/TfrPictureView.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -154,21 +156,21 @@ qint32 readPageCount(ReportStreamReader& r)
     return count;
 }
 
-// The bytes from the reader's position up to the record's Next offset.
-QByteArray readUpTo(ReportStreamReader& r, qint64 next)
-{
-    if (next < r.pos())
-        r.fail(QStringLiteral("page record ends at %1, before its own fields").arg(next));
-    return r.readBytes(next - r.pos());
-}
-
 // The oldest layout's line list: bytes up to a zero byte, each carriage return ending a line; a
-// last line ended by the zero byte counts only when it is not empty.
-QStringList readLineList(ReportStreamReader& r)
+// last line ended by the zero byte counts only when it is not empty. It holds a printer name: a
+// list longer than kMaxLineListBytes is damage.
+constexpr qint64 kMaxLineListBytes = 64 * 1024;
+
+QStringList readLineList(RecordInput& in)
 {
     QStringList lines;
     QByteArray line;
-    for (quint8 b = r.readU8(); b != 0; b = r.readU8()) {
+    for (qint64 read = 0;; ++read) {
+        if (read >= kMaxLineListBytes)
+            in.fail(QStringLiteral("printer name list longer than %1 bytes").arg(kMaxLineListBytes));
+        const quint8 b = static_cast<quint8>(in.take(1).at(0));
+        if (b == 0)
+            break;
         if (b == 13) {
             lines.append(ReportStreamReader::decode(line));
             line.clear();
@@ -278,13 +280,46 @@ void TfrEMFPages::LoadFrom(QIODevice& stream, const CodePage* codePage)
     if (compression == 0 || compression == 1 || compression == 255) {
         readCountedLayout(stream, version, static_cast<quint8>(compression), base, fileCodePage);
     } else {
-        // The oldest layout, or too short for any: read whole (an empty stream fails here).
-        ReportStreamReader r(stream.readAll());
-        r.readU8();
-        r.seek(0);
-        readLegacyLayout(r, base);
+        // The oldest layout, or too short for any (an empty stream fails at its first byte).
+        readLegacyLayout(stream, base);
     }
 }
+
+namespace {
+
+// The page data one file brings in, as read and as expanded, against the store's budget: a page
+// that would pass it is refused before its bytes are read or expanded.
+class PageDataBudget {
+public:
+    explicit PageDataBudget(qint64 budget) : m_budget(budget) { }
+
+    // The bytes up to `next` (from the stream's base), after the budget was asked for them.
+    QByteArray take(RecordInput& in, qint64 next, qint64 recordStart)
+    {
+        if (next < in.pos())
+            in.fail(QStringLiteral("page record at %1 ends at %2, before its own fields")
+                        .arg(recordStart)
+                        .arg(next));
+        if (next - in.pos() > m_budget - m_used)
+            in.fail(QStringLiteral("pages hold more than %1 bytes in all").arg(m_budget));
+        return in.take(next - in.pos());
+    }
+    void spend(RecordInput& in, qint64 bytes, bool expanded)
+    {
+        m_used += bytes;
+        if (m_used > m_budget)
+            in.fail(QStringLiteral("%1 more than %2 bytes in all")
+                        .arg(expanded ? QStringLiteral("compressed pages expand to")
+                                      : QStringLiteral("pages hold"))
+                        .arg(m_budget));
+    }
+
+private:
+    qint64 m_budget;
+    qint64 m_used = 0;
+};
+
+} // namespace
 
 void TfrEMFPages::readCountedLayout(QIODevice& stream, quint8 version, quint8 compression, qint64 base,
     const std::shared_ptr<const CodePage>& codePage)
@@ -303,7 +338,7 @@ void TfrEMFPages::readCountedLayout(QIODevice& stream, quint8 version, quint8 co
     // covers the whole file, so small frames that each expand to the page limit cannot add up.
     const bool extended = version >= kFirstVersion; // paper source and margins
     const qint64 fields = 2 + 4 + 4 + 1 + (extended ? 4 : 0) + 1 + (extended ? 16 : 0);
-    qint64 decompressed = 0;
+    PageDataBudget budget(DecompressionBudget);
     for (qint32 i = 0; i < count; ++i) {
         const qint64 recordStart = in.pos();
         ReportStreamReader r = in.record(4 + fields, codePage.get());
@@ -321,19 +356,13 @@ void TfrEMFPages::readCountedLayout(QIODevice& stream, quint8 version, quint8 co
             }
             return paper;
         });
-        if (next < in.pos())
-            in.fail(QStringLiteral("page record at %1 ends at %2, before its own fields")
-                        .arg(recordStart)
-                        .arg(next));
-        const QByteArray data = in.take(next - in.pos());
+        const QByteArray data = budget.take(in, next, recordStart);
         if (compression != 0) {
             record->PageData = frCompressor().Decompress(data);
-            decompressed += record->PageData.size();
-            if (decompressed > DecompressionBudget)
-                in.fail(QStringLiteral("compressed pages expand to more than %1 bytes in all")
-                            .arg(DecompressionBudget));
+            budget.spend(in, record->PageData.size(), true);
         } else {
             record->PageData = data;
+            budget.spend(in, data.size(), false);
         }
         // The page keeps the file's code page: saved again in that one, its bytes are written
         // as they were read, and nothing is converted on loading.
@@ -349,17 +378,27 @@ void TfrEMFPages::readCountedLayout(QIODevice& stream, quint8 version, quint8 co
         m_owner->SetGeneratorVersion(generator);
 }
 
-void TfrEMFPages::readLegacyLayout(ReportStreamReader& r, qint64 base)
+void TfrEMFPages::readLegacyLayout(QIODevice& stream, qint64 base)
 {
-    const QStringList lines = readLineList(r);
+    RecordInput in(stream, base);
+    const QStringList lines = readLineList(in);
     if (!lines.isEmpty() && m_owner)
         m_owner->SelectPrinterByName(lines.first());
-    const qint32 count = readPageCount(r);
+    ReportStreamReader countBytes = in.record(4, nullptr);
+    const qint32 count = in.inRecord([&] { return readPageCount(countBytes); });
+    PageDataBudget budget(DecompressionBudget);
     for (qint32 i = 0; i < count; ++i) {
+        const qint64 recordStart = in.pos();
+        ReportStreamReader r = in.record(4 + 2 + 4 + 4 + 1 + 1, nullptr);
         const qint64 next = qint64(r.readI32()) - base;
-        std::unique_ptr<TfrPreparedPage> record = readPaper(r);
-        record->PaperSource = -1;
-        record->MarginsFlag = r.readU8();
+        std::unique_ptr<TfrPreparedPage> record = in.inRecord([&] {
+            std::unique_ptr<TfrPreparedPage> paper = readPaper(r);
+            paper->PaperSource = -1;
+            paper->MarginsFlag = r.readU8();
+            return paper;
+        });
+        const QByteArray data = budget.take(in, next, recordStart);
+        budget.spend(in, data.size(), false);
         applyPaper(*record);
 
         // The page is one metafile picture that fills the paper.
@@ -368,28 +407,31 @@ void TfrEMFPages::readLegacyLayout(ReportStreamReader& r, qint64 base)
         picture.Top = 0;
         picture.Width = record->Metrics.UnitPaperWidth;
         picture.Height = record->Metrics.UnitPaperHeight;
-        picture.Picture.setData(StoredPicture::Metafile, metafileBytes(readUpTo(r, next)));
+        picture.Picture.setData(StoredPicture::Metafile, metafileBytes(data));
         ReportStreamWriter w;
         w.writeU8(kPageStreamVersion);
         PreparedObjectEntry::write(picture, w);
         record->PageData = w.takeData();
+        m_plainBytes += record->PageData.size();
         m_pages.push_back(std::move(record));
-        r.seek(next);
+        finishPage(*m_pages.back());
     }
 }
 
 void TfrEMFPages::SaveToFile(const QString& fileName)
 {
-    // Written beside the target and renamed over it only when complete.
-    QSaveFile file(fileName);
-    const auto cannotCreate = [&] {
-        return VaskelError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        throw cannotCreate();
-    SaveTo(file);
-    if (!file.commit())
-        throw cannotCreate();
+    // Written beside the target and renamed over it only when complete and flushed.
+    SafeOutputFile file(fileName);
+    file.open();
+    try {
+        SaveTo(file.device());
+    } catch (const EStreamError&) {
+        // A write the system refused is told by its reason (a full disk), not as the stream's.
+        if (const QString reason = file.writeFailure(); !reason.isEmpty())
+            file.fail(reason);
+        throw;
+    }
+    file.commit();
 }
 
 void TfrEMFPages::LoadFromFile(const QString& fileName)
@@ -397,7 +439,12 @@ void TfrEMFPages::LoadFromFile(const QString& fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw VaskelError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
-    LoadFrom(file);
+    try {
+        LoadFrom(file);
+    } catch (const std::bad_alloc&) {
+        // The memory ran out, not the file: say so, and keep what was read before.
+        throw VaskelError(outOfMemoryMessage(), fileName);
+    }
 }
 
 } // namespace vaskel

@@ -278,6 +278,7 @@ void TfrReport::connectRun()
         if (SetPageCurY)
             SetPageCurY(y);
     };
+    in.CheckStop = [this] { CheckRunLimits(); };
     in.ShowProgress = [this](const QString& text) {
         ProgressNote = text;
         // Lets pending window events run, so the Cancel button stays live during long scripts.
@@ -308,6 +309,7 @@ void TfrReport::disconnectRun()
         in.DictionaryKnows = nullptr;
         in.SetModalResult = nullptr;
         in.SetCurY = nullptr;
+        in.CheckStop = nullptr;
         in.ShowProgress = nullptr;
     }
     if (g.run.PrintHooks == this)

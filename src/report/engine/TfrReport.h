@@ -17,6 +17,7 @@
 #include "report/model/TfrGlobals.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 
@@ -130,6 +131,17 @@ public:
     std::function<void(qint32 result)> SetDialogModalResult;
     // The progress window of the running pass (not owned), set by the run while it shows one.
     ProgressControl* RunProgress = nullptr;
+    // Seconds a run may take before it stops with "Time limit of N s reached"; 0: no limit. The
+    // headless commands set it (--time-limit, the setting Report/TimeLimit).
+    qint32 TimeLimit = 0;
+    // Between the statements of scripts: a run whose Cancel was pressed or whose time is up stops
+    // here, also inside a script that loops for ever. Throws VaskelError to leave the script;
+    // the run then ends without a calculation error of its own.
+    void CheckRunLimits();
+    // Why the last run was stopped by its limits ("Time limit of 5 s reached"); empty otherwise.
+    QString RunLimitMessage;
+    // Set while a run is being ended by Cancel or its time limit.
+    bool RunLimitStop = false;
     // The progress window's second line, set by scripts (PROGRESS).
     QString ProgressNote;
 
@@ -227,6 +239,8 @@ private:
 
     DatasetComponentOwner* m_owner = nullptr; // not owned
     std::unique_ptr<TfrEMFPages> m_preparedPages;
+    QElapsedTimer m_runClock; // since the run began
+    qint64 m_lastCancelPoll = 0; // m_runClock's milliseconds at the last look at Cancel
 };
 
 } // namespace vaskel

@@ -4,6 +4,7 @@
 // multiple report); reporting calculation errors; and reading the template back afterwards so that
 // nothing scripts changed outlives the run.
 #include "platform/DateTimeValue.h"
+#include "platform/OutOfMemory.h"
 #include "platform/UiServices.h"
 #include "report/engine/CalculationError.h"
 #include "report/engine/FormingPage.h"
@@ -64,9 +65,39 @@ void settleBandAlignedViews(TfrPages& pages)
 
 } // namespace
 
+void TfrReport::CheckRunLimits()
+{
+    // Once stopped, every further script of the run ends at its first statement.
+    if (RunLimitStop)
+        throw VaskelError(RunLimitMessage);
+    if (!m_runClock.isValid())
+        return;
+    const qint64 elapsed = m_runClock.elapsed();
+    if (TimeLimit > 0 && elapsed >= qint64(TimeLimit) * 1000) {
+        RunLimitMessage = QStringLiteral("Time limit of %1 s reached").arg(TimeLimit);
+        RunLimitStop = true;
+        StopRequested = true;
+        throw VaskelError(RunLimitMessage);
+    }
+    // Looking at Cancel lets window events run: ten times a second keeps it live and cheap.
+    if (RunProgress && elapsed - m_lastCancelPoll >= 100) {
+        m_lastCancelPoll = elapsed;
+        if (RunProgress->cancelRequested()) {
+            RunLimitStop = true;
+            StopRequested = true;
+            throw VaskelError(RunLimitMessage);
+        }
+    }
+}
+
 bool TfrReport::Prepare()
 {
     RunState& run = frRun();
+    RunLimitMessage.clear();
+    RunLimitStop = false;
+    m_lastCancelPoll = 0;
+    m_runClock.start();
+    const auto stopClock = qScopeGuard([this] { m_runClock.invalidate(); });
     SelectPrinterByName(PrinterName);
     run.PrintMode = true;
     const double now = DateTimeValue::now();
@@ -91,7 +122,7 @@ bool TfrReport::Prepare()
     }
     if (OnEndDoc)
         OnEndDoc();
-    const bool errorPending = run.ErrorPending;
+    const bool errorPending = run.ErrorPending && !RunLimitStop;
     const QString errorText = run.ErrorText;
     // The formers point into the template pages that reading the template replaces.
     RunFormers.clear();
@@ -99,7 +130,15 @@ bool TfrReport::Prepare()
     FinalPass = false;
     if (run.DialogCancelled)
         result = false;
-    if (errorPending) {
+    if (RunLimitStop) {
+        // Cancel ends the run quietly; the time limit is told as itself, not as an error of
+        // the object whose script was running.
+        if (!RunLimitMessage.isEmpty())
+            TfrGlobals::get().ui().messageBox(
+                UiServices::applicationTitle(), RunLimitMessage, MessageIcon::Error, MessageButtons::Ok);
+        PreparedPages().Clear();
+        result = false;
+    } else if (errorPending) {
         TfrGlobals::get().ui().messageBox(
             UiServices::applicationTitle(), errorText, MessageIcon::Error, MessageButtons::Ok);
         PreparedPages().Clear();
@@ -258,6 +297,8 @@ void TfrReport::FormAllPages()
         // Errors outside a view or band (a dataset that cannot be walked, a group condition that
         // cannot be evaluated) end the run as calculation errors too.
         RaiseCalculationError(*this, e.message());
+    } catch (const std::bad_alloc&) {
+        RaiseCalculationError(*this, outOfMemoryMessage());
     } catch (const std::exception& e) {
         // Never let a failure leave the run through the progress window's event loop.
         RaiseCalculationError(*this, QString::fromLocal8Bit(e.what()));
@@ -271,6 +312,12 @@ void TfrReport::FormAllPages()
 
 void TfrReport::ReportProgress(qint32 n)
 {
+    // Runs without scripts meet their time limit here, page by page.
+    try {
+        CheckRunLimits();
+    } catch (const VaskelError&) {
+        StopRequested = true;
+    }
     if (OnProgress) {
         OnProgress(n);
         return;

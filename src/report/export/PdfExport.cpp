@@ -1,6 +1,7 @@
 #include "report/export/PdfExport.h"
 
 #include "platform/PlatformError.h"
+#include "platform/SafeOutputFile.h"
 #include "report/engine/PageTarget.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/engine/TfrReport.h"
@@ -12,7 +13,6 @@
 
 #include <QPageSize>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cairo-pdf.h>
 
@@ -46,7 +46,7 @@ QPageSize paperSize(const TfrPreparedPage& page)
 
 // Where cairo's output goes: the save file, until the export is given up.
 struct Sink {
-    QSaveFile* file = nullptr;
+    SafeOutputFile* file = nullptr;
     bool failed = false;
     bool discarding = false;
 };
@@ -56,7 +56,7 @@ cairo_status_t writeToSink(void* closure, const unsigned char* data, unsigned in
     auto* sink = static_cast<Sink*>(closure);
     if (sink->discarding)
         return CAIRO_STATUS_SUCCESS;
-    if (sink->file->write(reinterpret_cast<const char*>(data), length) != qint64(length)) {
+    if (sink->file->device().write(reinterpret_cast<const char*>(data), length) != qint64(length)) {
         sink->failed = true;
         return CAIRO_STATUS_WRITE_ERROR;
     }
@@ -192,9 +192,8 @@ bool hasGroups(TfrEMFPages& pages)
 bool PdfExport::write(
     TfrEMFPages& pages, const QString& fileName, const ExportDocumentInfo& info, const Progress& progress)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        cannotCreate(fileName, file.errorString());
+    SafeOutputFile file(fileName);
+    file.open();
     Sink sink{&file};
     const QSize a4 = QPageSize(QPageSize::A4).sizePoints();
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
@@ -213,7 +212,7 @@ bool PdfExport::write(
         {
             if (armed) {
                 sink.discarding = true;
-                sink.file->cancelWriting();
+                sink.file->cancel();
             }
         }
     } discard{sink};
@@ -250,13 +249,12 @@ bool PdfExport::write(
     cairo_surface_finish(surface.get());
     const cairo_status_t finished = cairo_surface_status(surface.get());
     if (sink.failed)
-        cannotCreate(fileName, file.errorString());
+        file.fail(file.writeFailure());
     if (drawn != CAIRO_STATUS_SUCCESS || finished != CAIRO_STATUS_SUCCESS)
         cannotCreate(fileName,
             QString::fromUtf8(cairo_status_to_string(drawn != CAIRO_STATUS_SUCCESS ? drawn : finished)));
     discard.armed = false;
-    if (!file.commit())
-        cannotCreate(fileName, file.errorString());
+    file.commit();
     return true;
 }
 

@@ -68,6 +68,8 @@ void TfrInterpretator::RunScript(const QStringList& compiled)
     while (i < count) {
         if (StepLimit > 0 && ++steps > StepLimit)
             throw EParserError(QStringLiteral("Script stopped after %1 steps").arg(StepLimit));
+        if (CheckStop)
+            CheckStop();
         const QString& line = compiled[i];
         if (line.isEmpty()) {
             ++i;

@@ -21,6 +21,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace vaskel {
 
 class TfrInterpretator {
@@ -53,6 +55,10 @@ public:
     // null) as the function splitter does. The aggregate registration uses it on compiled scripts.
     void CollectFunctions(const QStringList& compiled, const QStringList& matchFuncs,
         const TfrVariables* variables, QStringList& output) const;
+
+    // Called between statements of RunScript: the report's run checks its Cancel button and its
+    // time limit here, and throws to end a script that would otherwise never end.
+    std::function<void()> CheckStop;
 
     // Lines a RunScript may execute before it stops with an error; 0 means no limit, which is what
     // reports use. Tools that run untrusted scripts without a person watching set one.

@@ -27,8 +27,9 @@ void silentMessage(j_common_ptr)
 // report is a logo or a photo, and a forged header must not make the program allocate gigabytes.
 constexpr quint64 kMaxPixels = 64u * 1024u * 1024u;
 
-// Kept free of C++ objects with destructors between setjmp and longjmp.
-bool decodeInto(const QByteArray& bytes, QImage* out)
+// Kept free of C++ objects with destructors between setjmp and longjmp. With `headerOnly` only
+// the size is read into `size`.
+bool decodeInto(const QByteArray& bytes, QImage* out, QSize within, bool headerOnly, QSize* size)
 {
     jpeg_decompress_struct info;
     ErrorManager err;
@@ -47,6 +48,19 @@ bool decodeInto(const QByteArray& bytes, QImage* out)
         || info.image_height == 0) {
         jpeg_destroy_decompress(&info);
         return false;
+    }
+    if (headerOnly) {
+        *size = QSize(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
+        jpeg_destroy_decompress(&info);
+        return true;
+    }
+    if (within.width() > 0 && within.height() > 0) {
+        unsigned denom = 1;
+        while (denom < 8 && info.image_width / (denom * 2) >= unsigned(within.width())
+            && info.image_height / (denom * 2) >= unsigned(within.height()))
+            denom *= 2;
+        info.scale_num = 1;
+        info.scale_denom = denom;
     }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
@@ -71,14 +85,24 @@ bool decodeInto(const QByteArray& bytes, QImage* out)
 
 } // namespace
 
-QImage decode(const QByteArray& bytes)
+QImage decode(const QByteArray& bytes, QSize within)
 {
     if (bytes.isEmpty())
         return {};
     QImage image;
-    if (!decodeInto(bytes, &image))
+    QSize unused;
+    if (!decodeInto(bytes, &image, within, false, &unused))
         return {};
     return image;
+}
+
+QSize size(const QByteArray& bytes)
+{
+    QImage unused;
+    QSize size;
+    if (bytes.isEmpty() || !decodeInto(bytes, &unused, {}, true, &size))
+        return {};
+    return size;
 }
 
 } // namespace vaskel::JpegDecoder

@@ -4,9 +4,14 @@
 // not shown.
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 
 namespace vaskel::JpegDecoder {
 
-QImage decode(const QByteArray& bytes);
+// With `within` given, libjpeg scales the picture down by 2, 4 or 8 while it decodes, as far as
+// the result still covers `within`: a photo drawn small never stands in memory at full size.
+QImage decode(const QByteArray& bytes, QSize within = {});
+// The picture's size from its header; empty when the header cannot be read.
+QSize size(const QByteArray& bytes);
 
 } // namespace vaskel::JpegDecoder

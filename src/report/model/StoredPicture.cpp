@@ -49,27 +49,67 @@ bool StoredPicture::loadFromFile(const QString& fileName)
     return true;
 }
 
-const QImage& StoredPicture::image() const
+namespace {
+
+// What a picture of `natural` size is decoded at when drawn at `drawn`: the natural size, or
+// shrunk with its proportions kept until it covers `drawn`.
+QSize decodeSize(QSize natural, QSize drawn)
 {
+    if (!natural.isValid() || natural.isEmpty() || !drawn.isValid() || drawn.isEmpty()
+        || (natural.width() <= drawn.width() && natural.height() <= drawn.height()))
+        return natural;
+    return natural.scaled(drawn.expandedTo(QSize(1, 1)), Qt::KeepAspectRatioByExpanding).boundedTo(natural);
+}
+
+// A reader of a stored bitmap or icon over the picture's bytes.
+class BitmapReader {
+public:
+    BitmapReader(const QByteArray& bytes, StoredPicture::Kind kind)
+    {
+        m_buffer.setData(bytes);
+        m_buffer.open(QIODevice::ReadOnly);
+        m_reader.setDevice(&m_buffer);
+        m_reader.setFormat(kind == StoredPicture::Bitmap ? "bmp" : "ico");
+        m_reader.setAllocationLimit(256); // megabytes; a forged header must not exhaust memory
+    }
+    QImageReader& reader() { return m_reader; }
+
+private:
+    QBuffer m_buffer;
+    QImageReader m_reader;
+};
+
+} // namespace
+
+const QImage& StoredPicture::image(QSize drawn) const
+{
+    // A copy decoded smaller than now asked for is decoded again; a whole or large enough one stays.
+    const bool wholeAsked = !drawn.isValid() || drawn.isEmpty();
+    if (m_image && m_reduced
+        && (wholeAsked || m_image->width() < drawn.width() || m_image->height() < drawn.height()))
+        m_image.reset();
     if (!m_image) {
         QImage decoded;
+        const QSize natural = m_kind == Metafile ? QSize() : size();
+        const QSize target = decodeSize(natural, drawn);
         switch (m_kind) {
         case Jpeg:
-            decoded = JpegDecoder::decode(m_bytes);
+            decoded = JpegDecoder::decode(m_bytes, target);
             break;
         case Bitmap:
         case Icon: {
-            QBuffer buffer;
-            buffer.setData(m_bytes);
-            buffer.open(QIODevice::ReadOnly);
-            QImageReader reader(&buffer, m_kind == Bitmap ? "bmp" : "ico");
-            reader.setAllocationLimit(256); // megabytes; a forged header must not exhaust memory
-            decoded = reader.read();
+            BitmapReader bitmap(m_bytes, m_kind);
+            if (target.isValid() && target != natural)
+                bitmap.reader().setScaledSize(target);
+            decoded = bitmap.reader().read();
             break;
         }
         default:
             break;
         }
+        if (!decoded.isNull() && target.isValid() && decoded.size() != target && target != natural)
+            decoded = decoded.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_reduced = !decoded.isNull() && decoded.size() != natural;
         m_image = decoded;
     }
     return *m_image;
@@ -77,9 +117,20 @@ const QImage& StoredPicture::image() const
 
 QSize StoredPicture::size() const
 {
-    if (m_kind == Metafile)
+    switch (m_kind) {
+    case Metafile:
         return MetafilePlayer::naturalSize(m_bytes);
-    return image().size();
+    case Jpeg:
+        return JpegDecoder::size(m_bytes);
+    case Bitmap:
+    case Icon: {
+        // From the header: the size decides how far the picture is decoded.
+        const QSize s = BitmapReader(m_bytes, m_kind).reader().size();
+        return s.isValid() ? s : QSize();
+    }
+    default:
+        return {};
+    }
 }
 
 } // namespace vaskel

@@ -28,8 +28,11 @@ public:
     // cannot be read or the extension names no picture kind.
     bool loadFromFile(const QString& fileName);
 
-    // The decoded picture; null for metafiles and for bytes that do not decode.
-    const QImage& image() const;
+    // The decoded picture; null for metafiles and for bytes that do not decode. With `drawn` (the
+    // size in device pixels it is drawn at) a larger picture is decoded down to about that size:
+    // a bitmap of 8000 x 8000 pixels drawn 300 pixels wide keeps 300 pixels wide in memory. One
+    // decoded copy is kept, made again only when a larger one is asked for.
+    const QImage& image(QSize drawn = {}) const;
     // Natural size in pixels (96 per inch for metafiles: the frame of an enhanced metafile, the
     // bounds of a placeable one); empty when the header cannot be read.
     QSize size() const;
@@ -40,6 +43,7 @@ private:
     Kind m_kind = None;
     QByteArray m_bytes;
     mutable std::optional<QImage> m_image;
+    mutable bool m_reduced = false; // m_image is smaller than the picture
 };
 
 } // namespace vaskel

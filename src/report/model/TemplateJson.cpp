@@ -389,6 +389,13 @@ void writeText(const QJsonValue& v, int depth, QByteArray& out)
 
 } // namespace
 
+QByteArray toText(const QJsonValue& value, int depth)
+{
+    QByteArray out;
+    writeText(value, depth, out);
+    return out;
+}
+
 QByteArray toText(const QJsonDocument& json)
 {
     QByteArray out;

@@ -25,6 +25,9 @@ QJsonDocument toJson(const TemplateHolder& holder);
 // The text a person reads: keys sorted, one field a line, lists of plain values (memo lines,
 // margins) on one line, each dictionary pair on a line of its own, UTF-8.
 QByteArray toText(const QJsonDocument& json);
+// One value in the same spelling, as it stands `depth` levels deep in a document (no line end):
+// for writers that put a large document together piece by piece.
+QByteArray toText(const QJsonValue& value, int depth);
 // Fills an empty holder; throws TemplateJsonError.
 void fromJson(const QJsonDocument& json, TemplateHolder& holder);
 

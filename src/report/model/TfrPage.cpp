@@ -1,5 +1,6 @@
 #include "report/model/TfrPage.h"
 
+#include "platform/PlatformError.h"
 #include "platform/Rounding.h"
 #include "report/model/ReportLimits.h"
 #include "report/model/ReportStreamReader.h"
@@ -98,24 +99,63 @@ TfrView* TfrPage::Add(std::unique_ptr<TfrView> view)
 
 // ---- by-name access ---------------------------------------------------------------------------
 
+namespace {
+
+// A page property a script sets is checked against what a template could hold; the property is
+// named when the value is refused.
+void checkRange(
+    const TfrPage& page, const char* property, double value, const ReportLimits::ValueRange& range)
+{
+    if (const QString bad = range.problem(value); !bad.isEmpty())
+        throw VaskelError(QStringLiteral("Property %1 of %2 cannot be set: %3")
+                              .arg(QLatin1String(property),
+                                  page.Name.isEmpty() ? QStringLiteral("the page") : page.Name, bad));
+}
+
+qint32 limitedInt(
+    const TfrPage& page, const char* property, const Value& value, const ReportLimits::ValueRange& range)
+{
+    const qint32 v = value.toInt();
+    checkRange(page, property, v, range);
+    return v;
+}
+
+constexpr ReportLimits::ValueRange kMarginRange{
+    "margin", -ReportLimits::kMaxCoordinate, ReportLimits::kMaxCoordinate};
+constexpr ReportLimits::ValueRange kPaperRange{"paper size", 0, ReportLimits::kMaxPaperSize};
+// Dialog pages are windows: their place and size are pixels on a screen.
+constexpr ReportLimits::ValueRange kDialogRange{
+    "dialog geometry", -ReportLimits::kMaxCoordinate, ReportLimits::kMaxCoordinate};
+
+// Width and Height of a printed page: pixels of the reference screen, held as tenths of a
+// millimetre.
+qint32 paperSize(const TfrPage& page, const char* property, const Value& value)
+{
+    const double tenths = value.toNumber() * 10 * 5 / 18;
+    checkRange(page, property, tenths, kPaperRange);
+    return roundToInt(tenths);
+}
+
+} // namespace
+
 void TfrPage::WriteProp(const QString& name, const Value& value)
 {
     const QString n = name.toUpper();
     const bool dialog = PageKind == ptDialog;
     if (n == u"LEFT")
-        DialogLeft = value.toInt();
+        DialogLeft = limitedInt(*this, "Left", value, kDialogRange);
     else if (n == u"TOP")
-        DialogTop = value.toInt();
+        DialogTop = limitedInt(*this, "Top", value, kDialogRange);
     else if (n == u"WIDTH") {
         if (dialog)
-            DialogWidth = value.toInt();
+            DialogWidth = limitedInt(*this, "Width", value, kDialogRange);
         else
-            PaperSizeX = roundToInt(value.toNumber() * 10 * 5 / 18);
+            PaperSizeX = paperSize(*this, "Width", value);
     } else if (n == u"HEIGHT") {
         if (dialog)
-            DialogHeight = value.toInt();
+            DialogHeight = limitedInt(*this, "Height", value, kDialogRange);
         else
-            PaperSizeY = roundToInt(value.toNumber() * 10 * 5 / 18);
+            PaperSizeY = paperSize(*this, "Height", value);
     } else if (n == u"TYPE")
         PageKind = static_cast<quint8>(value.toInt());
     else if (n == u"BORDERSTYLE")
@@ -131,13 +171,13 @@ void TfrPage::WriteProp(const QString& name, const Value& value)
     else if (n == u"SIZE")
         PaperCode = value.toInt();
     else if (n == u"LEFTMARGIN")
-        Margins[0] = value.toInt();
+        Margins[0] = limitedInt(*this, "LeftMargin", value, kMarginRange);
     else if (n == u"TOPMARGIN")
-        Margins[1] = value.toInt();
+        Margins[1] = limitedInt(*this, "TopMargin", value, kMarginRange);
     else if (n == u"RIGHTMARGIN")
-        Margins[2] = value.toInt();
+        Margins[2] = limitedInt(*this, "RightMargin", value, kMarginRange);
     else if (n == u"BOTTOMMARGIN")
-        Margins[3] = value.toInt();
+        Margins[3] = limitedInt(*this, "BottomMargin", value, kMarginRange);
     else if (n == u"ORIENTATION")
         PaperOrientation = static_cast<quint8>(value.toInt());
     else if (n == u"PRINTTOPREVPAGE")
@@ -145,11 +185,11 @@ void TfrPage::WriteProp(const QString& name, const Value& value)
     else if (n == u"STRETCHTOPRINTABLE")
         MarginsFlag = !value.toBool();
     else if (n == u"COLUMNS")
-        Columns = value.toInt();
+        Columns = limitedInt(*this, "Columns", value, ReportLimits::kColumnCountRange);
     else if (n == u"COLUMNGAP")
-        ColumnGap = value.toInt();
+        ColumnGap = limitedInt(*this, "ColumnGap", value, ReportLimits::kColumnSizeRange);
     else if (n == u"COLUMNWIDTH")
-        ColumnWidth = value.toInt();
+        ColumnWidth = limitedInt(*this, "ColumnWidth", value, ReportLimits::kColumnSizeRange);
     else if (n == u"VISIBLE")
         Visible = value.toBool();
 }

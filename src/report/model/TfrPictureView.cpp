@@ -180,13 +180,18 @@ void TfrPictureView::Paint(QPainter& canvas, const PrintContext& ctx)
             // draws what is valid of it.
             MetafilePlayer::play(canvas, Picture.bytes(), PictureRect());
         } else {
-            const QImage& img = Picture.image();
+            // Decoded at the size it lands on the device, not at its own: a huge bitmap drawn
+            // small costs what it shows.
+            const QRect target = PictureRect();
+            const QSize drawn
+                = canvas.transform().mapRect(QRectF(target)).size().toSize().expandedTo(QSize(1, 1));
+            const QImage& img = Picture.image(drawn);
             // Icons are not sent to a printer.
             const bool drawable = !img.isNull() && !(ForPrinter && Picture.kind() == StoredPicture::Icon);
             if (drawable) {
                 canvas.save();
                 canvas.setRenderHint(QPainter::SmoothPixmapTransform, true);
-                canvas.drawImage(PictureRect(), img);
+                canvas.drawImage(target, img);
                 canvas.restore();
             }
         }

@@ -1,5 +1,6 @@
 #include "report/model/ViewFieldTable.h"
 
+#include "platform/PlatformError.h"
 #include "report/model/TfrView.h"
 
 #include <algorithm>
@@ -104,12 +105,30 @@ const ViewField* ViewFieldTable::byName(const QString& name, bool forWriting) co
     return nullptr;
 }
 
+namespace {
+
+// The number a field's value stands for in range checks.
+double rangeValue(const ViewField& f, const FieldValue& v)
+{
+    return f.kind == FieldKind::Fraction ? fractionOf(v) : double(wholeOf(v));
+}
+
+} // namespace
+
 bool ViewFieldTable::writeProp(TfrView& view, const QString& name, const Value& value) const
 {
     const ViewField* f = byName(name, true);
     if (!f)
         return false;
-    f->setValue(view, fromScript(*f, value));
+    const FieldValue v = fromScript(*f, value);
+    // A script may set only what a template could hold: the page and drawing arithmetic relies
+    // on the same limits the template readers keep.
+    if (f->range) {
+        if (const QString bad = f->range->problem(rangeValue(*f, v)); !bad.isEmpty())
+            throw VaskelError(QStringLiteral("Property %1 of %2 cannot be set: %3")
+                                  .arg(QLatin1String(f->name), view.Name, bad));
+    }
+    f->setValue(view, v);
     return true;
 }
 
@@ -145,9 +164,7 @@ QString ViewFieldTable::problem(const TfrView& view) const
     for (const ViewField& f : m_fields) {
         if (!f.range)
             continue;
-        const FieldValue v = f.valueOf(view);
-        const double value = f.kind == FieldKind::Fraction ? fractionOf(v) : double(wholeOf(v));
-        if (QString bad = f.range->problem(value); !bad.isEmpty())
+        if (QString bad = f.range->problem(rangeValue(f, f.valueOf(view))); !bad.isEmpty())
             return bad;
     }
     return {};

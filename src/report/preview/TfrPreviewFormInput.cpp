@@ -471,11 +471,17 @@ void TfrPreviewForm::restorePlacement()
     // Without a stored placement the window opens large and centred, so that a page is readable
     // also where it is not maximised (a window manager that ignores the state, or un-maximising).
     const QRect fallback = defaultPlacement(size());
-    const int w = s.readInteger(section + QStringLiteral("Width"), fallback.width());
-    const int h = s.readInteger(section + QStringLiteral("Height"), fallback.height());
+    // Stored values are clamped before any rectangle is built of them: a damaged setting near
+    // 2^31 would overflow its right edge and centre. No screen is a million pixels across.
+    constexpr int kFar = 1000000;
+    const auto stored = [&](const char* key, int otherwise, int least) {
+        return qBound(least, s.readInteger(section + QLatin1String(key), otherwise), kFar);
+    };
+    const int w = stored("Width", fallback.width(), 0);
+    const int h = stored("Height", fallback.height(), 0);
     const QRect centred = defaultPlacement(QSize(w, h), false);
-    const int y = s.readInteger(section + QStringLiteral("YPosition"), centred.y());
-    const int x = s.readInteger(section + QStringLiteral("XPosition"), centred.x());
+    const int y = stored("YPosition", centred.y(), -kFar);
+    const int x = stored("XPosition", centred.x(), -kFar);
     // A maximised window stored the screen's bounds: un-maximised, it takes the size it opens with
     // when nothing is stored, not the whole screen again.
     setGeometry(onScreen(maximized ? fallback : QRect(x, y, w, h)));
