@@ -215,15 +215,6 @@ protected:
         }
         return {};
     }
-    bool windowShown(const QString& name) const
-    {
-        return !desktop
-                    ->xdotool(
-                        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                            QString::number(m_program.processId()), QStringLiteral("--name"), name})
-                    .isEmpty();
-    }
-
     void key(const QString& id, const QString& keys) const
     {
         desktop->xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});
@@ -323,9 +314,9 @@ TEST_F(HelpModeOnADesktop, FindDialogF1ShowsATopicAndTheDialogStillAnswers)
     screenshot(QStringLiteral("find-dialog-zh_CN"));
     key(find, QStringLiteral("F1"));
     expectTopicThatCloses([&] { keyAnywhere(QStringLiteral("Escape")); });
-    // The next key reaches the dialog: Escape cancels it.
+    // The next key reaches the dialog: Escape cancels it, and only then can the preview, which the
+    // modal dialog blocks, close on the next Escape.
     key(find, QStringLiteral("Escape"));
-    EXPECT_FALSE(windowShown(QStringLiteral("查找文本")));
     expectPreviewClosesOnEscape(preview);
 }
 
@@ -344,7 +335,6 @@ TEST_F(HelpModeOnADesktop, PrintDialogF1ShowsATopicAndTheDialogStillAnswers)
     screenshot(QStringLiteral("print-dialog-help-zh_CN"));
     expectTopicThatCloses([&] { clickAt(print, 20, 200); });
     key(print, QStringLiteral("Escape"));
-    EXPECT_FALSE(windowShown(QStringLiteral("^打印$")));
     expectPreviewClosesOnEscape(preview);
 }
 
