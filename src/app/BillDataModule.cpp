@@ -26,6 +26,12 @@ BillDataModule::BillDataModule(const QString& odbcConnection)
     m_salesDataset = &m_host.make<TfrDBDataSet>(QStringLiteral("frDBDataSet2"));
     m_salesDataset->setDataSet(m_sales);
     m_report = &m_host.make<TfrReport>(QStringLiteral("frReport1"));
+    // The bill's number as the clerk chose it, for a title that must name the bill even when
+    // neither query has a line of it.
+    m_report->OnGetValue = [this](const QString& name, Value& value) {
+        if (!m_bill.isNull() && name.compare(QLatin1StringView(kBillNumberName), Qt::CaseInsensitive) == 0)
+            value = Value(m_bill);
+    };
     m_totalQuery = std::make_unique<OdbcQuery>(QStringLiteral("totalQuery"), db);
 }
 
@@ -38,6 +44,7 @@ void BillDataModule::connect()
 
 void BillDataModule::selectBill(const QString& bill)
 {
+    m_bill = bill.isNull() ? QStringLiteral("") : bill;
     BillQueries::selectBill(*m_purchase, *m_sales, bill);
 }
 

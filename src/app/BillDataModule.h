@@ -31,6 +31,10 @@ public:
     // Throws EDatabaseError with the driver's message when the data source cannot be reached.
     void connect();
 
+    // The name under which templates read the bill chosen last ([BillNumber]); the report
+    // answers it once selectBill ran, and leaves it to the template's own dictionary before.
+    static constexpr const char* kBillNumberName = "BillNumber";
+
     // The Query action: both queries on the bill's lines. A failure stops at the query that
     // failed. Throws EDatabaseError.
     void selectBill(const QString& bill);
@@ -84,6 +88,7 @@ private:
     TfrDBDataSet* m_salesDataset = nullptr;
     TfrReport* m_report = nullptr;
     std::vector<OdbcQuery*> m_bound; // queries that took a statement through bindQuery
+    QString m_bill; // null until selectBill
 };
 
 } // namespace vaskel

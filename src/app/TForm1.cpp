@@ -205,6 +205,10 @@ void TForm1::Button1Click()
 
 void TForm1::BitBtn21Click()
 {
+    // The report prints the bill chosen in the list: its queries run first, as Query runs them,
+    // so that a preview before any Query shows that bill rather than every sales line under the
+    // first bill's heading, and the total box and the printout speak of the same bill.
+    data.selectBill(ComboBox1->currentText());
     // The total runs on a query of its own: the purchase query keeps the bill's lines, so grid 1
     // and the report's frDBDataSet1 go on showing what Query (or start-up) put there.
     Edit1->setText(data.billTotalText(ComboBox1->currentText()));

@@ -2,6 +2,7 @@
 
 #include "platform/SettingsStore.h"
 
+#include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -34,10 +35,43 @@ struct CodePage::Converters {
         decoder->resetState();
         return *decoder;
     }
+    // A character's place in the code page's byte order (see sortKey), learnt on first use.
+    quint64 sortKey(char32_t c);
+
     QByteArray name;
+    QHash<char32_t, quint64> sortKeys;
     std::optional<QStringEncoder> encoder;
     std::optional<QStringDecoder> decoder;
 };
+
+namespace {
+
+// Sort keys of characters the code page lacks lie above every code: a code of up to four bytes,
+// left-aligned in 32 bits, orders as its bytes do.
+constexpr quint64 kMissing = quint64(1) << 32;
+
+} // namespace
+
+quint64 CodePage::Converters::sortKey(char32_t c)
+{
+    auto it = sortKeys.constFind(c);
+    if (it != sortKeys.constEnd())
+        return *it;
+    const QString one = QString::fromUcs4(&c, 1);
+    QStringEncoder& enc = freshEncoder();
+    const QByteArray bytes = enc.encode(one);
+    quint64 key = kMissing | c;
+    // A character that does not come back unchanged from its bytes has no form in this code page.
+    if (!enc.hasError() && !bytes.isEmpty() && bytes.size() <= 4
+        && QString(freshDecoder().decode(bytes)) == one) {
+        quint32 packed = 0;
+        for (qsizetype i = 0; i < 4; ++i)
+            packed = (packed << 8) | (i < bytes.size() ? static_cast<uchar>(bytes[i]) : 0);
+        key = packed;
+    }
+    sortKeys.insert(c, key);
+    return key;
+}
 
 namespace {
 
@@ -50,6 +84,14 @@ QString describeCharacter(char32_t cp)
 
 // Plain ASCII is the same bytes in every code page this program accepts; most texts of a report
 // (names, figures, dates) are plain ASCII, and opening a converter per text dominated writing them.
+char32_t nextCodePoint(QStringView text, qsizetype& i)
+{
+    const char16_t c = text[i++].unicode();
+    if (QChar::isHighSurrogate(c) && i < text.size() && QChar::isLowSurrogate(text[i].unicode()))
+        return QChar::surrogateToUcs4(c, text[i++].unicode());
+    return c;
+}
+
 bool isAscii(QStringView text)
 {
     for (const QChar c : text) {
@@ -125,6 +167,34 @@ QString CodePage::decode(const QByteArray& bytes) const
     if (m_asciiCompatible && isAscii(bytes))
         return QString::fromLatin1(bytes);
     return m_converters->freshDecoder().decode(bytes);
+}
+
+int CodePage::compareOrdinal(QStringView a, QStringView b) const
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const char16_t ca = a[i].unicode();
+        const char16_t cb = b[j].unicode();
+        // Plain ASCII is one byte of the same value in the code pages accepted here.
+        if (ca < 0x80 && cb < 0x80 && (m_utf8 || m_asciiCompatible)) {
+            if (ca != cb)
+                return ca < cb ? -1 : 1;
+            ++i, ++j;
+            continue;
+        }
+        const char32_t x = nextCodePoint(a, i);
+        const char32_t y = nextCodePoint(b, j);
+        if (x == y)
+            continue;
+        // UTF-8 bytes order as the code points they encode.
+        const quint64 kx = m_utf8 ? x : m_converters->sortKey(x);
+        const quint64 ky = m_utf8 ? y : m_converters->sortKey(y);
+        if (kx != ky)
+            return kx < ky ? -1 : 1;
+    }
+    if (i < a.size())
+        return 1;
+    return j < b.size() ? -1 : 0;
 }
 
 QString CodePage::configuredName()

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <memory>
 
@@ -34,6 +35,12 @@ public:
     QByteArray encode(const QString& text) const;
     // Bytes that are not valid in the code page become U+FFFD; reading never fails.
     QString decode(const QByteArray& bytes) const;
+
+    // Orders two texts as their bytes in this code page compare, byte by byte (in GBK, Chinese
+    // characters in the order of their GBK codes); a character the code page cannot hold comes
+    // after every character it can, and such characters among themselves by code point.
+    // Negative, 0 or positive.
+    int compareOrdinal(QStringView a, QStringView b) const;
 
     // The code page the program uses for files: the setting "Files/CodePage", overridden by the
     // environment variable VASKEL_CODEPAGE, GBK when neither is set.

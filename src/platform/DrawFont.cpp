@@ -1,5 +1,9 @@
 #include "platform/DrawFont.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QHash>
+
 #include <algorithm>
 #include <array>
 
@@ -18,6 +22,29 @@ QFont baseFont(const QString& family, int charHeight)
     f.setStyleStrategy(QFont::PreferNoShaping);
     f.setHintingPreference(QFont::PreferFullHinting);
     return f;
+}
+
+// Which faces fontconfig offers for the family Qt draws a requested family with: the answer for
+// "宋体" is that of its stand-in. Asked once per family.
+struct Faces {
+    bool bold = false;
+    bool italic = false;
+};
+
+Faces facesOf(const QString& family)
+{
+    static thread_local auto* known = new QHash<QString, Faces>;
+    auto it = known->constFind(family);
+    if (it != known->constEnd())
+        return *it;
+    const QString drawn = QFontInfo(QFont(family)).family();
+    Faces faces;
+    for (const QString& style : QFontDatabase::styles(drawn)) {
+        faces.bold = faces.bold || QFontDatabase::weight(drawn, style) >= QFont::DemiBold;
+        faces.italic = faces.italic || QFontDatabase::italic(drawn, style);
+    }
+    known->insert(family, faces);
+    return faces;
 }
 
 } // namespace
@@ -46,28 +73,21 @@ DrawFont DrawFont::select(const QString& family, int charHeight, quint16 styleBi
     }
     DrawFont d;
     d.m_font = baseFont(family, height);
-    d.m_font.setItalic(styleBits & fsItalic);
-    d.m_font.setBold(styleBits & fsBold);
+    d.m_styleBits = styleBits;
+    const Faces faces = (styleBits & (fsBold | fsItalic)) ? facesOf(family) : Faces{};
+    const bool bold = styleBits & fsBold;
+    const bool italic = styleBits & fsItalic;
+    if (bold && !faces.bold)
+        d.m_emboldening = std::max(1, (height + 12) / 24);
+    d.m_slanted = italic && !faces.italic;
+    d.m_font.setItalic(italic && !d.m_slanted);
+    d.m_font.setBold(bold && d.m_emboldening == 0);
     d.m_font.setUnderline(styleBits & fsUnderline);
     d.m_font.setStrikeOut(styleBits & fsStrikeOut);
     (*recent)[nextSlot] = Selected{family, height, styleBits, d};
     nextSlot = (nextSlot + 1) % recent->size();
     d.m_rotated = rotated;
     return d;
-}
-
-quint16 DrawFont::styleBits() const
-{
-    quint16 bits = 0;
-    if (m_font.italic())
-        bits |= fsItalic;
-    if (m_font.bold())
-        bits |= fsBold;
-    if (m_font.underline())
-        bits |= fsUnderline;
-    if (m_font.strikeOut())
-        bits |= fsStrikeOut;
-    return bits;
 }
 
 DrawFont DrawFont::turned(bool rotated) const

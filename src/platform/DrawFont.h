@@ -28,12 +28,23 @@ public:
 
     // The QFont used for both measuring and drawing: pixel size = character height, kerning and
     // optional ligatures off and full hinting, so that glyph advances are whole pixels and a line is
-    // exactly as wide as the sum of its characters, as on the old surface.
+    // exactly as wide as the sum of its characters, as on the old surface. For a bold or italic
+    // style of a family that has no such face, this is the regular (upright) face: the font
+    // machinery would fake the style differently on each device (at some sizes and resolutions
+    // not at all), so the drawing adapter fakes it itself, alike everywhere.
     const QFont& font() const { return m_font; }
     QString family() const { return m_font.family(); }
     int charHeight() const { return m_font.pixelSize(); }
-    quint16 styleBits() const;
+    quint16 styleBits() const { return m_styleBits; }
     bool rotated() const { return m_rotated; }
+
+    // Bold without a bold face: each character is drawn twice, the second copy this many pixels
+    // to the right, and advances by as much more (about a 24th of the character height, at least
+    // a pixel, as the old surface widened simulated bold). 0 for every other font.
+    int emboldening() const { return m_emboldening; }
+    // Italic without an italic face: the characters lean right by a fifth of their height above
+    // the baseline.
+    bool slanted() const { return m_slanted; }
 
     // The same font turned (or not): how the memo's turned copy for upward text is made.
     DrawFont turned(bool rotated) const;
@@ -42,6 +53,9 @@ public:
 
 private:
     QFont m_font;
+    quint16 m_styleBits = 0;
+    int m_emboldening = 0;
+    bool m_slanted = false;
     bool m_rotated = false;
 };
 

@@ -9,7 +9,9 @@
 #include <QPainter>
 #include <QTransform>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -18,18 +20,12 @@ namespace vaskel {
 
 namespace {
 
+// How far a faked italic leans: a fifth of the height above the baseline.
+constexpr qreal kSlant = 0.2;
+
 bool isBlank(QChar c)
 {
     return c == u' ' || c == QChar(0xA0);
-}
-
-// Extra character spacing is drawn by Qt itself: letter spacing is added after every character,
-// in whole pixels.
-QFont spacedFont(const QFont& font, int characterExtra)
-{
-    QFont f = font;
-    f.setLetterSpacing(QFont::AbsoluteSpacing, characterExtra);
-    return f;
 }
 
 // The font a line is drawn in, ready for one device resolution, with its cell metrics: a page
@@ -37,15 +33,14 @@ QFont spacedFont(const QFont& font, int characterExtra)
 // metrics being made again for every line.
 struct LineFont {
     QFont font; // the adapter's font, the key
-    int characterExtra = 0;
     int dpiX = 0, dpiY = 0;
-    QFont spaced; // with the character spacing, at the device's resolution
+    QFont onDevice; // at the device's resolution
     int ascent = 0;
     int descent = 0;
     std::shared_ptr<GlyphAdvanceCache> advances; // made when a line is first measured
 };
 
-LineFont& lineFont(const QFont& font, int characterExtra, const QPaintDevice* device)
+LineFont& lineFont(const QFont& font, const QPaintDevice* device)
 {
     // Never destroyed: fonts must not outlive the font machinery they were made with at exit.
     static thread_local auto* recent = new std::array<LineFont, 4>;
@@ -53,17 +48,15 @@ LineFont& lineFont(const QFont& font, int characterExtra, const QPaintDevice* de
     const int dpiX = device ? device->logicalDpiX() : 0;
     const int dpiY = device ? device->logicalDpiY() : 0;
     for (LineFont& f : *recent) {
-        if (f.characterExtra == characterExtra && f.dpiX == dpiX && f.dpiY == dpiY && f.font == font
-            && f.dpiY != 0)
+        if (f.dpiX == dpiX && f.dpiY == dpiY && f.font == font && f.dpiY != 0)
             return f;
     }
     LineFont& f = (*recent)[nextSlot];
     nextSlot = (nextSlot + 1) % recent->size();
     f.font = font;
-    f.characterExtra = characterExtra;
     f.dpiX = dpiX;
     f.dpiY = dpiY;
-    f.spaced = QFont(spacedFont(font, characterExtra), device);
+    f.onDevice = device ? QFont(font, device) : font;
     const QFontMetrics metrics(font, device);
     f.ascent = metrics.ascent();
     f.descent = metrics.descent();
@@ -71,12 +64,14 @@ LineFont& lineFont(const QFont& font, int characterExtra, const QPaintDevice* de
     return f;
 }
 
-// Whether a line drawn at `origin` stays inside `clip`, so that clipping it would cut nothing: its
-// character cell fits between the clip's top and bottom, and its ink between the left and right
-// edges (the advances, widened by the bearings of the first and last glyph when they reach out,
-// and a pixel). Measured with whole-pixel glyph advances, cheaply; on a PDF page every clip costs
-// a graphics state saved, a path and the state restored.
-bool fitsInside(LineFont& line, QPaintDevice* device, QPoint origin, QStringView text, const QRect& clip)
+// Whether a line drawn at `origin`, `width` pixels wide, stays inside `clip`, so that clipping it
+// would cut nothing: its character cell fits between the clip's top and bottom, and its ink
+// between the left and right edges (the advances, widened by the bearings of the first and last
+// glyph when they reach out, and a pixel). On a PDF page every clip costs a graphics state saved,
+// a path and the state restored.
+// A width below 0 is measured here.
+bool fitsInside(
+    LineFont& line, QPaintDevice* device, QPoint origin, QStringView text, int width, const QRect& clip)
 {
     const int height = line.ascent + line.descent;
     if (origin.y() < clip.top() || origin.y() + height > clip.bottom() + 1)
@@ -84,18 +79,71 @@ bool fitsInside(LineFont& line, QPaintDevice* device, QPoint origin, QStringView
     if (!line.advances)
         line.advances = std::make_shared<GlyphAdvanceCache>(line.font, device);
     const QFontMetrics& metrics = line.advances->metrics();
-    const int width = line.advances->textWidth(text, line.characterExtra);
+    if (width < 0)
+        width = line.advances->textWidth(text);
     const int left = origin.x() + std::min(0, metrics.leftBearing(text.front())) - 1;
     const int right = origin.x() + width - std::min(0, metrics.rightBearing(text.back())) + 1;
     return left >= clip.left() && right <= clip.right() + 1;
 }
 
-// A piece of a line drawn in one call; a blank of a justified line is a piece of its own.
-struct Segment {
-    QString text;
-    int blankExtra = 0; // pixels added after a blank to justify the line
+// A piece of a line drawn in one call at its own place: a word of a justified line, or one
+// character of a spaced line. Spacing and justification are placed here in device pixels rather
+// than left to the font's letter spacing, which Qt scales by the device's resolution over 96 (in
+// whole steps), so a PDF or a printer would get them several times too wide.
+struct Piece {
+    qsizetype start = 0;
+    qsizetype length = 0;
+    qreal x = 0; // from the line's start, in reading order
     qreal width = 0;
 };
+
+// Pieces of `text` and the line's width: character spacing after every character, a justified
+// line's spare pixels after its blanks (each blank spare / blanks, the first spare % blanks one
+// more).
+qreal layOut(QStringView text, const QFontMetricsF& metrics, int characterExtra, int justifySpare,
+    std::vector<Piece>& pieces)
+{
+    int blanks = 0;
+    for (QChar c : text)
+        blanks += isBlank(c);
+    if (blanks == 0)
+        justifySpare = 0;
+    const int each = blanks ? justifySpare / blanks : 0;
+    const int rest = blanks ? justifySpare % blanks : 0;
+    int blank = 0;
+    qreal x = 0;
+    qsizetype wordStart = 0;
+    auto endWord = [&](qsizetype end) {
+        if (end > wordStart) {
+            const qreal w = metrics.horizontalAdvance(text.sliced(wordStart, end - wordStart).toString());
+            pieces.push_back({wordStart, end - wordStart, x, w});
+            x += w;
+        }
+    };
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const qsizetype at = i;
+        GlyphAdvanceCache::nextCodePoint(text, i);
+        const bool isBlankChar = isBlank(text[at]);
+        if (characterExtra != 0 && !isBlankChar) {
+            const qreal w = metrics.horizontalAdvance(text.sliced(at, i - at).toString());
+            pieces.push_back({at, i - at, x, w});
+            x += w + characterExtra;
+            wordStart = i;
+            continue;
+        }
+        if (!isBlankChar)
+            continue;
+        endWord(at);
+        x += metrics.horizontalAdvance(text[at]) + characterExtra;
+        if (justifySpare != 0)
+            x += each + (blank < std::abs(rest) ? (rest < 0 ? -1 : 1) : 0);
+        ++blank;
+        wordStart = i;
+    }
+    endWord(text.size());
+    return x;
+}
 
 } // namespace
 
@@ -115,55 +163,34 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
     if (text.isEmpty())
         return;
     QPaintDevice* device = m_painter.device();
-    LineFont& line = lineFont(m_font.font(), m_characterExtra, device);
+    LineFont& line = lineFont(m_font.font(), device);
+    const QFontMetricsF metrics(line.font, device);
 
-    // A justified line is drawn as its words and blanks in turn, each blank with its share of the
-    // spare pixels added as spacing after it, so underlines and an opaque background run on through
-    // the widened gaps. (Qt's own word spacing skips blanks next to Chinese text.)
-    std::vector<Segment> segments;
-    int blanks = 0;
-    for (QChar c : text)
-        blanks += isBlank(c);
-    if (options.justifySpare == 0 || blanks == 0) {
-        segments.push_back({text.toString(), 0});
-    } else {
-        const int each = options.justifySpare / blanks;
-        const int rest = options.justifySpare % blanks;
-        int blank = 0;
-        qsizetype wordStart = 0;
-        for (qsizetype i = 0; i <= text.size(); ++i) {
-            if (i < text.size() && !isBlank(text[i]))
-                continue;
-            if (i > wordStart)
-                segments.push_back({text.sliced(wordStart, i - wordStart).toString(), 0});
-            if (i < text.size()) {
-                const int extra = each + (blank < std::abs(rest) ? (rest < 0 ? -1 : 1) : 0);
-                segments.push_back({QString(text[i]), extra});
-                ++blank;
-            }
-            wordStart = i + 1;
-        }
-    }
-
-    QPaintEngine* engine = m_painter.paintEngine();
-    const bool recording = engine && engine->type() == RecordingPaintEngine::kType;
-    // Widths place the pieces of a justified line and size a recorded line's box; a line drawn
-    // in one piece needs none.
+    // A line with character spacing, a justified line and a line in faked bold are drawn in
+    // pieces at places of their own; any other line in one piece.
+    std::vector<Piece> pieces;
     qreal width = 0;
-    if (segments.size() > 1 || recording) {
-        for (Segment& segment : segments) {
-            const QFont f = spacedFont(m_font.font(), m_characterExtra + segment.blankExtra);
-            segment.width = QFontMetricsF(f, device).horizontalAdvance(segment.text);
-            width += segment.width;
-        }
-    }
+    const int bolden = m_font.emboldening();
+    const int extra = m_characterExtra + bolden;
+    const bool spread = options.justifySpare != 0 && std::any_of(text.begin(), text.end(), isBlank);
+    if (extra != 0 || spread)
+        width = layOut(text, metrics, extra, options.justifySpare, pieces);
 
     QTransform local = QTransform::fromTranslate(origin.x(), origin.y());
     if (m_font.rotated())
         local.rotate(-90);
+    if (m_font.slanted()) {
+        // Leaning about the baseline: the part above it moves right.
+        local.translate(0, line.ascent);
+        local.shear(-kSlant, 0);
+        local.translate(0, -line.ascent);
+    }
 
     // A recording keeps the line as one run with its box; no glyphs are needed there.
-    if (recording) {
+    QPaintEngine* engine = m_painter.paintEngine();
+    if (engine && engine->type() == RecordingPaintEngine::kType) {
+        if (pieces.empty())
+            width = metrics.horizontalAdvance(text.toString());
         QRectF box = local.mapRect(QRectF(0, 0, width, line.ascent + line.descent));
         if (options.clipped)
             box &= QRectF(options.clip);
@@ -174,19 +201,20 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
     }
 
     const Qt::LayoutDirection direction = options.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
-    if (segments.size() == 1 && !m_font.rotated() && !(options.clipped && m_painter.hasClipping())) {
+    if (pieces.empty() && !m_font.rotated() && !m_font.slanted()
+        && !(options.clipped && m_painter.hasClipping())) {
         // The usual line: one piece, upright, on a painter without a clip of its own. Only the
         // state the line needs is set and put back; the whole painter state is not saved.
         const QPen pen = m_painter.pen();
         const Qt::LayoutDirection oldDirection = m_painter.layoutDirection();
-        const bool clipped = options.clipped && !fitsInside(line, device, origin, text, options.clip);
+        const bool clipped = options.clipped && !fitsInside(line, device, origin, text, -1, options.clip);
         if (clipped)
             m_painter.setClipRect(options.clip);
         m_painter.setLayoutDirection(direction);
         m_painter.setPen(m_textColor);
-        if (!(m_painter.font() == line.spaced))
-            m_painter.setFont(line.spaced);
-        m_painter.drawText(QPointF(origin.x(), origin.y() + line.ascent), segments[0].text);
+        if (!(m_painter.font() == line.onDevice))
+            m_painter.setFont(line.onDevice);
+        m_painter.drawText(QPointF(origin.x(), origin.y() + line.ascent), text.toString());
         m_painter.setPen(pen);
         m_painter.setLayoutDirection(oldDirection);
         if (clipped)
@@ -195,37 +223,74 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
     }
 
     m_painter.save();
-    if (options.clipped)
-        m_painter.setClipRect(options.clip, Qt::IntersectClip);
+    const bool clipped = options.clipped
+        && (m_font.rotated() || m_font.slanted() || m_painter.hasClipping()
+            || !fitsInside(line, device, origin, text, int(std::ceil(width)), options.clip));
+    if (clipped)
+        m_painter.setClipRect(options.clip, m_painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     m_painter.setTransform(local, true);
     m_painter.setLayoutDirection(direction);
-    m_painter.setPen(m_textColor);
-    // In right-to-left reading the logically first segment stands on the right.
-    qreal x = 0;
-    const auto count = segments.size();
-    for (size_t k = 0; k < count; ++k) {
-        const Segment& s = segments[options.rightToLeft ? count - 1 - k : k];
-        m_painter.setFont(spacedFont(m_font.font(), m_characterExtra + s.blankExtra));
-        m_painter.drawText(QPointF(x, line.ascent), s.text);
-        x += s.width;
+    if (pieces.empty()) {
+        m_painter.setPen(m_textColor);
+        m_painter.setFont(line.onDevice);
+        m_painter.drawText(QPointF(0, line.ascent), text.toString());
+        m_painter.restore();
+        return;
     }
+    // The pieces leave gaps that an opaque background, an underline and a strike-out line run on
+    // through, as along a line drawn in one piece: those are drawn across the whole line here.
+    const qreal height = line.ascent + line.descent;
+    if (m_painter.backgroundMode() == Qt::OpaqueMode)
+        m_painter.fillRect(QRectF(0, 0, width, height), m_painter.background());
+    QFont bare = line.onDevice;
+    bare.setUnderline(false);
+    bare.setStrikeOut(false);
+    m_painter.setFont(bare);
+    m_painter.setBackgroundMode(Qt::TransparentMode);
+    m_painter.setPen(m_textColor);
+    // In right-to-left reading the logically first piece stands on the right. Faked bold draws
+    // every piece a second time, moved right into the room its advances were widened by.
+    for (const int shift : {0, bolden}) {
+        for (const Piece& p : pieces) {
+            const qreal x = (options.rightToLeft ? width - p.x - p.width : p.x) + shift;
+            m_painter.drawText(QPointF(x, line.ascent), text.sliced(p.start, p.length).toString());
+        }
+        if (bolden == 0)
+            break;
+    }
+    const qreal thickness = std::max<qreal>(1, metrics.lineWidth());
+    auto rule = [&](qreal y) {
+        m_painter.fillRect(
+            QRectF(0, std::round(line.ascent + y - thickness / 2), width, thickness), m_textColor);
+    };
+    if (line.font.underline())
+        rule(metrics.underlinePos());
+    if (line.font.strikeOut())
+        rule(-metrics.strikeOutPos());
     m_painter.restore();
 }
 
 int DrawingAdapter::textWidth(QStringView text) const
 {
-    const QFont& f = lineFont(m_font.font(), m_characterExtra, m_painter.device()).spaced;
-    return QFontMetrics(f, m_painter.device()).horizontalAdvance(text.toString());
+    const LineFont& line = lineFont(m_font.font(), m_painter.device());
+    const int natural = QFontMetrics(line.font, m_painter.device()).horizontalAdvance(text.toString());
+    const int extra = m_characterExtra + m_font.emboldening();
+    if (extra == 0)
+        return natural;
+    qsizetype characters = 0;
+    for (qsizetype i = 0; i < text.size(); ++characters)
+        GlyphAdvanceCache::nextCodePoint(text, i);
+    return natural + int(characters) * extra;
 }
 
 int DrawingAdapter::ascent() const
 {
-    return lineFont(m_font.font(), m_characterExtra, m_painter.device()).ascent;
+    return lineFont(m_font.font(), m_painter.device()).ascent;
 }
 
 int DrawingAdapter::lineHeight() const
 {
-    const LineFont& line = lineFont(m_font.font(), m_characterExtra, m_painter.device());
+    const LineFont& line = lineFont(m_font.font(), m_painter.device());
     return line.ascent + line.descent;
 }
 

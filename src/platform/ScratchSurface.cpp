@@ -52,7 +52,7 @@ GlyphAdvanceCache& ScratchSurface::advancesFor(const QFont& font)
 
 int ScratchSurface::textWidth(QStringView text)
 {
-    return advances().textWidth(text, m_characterExtra);
+    return advances().textWidth(text, spacing());
 }
 
 int ScratchSurface::lineHeight()
@@ -69,7 +69,7 @@ QSize ScratchSurface::textExtent(QStringView text)
     for (qsizetype i = 0; i <= text.size(); ++i) {
         if (i < text.size() && text[i] != u'\r' && text[i] != u'\n')
             continue;
-        widest = std::max(widest, cache.textWidth(text.sliced(start, i - start), m_characterExtra));
+        widest = std::max(widest, cache.textWidth(text.sliced(start, i - start), spacing()));
         ++lines;
         if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
             ++i;

@@ -34,6 +34,9 @@ public:
     const DrawFont& font() const { return m_font; }
     void setCharacterExtra(int pixels) { m_characterExtra = pixels; }
     int characterExtra() const { return m_characterExtra; }
+    // Pixels every character takes beyond its advance: the extra spacing and the widening of a
+    // faked bold (DrawFont::emboldening), as the drawing adapter places characters.
+    int spacing() const { return m_characterExtra + m_font.emboldening(); }
 
     // Width in pixels of one line in the selected font and spacing.
     int textWidth(QStringView text);

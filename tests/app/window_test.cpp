@@ -119,14 +119,38 @@ TEST_F(WindowTest, PrintPreviewShowsTheTotalAndPreparesLookFrf)
     EXPECT_TRUE(shown[0].contains("PurchaseField1: 角钢"));
     EXPECT_TRUE(shown[0].contains("PurchaseTotal: 进货合计：3,750.50"));
 
-    // Without the file the report runs the template it already holds, and says nothing.
+    // Without the file the report runs the template it already holds, and says nothing; the
+    // title names the typed bill that has no lines at all.
     ASSERT_TRUE(QFile::remove(look));
     w->ComboBox1->setEditText("NONE");
     w->BitBtn21->click();
     EXPECT_EQ(w->Edit1->text(), " 元") << "no purchase lines: an empty sum";
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_EQ(shown[1], shown[0]);
+    EXPECT_TRUE(shown[1].contains("BillNo: 单据号：NONE")) << shown[1].join('\n').toStdString();
+    EXPECT_TRUE(shown[1].contains("NoPurchases: 无进货记录"));
     EXPECT_EQ(boxes(), 0);
+}
+
+TEST_F(WindowTest, PrintPreviewBeforeQueryPrintsTheChosenBill)
+{
+    test::writeLookTemplate(workDir.filePath("look.frf"));
+    auto w = makeWindow();
+    QStringList shown;
+    w->OnShowPrepared = [&](TfrReport& report) {
+        shown = test::printedObjects(PreparedPagesJson::toJson(report.PreparedPages()));
+    };
+    // Bill B, chosen in the list, has one purchase line and one sales line; no Query before.
+    w->ComboBox1->setCurrentIndex(1);
+    ASSERT_EQ(w->ComboBox1->currentText(), "B");
+    w->BitBtn21->click();
+    EXPECT_EQ(w->Edit1->text(), "0.1 元");
+    EXPECT_TRUE(shown.contains("PurchaseTotal: 进货合计：0.10")) << "the total box and the printout agree";
+    EXPECT_TRUE(shown.contains("BillNo: 单据号：B")) << shown.join('\n').toStdString();
+    int salesLines = 0;
+    for (const QString& o : shown)
+        salesLines += o.startsWith("SalesField6: ");
+    EXPECT_EQ(salesLines, 1) << "only the chosen bill's sales line, not every bill's";
+    EXPECT_EQ(column0(w->DBGrid2), QStringList({"B"})) << "the window ran the bill's queries";
 }
 
 TEST_F(WindowTest, RejectedStatementShowsTheErrorAndTheWindowGoesOn)

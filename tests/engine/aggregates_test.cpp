@@ -71,6 +71,21 @@ TEST_F(AggregatesTest, FootersWithoutBandNameUseTheirTypesDataBand)
     EXPECT_EQ(eval("SUM([Amount])"), "string 0") << "no band prints";
 }
 
+TEST_F(AggregatesTest, MinAndMaxOfTextsFollowTheFileCodePage)
+{
+    // GBK orders level-1 Chinese characters by their codes: 国 (B9FA) before 中 (D6D0) before
+    // 祖 (D7E6), though Unicode has 中 (4E2D) first.
+    TfrBand* footer = page.add(MasterFooter, "MasterFooter1");
+    addMemo(footer, "[MIN([Grade])] [MAX([Grade])]");
+    scope.aggregates().RegisterAggregates(page);
+    for (const char* name : {"中", "祖", "国"}) {
+        globals.runtimeVariables.SetValue("Grade", Value(QString::fromUtf8(name)));
+        scope.aggregates().AccumulateAggregates(*master);
+    }
+    EXPECT_EQ(read(footer, "MIN([Grade])"), "string 国");
+    EXPECT_EQ(read(footer, "MAX([Grade])"), "string 祖");
+}
+
 TEST_F(AggregatesTest, InvisibleRecordsAndTheFlag)
 {
     TfrBand* footer = page.add(MasterFooter, "MasterFooter1");

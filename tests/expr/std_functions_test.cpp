@@ -16,11 +16,11 @@ protected:
         scriptedUi = ui.get();
         globals.setUi(std::move(ui));
         // What the report's handler does first: "0", then the libraries in order.
-        parser().CallFunction = [this](const QString& name, const Value& p1, const Value& p2,
-                                    const Value& p3, Value& value) {
-            value = Value("0");
-            globals.libraries.HandleCall(name, p1, p2, p3, value);
-        };
+        parser().CallFunction
+            = [this](const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value) {
+                  value = Value("0");
+                  globals.libraries.HandleCall(name, p1, p2, p3, value);
+              };
         parser().LookupName = [this](const QString& name, Value& value) {
             if (const Value* c = globals.constants.find(name))
                 value = *c;
@@ -79,6 +79,29 @@ TEST_F(StdFunctionsTest, NumberAndDateFunctions)
         {"smaller", "MINNUM(1, 2)", "float 1"},
         {"texts compare as texts", "MAXNUM('b', 'a')", "string b"},
         {"equal: the second", "MAXNUM(1, 1.0)", "float 1"},
+    });
+}
+
+TEST_F(StdFunctionsTest, TextsOrderAsTheirBytesInTheFileCodePage)
+{
+    // GBK: 国 B9FA, 中 D6D0, 祖 D7E6; 😀 and ᐁ have no GBK form and come after all that has one.
+    check({
+        {"level-1 characters in GBK order", "'中' < '国'", "smallint 0"},
+        {"the other way round", "'国' < '中'", "smallint 1"},
+        {"ASCII before double-byte characters", "'z' < '中'", "smallint 1"},
+        {"upper case before lower case", "'Z' < 'a'", "smallint 1"},
+        {"a prefix comes first", "'中' < '中国'", "smallint 1"},
+        {"the first difference decides", "'中国' < '祖'", "smallint 1"},
+        {"outside the code page after everything", "'ᐁ' > '齄'", "smallint 1"},
+        {"outside among themselves by code point", "'ᐁ' < '😀'", "smallint 1"},
+        {"equal texts", "'中国' = '中国'", "smallint 1"},
+        {"MAXNUM", "MAXNUM('中', '国')", "string 中"},
+        {"MINNUM", "MINNUM('祖', '国')", "string 国"},
+    });
+    globals.codePage = CodePage(QStringLiteral("UTF-8"));
+    check({
+        {"UTF-8 files order by code point", "'中' < '国'", "smallint 1"},
+        {"UTF-8 beyond the plane after the plane's end", "'！' < '😀'", "smallint 1"},
     });
 }
 

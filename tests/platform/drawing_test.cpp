@@ -113,6 +113,36 @@ TEST(DrawingAdapter, JustifiedLineSpreadsExactlyTheSparePixels)
     }
 }
 
+TEST(DrawingAdapter, FakedBoldIsAlikeAtEveryResolution)
+{
+    // 宋体's stand-in has no bold face. Its bold must darken the text as much at 600 pixels per
+    // inch (PDF, printers) as at 96 (the screen): the share of inked pixels in the text's cell.
+    const QString text = QString::fromUtf8("进货合计");
+    auto inkShare = [&](int dpi, quint16 style) {
+        const int height = qRound(10.0 * dpi / 72); // 10 points
+        QImage image(height * 8, height * 2, QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(dpi / 0.0254));
+        image.setDotsPerMeterY(qRound(dpi / 0.0254));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        DrawingAdapter a(painter);
+        a.setFont(DrawFont::select(QString::fromUtf8("宋体"), height, style));
+        a.drawText(QPoint(height / 2, height / 2), text);
+        const int width = a.textWidth(text);
+        painter.end();
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                ink += qGray(image.pixel(x, y)) < 128;
+        return double(ink) / (width * height);
+    };
+    const double regular96 = inkShare(96, 0), bold96 = inkShare(96, fsBold);
+    const double regular600 = inkShare(600, 0), bold600 = inkShare(600, fsBold);
+    EXPECT_GT(bold96, regular96 * 1.25);
+    EXPECT_GT(bold600, regular600 * 1.25);
+    EXPECT_NEAR(bold600 / regular600, bold96 / regular96, 0.35 * bold96 / regular96);
+}
+
 TEST(DrawingAdapter, ClippedLineDrawsNothingOutsideItsRectangle)
 {
     const QRect clip(20, 10, 60, 14);

@@ -180,5 +180,36 @@ TEST(DrawFont, PixelHeightStyleBitsAndTurn)
     EXPECT_EQ(DrawFont::select(QStringLiteral("Arial"), 0, 0).charHeight(), 1);
 }
 
+TEST(DrawFont, StylesWithoutAFaceAreFakedByTheDrawing)
+{
+    // Liberation Sans has bold and italic faces; the CJK stand-ins of 宋体 and 黑体 have neither.
+    struct Case {
+        const char* family;
+        quint16 bits;
+        int height;
+        int emboldening;
+        bool slanted;
+    } cases[] = {
+        {"Arial", fsBold | fsItalic, 13, 0, false},
+        {"宋体", fsBold, 13, 1, false},
+        {"宋体", fsBold, 83, 3, false},
+        {"黑体", fsBold | fsItalic, 48, 2, true},
+        {"宋体", fsItalic | fsUnderline, 13, 0, true},
+        {"宋体", 0, 13, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.family) + " " + std::to_string(c.bits) + " " + std::to_string(c.height));
+        const DrawFont font = DrawFont::select(QString::fromUtf8(c.family), c.height, c.bits);
+        EXPECT_EQ(font.styleBits(), c.bits) << "the report's style stays as asked";
+        EXPECT_EQ(font.emboldening(), c.emboldening);
+        EXPECT_EQ(font.slanted(), c.slanted);
+        // A faked style is drawn from the plain face, so that no device fakes it on its own.
+        const QFontInfo info(font.font());
+        EXPECT_EQ(info.bold(), (c.bits & fsBold) && c.emboldening == 0);
+        EXPECT_EQ(info.italic(), (c.bits & fsItalic) && !c.slanted);
+        EXPECT_EQ(info.underline(), bool(c.bits & fsUnderline));
+    }
+}
+
 } // namespace
 } // namespace vaskel

@@ -3,6 +3,8 @@
 // through many pages with only the visible ones decoded.
 #include "preview_Fixture.h"
 
+#include "report/preview/PreviewSearch.h"
+
 #include "report/preview/TfrTBButton.h"
 
 #include <QCursor>
@@ -156,6 +158,35 @@ TEST_F(FormTest, CommandKeysActOnlyWhereTheirButtonIs)
     EXPECT_TRUE(f.handleKey(Qt::Key_P, Qt::ControlModifier));
     EXPECT_EQ(prints, 0);
     EXPECT_FALSE(f.handleKey(Qt::Key_P, {}));
+}
+
+TEST_F(FormTest, SearchHitsScrollByTheSearchRulesNotToTheCentre)
+{
+    addPages(report.PreparedPages(), 3);
+    TfrPreviewForm& f = open(QSize(700, 500));
+    f.ChooseZoom(100);
+    struct Case {
+        const char* name;
+        int page; // 1-based
+        QRect hit; // report units
+    } cases[] = {
+        {"near the bottom of page 2: ends at the area's bottom edge", 2, QRect(40, 1000, 200, 20)},
+        {"near the top of page 3: the page's corner 10 pixels inside", 3, QRect(40, 60, 200, 20)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QRect layout = f.HeldPages->PageAt(c.page - 1).LayoutRect;
+        const HitPlacement expected = placeHit(c.hit, f.ZoomFactor, layout, f.PageArea->size());
+        f.ScrollToPage(c.page, c.hit);
+        EXPECT_EQ(f.DisplayedPage, c.page);
+        EXPECT_EQ(f.VScrollBar->value(), std::clamp(expected.scrollY, 0, f.VScrollBar->maximum()));
+        EXPECT_EQ(f.HScrollBar->value(), std::clamp(expected.scrollX, 0, f.HScrollBar->maximum()));
+        const QRect shown = f.PageArea->pixelRect(c.page - 1, c.hit);
+        EXPECT_TRUE(f.PageArea->rect().contains(shown)) << "the hit is in view";
+    }
+    // The low hit ends at the area's bottom edge.
+    f.ScrollToPage(2, cases[0].hit);
+    EXPECT_NEAR(f.PageArea->pixelRect(1, cases[0].hit).bottom() + 1, f.PageArea->height(), 2);
 }
 
 TEST_F(FormTest, ZoomCaptionsAndTheMemorySharedByWindows)

@@ -14,7 +14,9 @@
 #include "app/OdbcQuery.h"
 #include "tools/RenderCommand.h"
 
+#include <QImage>
 #include <QLocale>
+#include <QProcess>
 #include <QRegularExpression>
 
 namespace vaskel::test {
@@ -120,18 +122,18 @@ INSTANTIATE_TEST_SUITE_P(Sources, RenderBillTest, ::testing::Values(Source::Demo
 
 TEST_F(RenderTemplateTest, BillWithoutPurchaseLinesSaysSoWithAZeroTotal)
 {
-    // HT23006 has sales lines only; NOSUCH is no bill at all. Neither may print the empty date
-    // (1899-12-30) or lose the purchase part without a word.
+    // HT23006 has sales lines only; NOSUCH is no bill at all. Both name the bill in the title;
+    // neither may print the empty date (1899-12-30) or lose the purchase part without a word.
     struct Case {
         const char* bill;
         QStringList shown;
     };
     const Case cases[] = {
         {"HT23006",
-            {"BillDate: ", "NoPurchases: 无进货记录", "NoPurchasesTotal: 进货合计：0.00",
-                "SalesCaption: 销售明细"}},
+            {"BillNo: 单据号：HT23006", "BillDate: ", "NoPurchases: 无进货记录",
+                "NoPurchasesTotal: 进货合计：0.00", "SalesCaption: 销售明细"}},
         {"NOSUCH",
-            {"BillNo: 单据号：", "BillDate: ", "NoPurchases: 无进货记录",
+            {"BillNo: 单据号：NOSUCH", "BillDate: ", "NoPurchases: 无进货记录",
                 "NoPurchasesTotal: 进货合计：0.00"}},
         {"HT23002",
             {"BillNo: 单据号：HT23002", "BillDate: 日期：2023-01-06",
@@ -148,6 +150,39 @@ TEST_F(RenderTemplateTest, BillWithoutPurchaseLinesSaysSoWithAZeroTotal)
         EXPECT_FALSE(objects.join('\n').contains("1899")) << objects.join('\n').toStdString();
         EXPECT_TRUE(objects.contains("PageNo: 第 1 页 共 1 页")) << objects.join('\n').toStdString();
     }
+}
+
+TEST_F(RenderTemplateTest, TotalsAreBoldInThePdf)
+{
+    // The totals' 宋体 has no bold face on this system: the bold is drawn, and must show in the
+    // PDF as it does on screen. Measured on the PDF as poppler renders it: the share of dark
+    // pixels in the total's word box against the regular bill number's in the same font size.
+    const CommandRun r = runRender({look, "--demo", "--bill", "HT23002", "--pdf", pdf});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    constexpr int dpi = 200;
+    QProcess raster;
+    raster.start("pdftoppm",
+        {"-r", QString::number(dpi), "-png", "-f", "1", "-l", "1", "-singlefile", pdf, dir.filePath("page")});
+    ASSERT_TRUE(raster.waitForFinished(30000));
+    const QImage page(dir.filePath("page.png"));
+    ASSERT_FALSE(page.isNull());
+    auto inkShare = [&](const QString& start) {
+        for (const PdfWord& w : pdfWords(pdf)) {
+            if (w.page != 0 || !w.text.startsWith(start))
+                continue;
+            const QRect box = QRectF(w.box.topLeft() * dpi / 72, w.box.bottomRight() * dpi / 72).toRect();
+            int ink = 0;
+            for (int y = box.top(); y <= box.bottom(); ++y)
+                for (int x = box.left(); x <= box.right(); ++x)
+                    ink += qGray(page.pixel(x, y)) < 128;
+            return double(ink) / (box.width() * box.height());
+        }
+        ADD_FAILURE() << "no word " << start.toStdString();
+        return 0.0;
+    };
+    const double regular = inkShare("单据号");
+    EXPECT_GT(inkShare("进货合计"), regular * 1.25);
+    EXPECT_GT(inkShare("销售合计"), regular * 1.25);
 }
 
 TEST_F(RenderTemplateTest, CalculationErrorExitsNonZeroWithTheMessage)

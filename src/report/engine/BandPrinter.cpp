@@ -350,7 +350,10 @@ bool BandPrinter::writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, 
         view.Top += dy;
         // Records continue the page's data: pictures store positions within the page.
         ReportStreamWriter out = store.RecordWriter(run.PageNumber);
-        view.EmitPrepared(out, printContext(&band));
+        PrintContext context = printContext(&band);
+        context.PrintedShiftY = dy;
+        context.LooseBand = &m_former.slot(NoBand);
+        view.EmitPrepared(out, context);
         view.Left = left;
         view.Top = top;
         store.AppendRecords(run.PageNumber, out);

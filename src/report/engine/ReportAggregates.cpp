@@ -301,11 +301,11 @@ void ReportAggregates::AccumulateAggregates(TfrBand& dataBand)
             acc = ValueOps::binary(ValueOps::Binary::Add, acc, result);
             break;
         case AggregateOp::Min:
-            if (ValueOps::compare(result, acc) == -1)
-                acc = result;
-            break;
         case AggregateOp::Max:
-            if (ValueOps::compare(result, acc) == 1)
+            // The start values are numbers; over a text column the first text takes their place,
+            // and texts then order as in comparisons (their bytes in the file code page).
+            if ((result.isString() && !acc.isString())
+                || ValueOps::compare(result, acc) == (k.op == AggregateOp::Min ? -1 : 1))
                 acc = result;
             break;
         case AggregateOp::Count:

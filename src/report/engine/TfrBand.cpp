@@ -14,7 +14,7 @@ TfrBand::TfrBand(TfrBandKind kind, TfrPage* ownerPage) : OwnerPage(ownerPage), K
 
 PrintingBand TfrBand::printingGeometry() const
 {
-    return PrintingBand{Top, Width, MeasuredHeight >= 0 ? MeasuredHeight : Height, Kind};
+    return PrintingBand{Top, Width, MeasuredHeight >= 0 ? MeasuredHeight : Height, Kind, Stretched};
 }
 
 TfrBand::~TfrBand()

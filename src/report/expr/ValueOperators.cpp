@@ -1,5 +1,6 @@
 #include "report/expr/ValueOperators.h"
 
+#include "platform/PlatformGlobals.h"
 #include "platform/Rounding.h"
 #include "report/expr/ExprErrors.h"
 
@@ -90,7 +91,7 @@ Value binary(Binary op, const Value& left, const Value& right)
     if ((op == Binary::And || op == Binary::Or) && left.kind() == TfrValueKind::Boolean
         && right.kind() == TfrValueKind::Boolean) {
         return Value(op == Binary::And ? left.boolValue() && right.boolValue()
-                                          : left.boolValue() || right.boolValue());
+                                       : left.boolValue() || right.boolValue());
     }
     const Num l = toNum(left);
     const Num r = toNum(right);
@@ -162,7 +163,10 @@ int compare(const Value& left, const Value& right)
     const bool leftText = left.isString() || (left.isEmpty() && right.isString());
     const bool rightText = right.isString() || (right.isEmpty() && left.isString());
     if (leftText && rightText) {
-        const int c = QString::compare(left.stringValue(), right.stringValue(), Qt::CaseSensitive);
+        // Texts order as their bytes in the file code page, as the reports' own files hold them.
+        const int c = PlatformGlobals::exists()
+            ? PlatformGlobals::get().codePage.compareOrdinal(left.stringValue(), right.stringValue())
+            : QString::compare(left.stringValue(), right.stringValue(), Qt::CaseSensitive);
         return c < 0 ? -1 : (c > 0 ? 1 : 0);
     }
     if (left.kind() == TfrValueKind::Boolean && right.kind() == TfrValueKind::Boolean)

@@ -17,7 +17,8 @@ Value binary(Binary op, const Value& left, const Value& right);
 Value negate(const Value& value);
 
 // The order of two Values: -1, 0, 1, or 2 when they are unordered (a NaN). Null equals only null
-// and is below every other value; strings compare by character code, case-sensitively.
+// and is below every other value; strings compare as their bytes in the file code page,
+// case-sensitively.
 int compare(const Value& left, const Value& right);
 
 // "x = 0" under the comparison rules (NOT and "/" ask this).

@@ -91,7 +91,7 @@ void MemoWrapper::measure(const QString& text)
     m_text = text;
     m_prefix.assign(size_t(text.size()) + 1, 0);
     GlyphAdvanceCache& cache = m_scratch.advances();
-    const int extra = m_scratch.characterExtra();
+    const int extra = m_scratch.spacing();
     qsizetype i = 0;
     while (i < text.size()) {
         const qsizetype start = i;

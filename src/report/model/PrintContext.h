@@ -23,6 +23,7 @@ struct PrintingBand {
     qint32 Width = 0;
     qint32 MeasuredHeight = 0; // the height the band takes on the page this time
     int Kind = 0; // band type code (18 to 20: cross bands)
+    bool Stretched = false; // the band grows with its views
 };
 
 struct PrintContext {
@@ -35,6 +36,12 @@ struct PrintContext {
     // Where and how tall `Band` prints this time; none when no band prints or when the view is
     // measured by a script.
     std::optional<PrintingBand> BandGeometry;
+    // While a view of `Band` is written into a prepared page its Top is its place on the page: its
+    // place in the band moved down by this many report units. The band's other views keep their
+    // places in the band, and the views outside every band (those of `LooseBand`) their places on
+    // the page. None while a view is measured or drawn.
+    std::optional<qint32> PrintedShiftY;
+    const TfrBand* LooseBand = nullptr; // not owned
     // The running report's before-print step; none for drawing, tools and tests without a report.
     ReportPrintHooks* Hooks = nullptr;
     // Views print into prepared pages or draw a prepared page (not a template in a designer).

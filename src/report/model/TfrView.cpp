@@ -457,11 +457,20 @@ void TfrView::PlaceLayout(QPainter* canvas, const PrintContext& ctx)
     const qint32 D = R - L;
 
     // Neighbours on the same line: the closest left-aligned view to the left and right-aligned
-    // view to the right.
+    // view to the right. While this view prints, its Top is a place on the page and the other
+    // views of bands keep theirs in their bands: they are on its line at its place in the band (in
+    // a stretched band also at its Top itself).
+    const bool printing = ctx.PrintMode && ctx.PrintedShiftY.has_value();
+    const bool stretched = printing && ctx.BandGeometry && ctx.BandGeometry->Stretched;
+    auto onSameLine = [&](const TfrView& q) {
+        if (!printing || q.OwnerBand == ctx.LooseBand)
+            return q.Top == Top;
+        return q.Top == Top - *ctx.PrintedShiftY || (stretched && q.Top == Top);
+    };
     const TfrView* leftNeighbour = nullptr;
     const TfrView* rightNeighbour = nullptr;
     for (const auto& q : page->ObjectList) {
-        if (q.get() == this || q->TypeCode == 2 || q->Top != Top)
+        if (q.get() == this || q->TypeCode == 2 || !onSameLine(*q))
             continue;
         if (q->BandAlign == baLeft && q->Left < Left && (!leftNeighbour || q->Left > leftNeighbour->Left))
             leftNeighbour = q.get();

@@ -9,6 +9,7 @@
 #include "report/engine/TfrEMFPages.h"
 #include "report/expr/StringTable.h"
 #include "report/model/TfrGlobals.h"
+#include "report/preview/PreviewSearch.h"
 #include "report/preview/PreviewWindows.h"
 #include "report/preview/TfrPBox.h"
 #include "report/preview/TfrTBButton.h"
@@ -460,11 +461,12 @@ void TfrPreviewForm::ScrollToPage(int page, const QRect& unitsRect)
         ScrollToCurrentPage();
         return;
     }
-    const QRect r = PageArea->pixelRect(page - 1, unitsRect);
-    if (r.top() < 0 || r.bottom() >= PageArea->height())
-        VScrollBar->setValue(VScrollBar->value() + r.center().y() - PageArea->height() / 2);
-    if (r.left() < 0 || r.right() >= PageArea->width())
-        HScrollBar->setValue(HScrollBar->value() + r.center().x() - PageArea->width() / 2);
+    // The page's corner comes 10 pixels inside the area unless the text would then lie below
+    // (or right of) it: then the text ends at the area's edge. The scroll bars keep to their ranges.
+    const HitPlacement placed
+        = placeHit(unitsRect, ZoomFactor, HeldPages->PageAt(page - 1).LayoutRect, PageArea->size());
+    VScrollBar->setValue(placed.scrollY);
+    HScrollBar->setValue(placed.scrollX);
 }
 
 void TfrPreviewForm::ChooseZoom(int tag)
