@@ -34,7 +34,7 @@ inline QList<PdfWord> pdfWords(const QString& pdf)
         return {};
     const QString html = QString::fromUtf8(p.readAllStandardOutput());
     static const QRegularExpression item(QStringLiteral(
-        R"(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)"));
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
     QList<PdfWord> words;
     int page = -1;
     for (auto it = item.globalMatch(html); it.hasNext();) {

@@ -166,11 +166,18 @@ TEST_F(RenderTemplateTest, TotalsAreBoldInThePdf)
     ASSERT_TRUE(raster.waitForFinished(30000));
     const QImage page(dir.filePath("page.png"));
     ASSERT_FALSE(page.isNull());
+    // Over the word's leading Chinese characters only (full width: two columns each against
+    // one of a figure), so that words of different mixes compare.
     auto inkShare = [&](const QString& start) {
         for (const PdfWord& w : pdfWords(pdf)) {
             if (w.page != 0 || !w.text.startsWith(start))
                 continue;
-            const QRect box = QRectF(w.box.topLeft() * dpi / 72, w.box.bottomRight() * dpi / 72).toRect();
+            int columns = 0;
+            for (QChar c : w.text)
+                columns += c.unicode() >= 0x2E80 ? 2 : 1;
+            QRectF cjk = w.box;
+            cjk.setWidth(w.box.width() * 2 * start.size() / columns);
+            const QRect box = QRectF(cjk.topLeft() * dpi / 72, cjk.bottomRight() * dpi / 72).toRect();
             int ink = 0;
             for (int y = box.top(); y <= box.bottom(); ++y)
                 for (int x = box.left(); x <= box.right(); ++x)
