@@ -619,6 +619,10 @@ Do you want to replace it?</source>
         <translation>%1 已存在。
 要替换它吗？</translation>
     </message>
+    <message>
+        <source>Cannot lock the demo database in %1</source>
+        <translation>无法锁定 %1 中的示例数据库</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -817,6 +821,373 @@ Do you want to replace it?</source>
     <message>
         <source>&quot;%1&quot; is neither a report dataset nor a query</source>
         <translation>“%1”既不是报表数据集也不是查询</translation>
+    </message>
+    <message>
+        <source>Property %1 of %2 cannot be set: %3</source>
+        <translation>无法设置 %2 的属性 %1：%3</translation>
+    </message>
+    <message>
+        <source>Code page &quot;%1&quot; is not byte-oriented: template and prepared-report files need one whose letters and digits take one byte each</source>
+        <translation>代码页“%1”不是单字节编码：模板文件和已准备的报表文件所用的代码页中，字母和数字必须各占一个字节</translation>
+    </message>
+    <message>
+        <source>the page</source>
+        <translation>页面</translation>
+    </message>
+    <message>
+        <source>object geometry %1 outside %2 .. %3</source>
+        <translation>对象位置或大小 %1 超出范围 %2 .. %3</translation>
+    </message>
+    <message>
+        <source>frame width %1 outside %2 .. %3</source>
+        <translation>边框宽度 %1 超出范围 %2 .. %3</translation>
+    </message>
+    <message>
+        <source>font size %1 outside %2 .. %3</source>
+        <translation>字号 %1 超出范围 %2 .. %3</translation>
+    </message>
+    <message>
+        <source>line or character spacing %1 outside %2 .. %3</source>
+        <translation>行距或字距 %1 超出范围 %2 .. %3</translation>
+    </message>
+    <message>
+        <source>column count %1 outside %2 .. %3</source>
+        <translation>分栏数 %1 超出范围 %2 .. %3</translation>
+    </message>
+    <message>
+        <source>column width or gap %1 outside %2 .. %3</source>
+        <translation>分栏宽度或间距 %1 超出范围 %2 .. %3</translation>
+    </message>
+    <message>
+        <source>margin %1 outside %2 .. %3</source>
+        <translation>页边距 %1 超出范围 %2 .. %3</translation>
+    </message>
+    <message>
+        <source>paper size %1 outside %2 .. %3</source>
+        <translation>纸张尺寸 %1 超出范围 %2 .. %3</translation>
+    </message>
+    <message>
+        <source>dialog geometry %1 outside %2 .. %3</source>
+        <translation>对话框位置或大小 %1 超出范围 %2 .. %3</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Change %1</source>
+        <translation>修改 %1</translation>
+    </message>
+    <message>
+        <source>Change page</source>
+        <translation>修改页面</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Paste</source>
+        <translation>粘贴</translation>
+    </message>
+</context>
+<context>
+    <name>vaskel::DesignDocument</name>
+    <message>
+        <source>The file cannot be opened.</source>
+        <translation>无法打开该文件。</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no report objects.</source>
+        <translation>剪贴板中没有报表对象。</translation>
+    </message>
+</context>
+<context>
+    <name>vaskel::DesignerWindow</name>
+    <message>
+        <source>Properties</source>
+        <translation>属性</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>文件(&amp;F)</translation>
+    </message>
+    <message>
+        <source>&amp;Open…</source>
+        <translation>打开(&amp;O)…</translation>
+    </message>
+    <message>
+        <source>Open template</source>
+        <translation>打开模板</translation>
+    </message>
+    <message>
+        <source>Report templates (*.frf);;Templates as JSON (*.json)</source>
+        <translation>报表模板 (*.frf);;JSON 格式的模板 (*.json)</translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation>保存(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Save &amp;as…</source>
+        <translation>另存为(&amp;A)…</translation>
+    </message>
+    <message>
+        <source>&amp;Preview</source>
+        <translation>预览(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>关闭(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>编辑(&amp;E)</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>撤销(&amp;U)</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>重做(&amp;R)</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>复制(&amp;C)</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>粘贴(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>删除(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Select &amp;all</source>
+        <translation>全选(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>视图(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Show &amp;grid</source>
+        <translation>显示网格(&amp;G)</translation>
+    </message>
+    <message>
+        <source>&amp;Snap to grid and edges</source>
+        <translation>对齐到网格和边缘(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;in</source>
+        <translation>放大(&amp;I)</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;out</source>
+        <translation>缩小(&amp;O)</translation>
+    </message>
+    <message>
+        <source>&amp;Arrange</source>
+        <translation>排列(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Align &amp;left edges</source>
+        <translation>左边缘对齐(&amp;L)</translation>
+    </message>
+    <message>
+        <source>Align &amp;right edges</source>
+        <translation>右边缘对齐(&amp;R)</translation>
+    </message>
+    <message>
+        <source>Align &amp;top edges</source>
+        <translation>上边缘对齐(&amp;T)</translation>
+    </message>
+    <message>
+        <source>Align &amp;bottom edges</source>
+        <translation>下边缘对齐(&amp;B)</translation>
+    </message>
+    <message>
+        <source>Centre &amp;horizontally</source>
+        <translation>水平居中(&amp;H)</translation>
+    </message>
+    <message>
+        <source>Centre &amp;vertically</source>
+        <translation>垂直居中(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Same &amp;width</source>
+        <translation>相同宽度(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Same h&amp;eight</source>
+        <translation>相同高度(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Same &amp;size</source>
+        <translation>相同大小(&amp;S)</translation>
+    </message>
+    <message>
+        <source>Designer</source>
+        <translation>设计器</translation>
+    </message>
+    <message>
+        <source>Fit width</source>
+        <translation>适合宽度</translation>
+    </message>
+    <message>
+        <source>%1 mm, %2 mm</source>
+        <translation>%1 毫米，%2 毫米</translation>
+    </message>
+    <message>
+        <source>Page %1</source>
+        <translation>第 %1 页</translation>
+    </message>
+    <message>
+        <source>Untitled</source>
+        <translation>未命名</translation>
+    </message>
+    <message>
+        <source>Designer - %1</source>
+        <translation>设计器 - %1</translation>
+    </message>
+    <message>
+        <source>The template cannot be saved as %1: %2</source>
+        <translation>无法将模板保存为 %1：%2</translation>
+    </message>
+    <message>
+        <source>Save template as</source>
+        <translation>模板另存为</translation>
+    </message>
+    <message>
+        <source>The template has unsaved changes. Save them?</source>
+        <translation>模板有未保存的更改。要保存吗？</translation>
+    </message>
+    <message>
+        <source>%1 of %2 may not be edited.</source>
+        <translation>%2 的 %1 不允许编辑。</translation>
+    </message>
+</context>
+<context>
+    <name>vaskel::PageCanvas</name>
+    <message>
+        <source>Move</source>
+        <translation>移动</translation>
+    </message>
+    <message>
+        <source>Resize</source>
+        <translation>调整大小</translation>
+    </message>
+    <message>
+        <source>Align</source>
+        <translation>对齐</translation>
+    </message>
+    <message>
+        <source>Same size</source>
+        <translation>相同大小</translation>
+    </message>
+</context>
+<context>
+    <name>vaskel::PropertyInspector</name>
+    <message>
+        <source>A number is expected.</source>
+        <translation>请输入数字。</translation>
+    </message>
+    <message>
+        <source>The value must lie between %1 and %2.</source>
+        <translation>值必须在 %1 到 %2 之间。</translation>
+    </message>
+    <message>
+        <source>Property</source>
+        <translation>属性</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>值</translation>
+    </message>
+    <message>
+        <source>Format…</source>
+        <translation>格式…</translation>
+    </message>
+    <message>
+        <source>Do not move</source>
+        <translation>禁止移动</translation>
+    </message>
+    <message>
+        <source>Do not resize</source>
+        <translation>禁止调整大小</translation>
+    </message>
+    <message>
+        <source>Do not delete</source>
+        <translation>禁止删除</translation>
+    </message>
+    <message>
+        <source>Do not edit the text</source>
+        <translation>禁止编辑文本</translation>
+    </message>
+    <message>
+        <source>Do not edit the script</source>
+        <translation>禁止编辑脚本</translation>
+    </message>
+    <message>
+        <source>Do not edit the contents</source>
+        <translation>禁止编辑内容</translation>
+    </message>
+    <message>
+        <source>Left</source>
+        <translation>左边</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>上边</translation>
+    </message>
+    <message>
+        <source>Right</source>
+        <translation>右边</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>下边</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>No colour</source>
+        <translation>无颜色</translation>
+    </message>
+    <message>
+        <source>A whole number is expected.</source>
+        <translation>请输入整数。</translation>
+    </message>
+    <message>
+        <source>The restrictions of %1 do not allow this change.</source>
+        <translation>%1 的限制不允许此更改。</translation>
+    </message>
+    <message>
+        <source>Each object needs a name of its own.</source>
+        <translation>每个对象都需要一个独有的名称。</translation>
+    </message>
+    <message>
+        <source>The name %1 is taken by another object.</source>
+        <translation>名称 %1 已被其他对象使用。</translation>
+    </message>
+    <message>
+        <source>Change %1</source>
+        <translation>修改 %1</translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation>字体</translation>
+    </message>
+    <message>
+        <source>Change Font</source>
+        <translation>修改字体</translation>
+    </message>
+    <message>
+        <source>Change DisplayFormat</source>
+        <translation>修改显示格式</translation>
     </message>
 </context>
 </TS>

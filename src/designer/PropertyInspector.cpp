@@ -555,7 +555,15 @@ bool PropertyInspector::commit(const QString& name, const FieldValue& value)
 bool PropertyInspector::commitPage(const QString& name, const Value& value)
 {
     const PageSettings before = PageSettings::of(*m_page);
-    m_page->WriteProp(name, value);
+    // The page refuses a value outside the reader's limits itself; the refusal is shown at the
+    // field like the inspector's own and the page keeps what it had.
+    try {
+        m_page->WriteProp(name, value);
+    } catch (const VaskelError& e) {
+        before.applyTo(*m_page);
+        refuse(name, e.message());
+        return false;
+    }
     // The printer model answers for the paper: a size typed in is a custom size, a paper chosen
     // from the list brings its own size.
     if (name == u"Width" || name == u"Height")

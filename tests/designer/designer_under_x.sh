@@ -105,8 +105,15 @@ sleep 0.5
 
 # F9 prepares the template on the demo data and shows it in the (modal) preview; Escape closes it.
 xdotool key F9
-pw=$(timeout 60 xdotool search --sync --onlyvisible --name '^Preview - look\.frf$' | head -1) \
-  || fail "F9 opened no preview: $(cat "$work/design.log")"
+# Polled rather than waited for with --sync: the progress window that comes and goes while the
+# report is prepared can vanish under xdotool's window walk, which then gives up with an X error.
+pw=
+for _ in $(seq 600); do
+  pw=$(xdotool search --onlyvisible --name '^Preview - look\.frf$' 2>/dev/null | head -1) || true
+  [ -n "$pw" ] && break
+  sleep 0.1
+done
+[ -n "$pw" ] || fail "F9 opened no preview: $(cat "$work/design.log")"
 xdotool windowactivate --sync "$pw" key Escape
 for _ in $(seq 50); do xdotool search --onlyvisible --name '^Preview - look' >/dev/null || break; sleep 0.1; done
 xdotool search --onlyvisible --name '^Preview - look' >/dev/null && fail "the preview did not close"

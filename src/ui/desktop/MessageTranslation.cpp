@@ -48,6 +48,10 @@ const char* const kPatterns[] = {
     QT_TRANSLATE_NOOP("Messages", "printer %1 cannot be read"),
     QT_TRANSLATE_NOOP("Messages", "The number of copies must be between %1 and %2"),
     QT_TRANSLATE_NOOP("Messages", "\"%1\" is neither a report dataset nor a query"),
+    QT_TRANSLATE_NOOP("Messages", "Property %1 of %2 cannot be set: %3"),
+    QT_TRANSLATE_NOOP("Messages",
+        "Code page \"%1\" is not byte-oriented: template and prepared-report files need one whose "
+        "letters and digits take one byte each"),
     QT_TRANSLATE_NOOP("Messages", "Unable to open dataset %1"),
     QT_TRANSLATE_NOOP("Messages", "Record not found"),
     QT_TRANSLATE_NOOP("Messages", "%1Field '%2' not found"),
@@ -73,6 +77,17 @@ const char* const kPatterns[] = {
     QT_TRANSLATE_NOOP("Messages",
         "The row was changed by someone else while it was written; nothing was written. Query again to "
         "see the current data"),
+    // The parts a refused property fills in: the page without a name, and the range it left.
+    QT_TRANSLATE_NOOP("Messages", "the page"),
+    QT_TRANSLATE_NOOP("Messages", "object geometry %1 outside %2 .. %3"),
+    QT_TRANSLATE_NOOP("Messages", "frame width %1 outside %2 .. %3"),
+    QT_TRANSLATE_NOOP("Messages", "font size %1 outside %2 .. %3"),
+    QT_TRANSLATE_NOOP("Messages", "line or character spacing %1 outside %2 .. %3"),
+    QT_TRANSLATE_NOOP("Messages", "column count %1 outside %2 .. %3"),
+    QT_TRANSLATE_NOOP("Messages", "column width or gap %1 outside %2 .. %3"),
+    QT_TRANSLATE_NOOP("Messages", "margin %1 outside %2 .. %3"),
+    QT_TRANSLATE_NOOP("Messages", "paper size %1 outside %2 .. %3"),
+    QT_TRANSLATE_NOOP("Messages", "dialog geometry %1 outside %2 .. %3"),
 };
 
 struct Compiled {
