@@ -863,6 +863,10 @@ Do you want to replace it?</source>
         <translation>页边距 %1 超出范围 %2 .. %3</translation>
     </message>
     <message>
+        <source>%1 is not a picture</source>
+        <translation>%1 不是图片</translation>
+    </message>
+    <message>
         <source>paper size %1 outside %2 .. %3</source>
         <translation>纸张尺寸 %1 超出范围 %2 .. %3</translation>
     </message>

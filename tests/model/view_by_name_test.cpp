@@ -1,5 +1,8 @@
 // By-name access to views and pages, the view factory, generated names and the zoom geometry.
+#include "BitmapBytes.h"
 #include "support/TestGlobals.h"
+
+#include "platform/PlatformError.h"
 
 #include "report/model/EClassNotFound.h"
 #include "report/model/EListIndexError.h"
@@ -100,12 +103,12 @@ TEST_F(ViewByNameTest, ViewPropertiesByNameIgnoreCase)
     EXPECT_EQ(memo->Memo.first(), QStringLiteral("b"));
     memo->CallMethod(QStringLiteral("SETINDEXPROPERTY"), Value(QStringLiteral("Memo")), Value(0),
         Value(QStringLiteral("z")));
-    EXPECT_EQ(memo->CallMethod(
-                      QStringLiteral("GETINDEXPROPERTY"), Value(QStringLiteral("MEMO")), Value(0), {})
-                  .toText(),
+    EXPECT_EQ(
+        memo->CallMethod(QStringLiteral("GETINDEXPROPERTY"), Value(QStringLiteral("MEMO")), Value(0), {})
+            .toText(),
         QStringLiteral("z"));
-    EXPECT_THROW(memo->CallMethod(QStringLiteral("MEMO.DELETE"), Value(QStringLiteral("9")), {}, {}),
-        EListIndexError);
+    EXPECT_THROW(
+        memo->CallMethod(QStringLiteral("MEMO.DELETE"), Value(QStringLiteral("9")), {}, {}), EListIndexError);
 }
 
 TEST_F(ViewByNameTest, FindObjectPropertyEdgeCases)
@@ -136,6 +139,43 @@ TEST_F(ViewByNameTest, FindObjectPropertyEdgeCases)
     p = FindObjectProperty(QStringLiteral("Left"), pages, memo1);
     EXPECT_EQ(p.object, memo1);
     EXPECT_EQ(FindObjectProperty(QStringLiteral("Left"), pages, nullptr).object, nullptr);
+}
+
+TEST_F(ViewByNameTest, PicturesPassBetweenViewsByReference)
+{
+    auto addPicture = [this](const QString& name) {
+        auto view = std::make_unique<TfrPictureView>();
+        view->Name = name;
+        return static_cast<TfrPictureView*>(pages.Page(0)->Add(std::move(view)));
+    };
+    TfrPictureView* source = addPicture(QStringLiteral("Picture1"));
+    TfrPictureView* target = addPicture(QStringLiteral("Picture2"));
+    const QByteArray red = test::bmpBytes(4, 3, Qt::red);
+    source->Picture.setData(StoredPicture::Bitmap, red);
+
+    // Picture2.Picture := Picture1.Picture
+    const Value ref = FindObjectProperty(QStringLiteral("Picture1.Picture"), pages, target)
+                          .object->ReadProp(QStringLiteral("PICTURE"));
+    target->WriteProp(QStringLiteral("picture"), ref);
+    EXPECT_EQ(target->Picture.kind(), StoredPicture::Bitmap);
+    EXPECT_EQ(target->Picture.bytes(), red);
+    EXPECT_EQ(target->Picture.size(), QSize(4, 3));
+    source->Picture.clear();
+    EXPECT_EQ(target->Picture.bytes(), red) << "a copy, not the source's picture itself";
+    EXPECT_EQ(source->ReadProp(QStringLiteral("Picture")), ref) << "one reference per view";
+
+    for (const Value& bad : {Value(qint32(3)), Value(QStringLiteral("logo.bmp")), Value(1e12)}) {
+        try {
+            target->WriteProp(QStringLiteral("Picture"), bad);
+            ADD_FAILURE() << bad.toText().toStdString() << " taken as a picture";
+        } catch (const VaskelError& e) {
+            EXPECT_TRUE(e.message().startsWith(QStringLiteral("Property Picture of Picture2 cannot be set")))
+                << e.message().toStdString();
+        }
+        EXPECT_EQ(target->Picture.bytes(), red) << "a refused write leaves the picture";
+    }
+    target->WriteProp(QStringLiteral("Picture"), Value::null());
+    EXPECT_TRUE(target->Picture.isEmpty());
 }
 
 TEST_F(ViewByNameTest, GeneratedNamesTakeTheSmallestFreeNumber)

@@ -10,7 +10,11 @@
 #include "report/model/ViewFieldTable.h"
 
 #include <QFileInfo>
+#include <QMutex>
 #include <QPainter>
+
+#include <cmath>
+#include <unordered_map>
 
 namespace vaskel {
 
@@ -38,6 +42,54 @@ const TfrPictureView& pictureOf(const TfrView& v)
 TfrPictureView& pictureOf(TfrView& v)
 {
     return static_cast<TfrPictureView&>(v);
+}
+
+// References handed to scripts by "PICTURE". A script passes one from a view to another
+// (`Picture2.Picture := Picture1.Picture`), so a reference is a number the language can carry. Each
+// view keeps one slot, filled anew on every read; a slot holds a copy of the picture (its bytes
+// are shared, not copied), so a reference never points into a view that is gone. References start
+// far above the small numbers scripts write by mistake, and those are refused, not taken as one.
+class PictureReferences {
+public:
+    static PictureReferences& instance()
+    {
+        static PictureReferences refs;
+        return refs;
+    }
+
+    qint32 take(const TfrPictureView& view)
+    {
+        QMutexLocker lock(&m_mutex);
+        auto it = m_slotOfView.find(&view);
+        if (it == m_slotOfView.end()) {
+            it = m_slotOfView.emplace(&view, qint32(m_pictures.size())).first;
+            m_pictures.emplace_back();
+        }
+        m_pictures[size_t(it->second)] = view.Picture;
+        return kFirst + it->second;
+    }
+
+    std::optional<StoredPicture> find(const Value& ref)
+    {
+        if (!ref.isIntegral() && ref.kind() != TfrValueKind::Float)
+            return std::nullopt;
+        const double n = ref.toNumber();
+        QMutexLocker lock(&m_mutex);
+        if (n < kFirst || n >= double(kFirst) + double(m_pictures.size()) || n != std::floor(n))
+            return std::nullopt;
+        return m_pictures[size_t(n - kFirst)];
+    }
+
+private:
+    static constexpr qint32 kFirst = 0x40000000;
+    QMutex m_mutex;
+    std::unordered_map<const TfrPictureView*, qint32> m_slotOfView;
+    std::vector<StoredPicture> m_pictures;
+};
+
+bool isPictureName(const QString& name)
+{
+    return name.compare(QLatin1String("PICTURE"), Qt::CaseInsensitive) == 0;
 }
 
 } // namespace
@@ -83,6 +135,31 @@ const ViewFieldTable& TfrPictureView::Fields() const
                 .enumNames = "btBMP;btJPG;btICO;btWMF"},
         });
     return table;
+}
+
+void TfrPictureView::WriteProp(const QString& name, const Value& value)
+{
+    if (!isPictureName(name)) {
+        TfrView::WriteProp(name, value);
+        return;
+    }
+    if (value.isNull() || value.isEmpty()) {
+        Picture.clear();
+        return;
+    }
+    std::optional<StoredPicture> picture = PictureReferences::instance().find(value);
+    if (!picture)
+        throw VaskelError(QStringLiteral("Property %1 of %2 cannot be set: %3")
+                              .arg(QStringLiteral("Picture"), Name,
+                                  QStringLiteral("%1 is not a picture").arg(value.toText())));
+    Picture = std::move(*picture);
+}
+
+Value TfrPictureView::ReadProp(const QString& name)
+{
+    if (!isPictureName(name))
+        return TfrView::ReadProp(name);
+    return Value(PictureReferences::instance().take(*this));
 }
 
 Value TfrPictureView::CallMethod(const QString& name, const Value& a, const Value& b, const Value& c)

@@ -25,6 +25,10 @@ public:
     QString ClassName() const override { return QStringLiteral("TfrPictureView"); }
 
     const ViewFieldTable& Fields() const override;
+    // "PICTURE" by name: reading gives a reference to this view's picture, writing a reference
+    // copies that picture in (null or empty clears it); anything else is refused.
+    void WriteProp(const QString& name, const Value& value) override;
+    Value ReadProp(const QString& name) override;
     Value CallMethod(const QString& name, const Value& a, const Value& b, const Value& c) override;
 
     void ReadRecord(ReportStreamReader& reader) override;

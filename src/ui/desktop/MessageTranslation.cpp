@@ -86,6 +86,7 @@ const char* const kPatterns[] = {
     QT_TRANSLATE_NOOP("Messages", "column count %1 outside %2 .. %3"),
     QT_TRANSLATE_NOOP("Messages", "column width or gap %1 outside %2 .. %3"),
     QT_TRANSLATE_NOOP("Messages", "margin %1 outside %2 .. %3"),
+    QT_TRANSLATE_NOOP("Messages", "%1 is not a picture"),
     QT_TRANSLATE_NOOP("Messages", "paper size %1 outside %2 .. %3"),
     QT_TRANSLATE_NOOP("Messages", "dialog geometry %1 outside %2 .. %3"),
 };
