@@ -8,6 +8,16 @@
 # ccache and precompiled headers: scripts/build.sh sets the ccache sloppiness that lets ccache
 # cache both the precompiled header and the files compiled with it.
 option(VASKEL_PRECOMPILED_HEADERS "Precompile Qt's and the standard library's headers per target" ON)
+option(VASKEL_UNITY_BUILD "Compile a library's sources in batches, one compiler run a batch" ON)
+
+# Even precompiled, each compiler run still sets up the headers' declarations and instantiates the
+# same templates again; a batch of a layer's files compiled as one unit pays that once. Batches of
+# eight keep both cores busy on every layer and an edit recompiles eight files, not the layer.
+function(vaskel_unity target)
+  if(VASKEL_UNITY_BUILD)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+  endif()
+endfunction()
 
 set(VASKEL_PCH_CORE
     <algorithm> <array> <cmath> <functional> <map> <memory> <optional> <vector>

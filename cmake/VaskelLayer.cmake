@@ -26,6 +26,7 @@ function(vaskel_layer name)
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${L_LINKS})
     vaskel_precompile_linked(${name})
+    vaskel_unity(${name})
   else()
     # A layer whose classes are still to come: a link target that only passes on its dependencies.
     add_library(${name} INTERFACE)

@@ -19,6 +19,11 @@ void DialogHelp::install(QDialog& dialog)
     dialog.installEventFilter(new DialogHelp(dialog));
 }
 
+void DialogHelp::setContext(QWidget* control, int context)
+{
+    control->setProperty("helpContext", context);
+}
+
 bool DialogHelp::showFor(QWidget* control)
 {
     for (QWidget* w = control; w; w = w->parentWidget()) {

@@ -15,6 +15,8 @@ class DialogHelp : public QObject {
 public:
     // Watches `dialog`'s help events; owned by the dialog.
     static void install(QDialog& dialog);
+    // Names the help file's topic of `control` (its context number).
+    static void setContext(QWidget* control, int context);
     // Shows the topic of `control`; false when neither it nor a parent names one.
     static bool showFor(QWidget* control);
 

@@ -16,16 +16,6 @@
 
 namespace vaskel {
 
-namespace {
-
-// Context numbers of the help file's topics for each control.
-void setHelpContext(QWidget* w, int context)
-{
-    w->setProperty("helpContext", context);
-}
-
-} // namespace
-
 TfrPreviewSearchForm::TfrPreviewSearchForm(QWidget* parent) : QDialog(parent)
 {
     using namespace StringTable;
@@ -61,12 +51,12 @@ TfrPreviewSearchForm::TfrPreviewSearchForm(QWidget* parent) : QDialog(parent)
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
-    setHelpContext(Edit1, 98);
-    setHelpContext(CB1, 107);
-    setHelpContext(RB1, 116);
-    setHelpContext(RB2, 123);
-    setHelpContext(Button1, 40);
-    setHelpContext(Button2, 50);
+    DialogHelp::setContext(Edit1, 98);
+    DialogHelp::setContext(CB1, 107);
+    DialogHelp::setContext(RB1, 116);
+    DialogHelp::setContext(RB2, 123);
+    DialogHelp::setContext(Button1, 40);
+    DialogHelp::setContext(Button2, 50);
     DialogHelp::install(*this);
 }
 

@@ -26,11 +26,6 @@ namespace vaskel {
 
 namespace {
 
-void setHelpContext(QWidget* w, int context)
-{
-    w->setProperty("helpContext", context);
-}
-
 // The 18 × 16 printer picture in front of each printer's name.
 QPixmap printerPicture()
 {
@@ -183,17 +178,17 @@ TfrPrintForm::TfrPrintForm(QWidget* parent) : QDialog(parent)
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
-    setHelpContext(RB1, 108);
-    setHelpContext(RB2, 118);
-    setHelpContext(RB3, 124);
-    setHelpContext(E2, 133);
-    setHelpContext(Button1, 40);
-    setHelpContext(Button2, 50);
-    setHelpContext(CB1, 142);
-    setHelpContext(PropButton, 152);
-    setHelpContext(E1, 99);
-    setHelpContext(CollateCB, 188);
-    setHelpContext(CB2, 196);
+    DialogHelp::setContext(RB1, 108);
+    DialogHelp::setContext(RB2, 118);
+    DialogHelp::setContext(RB3, 124);
+    DialogHelp::setContext(E2, 133);
+    DialogHelp::setContext(Button1, 40);
+    DialogHelp::setContext(Button2, 50);
+    DialogHelp::setContext(CB1, 142);
+    DialogHelp::setContext(PropButton, 152);
+    DialogHelp::setContext(E1, 99);
+    DialogHelp::setContext(CollateCB, 188);
+    DialogHelp::setContext(CB2, 196);
     DialogHelp::install(*this);
     E1->setFocus();
 }
