@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace vaskel {
 
@@ -47,6 +48,15 @@ Faces facesOf(const QString& family)
     return faces;
 }
 
+constexpr int kScreenDpi = 96;
+constexpr int kSmallestShare = 12;
+
+// Pixels a faked bold widens each character of `charHeight` pixels by, as the old surface did.
+int widening(int charHeight)
+{
+    return std::max(1, (charHeight + 12) / 24);
+}
+
 } // namespace
 
 DrawFont::DrawFont() : m_font(baseFont(QStringLiteral("Arial"), 13))
@@ -78,7 +88,7 @@ DrawFont DrawFont::select(const QString& family, int charHeight, quint16 styleBi
     const bool bold = styleBits & fsBold;
     const bool italic = styleBits & fsItalic;
     if (bold && !faces.bold)
-        d.m_emboldening = std::max(1, (height + 12) / 24);
+        d.m_emboldening = widening(height);
     d.m_slanted = italic && !faces.italic;
     d.m_font.setItalic(italic && !d.m_slanted);
     d.m_font.setBold(bold && d.m_emboldening == 0);
@@ -88,6 +98,17 @@ DrawFont DrawFont::select(const QString& family, int charHeight, quint16 styleBi
     nextSlot = (nextSlot + 1) % recent->size();
     d.m_rotated = rotated;
     return d;
+}
+
+int DrawFont::emboldening(int dpi) const
+{
+    if (m_emboldening == 0 || dpi <= kScreenDpi)
+        return m_emboldening;
+    const int height = charHeight();
+    // The screen's whole pixel is most of a tiny character: the share is held to that of a 12th,
+    // which readers of the PDF still take for one character drawn twice.
+    const int onScreen = std::max(kSmallestShare, int(std::lround(double(height) * kScreenDpi / dpi)));
+    return std::max(m_emboldening, int(std::lround(double(widening(onScreen)) * height / onScreen)));
 }
 
 DrawFont DrawFont::turned(bool rotated) const

@@ -42,6 +42,11 @@ public:
     // to the right, and advances by as much more (about a 24th of the character height, at least
     // a pixel, as the old surface widened simulated bold). 0 for every other font.
     int emboldening() const { return m_emboldening; }
+    // The same on a device of `dpi` pixels per inch drawn at the character height it was selected
+    // with: above the screen's 96 the widening is the share of the character height it is on the
+    // screen, so that the bold reads alike there, in PDF and on paper (a 24th of the height is
+    // hardly seen at 600 dpi, where the screen's whole pixel is a 12th of a common height).
+    int emboldening(int dpi) const;
     // Italic without an italic face: the characters lean right by a fifth of their height above
     // the baseline.
     bool slanted() const { return m_slanted; }

@@ -170,7 +170,7 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
     // pieces at places of their own; any other line in one piece.
     std::vector<Piece> pieces;
     qreal width = 0;
-    const int bolden = m_font.emboldening();
+    const int bolden = m_font.emboldening(device ? device->logicalDpiY() : 96);
     const int extra = m_characterExtra + bolden;
     const bool spread = options.justifySpare != 0 && std::any_of(text.begin(), text.end(), isBlank);
     if (extra != 0 || spread)
@@ -274,7 +274,8 @@ int DrawingAdapter::textWidth(QStringView text) const
 {
     const LineFont& line = lineFont(m_font.font(), m_painter.device());
     const int natural = QFontMetrics(line.font, m_painter.device()).horizontalAdvance(text.toString());
-    const int extra = m_characterExtra + m_font.emboldening();
+    const QPaintDevice* device = m_painter.device();
+    const int extra = m_characterExtra + m_font.emboldening(device ? device->logicalDpiY() : 96);
     if (extra == 0)
         return natural;
     qsizetype characters = 0;

@@ -189,11 +189,15 @@ TEST(DrawFont, StylesWithoutAFaceAreFakedByTheDrawing)
         int height;
         int emboldening;
         bool slanted;
+        int at600 = 0; // the widening drawn at 600 dpi: the screen's share of the height
+        int at300 = 0;
     } cases[] = {
         {"Arial", fsBold | fsItalic, 13, 0, false},
-        {"宋体", fsBold, 13, 1, false},
-        {"宋体", fsBold, 83, 3, false},
-        {"黑体", fsBold | fsItalic, 48, 2, true},
+        {"宋体", fsBold, 13, 1, false, 1, 1},
+        {"宋体", fsBold, 75, 3, false, 6, 3}, // 9 points at 600 dpi: 12 pixels on the screen
+        {"宋体", fsBold, 83, 3, false, 6, 3},
+        {"宋体", fsBold, 400, 17, false, 19, 17},
+        {"黑体", fsBold | fsItalic, 48, 2, true, 4, 3}, // tiny on the screen: a 12th at most
         {"宋体", fsItalic | fsUnderline, 13, 0, true},
         {"宋体", 0, 13, 0, false},
     };
@@ -202,6 +206,9 @@ TEST(DrawFont, StylesWithoutAFaceAreFakedByTheDrawing)
         const DrawFont font = DrawFont::select(QString::fromUtf8(c.family), c.height, c.bits);
         EXPECT_EQ(font.styleBits(), c.bits) << "the report's style stays as asked";
         EXPECT_EQ(font.emboldening(), c.emboldening);
+        EXPECT_EQ(font.emboldening(96), c.emboldening);
+        EXPECT_EQ(font.emboldening(600), c.at600);
+        EXPECT_EQ(font.emboldening(300), c.at300);
         EXPECT_EQ(font.slanted(), c.slanted);
         // A faked style is drawn from the plain face, so that no device fakes it on its own.
         const QFontInfo info(font.font());

@@ -157,8 +157,6 @@ TEST_F(RenderTemplateTest, TotalsAreBoldInThePdf)
     // The totals' 宋体 has no bold face on this system: the bold is drawn, and must show in the
     // PDF as it does on screen. Measured on the PDF as poppler renders it: the share of dark
     // pixels in the total's word box against the regular bill number's in the same font size.
-    GTEST_SKIP() << "the cairo PDF export draws the faked bold's second stroke too close to the "
-                    "first to read as bold at this size; to be mended in the PDF export";
     const CommandRun r = runRender({look, "--demo", "--bill", "HT23002", "--pdf", pdf});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     constexpr int dpi = 200;

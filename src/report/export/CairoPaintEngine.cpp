@@ -475,9 +475,9 @@ void CairoPaintEngine::drawTiledPixmap(const QRectF& rect, const QPixmap& pixmap
     drawImageSource(rect, pixmap.toImage(), true, offset);
 }
 
-const CairoPaintEngine::PrimaryFont& CairoPaintEngine::primaryFont(const QFont& font)
+CairoPaintEngine::PrimaryFont& CairoPaintEngine::primaryFont(const QFont& font)
 {
-    for (const auto& [f, primary] : m_primaryFonts)
+    for (auto& [f, primary] : m_primaryFonts)
         if (f == font)
             return primary;
     PrimaryFont primary;
@@ -488,33 +488,97 @@ const CairoPaintEngine::PrimaryFont& CairoPaintEngine::primaryFont(const QFont& 
     return m_primaryFonts.back().second;
 }
 
+const CairoPaintEngine::FallbackFont& CairoPaintEngine::fallbackFont(
+    PrimaryFont& primary, const QFont& font, char32_t c)
+{
+    const QChar::Script script = QChar::script(c);
+    for (const FallbackFont& f : primary.fallbacks)
+        if (f.script == script)
+            return f;
+    FallbackFont fallback{script, QRawFont(), nullptr};
+    QTextLayout layout(QString::fromUcs4(&c, 1), font, m_device);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    if (line.isValid()) {
+        const QList<QGlyphRun> runs = line.glyphRuns();
+        if (runs.size() == 1 && !runs.front().glyphIndexes().contains(0)) {
+            fallback.raw = runs.front().rawFont();
+            fallback.face = m_faces.face(fallback.raw, wantsBold(font), wantsItalic(font));
+        }
+    }
+    primary.fallbacks.push_back(fallback);
+    return primary.fallbacks.back();
+}
+
+void CairoPaintEngine::showRun(const QRawFont& raw, cairo_font_face_t* face, qsizetype firstGlyph,
+    qsizetype glyphCount, qsizetype firstByte, qsizetype byteCount)
+{
+    cairo_set_font_face(m_cr, face);
+    cairo_set_font_size(m_cr, raw.pixelSize());
+    cairo_show_text_glyphs(m_cr, m_utf8.constData() + firstByte, int(byteCount), m_glyphs.data() + firstGlyph,
+        int(glyphCount), m_clusters.data() + firstGlyph, int(glyphCount), cairo_text_cluster_flags_t(0));
+}
+
 bool CairoPaintEngine::drawSimpleText(const QPointF& origin, const QTextItem& textItem)
 {
     if (textItem.renderFlags() & QTextItem::RightToLeft)
         return false;
     const QFont font = textItem.font();
-    if (font.letterSpacingType() != QFont::AbsoluteSpacing && font.letterSpacing() != 100)
+    // A font's percentage spacing reads 0 until it is set; 100 % is the same.
+    if (font.letterSpacingType() != QFont::AbsoluteSpacing && font.letterSpacing() != 0
+        && font.letterSpacing() != 100)
         return false;
     const QString text = textItem.text();
     if (needsShaping(text))
         return false;
-    const PrimaryFont& primary = primaryFont(font);
+    PrimaryFont& primary = primaryFont(font);
     if (!primary.face)
         return false;
     const QList<quint32> glyphs = primary.raw.glyphIndexesForString(text);
-    if (glyphs.isEmpty() || glyphs.contains(0))
+    if (glyphs.isEmpty())
         return false;
-    const QList<QPointF> advances = primary.raw.advancesForGlyphIndexes(glyphs);
     const qreal spacing = font.letterSpacingType() == QFont::AbsoluteSpacing ? font.letterSpacing() : 0;
 
+    // Characters the primary font lacks take the glyph of the face Qt falls back on for their
+    // script, as Qt's layout of the item did: the text is not shaped a second time.
     m_glyphs.resize(glyphs.size());
     m_clusters.resize(glyphs.size());
+    m_glyphFont.resize(glyphs.size());
     m_utf8 = text.toUtf8();
     qreal x = origin.x();
     qsizetype byte = 0;
+    qsizetype character = 0;
     for (qsizetype i = 0; i < glyphs.size(); ++i) {
-        m_glyphs[i] = {glyphs[i], x, origin.y()};
-        x += advances[i].x() + spacing;
+        if (character >= text.size())
+            return false;
+        char32_t c = text[character].unicode();
+        if (text[character].isHighSurrogate() && character + 1 < text.size()
+            && text[character + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[character], text[character + 1]);
+            ++character;
+        }
+        ++character;
+        quint32 glyph = glyphs[i];
+        const QRawFont* raw = &primary.raw;
+        int fontIndex = 0;
+        if (glyph == 0) {
+            const FallbackFont& fallback = fallbackFont(primary, font, c);
+            if (!fallback.face)
+                return false;
+            const QString one = QString::fromUcs4(&c, 1);
+            int count = 1;
+            if (!fallback.raw.glyphIndexesForChars(one.constData(), int(one.size()), &glyph, &count)
+                || count != 1 || glyph == 0)
+                return false;
+            raw = &fallback.raw;
+            fontIndex = int(&fallback - primary.fallbacks.data()) + 1;
+        }
+        QPointF advance;
+        raw->advancesForGlyphIndexes(&glyph, &advance, 1);
+        m_glyphs[i] = {glyph, x, origin.y()};
+        m_glyphFont[i] = fontIndex;
+        x += advance.x() + spacing;
         // One character (one to four bytes of UTF-8) to each glyph.
         const auto lead = static_cast<unsigned char>(m_utf8[byte]);
         const int bytes = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
@@ -523,13 +587,28 @@ bool CairoPaintEngine::drawSimpleText(const QPointF& origin, const QTextItem& te
     }
     // Qt's own layout of the item is the authority; where the font's table says otherwise the
     // text goes the long way.
-    if (byte != m_utf8.size() || std::abs(x - origin.x() - textItem.width()) > 0.01)
+    if (byte != m_utf8.size() || std::abs(x - origin.x() - textItem.width()) > 0.01) {
         return false;
+    }
 
-    cairo_set_font_face(m_cr, primary.face);
-    cairo_set_font_size(m_cr, primary.raw.pixelSize());
-    cairo_show_text_glyphs(m_cr, m_utf8.constData(), int(m_utf8.size()), m_glyphs.data(),
-        int(m_glyphs.size()), m_clusters.data(), int(m_clusters.size()), cairo_text_cluster_flags_t(0));
+    // One glyph run per stretch of glyphs in one face.
+    qsizetype runStart = 0;
+    qsizetype runByte = 0;
+    qsizetype runBytes = 0;
+    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+        runBytes += m_clusters[i].num_bytes;
+        if (i + 1 < glyphs.size() && m_glyphFont[i + 1] == m_glyphFont[runStart])
+            continue;
+        const int index = m_glyphFont[runStart];
+        if (index == 0)
+            showRun(primary.raw, primary.face, runStart, i + 1 - runStart, runByte, runBytes);
+        else
+            showRun(primary.fallbacks[index - 1].raw, primary.fallbacks[index - 1].face, runStart,
+                i + 1 - runStart, runByte, runBytes);
+        runStart = i + 1;
+        runByte += runBytes;
+        runBytes = 0;
+    }
     return true;
 }
 

@@ -53,9 +53,17 @@ public:
     void drawTextItem(const QPointF& origin, const QTextItem& textItem) override;
 
 private:
+    // A face Qt falls back on for the characters of one script that the primary font lacks (the
+    // Chinese of a Latin font), learnt once by laying out one such character.
+    struct FallbackFont {
+        QChar::Script script;
+        QRawFont raw;
+        cairo_font_face_t* face = nullptr;
+    };
     struct PrimaryFont {
         QRawFont raw;
         cairo_font_face_t* face = nullptr;
+        std::vector<FallbackFont> fallbacks;
     };
 
     void applyClip();
@@ -66,7 +74,10 @@ private:
     void drawImageSource(const QRectF& rect, const QImage& image, bool tiled, const QPointF& offset);
     bool drawSimpleText(const QPointF& origin, const QTextItem& textItem);
     void drawLaidOutText(const QPointF& origin, const QTextItem& textItem);
-    const PrimaryFont& primaryFont(const QFont& font);
+    PrimaryFont& primaryFont(const QFont& font);
+    const FallbackFont& fallbackFont(PrimaryFont& primary, const QFont& font, char32_t c);
+    void showRun(const QRawFont& raw, cairo_font_face_t* face, qsizetype firstGlyph, qsizetype glyphCount,
+        qsizetype firstByte, qsizetype byteCount);
 
     cairo_t* m_cr = nullptr;
     QPaintDevice* m_device = nullptr;
@@ -88,6 +99,7 @@ private:
     // Scratch of the text being drawn, kept to spare allocations.
     std::vector<cairo_glyph_t> m_glyphs;
     std::vector<cairo_text_cluster_t> m_clusters;
+    std::vector<int> m_glyphFont; // per glyph: 0 the primary font, k its fallback k - 1
     QByteArray m_utf8;
 };
 
