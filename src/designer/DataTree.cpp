@@ -271,9 +271,16 @@ void DataTree::refresh()
                 ->setData(0, Description, descriptionOf(QLatin1String(f.name)));
     functions->addChild(functions->takeChild(0)); // the report's own after the libraries
 
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i)
-        m_tree->topLevelItem(i)->setExpanded(
-            expanded.isEmpty() ? i < 3 : expanded.contains(m_tree->topLevelItem(i)->text(0)));
+    // The sections stay as they were; the first dataset opens on its fields when it first shows.
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* top = m_tree->topLevelItem(i);
+        top->setExpanded(expanded.isEmpty() ? i < 3 : expanded.contains(top->text(0)));
+    }
+    if (!m_queriesShown && queries->childCount() > 0) {
+        queries->setExpanded(true);
+        queries->child(0)->setExpanded(true);
+        m_queriesShown = true;
+    }
 }
 
 QString DataTree::descriptionOf(const QString& function) const

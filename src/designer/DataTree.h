@@ -61,6 +61,7 @@ private:
     QTreeWidget* m_tree;
     QLabel* m_description;
     QList<Dataset> m_datasets;
+    bool m_queriesShown = false;
 };
 
 } // namespace vaskel
