@@ -90,10 +90,10 @@ top=$(view_field NoPurchases top)
 [ "$top" -ge 292 ] && [ "$top" -le 308 ] || fail "dragged memo's top is $top, not about 300"
 [ "$(view_field BillNo left)" = 20 ] || fail "a view that was not dragged moved"
 
-# A rubber band from the band's empty right end across the bill number line, Delete, save.
+# A rubber band from the band's empty left end across the bill number line, Delete, save.
 before=$(views_count)
-xdotool mousemove $((px + 745)) $((py + 80)) mousedown 1
-for step in 1 2 3 4; do xdotool mousemove $((px + 745 - step * 100)) $((py + 80 + step * 3)); sleep 0.05; done
+xdotool mousemove $((px + 8)) $((py + 80)) mousedown 1
+for step in 1 2 3 4; do xdotool mousemove $((px + 8 + step * 100)) $((py + 80 + step * 3)); sleep 0.05; done
 xdotool mouseup 1
 xdotool key Delete ctrl+s
 sleep 0.5
