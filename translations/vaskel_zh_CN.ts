@@ -902,8 +902,8 @@ Do you want to replace it?</source>
         <translation>两遍生成</translation>
     </message>
     <message>
-        <source>Ctrl+Space completes names of the data tree.</source>
-        <translation>按 Ctrl+Space 补全数据树中的名称。</translation>
+        <source>Ctrl+Space completes names of the data tree; Ctrl+Enter is OK.</source>
+        <translation>按 Ctrl+Space 补全数据树中的名称；按 Ctrl+Enter 确定。</translation>
     </message>
     <message>
         <source>Change %1</source>

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace vaskel::TextEditDialog {
@@ -24,11 +25,16 @@ std::optional<QStringList> edit(QWidget* parent, const QString& title, const QSt
     message->setStyleSheet(QStringLiteral("color: #b00000"));
     message->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QObject::connect(text, &CodeEditor::checked, message, &QLabel::setText);
-    auto* hint = new QLabel(QObject::tr("Ctrl+Space completes names of the data tree."), &dialog);
+    auto* hint
+        = new QLabel(QObject::tr("Ctrl+Space completes names of the data tree; Ctrl+Enter is OK."), &dialog);
     hint->setStyleSheet(QStringLiteral("color: gray"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // Enter belongs to the text; Ctrl+Enter is OK.
+    for (const QKeySequence key :
+        {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
+        QObject::connect(new QShortcut(key, &dialog), &QShortcut::activated, &dialog, &QDialog::accept);
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(text);
     layout->addWidget(message);
