@@ -74,6 +74,11 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     connect(m_doc, &DesignDocument::reset, this, &DesignerWindow::rebuildTabs);
     connect(&m_doc->undoStack(), &QUndoStack::cleanChanged, this, &DesignerWindow::updateTitle);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
+        // A tool chosen on another page is put away.
+        if (QAction* checked = m_insertGroup ? m_insertGroup->checkedAction() : nullptr)
+            checked->setChecked(false);
+        else
+            chooseInsertTool(-1);
         setZoomPercent(m_zoomPercent);
         selectionChanged();
     });
@@ -282,6 +287,10 @@ void DesignerWindow::fillBandMenu()
 
 void DesignerWindow::chooseInsertTool(int typeCode, int bandKind)
 {
+    // The tool belongs to the page shown; the other pages keep none.
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (auto* v = qobject_cast<PageView*>(m_tabs->widget(i)))
+            v->canvas()->setInsertTool(-1);
     if (PageCanvas* c = currentCanvas())
         c->setInsertTool(typeCode, bandKind);
     if (typeCode >= 0)
