@@ -193,16 +193,18 @@ TfrView* insertView(DesignDocument& doc, TfrPage* page, Kind kind, const QRect& 
         // The strip goes where its kind prints: below the last band printing before it (at the
         // place clicked when that is lower and leaves room), and the bands printing after it
         // move down when it would overlap them.
+        // A page may hold several data sections (a header, data and footer each): only the bands
+        // above the place clicked say where the section's order puts the new one.
         const int rank = printRank(bandKind);
-        const std::vector<TfrView*> order = bandsInPrintOrder(*page);
+        const int clicked = view->Top;
         int lowest = page->TopLimit();
-        std::vector<TfrView*> after;
-        for (TfrView* b : order) {
-            if (printRank(b->FrameTyp) <= rank)
+        for (TfrView* b : bandsInPrintOrder(*page))
+            if (printRank(b->FrameTyp) <= rank && b->Top <= clicked)
                 lowest = qMax(lowest, b->Top + b->Height);
-            else
+        std::vector<TfrView*> after;
+        for (TfrView* b : bandsInPrintOrder(*page))
+            if (printRank(b->FrameTyp) > rank && b->Top >= lowest)
                 after.push_back(b);
-        }
         int top = qMax(view->Top, lowest);
         int nextTop = INT_MAX;
         for (TfrView* b : after)

@@ -129,6 +129,50 @@ TEST_F(DesignerInsert, BandMenuOffersOncePerPageKindsOnlyWhileThePageLacksThem)
         ViewInsertion::insertView(doc(), page(), ViewInsertion::Kind::Band, QRect(), ReportTitle), nullptr);
 }
 
+TEST_F(DesignerInsert, LayoutRulesOnRequestAndTheNotesOfBandStrips)
+{
+    // Strips name what the band does not show by itself.
+    EXPECT_EQ(PageCanvas::bandNote(*view("PurchaseData")), "frDBDataSet1");
+    EXPECT_EQ(PageCanvas::bandNote(*view("PurchaseHeader")), "");
+    TfrView* group = ViewInsertion::insertView(
+        doc(), page(), ViewInsertion::Kind::Band, QRect(0, 420, 0, 0), GroupHeader);
+    // Of the two data sections, the one above the click takes it: right over the sales data.
+    EXPECT_EQ(group->Top, 328);
+    EXPECT_EQ(rectOf("SalesData").top(), 338 + 30);
+    EXPECT_EQ(rectOf("PageFooter1").top(), 1000);
+    EXPECT_EQ(PageCanvas::bandNote(*group), "no condition");
+    group->FormatText = "ADOQuery2.\"LJ_DATE\"";
+    static_cast<TfrBandView*>(group)->Columns = 3;
+    EXPECT_EQ(PageCanvas::bandNote(*group), "ADOQuery2.\"LJ_DATE\" · 3 columns");
+    doc().undoStack().undo();
+
+    // A band's height follows its lowest view on request: the purchase header (146, 50 high)
+    // holds views down to 174 + 22.
+    view("PurchaseHeader")->Height = 55;
+    EXPECT_TRUE(ViewInsertion::fitBandHeights(doc(), views({"PurchaseHeader", "Company"})));
+    EXPECT_EQ(view("PurchaseHeader")->Height, 196 - 146);
+    EXPECT_FALSE(ViewInsertion::fitBandHeights(doc(), views({"PurchaseHeader"}))) << "nothing left to change";
+    doc().undoStack().undo();
+    EXPECT_EQ(view("PurchaseHeader")->Height, 55);
+    view("PurchaseHeader")->Height = 50;
+
+    // Strips stacked in print order: the page footer, stored last and far down, comes right after
+    // the sales footer, and every strip takes its views along.
+    const QRect pageNo = rectOf("PageNo"), footer = rectOf("PageFooter1"), sales = rectOf("SalesFooter");
+    EXPECT_TRUE(ViewInsertion::arrangeBands(doc(), page()));
+    std::vector<int> tops;
+    for (TfrView* b : ViewInsertion::bandsInPrintOrder(*page()))
+        tops.push_back(b->Top);
+    EXPECT_TRUE(std::is_sorted(tops.begin(), tops.end()));
+    const int footerTop = rectOf("SalesFooter").top() + sales.height() + ViewInsertion::kArrangeGap;
+    EXPECT_EQ(rectOf("PageFooter1").top(), footerTop);
+    EXPECT_EQ(rectOf("PageNo"), pageNo.translated(0, footerTop - footer.top()));
+    EXPECT_FALSE(ViewInsertion::arrangeBands(doc(), page())) << "arranged already";
+    doc().undoStack().undo();
+    EXPECT_EQ(rectOf("PageFooter1"), footer);
+    EXPECT_EQ(rectOf("PageNo"), pageNo);
+}
+
 TEST_F(DesignerInsert, EscapePutsTheToolAwayAndANewTemplateIsAnEmptyA4Page)
 {
     window->findChild<QAction*>("insertMemo")->trigger();
