@@ -878,6 +878,38 @@ Do you want to replace it?</source>
 <context>
     <name>QObject</name>
     <message>
+        <source>Insert %1</source>
+        <translation>插入 %1</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>移动</translation>
+    </message>
+    <message>
+        <source>Insert field</source>
+        <translation>插入字段</translation>
+    </message>
+    <message>
+        <source>Fit band height</source>
+        <translation>适应带区高度</translation>
+    </message>
+    <message>
+        <source>Arrange bands</source>
+        <translation>排列带区</translation>
+    </message>
+    <message>
+        <source>Change dictionary</source>
+        <translation>修改数据字典</translation>
+    </message>
+    <message>
+        <source>Two passes</source>
+        <translation>两遍生成</translation>
+    </message>
+    <message>
+        <source>Ctrl+Space completes names of the data tree; Ctrl+Enter is OK.</source>
+        <translation>按 Ctrl+Space 补全数据树中的名称；按 Ctrl+Enter 确定。</translation>
+    </message>
+    <message>
         <source>Change %1</source>
         <translation>修改 %1</translation>
     </message>
@@ -907,6 +939,62 @@ Do you want to replace it?</source>
 </context>
 <context>
     <name>vaskel::DesignerWindow</name>
+    <message>
+        <source>Insert</source>
+        <translation>插入</translation>
+    </message>
+    <message>
+        <source>Memo</source>
+        <translation>文本</translation>
+    </message>
+    <message>
+        <source>Picture</source>
+        <translation>图片</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>线条</translation>
+    </message>
+    <message>
+        <source>Sub-report</source>
+        <translation>子报表</translation>
+    </message>
+    <message>
+        <source>Insert a %1: click or drag on the page</source>
+        <translation>插入%1：在页面上单击或拖动</translation>
+    </message>
+    <message>
+        <source>Band</source>
+        <translation>带区</translation>
+    </message>
+    <message>
+        <source>Insert a band of the chosen kind: click or drag on the page</source>
+        <translation>插入所选类型的带区：在页面上单击或拖动</translation>
+    </message>
+    <message>
+        <source>Click or drag on the page to place the new object; Esc cancels.</source>
+        <translation>在页面上单击或拖动以放置新对象；按 Esc 取消。</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>数据</translation>
+    </message>
+    <message>
+        <source>&amp;Fit band height to its views</source>
+        <translation>带区高度适应其对象(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Arrange bands in &amp;print order</source>
+        <translation>按打印顺序排列带区(&amp;P)</translation>
+    </message>
+    <message>
+        <source>&amp;Dictionary…</source>
+        <translation>数据字典(&amp;D)…</translation>
+    </message>
+    <message>
+        <source>&amp;Two passes (for the total page count)</source>
+        <translation>两遍生成(总页数需要)(&amp;T)</translation>
+    </message>
     <message>
         <source>Properties</source>
         <translation>属性</translation>
@@ -1075,6 +1163,22 @@ Do you want to replace it?</source>
 <context>
     <name>vaskel::PageCanvas</name>
     <message>
+        <source>no dataset</source>
+        <translation>无数据集</translation>
+    </message>
+    <message>
+        <source>no condition</source>
+        <translation>无条件</translation>
+    </message>
+    <message>
+        <source>%1 columns</source>
+        <translation>%1 栏</translation>
+    </message>
+    <message>
+        <source>page: %1 columns</source>
+        <translation>页面：%1 栏</translation>
+    </message>
+    <message>
         <source>Move</source>
         <translation>移动</translation>
     </message>
@@ -1192,6 +1296,199 @@ Do you want to replace it?</source>
     <message>
         <source>Change DisplayFormat</source>
         <translation>修改显示格式</translation>
+    </message>
+</context>
+<context>
+    <name>vaskel::CodeCheck</name>
+    <message>
+        <source>Invalid expression</source>
+        <translation>无效的表达式</translation>
+    </message>
+</context>
+<context>
+    <name>vaskel::DictionaryEditor</name>
+    <message>
+        <source>Dictionary</source>
+        <translation>数据字典</translation>
+    </message>
+    <message>
+        <source>New &amp;category</source>
+        <translation>新建类别(&amp;C)</translation>
+    </message>
+    <message>
+        <source>New &amp;variable</source>
+        <translation>新建变量(&amp;V)</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>删除(&amp;D)</translation>
+    </message>
+    <message>
+        <source>Category name:</source>
+        <translation>类别名称：</translation>
+    </message>
+    <message>
+        <source>Variable name:</source>
+        <translation>变量名称：</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>名称：</translation>
+    </message>
+    <message>
+        <source>Expression:</source>
+        <translation>表达式：</translation>
+    </message>
+</context>
+<context>
+    <name>vaskel::DataTree</name>
+    <message>
+        <source>Datasets</source>
+        <translation>数据集</translation>
+    </message>
+    <message>
+        <source>Report datasets</source>
+        <translation>报表数据集</translation>
+    </message>
+    <message>
+        <source>Variables</source>
+        <translation>变量</translation>
+    </message>
+    <message>
+        <source>System variables</source>
+        <translation>系统变量</translation>
+    </message>
+    <message>
+        <source>Functions</source>
+        <translation>函数</translation>
+    </message>
+    <message>
+        <source>Expressions and report</source>
+        <translation>表达式与报表</translation>
+    </message>
+    <message>
+        <source>IF(condition, value if true, value if false)</source>
+        <translation>IF(条件, 为真时的值, 为假时的值)</translation>
+    </message>
+    <message>
+        <source>COPY(text, from, count): part of a text</source>
+        <translation>COPY(文本, 起始, 个数)：文本的一部分</translation>
+    </message>
+    <message>
+        <source>STRTODATE(text): the date a text names</source>
+        <translation>STRTODATE(文本)：文本表示的日期</translation>
+    </message>
+    <message>
+        <source>STRTOTIME(text): the time a text names</source>
+        <translation>STRTOTIME(文本)：文本表示的时间</translation>
+    </message>
+    <message>
+        <source>SUM(expression, data band): total over the band&apos;s records</source>
+        <translation>SUM(表达式, 数据带)：该带区各记录的合计</translation>
+    </message>
+    <message>
+        <source>AVG(expression, data band): average over the band&apos;s records</source>
+        <translation>AVG(表达式, 数据带)：该带区各记录的平均值</translation>
+    </message>
+    <message>
+        <source>COUNT(data band): number of records printed</source>
+        <translation>COUNT(数据带)：已打印的记录数</translation>
+    </message>
+    <message>
+        <source>MIN(expression, data band): smallest value</source>
+        <translation>MIN(表达式, 数据带)：最小值</translation>
+    </message>
+    <message>
+        <source>MAX(expression, data band): largest value</source>
+        <translation>MAX(表达式, 数据带)：最大值</translation>
+    </message>
+    <message>
+        <source>DAYOF(date): day of the month</source>
+        <translation>DAYOF(日期)：月中的日</translation>
+    </message>
+    <message>
+        <source>MONTHOF(date): month number</source>
+        <translation>MONTHOF(日期)：月份</translation>
+    </message>
+    <message>
+        <source>YEAROF(date): year</source>
+        <translation>YEAROF(日期)：年份</translation>
+    </message>
+    <message>
+        <source>FORMATDATETIME(pattern, date): a date as text, e.g. &apos;yyyy-mm-dd&apos;</source>
+        <translation>FORMATDATETIME(格式, 日期)：日期转为文本，如 &apos;yyyy-mm-dd&apos;</translation>
+    </message>
+    <message>
+        <source>FORMATFLOAT(pattern, number): a number as text, e.g. &apos;#,##0.00&apos;</source>
+        <translation>FORMATFLOAT(格式, 数值)：数值转为文本，如 &apos;#,##0.00&apos;</translation>
+    </message>
+    <message>
+        <source>FORMATTEXT(mask, text): a text laid into an edit mask</source>
+        <translation>FORMATTEXT(掩码, 文本)：按编辑掩码排列的文本</translation>
+    </message>
+    <message>
+        <source>INPUT(prompt, default): asks the person for a text</source>
+        <translation>INPUT(提示, 默认值)：请用户输入文本</translation>
+    </message>
+    <message>
+        <source>LENGTH(text): number of characters</source>
+        <translation>LENGTH(文本)：字符数</translation>
+    </message>
+    <message>
+        <source>LOWERCASE(text): the text in lower case</source>
+        <translation>LOWERCASE(文本)：转为小写</translation>
+    </message>
+    <message>
+        <source>UPPERCASE(text): the text in upper case</source>
+        <translation>UPPERCASE(文本)：转为大写</translation>
+    </message>
+    <message>
+        <source>NAMECASE(text): first letter upper case, the rest lower</source>
+        <translation>NAMECASE(文本)：首字母大写，其余小写</translation>
+    </message>
+    <message>
+        <source>MAXNUM(a, b): the larger number</source>
+        <translation>MAXNUM(a, b)：较大的数</translation>
+    </message>
+    <message>
+        <source>MINNUM(a, b): the smaller number</source>
+        <translation>MINNUM(a, b)：较小的数</translation>
+    </message>
+    <message>
+        <source>MESSAGEBOX(text, caption, buttons): shows a message</source>
+        <translation>MESSAGEBOX(文本, 标题, 按钮)：显示消息</translation>
+    </message>
+    <message>
+        <source>POS(part, text): where a part starts in a text, 0 if not</source>
+        <translation>POS(子串, 文本)：子串在文本中的位置，没有则为 0</translation>
+    </message>
+    <message>
+        <source>TRIM(text): the text without blanks around it</source>
+        <translation>TRIM(文本)：去掉首尾空格的文本</translation>
+    </message>
+    <message>
+        <source>NEWPAGE: starts a new page after the band</source>
+        <translation>NEWPAGE：该带区之后换页</translation>
+    </message>
+    <message>
+        <source>NEWCOLUMN: starts a new column after the band</source>
+        <translation>NEWCOLUMN：该带区之后换栏</translation>
+    </message>
+    <message>
+        <source>SHOWBAND(band name): prints that band now</source>
+        <translation>SHOWBAND(带区名)：立即打印该带区</translation>
+    </message>
+    <message>
+        <source>STOPREPORT: ends the report</source>
+        <translation>STOPREPORT：结束报表</translation>
+    </message>
+    <message>
+        <source>INC(variable): adds 1</source>
+        <translation>INC(变量)：加 1</translation>
+    </message>
+    <message>
+        <source>DEC(variable): subtracts 1</source>
+        <translation>DEC(变量)：减 1</translation>
     </message>
 </context>
 </TS>

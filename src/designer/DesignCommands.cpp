@@ -214,4 +214,23 @@ void AddViewsCommand::undo()
     m_doc.notifyChanged(m_page, QRect());
 }
 
+// ---- report settings --------------------------------------------------------------------------
+
+TwoPassCommand::TwoPassCommand(DesignDocument& doc, bool on)
+    : QUndoCommand(QObject::tr("Two passes")), m_doc(doc), m_on(on)
+{
+}
+
+void TwoPassCommand::redo()
+{
+    m_doc.holder().TwoPass = m_on;
+    m_doc.notifyChanged(nullptr, QRect());
+}
+
+void TwoPassCommand::undo()
+{
+    m_doc.holder().TwoPass = !m_on;
+    m_doc.notifyChanged(nullptr, QRect());
+}
+
 } // namespace vaskel

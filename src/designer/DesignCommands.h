@@ -109,4 +109,16 @@ private:
     std::vector<std::unique_ptr<TfrView>> m_held; // while undone
 };
 
+// Switches the report's two-pass preparing on or off (the total page count needs it).
+class TwoPassCommand : public QUndoCommand {
+public:
+    TwoPassCommand(DesignDocument& doc, bool on);
+    void redo() override;
+    void undo() override;
+
+private:
+    DesignDocument& m_doc;
+    bool m_on;
+};
+
 } // namespace vaskel

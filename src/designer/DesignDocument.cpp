@@ -1,5 +1,6 @@
 #include "designer/DesignDocument.h"
 
+#include "designer/DesignCommands.h"
 #include "designer/ObservedUi.h"
 #include "platform/PlatformGlobals.h"
 #include "report/model/TemplateJson.h"
@@ -66,7 +67,15 @@ void DesignDocument::newTemplate()
 {
     m_undo.clear();
     m_holder = std::make_unique<TemplateHolder>(&frPrinter());
-    m_holder->Pages.Add();
+    // A new report starts on A4 portrait whatever paper the printer has chosen last: the paper
+    // the company's reports are printed on.
+    TfrPage* page = m_holder->Pages.Add();
+    PageSettings a4 = PageSettings::of(*page);
+    a4.PaperCode = 9;
+    a4.PaperSizeX = 2100;
+    a4.PaperSizeY = 2970;
+    a4.PaperOrientation = 0;
+    a4.applyTo(*page);
     m_fileName.clear();
     emit reset();
 }
@@ -147,9 +156,11 @@ QRect DesignDocument::placedRect(TfrView& view)
     return placed;
 }
 
-QString DesignDocument::uniqueName(const QString& prefix) const
+QString DesignDocument::uniqueName(const QString& prefix, const QStringList& alsoTaken) const
 {
     QSet<QString> taken;
+    for (const QString& name : alsoTaken)
+        taken.insert(name.toUpper());
     for (const auto& page : m_holder->Pages)
         for (const auto& v : page->ObjectList)
             taken.insert(v->Name.toUpper());

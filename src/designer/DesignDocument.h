@@ -44,7 +44,7 @@ public:
     // keeps what it had and the answer is false with the message in `error`: saving a template
     // of which objects were left out would lose them.
     bool open(const QString& fileName, QString* error = nullptr);
-    // An empty template with one report page on the printer model's default paper.
+    // An empty template with one report page of A4 paper, portrait.
     void newTemplate();
 
     TemplateHolder& holder() { return *m_holder; }
@@ -63,8 +63,9 @@ public:
     // The rectangle `view` shows at on its page: its band alignment applied as the page's limits
     // place it, the stored geometry left unchanged.
     static QRect placedRect(TfrView& view);
-    // A name no view of the template has: the view kind's prefix with the smallest free number.
-    QString uniqueName(const QString& prefix) const;
+    // A name no view of the template has (nor any of `alsoTaken`): the view kind's prefix with
+    // the smallest free number.
+    QString uniqueName(const QString& prefix, const QStringList& alsoTaken = {}) const;
 
     // The views as the clipboard holds them: the template's JSON text with one page holding only
     // these views (so two designer windows, or a text editor, can pass them on).

@@ -1,16 +1,20 @@
 #include "designer/DesignerWindow.h"
 
+#include "designer/DataTree.h"
 #include "designer/DesignCommands.h"
 #include "designer/DesignDocument.h"
+#include "designer/DictionaryEditor.h"
 #include "designer/PageCanvas.h"
 #include "designer/PageView.h"
 #include "designer/PropertyInspector.h"
 #include "designer/TextEditDialog.h"
+#include "designer/ViewInsertion.h"
 #include "platform/PlatformGlobals.h"
 #include "report/model/TfrPage.h"
 #include "report/model/TfrPrinter.h"
 #include "report/model/TfrView.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -24,6 +28,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace vaskel {
 
@@ -42,7 +47,8 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     : QMainWindow(parent),
       m_doc(new DesignDocument(this)),
       m_tabs(new QTabWidget(this)),
-      m_inspector(new PropertyInspector(*m_doc, this))
+      m_inspector(new PropertyInspector(*m_doc, this)),
+      m_dataTree(new DataTree(*m_doc, this))
 {
     setObjectName(QStringLiteral("DesignerWindow"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -54,13 +60,25 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
     dock->setWidget(m_inspector);
     addDockWidget(Qt::RightDockWidgetArea, dock);
+    auto* dataDock = new QDockWidget(tr("Data"), this);
+    dataDock->setObjectName(QStringLiteral("dataDock"));
+    dataDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    dataDock->setWidget(m_dataTree);
+    addDockWidget(Qt::LeftDockWidgetArea, dataDock);
     m_position = new QLabel(this);
     statusBar()->addPermanentWidget(m_position);
 
+    m_inspector->completions = [this] { return m_dataTree->completions(); };
     buildActions();
+    buildInsertBar();
     connect(m_doc, &DesignDocument::reset, this, &DesignerWindow::rebuildTabs);
     connect(&m_doc->undoStack(), &QUndoStack::cleanChanged, this, &DesignerWindow::updateTitle);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
+        // A tool chosen on another page is put away.
+        if (QAction* checked = m_insertGroup ? m_insertGroup->checkedAction() : nullptr)
+            checked->setChecked(false);
+        else
+            chooseInsertTool(-1);
         setZoomPercent(m_zoomPercent);
         selectionChanged();
     });
@@ -102,6 +120,21 @@ void DesignerWindow::buildActions()
         if (previewHandler)
             previewHandler(*m_doc);
     });
+    file->addSeparator();
+    add(file, tr("&Dictionary…"), {QKeySequence(Qt::CTRL | Qt::Key_D)}, [this] {
+        DictionaryEditor editor(*m_doc, m_dataTree->completions(), this);
+        editor.exec();
+    })->setObjectName(QStringLiteral("dictionary"));
+    QAction* twoPass = add(file, tr("&Two passes (for the total page count)"), {}, [this](bool on) {
+        if (on != m_doc->holder().TwoPass)
+            m_doc->undoStack().push(new TwoPassCommand(*m_doc, on));
+    });
+    twoPass->setObjectName(QStringLiteral("twoPass"));
+    twoPass->setCheckable(true);
+    // The check follows the template (a file read, an undo).
+    auto showTwoPass = [this, twoPass] { twoPass->setChecked(m_doc->holder().TwoPass); };
+    connect(m_doc, &DesignDocument::reset, twoPass, showTwoPass);
+    connect(m_doc, &DesignDocument::changed, twoPass, showTwoPass);
     file->addSeparator();
     add(file, tr("&Close"), {QKeySequence(Qt::CTRL | Qt::Key_W)}, [this] { close(); });
 
@@ -171,6 +204,18 @@ void DesignerWindow::buildActions()
                 c->sameSizeSelection(how);
         });
 
+    arrange->addSeparator();
+    QAction* fit = add(arrange, tr("&Fit band height to its views"), {}, [this] {
+        if (PageCanvas* c = currentCanvas())
+            ViewInsertion::fitBandHeights(*m_doc, c->selection());
+    });
+    fit->setObjectName(QStringLiteral("fitBandHeight"));
+    QAction* order = add(arrange, tr("Arrange bands in &print order"), {}, [this] {
+        if (PageCanvas* c = currentCanvas())
+            ViewInsertion::arrangeBands(*m_doc, c->page());
+    });
+    order->setObjectName(QStringLiteral("arrangeBands"));
+
     QToolBar* bar = addToolBar(tr("Designer"));
     bar->setObjectName(QStringLiteral("designerToolBar"));
     bar->addAction(undo);
@@ -187,6 +232,71 @@ void DesignerWindow::buildActions()
     bar->addWidget(m_zoom);
     bar->addAction(grid);
     bar->addAction(snap);
+}
+
+void DesignerWindow::buildInsertBar()
+{
+    QToolBar* bar = addToolBar(tr("Insert"));
+    bar->setObjectName(QStringLiteral("insertToolBar"));
+    m_insertGroup = new QActionGroup(this);
+    m_insertGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    using K = ViewInsertion::Kind;
+    const std::tuple<QString, const char*, K> kinds[]
+        = {{tr("Memo"), "insertMemo", K::Memo}, {tr("Picture"), "insertPicture", K::Picture},
+            {tr("Line"), "insertLine", K::Line}, {tr("Sub-report"), "insertSubReport", K::SubReport}};
+    for (const auto& [text, name, kind] : kinds) {
+        QAction* a = bar->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        a->setCheckable(true);
+        a->setToolTip(tr("Insert a %1: click or drag on the page").arg(text.toLower()));
+        m_insertGroup->addAction(a);
+        connect(a, &QAction::toggled, this,
+            [this, kind = kind](bool on) { chooseInsertTool(on ? static_cast<int>(kind) : -1); });
+    }
+    // Bands: the kind is chosen from the band names; kinds a page has once are offered only while
+    // the page lacks them.
+    auto* band = new QToolButton(bar);
+    band->setObjectName(QStringLiteral("insertBand"));
+    band->setText(tr("Band"));
+    band->setToolTip(tr("Insert a band of the chosen kind: click or drag on the page"));
+    band->setPopupMode(QToolButton::InstantPopup);
+    m_bandMenu = new QMenu(band);
+    m_bandMenu->setObjectName(QStringLiteral("bandKinds"));
+    connect(m_bandMenu, &QMenu::aboutToShow, this, &DesignerWindow::fillBandMenu);
+    band->setMenu(m_bandMenu);
+    bar->addWidget(band);
+    fillBandMenu();
+}
+
+void DesignerWindow::fillBandMenu()
+{
+    m_bandMenu->clear();
+    PageCanvas* c = currentCanvas();
+    if (!c)
+        return;
+    for (int kind : ViewInsertion::offeredBandKinds(*c->page())) {
+        QAction* a = m_bandMenu->addAction(ViewInsertion::bandKindName(kind));
+        a->setData(kind);
+        connect(a, &QAction::triggered, this, [this, kind] {
+            if (QAction* checked = m_insertGroup->checkedAction())
+                checked->setChecked(false);
+            chooseInsertTool(static_cast<int>(ViewInsertion::Kind::Band), kind);
+        });
+    }
+}
+
+void DesignerWindow::chooseInsertTool(int typeCode, int bandKind)
+{
+    // The tool belongs to the page shown; the other pages keep none.
+    for (int i = 0; i < m_tabs->count(); ++i)
+        if (auto* v = qobject_cast<PageView*>(m_tabs->widget(i)))
+            v->canvas()->setInsertTool(-1);
+    if (PageCanvas* c = currentCanvas())
+        c->setInsertTool(typeCode, bandKind);
+    if (typeCode >= 0)
+        statusBar()->showMessage(tr("Click or drag on the page to place the new object; Esc cancels."));
+    else
+        statusBar()->clearMessage();
 }
 
 void DesignerWindow::rebuildTabs()
@@ -209,6 +319,10 @@ void DesignerWindow::rebuildTabs()
         canvas->setGridVisible(m_gridVisible);
         canvas->setSnapping(m_snapping);
         connect(canvas, &PageCanvas::selectionChanged, this, &DesignerWindow::selectionChanged);
+        connect(canvas, &PageCanvas::viewInserted, this, [this] {
+            if (QAction* checked = m_insertGroup->checkedAction())
+                checked->setChecked(false);
+        });
         connect(canvas, &PageCanvas::editRequested, this, [this](TfrView* v) {
             editLines(v, v->TypeCode == 2 ? QStringLiteral("OnBeforePrint") : QStringLiteral("Memo"));
         });
@@ -386,7 +500,8 @@ void DesignerWindow::editLines(TfrView* view, const QString& name)
     }
     const QStringList before = std::get<QStringList>(f->valueOf(*view));
     const std::optional<QStringList> after
-        = TextEditDialog::edit(this, QStringLiteral("%1 - %2").arg(view->Name, name), before);
+        = TextEditDialog::edit(this, QStringLiteral("%1 - %2").arg(view->Name, name), before,
+            script ? CodeCheck::Mode::Script : CodeCheck::Mode::Memo, m_dataTree->completions());
     if (after && *after != before)
         m_doc->undoStack().push(new FieldCommand(*m_doc, view, f, before, *after));
 }

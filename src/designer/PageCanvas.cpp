@@ -1,13 +1,18 @@
 #include "designer/PageCanvas.h"
 
+#include "designer/DataTree.h"
 #include "designer/DesignCommands.h"
 #include "designer/DesignDocument.h"
+#include "designer/ViewInsertion.h"
 #include "platform/Rounding.h"
+#include "report/model/TfrBandView.h"
 #include "report/model/TfrPage.h"
 #include "report/model/TfrPrinter.h"
 #include "report/model/TfrView.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -60,6 +65,7 @@ PageCanvas::PageCanvas(DesignDocument& doc, QWidget* parent) : QWidget(parent), 
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
     connect(&m_doc, &DesignDocument::changed, this, &PageCanvas::documentChanged);
 }
 
@@ -163,6 +169,13 @@ TfrView* PageCanvas::viewAt(const QPoint& pixels) const
     return nullptr;
 }
 
+void PageCanvas::setInsertTool(int typeCode, int bandKind)
+{
+    m_insertType = typeCode;
+    m_insertBandKind = bandKind;
+    setCursor(typeCode >= 0 ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
 // ---- painting ---------------------------------------------------------------------------------
 
 void PageCanvas::paintEvent(QPaintEvent* event)
@@ -203,6 +216,7 @@ void PageCanvas::paintEvent(QPaintEvent* event)
             paintView(p, *v, ctx);
         }
     }
+    paintBandNotes(p);
     p.restore();
 
     for (TfrView* v : m_selection)
@@ -214,10 +228,69 @@ void PageCanvas::paintEvent(QPaintEvent* event)
     if (m_guideY >= 0)
         p.drawLine(QPointF(0, toPixels(QPointF(0, m_guideY)).y()),
             QPointF(width(), toPixels(QPointF(0, m_guideY)).y()));
-    if (m_drag == Drag::RubberBand) {
+    if (m_drag == Drag::RubberBand || m_drag == Drag::Insert) {
         p.setPen(QPen(Qt::black, 1, Qt::DotLine));
         p.setBrush(QColor(0, 120, 215, 40));
         p.drawRect(m_rubber.normalized());
+    }
+}
+
+QString PageCanvas::bandNote(const TfrView& v)
+{
+    if (!isBand(v))
+        return {};
+    const auto& band = static_cast<const TfrBandView&>(v);
+    QStringList notes;
+    switch (band.FrameTyp) {
+    case MasterData:
+    case DetailData:
+    case SubdetailData:
+    case CrossData:
+        notes << (band.FormatText.isEmpty() ? tr("no dataset") : band.FormatText);
+        break;
+    case GroupHeader:
+        notes << (band.FormatText.isEmpty() ? tr("no condition") : band.FormatText);
+        break;
+    default:
+        break;
+    }
+    if (band.Columns > 1 && !band.isCrossBand())
+        notes << tr("%1 columns").arg(band.Columns);
+    return notes.join(QStringLiteral(" · "));
+}
+
+void PageCanvas::paintBandNotes(QPainter& p)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    p.setFont(font);
+    const int left = m_page->LeftLimit(), right = m_page->RightLimit();
+    const int columns = m_page->Columns;
+    const int columnWidth = columns > 1 ? (right - left - (columns - 1) * m_page->ColumnGap) / columns : 0;
+    for (const auto& v : m_page->ObjectList) {
+        if (!isBand(*v) || static_cast<const TfrBandView&>(*v).isCrossBand())
+            continue;
+        const QRect strip = DesignDocument::placedRect(*v);
+        // The page's columns: where each column's bands end.
+        if (columns > 1) {
+            p.setPen(QPen(QColor(0, 128, 128), 0, Qt::DashLine));
+            for (int i = 1; i < columns; ++i) {
+                const int x = left + i * columnWidth + (i - 1) * m_page->ColumnGap;
+                p.drawLine(x, strip.top(), x, strip.top() + strip.height());
+                p.drawLine(
+                    x + m_page->ColumnGap, strip.top(), x + m_page->ColumnGap, strip.top() + strip.height());
+            }
+        }
+        QString note = bandNote(*v);
+        if (columns > 1)
+            note
+                += (note.isEmpty() ? QString() : QStringLiteral(" · ")) + tr("page: %1 columns").arg(columns);
+        if (note.isEmpty())
+            continue;
+        p.setPen(QColor(0, 90, 160));
+        const QRect area(strip.left() + kBandLabelWidth, strip.top() + 1,
+            qMax(0, qMin(strip.width(), paperUnits().width()) - kBandLabelWidth - 4), kBandLabelHeight);
+        p.drawText(area, Qt::AlignRight | Qt::AlignTop, note);
     }
 }
 
@@ -319,6 +392,12 @@ void PageCanvas::mousePressEvent(QMouseEvent* event)
     m_held.clear();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
 
+    if (m_insertType >= 0) {
+        m_drag = Drag::Insert;
+        m_rubber = QRect(pos, pos);
+        return;
+    }
+
     TfrView* handled = nullptr;
     const int handle = shift ? -1 : handleAt(pos, &handled);
     if (handle >= 0) {
@@ -376,10 +455,10 @@ void PageCanvas::mouseMoveEvent(QMouseEvent* event)
         static const Qt::CursorShape shapes[8]
             = {Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor, Qt::SizeHorCursor,
                 Qt::SizeFDiagCursor, Qt::SizeVerCursor, Qt::SizeBDiagCursor, Qt::SizeHorCursor};
-        setCursor(h >= 0 ? shapes[h] : Qt::ArrowCursor);
+        setCursor(h >= 0 ? shapes[h] : m_insertType >= 0 ? Qt::CrossCursor : Qt::ArrowCursor);
         return;
     }
-    if (m_drag == Drag::RubberBand) {
+    if (m_drag == Drag::RubberBand || m_drag == Drag::Insert) {
         const QRect before = m_rubber.normalized();
         m_rubber.setBottomRight(pos);
         update(before.united(m_rubber.normalized()).adjusted(-2, -2, 2, 2));
@@ -438,6 +517,23 @@ void PageCanvas::mouseReleaseEvent(QMouseEvent* event)
         return;
     const Drag drag = m_drag;
     m_drag = Drag::None;
+    if (drag == Drag::Insert) {
+        const QRect drawn = m_rubber.normalized();
+        const QPointF tl = toUnits(QPointF(drawn.topLeft())), br = toUnits(QPointF(drawn.bottomRight()));
+        QRect units(QPoint(qRound(tl.x()), qRound(tl.y())), QPoint(qRound(br.x()), qRound(br.y())));
+        if (m_snap)
+            units.moveTopLeft(QPoint(qRound(double(units.left()) / m_gridStep) * m_gridStep,
+                qRound(double(units.top()) / m_gridStep) * m_gridStep));
+        const auto kind = static_cast<ViewInsertion::Kind>(m_insertType);
+        m_insertType = -1;
+        setCursor(Qt::ArrowCursor);
+        update();
+        if (TfrView* v = ViewInsertion::insertView(m_doc, m_page, kind, units, m_insertBandKind)) {
+            setSelection({v});
+            emit viewInserted(v);
+        }
+        return;
+    }
     if (drag == Drag::RubberBand) {
         const QRect band = m_rubber.normalized();
         std::vector<TfrView*> selection
@@ -684,6 +780,35 @@ void PageCanvas::cycleSelection(bool forward)
     setSelection({list[index].get()});
 }
 
+void PageCanvas::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasFormat(QLatin1String(DataTree::kFieldMimeType)))
+        event->acceptProposedAction();
+}
+
+void PageCanvas::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasFormat(QLatin1String(DataTree::kFieldMimeType)))
+        event->acceptProposedAction();
+}
+
+void PageCanvas::dropEvent(QDropEvent* event)
+{
+    const QStringList parts
+        = QString::fromUtf8(event->mimeData()->data(QLatin1String(DataTree::kFieldMimeType)))
+              .split(QLatin1Char('\n'));
+    if (!m_page || parts.size() != 2)
+        return;
+    const QPointF u = toUnits(event->position());
+    const std::vector<TfrView*> added = ViewInsertion::insertField(
+        m_doc, m_page, QPoint(qRound(u.x()), qRound(u.y())), parts.at(0), parts.at(1).toInt());
+    if (added.empty())
+        return;
+    event->acceptProposedAction();
+    setSelection(added);
+    setFocus(Qt::OtherFocusReason);
+}
+
 bool PageCanvas::focusNextPrevChild(bool)
 {
     // Tab belongs to the canvas: it walks the views.
@@ -702,7 +827,10 @@ void PageCanvas::keyPressEvent(QKeyEvent* event)
         cycleSelection(false);
         return;
     case Qt::Key_Escape:
-        if (m_drag == Drag::None && !m_selection.empty())
+        if (m_insertType >= 0 && m_drag == Drag::None) {
+            setInsertTool(-1);
+            emit viewInserted(nullptr);
+        } else if (m_drag == Drag::None && !m_selection.empty())
             setSelection({});
         return;
     case Qt::Key_Left:

@@ -65,10 +65,18 @@ public:
     QPointF toUnits(const QPointF& pixels) const;
     QPointF toPixels(const QPointF& units) const;
     QRect toPixels(const QRect& units) const;
+    // The note a band strip carries at its right end ("frDBDataSet1", a group condition, "2
+    // columns"); empty for none.
+    static QString bandNote(const TfrView& band);
     // The view under `pixels` (views before bands, the last stored first), or null.
     TfrView* viewAt(const QPoint& pixels) const;
 
     QSize sizeHint() const override;
+
+    // The Insert toolbar's tool: the next press on the paper places a view of that kind (type
+    // code 0 to 4, band kind for bands) by a click or a drag; -1 takes the tool away.
+    void setInsertTool(int typeCode, int bandKind = 0);
+    int insertTool() const { return m_insertType; }
 
 signals:
     void selectionChanged();
@@ -77,6 +85,8 @@ signals:
     void pointerMoved(QPointF units);
     // A double click on a view: open its editor.
     void editRequested(TfrView* view);
+    // A view was placed with the insert tool, which is then put away (null: put away with Escape).
+    void viewInserted(TfrView* view);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -86,9 +96,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
+    // A field dragged from the data tree becomes a memo on the band it is dropped on.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
-    enum class Drag { None, Move, Resize, RubberBand };
+    enum class Drag { None, Move, Resize, RubberBand, Insert };
     struct Held {
         TfrView* view;
         QRect start; // report units, as the drag began
@@ -98,6 +112,9 @@ private:
     void repaintUnits(const QRect& units);
     void paintGrid(QPainter& p, const QRect& unitsArea);
     void paintHandles(QPainter& p, TfrView& view);
+    // What a band strip does not show by itself: a data band's dataset, a group's condition, the
+    // band's and the page's columns (units, painter scaled).
+    void paintBandNotes(QPainter& p);
     QRect selectionArea() const;
     // Handle index 0..7 (clockwise from the top-left corner) of a selected view under `pixels`.
     int handleAt(const QPoint& pixels, TfrView** view) const;
@@ -129,6 +146,8 @@ private:
     QRect m_rubber; // pixels
     TfrView* m_pressedBand = nullptr; // the band a rubber band started on
     int m_guideX = -1, m_guideY = -1; // units; -1: no guide
+    int m_insertType = -1; // the insert tool's type code; -1: none
+    int m_insertBandKind = 0;
 };
 
 } // namespace vaskel

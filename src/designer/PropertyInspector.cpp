@@ -1,5 +1,6 @@
 #include "designer/PropertyInspector.h"
 
+#include "designer/CodeCheck.h"
 #include "designer/DesignCommands.h"
 #include "designer/DesignDocument.h"
 #include "designer/TextEditDialog.h"
@@ -12,6 +13,7 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -445,6 +447,27 @@ QWidget* PropertyInspector::typedEditor(const QString& name, const QString& text
 {
     // The value is taken when the person leaves the field or presses Enter, once per edit.
     auto* edit = new QLineEdit(text);
+    edit->setObjectName(name);
+    if (!m_views.empty() && m_views.front()->TypeCode == 2
+        && (name == u"Condition" || name == u"DataSource")) {
+        // A band's data source and group condition complete from the data tree; the condition
+        // is checked as it is typed, as the text editors check theirs.
+        if (completions) {
+            auto* completer = new QCompleter(completions(), edit);
+            completer->setCaseSensitivity(Qt::CaseInsensitive);
+            edit->setCompleter(completer);
+        }
+        if (name == u"Condition") {
+            auto check = [this, edit] {
+                const CodeCheck::Result r = CodeCheck::checkExpression(edit->text());
+                edit->setStyleSheet(r.ok ? QString() : QStringLiteral("QLineEdit { color: #b00000; }"));
+                edit->setToolTip(r.message);
+                m_message->setText(r.message);
+            };
+            connect(edit, &QLineEdit::textEdited, this, check);
+            check();
+        }
+    }
     connect(edit, &QLineEdit::editingFinished, this, [this, name, edit] {
         if (edit->isModified()) {
             edit->setModified(false);

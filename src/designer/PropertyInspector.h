@@ -12,6 +12,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 #include <vector>
 
 class QLabel;
@@ -41,6 +43,9 @@ public:
     bool setText(const QString& name, const QString& text);
     // The text form of a value for an editor.
     static QString textOf(const FieldValue& value);
+
+    // The names a band's data source and group condition complete from (the data tree's).
+    std::function<QStringList()> completions;
 
 signals:
     // A memo's text is to be edited (the window opens the editor).

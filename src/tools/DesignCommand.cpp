@@ -2,6 +2,7 @@
 
 #include "app/DatabaseConnection.h"
 #include "app/DemoDatabase.h"
+#include "designer/DataTree.h"
 #include "designer/DesignDocument.h"
 #include "designer/DesignPreview.h"
 #include "designer/DesignerWindow.h"
@@ -93,18 +94,31 @@ int runDesignCommand(const QStringList& args)
             return 1;
         }
     }
-    // F9 runs on the data the command names, as `vaskel render` takes it.
-    window.previewHandler = [demo, connection](DesignDocument& doc) {
-        QString odbc = connection;
+    // F9 and the data tree use the data the command names, as `vaskel render` takes it.
+    auto odbcOf = [demo, connection]() -> QString {
+        if (demo) {
+            DemoDatabase::prepare(DemoDatabase::defaultFolder());
+            return DatabaseConnection::odbcFromProviderString(
+                QString::fromLatin1(DatabaseConnection::kLegacyConnectionString));
+        }
+        if (!connection.isEmpty())
+            return connection;
+        const SettingsStore settings;
+        return DatabaseConnection::configuredConnectionString(&settings);
+    };
+    if (demo || !connection.isEmpty()) {
+        // The tree shows the module's datasets with their fields; without the data it shows the
+        // template's own names, and the preview says what is wrong.
         try {
-            if (demo) {
-                DemoDatabase::prepare(DemoDatabase::defaultFolder());
-                odbc = DatabaseConnection::odbcFromProviderString(
-                    QString::fromLatin1(DatabaseConnection::kLegacyConnectionString));
-            } else if (odbc.isEmpty()) {
-                const SettingsStore settings;
-                odbc = DatabaseConnection::configuredConnectionString(&settings);
-            }
+            window.dataTree()->setDatasets(DataTree::datasetsOf(odbcOf()));
+        } catch (const VaskelError& e) {
+            err << "vaskel design: " << e.message() << '\n';
+        }
+    }
+    window.previewHandler = [odbcOf](DesignDocument& doc) {
+        QString odbc;
+        try {
+            odbc = odbcOf();
         } catch (const VaskelError& e) {
             TfrGlobals::get().ui().showError(e.message());
             return;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `vaskel design look.frf` under a real X server (Xvfb) with a window manager (openbox), driven by
 # xdotool as a person would: the window's title, dragging a memo with the mouse, a rubber band and
-# Delete, Ctrl+S, Ctrl+Z, F9 (the preview on the demo data), and closing with unsaved changes (the
+# Delete, Ctrl+S, Ctrl+Z, the memo editor with its completion popup, F9 (the preview on the demo data), and closing with unsaved changes (the
 # question, Cancel, then No). What the window saved is read back with `vaskel template dump`.
 # Usage: designer_under_x.sh VASKEL LOOK.frf   (display :33 unless VASKEL_X_DISPLAY says otherwise)
 set -euo pipefail
@@ -90,10 +90,10 @@ top=$(view_field NoPurchases top)
 [ "$top" -ge 292 ] && [ "$top" -le 308 ] || fail "dragged memo's top is $top, not about 300"
 [ "$(view_field BillNo left)" = 20 ] || fail "a view that was not dragged moved"
 
-# A rubber band from the band's empty right end across the bill number line, Delete, save.
+# A rubber band from the band's empty left end across the bill number line, Delete, save.
 before=$(views_count)
-xdotool mousemove $((px + 745)) $((py + 80)) mousedown 1
-for step in 1 2 3 4; do xdotool mousemove $((px + 745 - step * 100)) $((py + 80 + step * 3)); sleep 0.05; done
+xdotool mousemove $((px + 8)) $((py + 80)) mousedown 1
+for step in 1 2 3 4; do xdotool mousemove $((px + 8 + step * 100)) $((py + 80 + step * 3)); sleep 0.05; done
 xdotool mouseup 1
 xdotool key Delete ctrl+s
 sleep 0.5
@@ -102,6 +102,26 @@ after=$(views_count)
 xdotool key ctrl+z ctrl+s
 sleep 0.5
 [ "$(views_count)" -eq "$before" ] || fail "Ctrl+Z did not bring the deleted views back"
+
+# The memo editor, a dialog over the window: Ctrl+Space pops the names of the data panel up, Enter
+# takes the first that fits, the check names the unclosed bracket until "]" closes it, OK keeps it.
+xdotool mousemove $((px + 190)) $((py + 86)) click --repeat 2 --delay 80 1
+editor=$(timeout 20 xdotool search --sync --onlyvisible --name '^BillNo - Memo$' | head -1) \
+  || fail "a double click on the memo opened no editor"
+xdotool windowactivate --sync "$editor" key ctrl+End
+xdotool type --delay 20 ' [ADOQuery1."CMN'
+xdotool key ctrl+space
+sleep 0.5
+xdotool key Return
+xdotool type --delay 20 ']'
+sleep 0.5
+xdotool key ctrl+Return
+sleep 0.5
+xdotool search --onlyvisible --name '^BillNo - Memo$' >/dev/null && fail "OK did not close the memo editor"
+xdotool key ctrl+s
+sleep 0.5
+view_field BillNo memo | grep -qF '[ADOQuery1."CMNAME"]' \
+  || fail "the completed field is not in the memo: $(view_field BillNo memo)"
 
 # F9 prepares the template on the demo data and shows it in the (modal) preview; Escape closes it.
 xdotool key F9
@@ -138,4 +158,4 @@ for _ in $(seq 50); do kill -0 "$designer" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$designer" 2>/dev/null && fail "No did not close the designer"
 wait "$designer" || fail "the designer ended with status $?: $(cat "$work/design.log")"
 [ "$(md5sum <"$work/look.frf")" = "$saved" ] || fail "No saved the changes"
-echo "designer_under_x: window, drag, rubber band, Delete, Ctrl+S, Ctrl+Z, F9 and closing work"
+echo "designer_under_x: window, drag, rubber band, Delete, Ctrl+S, Ctrl+Z, completion, F9 and closing work"

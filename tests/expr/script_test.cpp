@@ -20,8 +20,8 @@ public:
         value = v ? *v : Value();
     }
     void AssignValue(const QString& name, const Value& value) override { variables.SetValue(name, value); }
-    void CallScriptFunction(const QString& name, const Value& p1, const Value& p2, const Value& p3,
-        Value& value) override
+    void CallScriptFunction(
+        const QString& name, const Value& p1, const Value& p2, const Value& p3, Value& value) override
     {
         calls += name + QLatin1Char('(') + p1.stringValue() + QLatin1Char('|') + p2.stringValue()
             + QLatin1Char('|') + p3.stringValue() + QLatin1Char(')');
@@ -209,6 +209,37 @@ TEST_F(ScriptTest, ErrorLines)
             "Line 1/26: Need \";\" or \"end\" here"},
         {"only the first error is reported", "begin x y; z w end", "Line 1/9: Need \":=\" here"},
     });
+}
+
+// An editor's check of one expression: the script grammar with names read as the expression
+// parser reads them, and nothing after the expression.
+TEST_F(ScriptTest, CheckingOneExpression)
+{
+    struct Case {
+        const char* name;
+        const char* text;
+        bool ok;
+        const char* message;
+        int line, column;
+    };
+    const Case cases[] = {
+        {"field of a dataset with a quoted name", "ADOQuery1.\"AMT\" * 2", true, "", 0, 0},
+        {"system variable and a name in Chinese", "PAGE# + 单价", true, "", 0, 0},
+        {"a function call with a nested bracket", "SUM([ADOQuery1.\"AMT\"], Band2)", true, "", 0, 0},
+        {"two operands in a row", "A B", false, "Line 1/3: Need an operator here", 1, 3},
+        {"unclosed parenthesis on the second line", "(1 +\n 2", false, "Line 2/3: Need \")\" here", 2, 3},
+        {"missing operand: a stop without a message", "1 *", false, "", 1, 4},
+        {"unterminated quoted name", "Q1.\"AMT", false, "", 1, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ScriptCompiler::ExpressionCheck r
+            = ScriptCompiler::checkExpression(QString::fromUtf8(c.text), ExprGlobals::get().parser);
+        EXPECT_EQ(r.ok, c.ok);
+        EXPECT_EQ(r.message, QString::fromUtf8(c.message));
+        EXPECT_EQ(r.line, c.line);
+        EXPECT_EQ(r.column, c.column);
+    }
 }
 
 TEST_F(ScriptTest, MalformedLiteralsStopWithoutAMessageAndKeepWhatCompiled)

@@ -91,6 +91,36 @@ void ScriptCompiler::compile(QStringList& compiled, QStringList& errors)
     errors = m_errors;
 }
 
+ScriptCompiler::ExpressionCheck ScriptCompiler::checkExpression(const QString& text, const TfrParser& parser)
+{
+    ScriptCompiler c(text.split(QLatin1Char('\n')), parser);
+    c.m_expressionNames = true;
+    ExpressionCheck result;
+    try {
+        c.expression();
+        c.skipBlanks();
+        if (c.m_pos < c.m_text.size())
+            c.fail(need(QStringLiteral("an operator")), c.m_pos);
+        // What the grammar accepts, the parser compiles as a run would.
+        try {
+            parser.Compile(text);
+        } catch (const VaskelError& e) {
+            c.fail(e.message().isEmpty() ? need(QStringLiteral("\")\"")) : e.message(), c.m_text.size() - 1);
+        }
+    } catch (const Stop&) {
+        result.ok = false;
+        if (!c.m_errors.isEmpty()) {
+            result.message = c.m_errors.constLast();
+            result.line = c.m_errorLine;
+            result.column = c.m_errorColumn;
+        } else {
+            result.line = c.m_faultLine;
+            result.column = c.m_faultColumn;
+        }
+    }
+    return result;
+}
+
 // ---- statements ----
 
 void ScriptCompiler::statement()
@@ -363,7 +393,7 @@ void ScriptCompiler::factor()
     } else if (c == QLatin1Char('+') || c == QLatin1Char('-')) {
         ++m_pos;
         relation();
-    } else if (isAsciiLetter(c)) {
+    } else if (isAsciiLetter(c) || (m_expressionNames && (c.isLetter() || c == QLatin1Char('"')))) {
         if (QStringView(m_text).mid(m_pos, 3).compare(QLatin1StringView("NOT"), Qt::CaseInsensitive) == 0
             && atWordBoundary(m_pos + 3, false)) {
             m_pos += 3;
@@ -513,6 +543,25 @@ bool ScriptCompiler::standsAlone()
 QString ScriptCompiler::readDesignator()
 {
     const qsizetype start = m_pos;
+    if (m_expressionNames) {
+        // Letters of any script, digits, "_", ".", "#", and double-quoted parts.
+        const qsizetype n = m_text.size();
+        while (m_pos < n) {
+            const QChar c = m_text[m_pos];
+            if (c == QLatin1Char('"')) {
+                const qsizetype close = m_text.indexOf(QLatin1Char('"'), m_pos + 1);
+                if (close < 0)
+                    fault(m_pos);
+                m_pos = close + 1;
+            } else if (c.isLetterOrNumber() || c == QLatin1Char('.') || c == QLatin1Char('_')
+                || c == QLatin1Char('#')) {
+                ++m_pos;
+            } else {
+                break;
+            }
+        }
+        return m_text.mid(start, m_pos - start);
+    }
     if (m_pos < m_text.size() && isAsciiLetter(m_text[m_pos])) {
         while (m_pos < m_text.size() && isDesignatorChar(m_text[m_pos]))
             ++m_pos;
@@ -625,6 +674,8 @@ void ScriptCompiler::fail(const QString& message, qsizetype position)
     int line = 0, column = 0;
     lineAndColumn(position, line, column);
     m_errors += QStringLiteral("Line %1/%2: %3").arg(line).arg(column).arg(message);
+    m_errorLine = line;
+    m_errorColumn = column;
     throw Stop{};
 }
 

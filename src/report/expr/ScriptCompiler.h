@@ -39,6 +39,20 @@ public:
     // Compiles and leaves the result in `compiled` and `errors` (both replaced).
     void compile(QStringList& compiled, QStringList& errors);
 
+    // What checking one expression found: nothing (`ok`), an error with its "Line N/M: …"
+    // message, or a place where the grammar stops without a message (a malformed number, an
+    // unterminated string, no operand where one must be; `message` empty). Line and column are
+    // 1-based.
+    struct ExpressionCheck {
+        bool ok = true;
+        QString message;
+        int line = 0, column = 0;
+    };
+    // Reads `text` as one expression and nothing after it, as a script's expressions are read,
+    // and runs nothing: for editors that check what an author types. Names are read as the
+    // expression parser reads them (any letters, "#", quoted parts: PAGE#, Q1."Field name").
+    static ExpressionCheck checkExpression(const QString& text, const TfrParser& parser);
+
     // Where compilation stopped without an error line (a malformed number, an unterminated string,
     // a missing operand): 1-based line and column; 0 when it did not stop that way.
     int faultLine() const { return m_faultLine; }
@@ -112,6 +126,9 @@ private:
     int m_depth = 0;
     int m_faultLine = 0;
     int m_faultColumn = 0;
+    bool m_expressionNames = false; // names as the expression parser reads them
+    int m_errorLine = 0; // where the error line's message points
+    int m_errorColumn = 0;
 };
 
 } // namespace vaskel
