@@ -1,5 +1,6 @@
 #include "report/export/HtmlExport.h"
 
+#include "platform/FontAliases.h"
 #include "platform/SafeOutputFile.h"
 #include "report/engine/PageTarget.h"
 #include "report/engine/TfrEMFPages.h"
@@ -10,6 +11,7 @@
 #include "report/model/TfrPrinter.h"
 
 #include <QBuffer>
+#include <QHash>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
@@ -34,6 +36,23 @@ const char* const kFallbackFamilies
 QString escaped(const QString& text)
 {
     return text.toHtmlEscaped();
+}
+
+// The memo's family, then the face this system draws it with (a browser does not know the
+// program's stand-ins for the Windows families), quoted for CSS.
+QString families(const QString& name)
+{
+    static QHash<QString, QString> known;
+    if (const auto it = known.constFind(name); it != known.constEnd())
+        return *it;
+    QStringList names{name};
+    const QStringList standIns = FontAliases::fontconfigFamilies(name);
+    if (!standIns.isEmpty() && !names.contains(standIns.first()))
+        names << standIns.first();
+    QStringList quoted;
+    for (QString n : names)
+        quoted << u'"' + n.remove(u'"').remove(u'\\') + u'"';
+    return *known.insert(name, quoted.join(QLatin1String(", ")));
 }
 
 QString cssColor(quint32 reportColor)
@@ -97,9 +116,9 @@ QString memoHtml(const ExportCell& cell, QPointF origin, double kx, double ky)
                         .arg(px(origin.x() + cell.rect.left() * kx), px(origin.y() + cell.rect.top() * ky),
                             px(cell.rect.width() * kx), px(cell.rect.height() * ky));
     const double characterHeight = std::max(1.0, cell.font.Size * 96.0 / 72.0);
-    style += QStringLiteral("font-family:\"%1\", %2;font-size:%3;line-height:%4;")
-                 .arg(QString(cell.font.Name).remove(u'"'), QLatin1String(kFallbackFamilies),
-                     px(characterHeight * ky), px((characterHeight + cell.lineSpacing) * ky));
+    style += QStringLiteral("font-family:%1, %2;font-size:%3;line-height:%4;")
+                 .arg(families(cell.font.Name), QLatin1String(kFallbackFamilies), px(characterHeight * ky),
+                     px((characterHeight + cell.lineSpacing) * ky));
     style += QStringLiteral("padding:%1 %2;").arg(px(cell.gapY * ky), px(cell.gapX * kx));
     if (cell.font.Style & FontStyle::Bold)
         style += QLatin1String("font-weight:bold;");
