@@ -22,19 +22,32 @@ QString progressText(int page)
     return QCoreApplication::translate("vaskel", "Page  %1").arg(page);
 }
 
-QString filter(ExportFormat format)
+// What each format shows, in the order of ExportFormat.
+struct FormatTexts {
+    const char* menu;
+    const char* caption;
+    const char* filter;
+    const char* suffix;
+};
+constexpr FormatTexts kTexts[] = {
+    {QT_TRANSLATE_NOOP("vaskel", "PDF..."), QT_TRANSLATE_NOOP("vaskel", "Export to PDF"),
+        QT_TRANSLATE_NOOP("vaskel", "PDF files (*.pdf)"), "pdf"},
+    {QT_TRANSLATE_NOOP("vaskel", "Excel..."), QT_TRANSLATE_NOOP("vaskel", "Export to Excel"),
+        QT_TRANSLATE_NOOP("vaskel", "Excel workbooks (*.xlsx)"), "xlsx"},
+    {QT_TRANSLATE_NOOP("vaskel", "HTML..."), QT_TRANSLATE_NOOP("vaskel", "Export to HTML"),
+        QT_TRANSLATE_NOOP("vaskel", "HTML files (*.html *.htm)"), "html"},
+    {QT_TRANSLATE_NOOP("vaskel", "CSV..."), QT_TRANSLATE_NOOP("vaskel", "Export to CSV"),
+        QT_TRANSLATE_NOOP("vaskel", "CSV files (*.csv)"), "csv"},
+};
+
+const FormatTexts& textsOf(ExportFormat format)
 {
-    switch (format) {
-    case ExportFormat::Pdf:
-        return QCoreApplication::translate("vaskel", "PDF files (*.pdf)");
-    case ExportFormat::Xlsx:
-        return QCoreApplication::translate("vaskel", "Excel workbooks (*.xlsx)");
-    case ExportFormat::Html:
-        return QCoreApplication::translate("vaskel", "HTML files (*.html *.htm)");
-    case ExportFormat::Csv:
-        return QCoreApplication::translate("vaskel", "CSV files (*.csv)");
-    }
-    return {};
+    return kTexts[static_cast<int>(format)];
+}
+
+QString translated(const char* text)
+{
+    return QCoreApplication::translate("vaskel", text);
 }
 
 std::unique_ptr<ReportExporter> exporter(ExportFormat format)
@@ -61,54 +74,25 @@ QString PreviewExport::hint()
 
 QString PreviewExport::menuText(ExportFormat format)
 {
-    switch (format) {
-    case ExportFormat::Pdf:
-        return QCoreApplication::translate("vaskel", "PDF...");
-    case ExportFormat::Xlsx:
-        return QCoreApplication::translate("vaskel", "Excel...");
-    case ExportFormat::Html:
-        return QCoreApplication::translate("vaskel", "HTML...");
-    case ExportFormat::Csv:
-        return QCoreApplication::translate("vaskel", "CSV...");
-    }
-    return {};
+    return translated(textsOf(format).menu);
 }
 
 QString PreviewExport::caption(ExportFormat format)
 {
-    switch (format) {
-    case ExportFormat::Pdf:
-        return QCoreApplication::translate("vaskel", "Export to PDF");
-    case ExportFormat::Xlsx:
-        return QCoreApplication::translate("vaskel", "Export to Excel");
-    case ExportFormat::Html:
-        return QCoreApplication::translate("vaskel", "Export to HTML");
-    case ExportFormat::Csv:
-        return QCoreApplication::translate("vaskel", "Export to CSV");
-    }
-    return {};
+    return translated(textsOf(format).caption);
 }
 
 QString PreviewExport::suffix(ExportFormat format)
 {
-    switch (format) {
-    case ExportFormat::Pdf:
-        return QStringLiteral("pdf");
-    case ExportFormat::Xlsx:
-        return QStringLiteral("xlsx");
-    case ExportFormat::Html:
-        return QStringLiteral("html");
-    case ExportFormat::Csv:
-        return QStringLiteral("csv");
-    }
-    return {};
+    return QString::fromLatin1(textsOf(format).suffix);
 }
 
 bool PreviewExport::run(ExportFormat format, TfrEMFPages& pages, const QString& title,
     const QString& suggestedName, QString* chosen)
 {
     UiServices& ui = TfrGlobals::get().ui();
-    const QString fileName = ui.saveFileName(caption(format), suggestedName, filter(format), suffix(format));
+    const QString fileName
+        = ui.saveFileName(caption(format), suggestedName, translated(textsOf(format).filter), suffix(format));
     if (fileName.isEmpty())
         return false;
     if (chosen)
