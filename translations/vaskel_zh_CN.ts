@@ -586,6 +586,50 @@
         <translation>PDF 文件 (*.pdf)</translation>
     </message>
     <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>PDF...</source>
+        <translation>PDF...</translation>
+    </message>
+    <message>
+        <source>Excel...</source>
+        <translation>Excel...</translation>
+    </message>
+    <message>
+        <source>HTML...</source>
+        <translation>HTML...</translation>
+    </message>
+    <message>
+        <source>CSV...</source>
+        <translation>CSV...</translation>
+    </message>
+    <message>
+        <source>Export to Excel</source>
+        <translation>导出为 Excel</translation>
+    </message>
+    <message>
+        <source>Export to HTML</source>
+        <translation>导出为 HTML</translation>
+    </message>
+    <message>
+        <source>Export to CSV</source>
+        <translation>导出为 CSV</translation>
+    </message>
+    <message>
+        <source>Excel workbooks (*.xlsx)</source>
+        <translation>Excel 工作簿 (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>HTML files (*.html *.htm)</source>
+        <translation>HTML 文件 (*.html *.htm)</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV 文件 (*.csv)</translation>
+    </message>
+    <message>
         <source>Text not found</source>
         <translation>未找到文本</translation>
     </message>

@@ -19,6 +19,7 @@
 
 #include <optional>
 #include <type_traits>
+#include <utility>
 #include <variant>
 
 namespace vaskel {
@@ -51,6 +52,10 @@ struct RenderSession {
     // Outputs.
     QString saveFile;
     QString pdfFile;
+    QString xlsxFile;
+    QString htmlFile;
+    QString csvFile;
+    bool allPageBands = false; // spreadsheet and CSV: page headers and footers on every page
     QString pngDir;
     int dpi = kDefaultDpi;
     bool json = false;
@@ -188,6 +193,15 @@ const RenderOption kOptions[] = {
         &RenderSession::saveFile},
     {"--pdf", "FILE", false, "write a PDF, one page per prepared page at its paper size",
         &RenderSession::pdfFile},
+    {"--xlsx", "FILE", false, "write an Excel workbook: one sheet, numbers and dates as typed cells",
+        &RenderSession::xlsxFile},
+    {"--html", "FILE", false, "write one self-contained HTML file, each page as it prints",
+        &RenderSession::htmlFile},
+    {"--csv", "FILE", false, "write CSV (UTF-8): one line per printed row, numbers in plain form",
+        &RenderSession::csvFile},
+    {"--all-page-bands", nullptr, false,
+        "--xlsx, --csv: keep page headers and footers on every page, not only once",
+        &RenderSession::allPageBands},
     {"--png", "DIR", false, "write each page as DIR/page-001.png, page-002.png ...", &RenderSession::pngDir},
     {"--dpi", "N", false, "resolution of the PNG pages (default 96)", applyDpi},
     {"--json", "FILE", true, "write every page and object as JSON (standard output without FILE or with -)",
@@ -201,7 +215,8 @@ QString usage()
         "                     [--demo | --connection STRING] [--two-pass] [--title TEXT]\n"
         "                     [--code-page NAME] [--time-limit SECONDS] [--go-on] OUTPUT...\n"
         "       vaskel render --frp FILE [--go-on] OUTPUT...\n"
-        "OUTPUT: --pdf FILE, --png DIR [--dpi N], --json [FILE], --save FILE\n");
+        "OUTPUT: --pdf FILE, --xlsx FILE, --html FILE, --csv FILE, --png DIR [--dpi N],\n"
+        "        --json [FILE], --save FILE\n");
     for (const RenderOption& o : kOptions) {
         QString option = QString::fromLatin1(o.name);
         if (o.valueName)
@@ -286,8 +301,10 @@ bool parseArguments(RenderSession& s, const QStringList& args)
         *s.err << "render: give --demo or --connection, not both\n";
         return false;
     }
-    if (s.pdfFile.isEmpty() && s.pngDir.isEmpty() && !s.json && s.saveFile.isEmpty()) {
-        *s.err << "render: nothing to write: give --pdf, --png, --json or --save\n" << usage();
+    if (s.pdfFile.isEmpty() && s.xlsxFile.isEmpty() && s.htmlFile.isEmpty() && s.csvFile.isEmpty()
+        && s.pngDir.isEmpty() && !s.json && s.saveFile.isEmpty()) {
+        *s.err << "render: nothing to write: give --pdf, --xlsx, --html, --csv, --png, --json or --save\n"
+               << usage();
         return false;
     }
     return true;
@@ -356,7 +373,7 @@ QString outputOverInput(const RenderSession& s)
     const QString inputPath = QFileInfo(input).canonicalFilePath();
     if (inputPath.isEmpty())
         return {};
-    for (const QString& output : {s.saveFile, s.pdfFile, s.jsonFile}) {
+    for (const QString& output : {s.saveFile, s.pdfFile, s.xlsxFile, s.htmlFile, s.csvFile, s.jsonFile}) {
         if (!output.isEmpty() && QFileInfo(output).canonicalFilePath() == inputPath)
             return output;
     }
@@ -378,6 +395,15 @@ int writeOutputs(const RenderSession& s, const QString& source, TfrEMFPages& pag
         if (!s.pdfFile.isEmpty()) {
             stage = s.pdfFile;
             RenderOutputs::writePdf(pages, s.pdfFile, s.title.value_or(QString()));
+        }
+        const RenderOutputs::TableOptions table{s.title.value_or(QString()), s.allPageBands};
+        for (const auto& [file, kind] : {std::pair{s.xlsxFile, RenderOutputs::Table::Xlsx},
+                 std::pair{s.htmlFile, RenderOutputs::Table::Html},
+                 std::pair{s.csvFile, RenderOutputs::Table::Csv}}) {
+            if (file.isEmpty())
+                continue;
+            stage = file;
+            RenderOutputs::writeTable(pages, file, kind, table);
         }
         if (!s.pngDir.isEmpty()) {
             stage = s.pngDir;

@@ -4,7 +4,10 @@
 #include "platform/SafeOutputFile.h"
 #include "report/engine/PreparedPagesJson.h"
 #include "report/engine/TfrEMFPages.h"
+#include "report/export/CsvExport.h"
+#include "report/export/HtmlExport.h"
 #include "report/export/PdfExport.h"
+#include "report/export/XlsxExport.h"
 #include "report/model/TemplateJson.h"
 #include "report/model/TfrPrinter.h"
 
@@ -45,6 +48,23 @@ void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title)
     ExportDocumentInfo info;
     info.title = title;
     PdfExport().write(pages, fileName, info);
+}
+
+void writeTable(TfrEMFPages& pages, const QString& fileName, Table kind, const TableOptions& options)
+{
+    ExportDocumentInfo info;
+    info.title = options.title;
+    switch (kind) {
+    case Table::Xlsx:
+        XlsxExport(options.allPageBands).write(pages, fileName, info);
+        break;
+    case Table::Html:
+        HtmlExport().write(pages, fileName, info);
+        break;
+    case Table::Csv:
+        CsvExport(options.allPageBands).write(pages, fileName, info);
+        break;
+    }
 }
 
 namespace {

@@ -14,6 +14,13 @@ namespace RenderOutputs {
 
 // `title` becomes the document's title (none when empty). An empty report gives one blank page.
 void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title);
+// The other exports of the pages: an Excel workbook, a self-contained HTML file, a CSV file.
+enum class Table { Xlsx, Html, Csv };
+struct TableOptions {
+    QString title;
+    bool allPageBands = false; // page headers and footers on every page (workbook and CSV)
+};
+void writeTable(TfrEMFPages& pages, const QString& fileName, Table kind, const TableOptions& options);
 // DIR/page-001.png, page-002.png … at `dpi` pixels per inch; the folder is made when missing. The
 // pages take their names only when all were written; pages of an earlier, longer run beyond the
 // new count are removed.

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
@@ -47,8 +48,13 @@ TEST_F(FormTest, ShowTakesThePagesAndCountsThem)
     EXPECT_EQ(f.windowTitle(), "Preview - Bill");
     EXPECT_FALSE(f.PageSetupBtn->isVisibleTo(&f)) << "not in the default button set";
     EXPECT_TRUE(f.ZoomBtn->isVisibleTo(&f));
-    ASSERT_NE(f.ExportPdfBtn, nullptr);
-    EXPECT_TRUE(f.ExportPdfBtn->isVisibleTo(&f));
+    ASSERT_NE(f.ExportBtn, nullptr);
+    EXPECT_TRUE(f.ExportBtn->isVisibleTo(&f));
+    ASSERT_NE(f.ExportMenu, nullptr);
+    QStringList formats;
+    for (const QAction* action : f.ExportMenu->actions())
+        formats << action->text();
+    EXPECT_EQ(formats, QStringList({"PDF...", "Excel...", "HTML...", "CSV..."}));
     f.PgDownClick();
     EXPECT_EQ(f.Label1->text(), "Page 2/12");
     EXPECT_EQ(f.VScrollBar->value(), f.HeldPages->PageAt(1).LayoutRect.top() - 10);
@@ -142,7 +148,7 @@ TEST_F(FormTest, CommandKeysActOnlyWhereTheirButtonIs)
     report.PreviewButtons &= ~(1u << pbLoad);
     report.PreviewButtons &= ~(1u << pbSave);
     TfrPreviewForm& f = open();
-    EXPECT_FALSE(f.ExportPdfBtn->isVisibleTo(&f)) << "Export to PDF follows Save";
+    EXPECT_FALSE(f.ExportBtn->isVisibleTo(&f)) << "Export follows Save";
     int prints = 0;
     int finds = 0;
     f.OnPrint = [&](TfrPreviewForm&) { ++prints; };

@@ -110,7 +110,8 @@ TEST_F(HostileOutputTest, FullDiskKeepsEveryOldFileAndSaysWhy)
     if (!disk.mounted())
         GTEST_SKIP() << "a tmpfs cannot be mounted here";
     const QString full = dir.filePath("disk");
-    for (const char* name : {"out.frp", "out.json", "out.pdf", "out.frf", "png/page-001.png"}) {
+    for (const char* name : {"out.frp", "out.json", "out.pdf", "out.xlsx", "out.html", "out.csv", "out.frf",
+             "png/page-001.png"}) {
         QDir().mkpath(QFileInfo(full + '/' + name).path());
         put(full + '/' + name, "old");
     }
@@ -124,6 +125,9 @@ TEST_F(HostileOutputTest, FullDiskKeepsEveryOldFileAndSaysWhy)
         {"--save", runRenderCommand, {"--frp", frp, "--save", full + "/out.frp"}, "out.frp"},
         {"--json", runRenderCommand, {"--frp", frp, "--json", full + "/out.json"}, "out.json"},
         {"--pdf", runRenderCommand, {"--frp", frp, "--pdf", full + "/out.pdf"}, "out.pdf"},
+        {"--xlsx", runRenderCommand, {"--frp", frp, "--xlsx", full + "/out.xlsx"}, "out.xlsx"},
+        {"--html", runRenderCommand, {"--frp", frp, "--html", full + "/out.html"}, "out.html"},
+        {"--csv", runRenderCommand, {"--frp", frp, "--csv", full + "/out.csv"}, "out.csv"},
         {"--png", runRenderCommand, {"--frp", frp, "--png", full + "/png"}, "png/page-001.png"},
         {"template build", runTemplateCommand, {"build", json, "-o", full + "/out.frf"}, "out.frf"},
     };
@@ -136,7 +140,7 @@ TEST_F(HostileOutputTest, FullDiskKeepsEveryOldFileAndSaysWhy)
     }
     EXPECT_EQ(QDir(full + "/png").entryList(QDir::Files | QDir::Hidden), QStringList{"page-001.png"})
         << "a failed --png run leaves none of its pages";
-    EXPECT_EQ(QDir(full).entryList(QDir::Files | QDir::Hidden).size(), 5) << "no temporary file stays";
+    EXPECT_EQ(QDir(full).entryList(QDir::Files | QDir::Hidden).size(), 8) << "no temporary file stays";
 }
 
 TEST_F(HostileOutputTest, DevicesAndFifosAreWrittenIntoNeverReplaced)

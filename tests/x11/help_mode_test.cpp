@@ -2,7 +2,8 @@
 // and the print dialog (F1), the yellow topic shows and holds the pointer and the keyboard as a
 // popup does; the next click or Escape closes it, no grab of the program's is left on the X
 // server, and the next key reaches the window at once. Run with the program as it ships, on a
-// bill saved from look.frf, in English and in Chinese.
+// bill saved from look.frf, in English and in Chinese. The preview's Export menu, a popup as well,
+// is driven the same way.
 #include "support/CupsQueue.h"
 
 #include <QDir>
@@ -335,6 +336,38 @@ TEST_F(HelpModeOnADesktop, PrintDialogF1ShowsATopicAndTheDialogStillAnswers)
     screenshot(QStringLiteral("print-dialog-help-zh_CN"));
     expectTopicThatCloses([&] { clickAt(print, 20, 200); });
     key(print, QStringLiteral("Escape"));
+    expectPreviewClosesOnEscape(preview);
+}
+
+// The Export button (after Open and Save) opens its menu of formats under the pointer's grab;
+// the keyboard picks CSV, the save dialog takes a name, and the file is written.
+constexpr int kExportButtonX = 4 + 53 + 8 + 2 * 24 + 12;
+
+TEST_F(HelpModeOnADesktop, ExportMenuWritesTheChosenFormatThroughItsSaveDialog)
+{
+    const QString preview = openPreview(QStringLiteral("en"));
+    ASSERT_FALSE(preview.isEmpty());
+    clickAt(preview, kExportButtonX, kToolbarY);
+    EXPECT_TRUE(programGrabs()) << "the Export menu is not shown";
+    screenshot(QStringLiteral("export-menu"));
+    for (int i = 0; i < 4; ++i) // PDF, Excel, HTML, CSV
+        keyAnywhere(QStringLiteral("Down"));
+    keyAnywhere(QStringLiteral("Return"));
+    const QString dialog = waitForWindow(QStringLiteral("^Export to CSV$"));
+    ASSERT_FALSE(dialog.isEmpty()) << "no save dialog for the CSV";
+    const QString target = m_home.filePath(QStringLiteral("bill-export.csv"));
+    key(dialog, QStringLiteral("ctrl+a"));
+    desktop->xdotool({QStringLiteral("type"), target});
+    screenshot(QStringLiteral("export-save-dialog"));
+    key(dialog, QStringLiteral("Return"));
+    QElapsedTimer t;
+    t.start();
+    while (!QFile::exists(target) && t.elapsed() < 20000)
+        QThread::msleep(200);
+    QFile csv(target);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly)) << "the CSV was not written";
+    const QString text = QString::fromUtf8(csv.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("0002,2023-01-10,"))) << text.toStdString();
     expectPreviewClosesOnEscape(preview);
 }
 

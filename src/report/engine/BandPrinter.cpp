@@ -3,8 +3,10 @@
 #include "report/engine/CalculationError.h"
 #include "report/engine/PageFormer.h"
 #include "report/engine/TfrReport.h"
+#include "report/model/DisplayFormat.h"
 #include "report/model/ReportStreamWriter.h"
 #include "report/model/TfrGlobals.h"
+#include "report/model/TfrMemoView.h"
 #include "report/model/TfrStretcheable.h"
 #include "report/model/TfrSubReportView.h"
 
@@ -19,6 +21,35 @@ namespace {
 bool needsFitCheck(TfrBandKind kind)
 {
     return kind != PageFooter && kind != Overlay && kind != ColumnFooter && kind != NoBand;
+}
+
+// Notes beside the page's records what exports need of a printed view: the band it printed in
+// (once per band printing) and, for a memo showing one number, date or time through its display
+// format, the value itself. Texts and values the format does not turn into a number stay text.
+void notePrinted(TfrPreparedPage& page, const TfrView& view, const PrintContext& context)
+{
+    if (const std::optional<PrintingBand>& band = context.BandGeometry) {
+        const PreparedBandSpan span{band->Top, band->MeasuredHeight, static_cast<quint16>(band->Kind)};
+        if (page.Bands.empty() || page.Bands.back().Top != span.Top || page.Bands.back().Kind != span.Kind)
+            page.Bands.push_back(span);
+    }
+    const auto* memo = dynamic_cast<const TfrMemoView*>(&view);
+    if (!memo || !memo->ExpandedValue)
+        return;
+    const FormattedValue& shown = *memo->ExpandedValue;
+    const auto category = static_cast<FormatCategory>(DisplayFormat::unpack(shown.code).category);
+    if (shown.value.isNull() || shown.value.isEmpty()
+        || (category != FormatCategory::Number && category != FormatCategory::Date
+            && category != FormatCategory::Time))
+        return;
+    double number = 0;
+    try {
+        number = category == FormatCategory::Number ? shown.value.toNumber() : shown.value.toDateTime();
+    } catch (const VaskelError&) {
+        return; // printed as its plain text
+    }
+    page.Values.push_back(
+        {view.Left, view.Top, view.Width, view.Height, number, shown.code, shown.formatText});
 }
 
 } // namespace
@@ -354,6 +385,8 @@ bool BandPrinter::writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, 
         context.PrintedShiftY = dy;
         context.LooseBand = &m_former.slot(NoBand);
         view.EmitPrepared(out, context);
+        if (out.size() > 0)
+            notePrinted(store.PageAt(run.PageNumber), view, context);
         view.Left = left;
         view.Top = top;
         store.AppendRecords(run.PageNumber, out);

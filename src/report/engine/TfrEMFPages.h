@@ -35,6 +35,23 @@ class ReportStreamReader;
 class TfrReport;
 class TfrView;
 
+// A band as it printed on a prepared page: exports tell page headers and footers, data rows and
+// group lines apart by it. Report units from the top of the paper.
+struct PreparedBandSpan {
+    qint32 Top = 0;
+    qint32 Height = 0;
+    quint16 Kind = 0; // TfrBandKind
+};
+
+// A memo that printed one number, date or time through its display format: the value before it
+// became text, so that a spreadsheet gets a number or a date. Found again by the memo's place.
+struct PreparedValue {
+    qint32 Left = 0, Top = 0, Width = 0, Height = 0;
+    double Number = 0; // the number, or days since 1899-12-30 for dates and times
+    qint32 FormatCode = 0;
+    QString FormatText;
+};
+
 struct TfrPreparedPage {
     QRect LayoutRect; // where the preview lays the page out, screen pixels before scrolling
     quint16 PaperCode = 0;
@@ -56,6 +73,10 @@ struct TfrPreparedPage {
     // that file or run).
     std::shared_ptr<const CodePage> TextCodePage;
     std::unique_ptr<TfrPage> LivePage; // decoded from the page's records while needed
+    // Kept in memory beside the records while a report is prepared; a .frp holds neither, so
+    // pages read from a file have none.
+    std::vector<PreparedBandSpan> Bands;
+    std::vector<PreparedValue> Values;
 };
 
 enum class HitMode { Click, Hover };

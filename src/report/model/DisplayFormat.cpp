@@ -154,4 +154,20 @@ QString FormatForDisplay(const Value& value, qint32 code, const QString& formatT
     }
 }
 
+QString DateTimePatternOf(qint32 code, const QString& formatText)
+{
+    const DisplayFormat f = DisplayFormat::unpack(code);
+    const auto category = static_cast<FormatCategory>(f.category);
+    if (category != FormatCategory::Date && category != FormatCategory::Time)
+        return {};
+    if (f.kind == DisplayFormat::kCustomKind)
+        return formatText;
+    if (category == FormatCategory::Date && f.kind == 3)
+        return PlatformGlobals::get().locale.longDateFormat;
+    const int kinds = category == FormatCategory::Date ? 3 : kPatternsPerTable;
+    if (f.kind < 0 || f.kind >= kinds)
+        return {};
+    return LoadStr((category == FormatCategory::Date ? kDatePatterns : kTimePatterns) + f.kind);
+}
+
 } // namespace vaskel

@@ -56,4 +56,8 @@ struct DisplayFormat {
 // texts read as numbers use it too; the separator is restored on every path out, errors included.
 QString FormatForDisplay(const Value& value, qint32 code, const QString& formatText);
 
+// The date-time pattern a date or time code prints with (the string table's, the locale's long
+// date or `formatText`); empty for other categories and kinds without a pattern.
+QString DateTimePatternOf(qint32 code, const QString& formatText);
+
 } // namespace vaskel

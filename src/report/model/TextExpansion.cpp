@@ -104,7 +104,7 @@ void ParseFormatSuffix(const QString& suffix, qint32& code, QString& formatText)
     }
 }
 
-QString ResolveFormattedValue(const QString& expression)
+QString ResolveFormattedValue(const QString& expression, FormattedValue* resolved)
 {
     RunState& run = frRun();
     // Each bracket starts without a name under evaluation, so an earlier failure cannot make a
@@ -141,11 +141,16 @@ QString ResolveFormattedValue(const QString& expression)
     }
     if (run.RegisteringAggregates)
         return {};
-    return FormatForDisplay(value, code, fmt);
+    QString text = FormatForDisplay(value, code, fmt);
+    if (resolved)
+        *resolved = {std::move(value), code, std::move(fmt)};
+    return text;
 }
 
-QString ExpandBrackets(const QString& text)
+QString ExpandBrackets(const QString& text, std::optional<FormattedValue>* whole)
 {
+    if (whole)
+        whole->reset();
     QString s = text;
     qsizetype i = 0;
     for (;;) {
@@ -154,7 +159,12 @@ QString ExpandBrackets(const QString& text)
         const BracketedText b = FindBracketed(s, i);
         if (b.close == b.open)
             break;
-        const QString replacement = ResolveFormattedValue(b.inner);
+        const bool alone
+            = whole && b.open == 0 && b.close == text.size() - 1 && text.at(b.close) == QLatin1Char(']');
+        FormattedValue value;
+        const QString replacement = ResolveFormattedValue(b.inner, alone ? &value : nullptr);
+        if (alone)
+            *whole = std::move(value);
         s.replace(b.open, b.close - b.open + 1, replacement);
         i = b.open + replacement.size();
     }

@@ -245,8 +245,12 @@ void TfrMemoView::ExpandMemo()
     // printed another view and left that one current.
     const CallbackScope callbacks(this);
     ExpandedText.clear();
+    ExpandedValue.reset();
+    const bool single = Memo.size() == 1;
     for (const QString& line : Memo) {
-        const QString text = (!line.isEmpty() && !flag(MemoFlags::TextOnly)) ? ExpandBrackets(line) : line;
+        const QString text = (!line.isEmpty() && !flag(MemoFlags::TextOnly))
+            ? ExpandBrackets(line, single ? &ExpandedValue : nullptr)
+            : line;
         if (text.isEmpty())
             ExpandedText.append(QString());
         else

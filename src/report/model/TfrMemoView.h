@@ -4,7 +4,10 @@
 // its by-name interface and its object record; measuring, wrapping and drawing the text belong to
 // the memo's text layout.
 #include "report/model/ReportFont.h"
+#include "report/model/TextExpansion.h"
 #include "report/model/TfrStretcheable.h"
+
+#include <optional>
 
 namespace vaskel {
 
@@ -49,6 +52,9 @@ public:
     QString HighlightCondition;
     qint32 LineSpacing = 2; // pixels at zoom 1
     qint32 CharSpacing = 0;
+    // When the memo is one line holding one bracket and nothing else: that bracket's value and
+    // format as ExpandMemo last expanded it, so that exports can keep numbers and dates typed.
+    std::optional<FormattedValue> ExpandedValue;
 
     QString ClassName() const override { return QStringLiteral("TfrMemoView"); }
 

@@ -6,7 +6,7 @@
 #include "report/model/TfrGlobals.h"
 #include "report/model/TfrPage.h"
 #include "report/model/TfrPrinter.h"
-#include "report/preview/PreviewPdfExport.h"
+#include "report/preview/PreviewExport.h"
 #include "report/preview/PreviewPrint.h"
 #include "report/preview/PreviewSearch.h"
 #include "report/preview/PrintHost.h"
@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 
 #include <algorithm>
 #include <memory>
@@ -97,35 +98,45 @@ private:
     TfrPreviewForm& m_form;
 };
 
-// A page and its "PDF" tag: the Export to PDF button's glyph.
-const char* const kPdfGlyph
+// A page with an arrow leaving it: the Export button's glyph.
+const char* const kExportGlyph
     = R"(<svg xmlns="http://www.w3.org/2000/svg" width="16" height="16" viewBox="0 0 16 16">
-  <path d="M2.5 0.5 H10 L13.5 4 V15.5 H2.5 Z" fill="#ffffff" stroke="#555555"/>
-  <rect x="0.5" y="7.5" width="12" height="6" fill="#c0282d"/>
-  <text x="1.5" y="12.6" font-family="sans-serif" font-size="5.5" font-weight="bold" fill="#ffffff">PDF</text>
+  <path d="M1.5 0.5 H8 L11.5 4 V15.5 H1.5 Z" fill="#ffffff" stroke="#555555"/>
+  <path d="M5 9.5 H12.5" stroke="#1f6fb2" stroke-width="2"/>
+  <path d="M11 6 L15.5 9.5 L11 13 Z" fill="#1f6fb2"/>
 </svg>)";
 
-// The Export to PDF button, placed after Save.
+// The Export button, placed after Save: a menu of the formats, each with its save dialog.
 void addExportButton(TfrPreviewForm& form)
 {
     auto* row = qobject_cast<QBoxLayout*>(form.Panel1 ? form.Panel1->layout() : nullptr);
     if (!row || !form.SaveBtn)
         return;
     auto* button = new TfrTBButton(form.Panel1);
-    button->setObjectName(QStringLiteral("ExportPdfBtn"));
-    button->setSvgGlyph(QByteArray(kPdfGlyph));
-    button->setToolTip(PreviewPdfExport::hint());
+    button->setObjectName(QStringLiteral("ExportBtn"));
+    button->setSvgGlyph(QByteArray(kExportGlyph));
+    button->setToolTip(PreviewExport::hint());
     row->insertWidget(row->indexOf(form.SaveBtn) + 1, button);
-    form.ExportPdfBtn = button;
-    QObject::connect(button, &TfrSpeedButton::clicked, &form, [&form] {
-        if (!form.HeldPages)
-            return;
-        QString chosen;
-        PreviewPdfExport::run(*form.HeldPages, form.OwnerReport ? form.OwnerReport->Title : QString(),
-            form.suggestedFile(QStringLiteral("pdf")), &chosen);
-        if (!chosen.isEmpty())
-            form.rememberFolder(chosen);
-    });
+    form.ExportBtn = button;
+    auto* menu = new QMenu(&form);
+    menu->setObjectName(QStringLiteral("ExportMenu"));
+    form.ExportMenu = menu;
+    for (const ExportFormat format : PreviewExport::kFormats) {
+        QAction* action = menu->addAction(PreviewExport::menuText(format));
+        action->setObjectName(QStringLiteral("Export_") + PreviewExport::suffix(format));
+        QObject::connect(action, &QAction::triggered, &form, [&form, format] {
+            if (!form.HeldPages)
+                return;
+            QString chosen;
+            PreviewExport::run(format, *form.HeldPages,
+                form.OwnerReport ? form.OwnerReport->Title : QString(),
+                form.suggestedFile(PreviewExport::suffix(format)), &chosen);
+            if (!chosen.isEmpty())
+                form.rememberFolder(chosen);
+        });
+    }
+    QObject::connect(button, &TfrSpeedButton::clicked, &form,
+        [button, menu] { menu->popup(button->mapToGlobal(QPoint(0, button->height()))); });
 }
 
 // The system's page-setup dialog on the current real printer's settings and `margins`; when

@@ -286,8 +286,8 @@ void TfrPreviewForm::ApplyButtons()
     LoadBtn->setVisible(has(pbLoad));
     SaveBtn->setVisible(has(pbSave));
     // Exporting is another way of saving the pages: a report that hides Save hides it too.
-    if (ExportPdfBtn)
-        ExportPdfBtn->setVisible(has(pbSave));
+    if (ExportBtn)
+        ExportBtn->setVisible(has(pbSave));
     PrintBtn->setVisible(has(pbPrint));
     PageSetupBtn->setVisible(has(pbPageSetup));
     FindBtn->setVisible(has(pbFind));

@@ -78,8 +78,10 @@ public:
     QWidget* Panel1 = nullptr;
     TfrTBButton *ZoomBtn = nullptr, *LoadBtn = nullptr, *SaveBtn = nullptr, *PrintBtn = nullptr,
                 *PageSetupBtn = nullptr, *FindBtn = nullptr, *HelpBtn = nullptr, *ExitBtn = nullptr;
-    // Export to PDF, after Save (added by the preview's commands; null without them).
-    TfrTBButton* ExportPdfBtn = nullptr;
+    // Export, after Save, and its menu of formats (added by the preview's commands; null without
+    // them).
+    TfrTBButton* ExportBtn = nullptr;
+    QMenu* ExportMenu = nullptr;
     TfrTBSeparator *frTBSeparator1 = nullptr, *frTBSeparator2 = nullptr, *frTBSeparator3 = nullptr;
     QWidget* PreviewPanel = nullptr;
     QWidget* ScrollBox1 = nullptr;
