@@ -775,6 +775,26 @@ Do you want to replace it?</source>
         <translation>%1：未找到字段“%2”</translation>
     </message>
     <message>
+        <source>%1: Field &apos;%2&apos; holds the date %3, which lies outside the years 1 to 9999 (a database&apos;s -infinity arrives as such a date)</source>
+        <translation>%1：字段“%2”的日期 %3 超出了 1 至 9999 年的范围（数据库中的 -infinity 即以这样的日期送达）</translation>
+    </message>
+    <message>
+        <source>The print system cannot be reached at %1: printer &quot;%2&quot; cannot print</source>
+        <translation>无法连接位于 %1 的打印系统：打印机“%2”无法打印</translation>
+    </message>
+    <message>
+        <source>The print system stopped or cannot be reached at %1: the job for printer &quot;%2&quot; was not printed</source>
+        <translation>位于 %1 的打印系统已停止或无法连接：发往打印机“%2”的作业未被打印</translation>
+    </message>
+    <message>
+        <source>The temporary folder &quot;%1&quot; does not exist or is not a folder: the print job cannot be written (set TMPDIR to a folder that exists)</source>
+        <translation>临时文件夹“%1”不存在或不是文件夹：无法写入打印作业（请将 TMPDIR 设为一个存在的文件夹）</translation>
+    </message>
+    <message>
+        <source>The temporary folder &quot;%1&quot; cannot hold the print job: %2</source>
+        <translation>临时文件夹“%1”无法容纳打印作业：%2</translation>
+    </message>
+    <message>
         <source>Sub-reports print each other without end: %1</source>
         <translation>子报表相互无限打印：%1</translation>
     </message>

@@ -78,6 +78,34 @@ QVariant normalised(const QVariant& v, FieldKind kind)
     }
 }
 
+// The value as text when it is a date or date-time outside the years 1 to 9999, which the report's
+// date-times (and every date format) cannot hold; empty otherwise. A server's -infinity comes
+// through the PostgreSQL driver as the year -9999: named here with its field, it would otherwise
+// surface far away as a number that "is not a valid date".
+QString dateOutOfRange(const QVariant& v)
+{
+    QDate date;
+    QTime time;
+    if (v.typeId() == QMetaType::QDate) {
+        date = v.toDate();
+    } else if (v.typeId() == QMetaType::QDateTime) {
+        date = v.toDateTime().date();
+        time = v.toDateTime().time();
+    } else {
+        return {};
+    }
+    if (!date.isValid() || (date.year() >= 1 && date.year() <= 9999))
+        return {};
+    // Written out by hand: Qt's ISO form is empty for years before 1.
+    QString text = QStringLiteral("%1-%2-%3")
+                       .arg(date.year())
+                       .arg(date.month(), 2, 10, QLatin1Char('0'))
+                       .arg(date.day(), 2, 10, QLatin1Char('0'));
+    if (time.isValid())
+        text += QLatin1Char(' ') + time.toString(QStringLiteral("HH:mm:ss"));
+    return text;
+}
+
 const LocaleSettings& currentLocale(LocaleSettings& fallback)
 {
     if (PlatformGlobals::exists())
@@ -204,8 +232,17 @@ void OdbcQuery::open()
     PackedRows rows;
     while (q.next()) {
         rows.startRow();
-        for (qsizetype i = 0; i < columns.size(); ++i)
-            rows.appendValue(normalised(q.value(columns[i]), kinds[i]));
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            const QVariant value = normalised(q.value(columns[i]), kinds[i]);
+            if (const QString date = dateOutOfRange(value); !date.isEmpty()) {
+                throw EDatabaseError(
+                    QStringLiteral("%1: Field '%2' holds the date %3, which lies outside the "
+                                   "years 1 to 9999 (a database's -infinity arrives as such a date)")
+                        .arg(Name, rec.fieldName(columns[i]), date),
+                    displayStatement());
+            }
+            rows.appendValue(value);
+        }
         rows.finishRow();
     }
     if (q.lastError().isValid())

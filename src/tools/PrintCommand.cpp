@@ -183,10 +183,17 @@ int runPrintCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         err.flush();
         return s.helpShown ? 0 : 2;
     }
-    QTemporaryDir work;
+    std::optional<QTemporaryDir> work;
     QString frp = s.file;
     if (!s.list && !isPreparedFile(s.file)) {
-        frp = work.filePath(QStringLiteral("pages.frp"));
+        // A template is prepared into a file of the temporary folder first: a folder that is
+        // missing or full is named as such, not left to fail as the template.
+        if (const QString problem = QtPrinterBackend::temporaryFolderProblem(); !problem.isEmpty())
+            return fail(err, s.file, problem);
+        work.emplace();
+        if (!work->isValid())
+            return fail(err, s.file, work->errorString());
+        frp = work->filePath(QStringLiteral("pages.frp"));
         if (const int code = prepareTemplate(s, frp, out, err))
             return code;
     }

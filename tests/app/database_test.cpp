@@ -1,6 +1,6 @@
 // The queries of the query window over real ODBC drivers (SQLite, and PostgreSQL when a server is
 // reachable): fixed field lists, navigation and bookmarks, text forms, bound bill numbers, the
-// total statement, snapshots, failures, and grid edits with optimistic locking.
+// total statement, snapshots, failures, grid edits with optimistic locking, and infinite dates.
 #include "support/AppTestDatabase.h"
 
 #include "app/BillDataModule.h"
@@ -200,6 +200,42 @@ TEST_P(DatabaseTest, EditsUseOptimisticLocking)
 
 INSTANTIATE_TEST_SUITE_P(Odbc, DatabaseTest, ::testing::Values(Backend::Sqlite, Backend::Postgres),
     [](const auto& info) { return std::string(backendName(info.param)); });
+
+// A server's infinite timestamps: -infinity comes through the PostgreSQL driver as the year -9999,
+// which no date of a report can hold; the query names the field and the value instead of a later
+// "'-4345653' is not a valid date". +infinity comes as the last second of 9999 and reads as such.
+TEST(DatabaseDates, InfiniteTimestampsAreNamedWithTheirField)
+{
+    TestDatabase db(Backend::Postgres);
+    if (db.connection().isEmpty())
+        GTEST_SKIP() << db.skipReason().toStdString();
+    ASSERT_TRUE(db.execute({"CREATE TABLE stamps (NAME VARCHAR(10), STAMPED TIMESTAMP)",
+        "INSERT INTO stamps VALUES ('past', '-infinity'), ('future', 'infinity'), ('now', '2024-05-06 "
+        "07:08:09')"}))
+        << db.lastError().toStdString();
+    DatabaseConnection connection(db.connection());
+    OdbcQuery q(QStringLiteral("Stamps"), &connection);
+
+    q.setSql(QStringLiteral("select * from stamps where name <> 'past' order by name"));
+    q.open();
+    ASSERT_EQ(q.rowCount(), 2);
+    EXPECT_EQ(q.fieldByName("stamped").kind(), FieldKind::DateTime);
+    EXPECT_EQ(q.valueAt(0, 1).toDateTime(), QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)));
+    EXPECT_EQ(q.valueAt(1, 1).toDateTime(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
+    q.close();
+
+    q.setSql(QStringLiteral("select * from stamps"));
+    try {
+        q.open();
+        FAIL() << "a date no report can hold was read";
+    } catch (const EDatabaseError& e) {
+        EXPECT_TRUE(e.message().startsWith(QStringLiteral(
+            "Stamps: Field 'stamped' holds the date -9999-01-01 00:00:00, which lies outside")))
+            << e.message().toStdString();
+        EXPECT_EQ(e.detail(), QStringLiteral("select * from stamps"));
+    }
+    EXPECT_FALSE(q.isActive());
+}
 
 TEST(DatabaseConnection, ConfigurationAndMissingDataSource)
 {

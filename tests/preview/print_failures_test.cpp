@@ -1,7 +1,8 @@
 // Page setup from the preview (the printer's page-setup dialog, then the report prepared again
 // on the chosen paper), and printing that fails: a printer removed while the job runs, a job the
-// printer refuses to begin, and a report that cannot be prepared again. Each failure says why,
-// is never reported as success, and leaves the preview with its pages.
+// printer refuses to begin, a report that cannot be prepared again, a print system that stopped
+// and a temporary folder that is missing. Each failure says why, is never reported as success,
+// and leaves the preview with its pages.
 #include "preview_Fixture.h"
 #include "print_QueueFixture.h"
 
@@ -14,7 +15,11 @@
 
 #include <QLabel>
 #include <QPageSize>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <cups/cups.h>
 
 namespace vaskel::test {
 namespace {
@@ -67,6 +72,10 @@ protected:
     }
 
     int errorBoxes() const { return int(scriptedUi->interactionsOf(Interaction::Kind::MessageBox).size()); }
+    std::string lastBox() const
+    {
+        return scriptedUi->interactionsOf(Interaction::Kind::MessageBox).back().text.trimmed().toStdString();
+    }
 };
 
 TEST_F(PrintFailureTest, PageSetupPreparesTheReportAgainOnTheChosenPaper)
@@ -199,6 +208,96 @@ TEST_F(PrintFailureTest, AJobThatCannotBeginOrAPageThatFailsEndsTheJobWithTheMes
         scriptedUi->interactionsOf(Interaction::Kind::MessageBox).back().text.contains("not accepting jobs"));
     EXPECT_EQ(report().PreparedPages().Count(), 2);
     EXPECT_EQ(window.connected, 1);
+}
+
+// The print system out of reach, from the first sheet on as when the scheduler stops while the
+// job is written, and before the job: this thread's CUPS connection is pointed at a socket nobody
+// listens on, so the scheduler the other tests share keeps running. Both name the print system
+// and the printer, not the socket's "No such file or directory".
+TEST_F(PrintFailureTest, APrintSystemThatStoppedIsNamedWithThePrinter)
+{
+    addPages(3);
+    report().ShowPrintDialog = false;
+    const QByteArray nowhere = QDir::tempPath().toLocal8Bit() + "/vaskel-no-scheduler.sock";
+    const auto restore = qScopeGuard([] { cupsSetServer(nullptr); });
+    int sheets = 0;
+    report().OnProgress = [&](qint32) {
+        if (++sheets == 1)
+            cupsSetServer(nowhere.constData());
+    };
+    PreviewStandIn window;
+    EXPECT_FALSE(PreviewPrint::run(report(), window));
+    EXPECT_EQ(window.connected, 1);
+    EXPECT_EQ(report().PreparedPages().Count(), 3);
+    ASSERT_EQ(errorBoxes(), 1);
+    EXPECT_EQ(lastBox(),
+        QStringLiteral("The print system stopped or cannot be reached at %1: the job for printer \"%2\" was "
+                       "not printed.")
+            .arg(QString::fromLocal8Bit(nowhere), CupsQueue::queueName())
+            .toStdString());
+
+    // Out of reach before the job: the job device says so and nothing is sent.
+    report().OnProgress = nullptr;
+    QtPrinterBackend& printer = backend();
+    printer.setCurrentIndex(queueIndex);
+    cupsSetServer(nowhere.constData());
+    EXPECT_EQ(printer.jobDevice(QStringLiteral("unreachable")), nullptr);
+    EXPECT_EQ(printer.jobError().toStdString(),
+        QStringLiteral("The print system cannot be reached at %1: printer \"%2\" cannot print")
+            .arg(QString::fromLocal8Bit(nowhere), CupsQueue::queueName())
+            .toStdString());
+}
+
+// A temporary folder that is no folder (here a file), where Qt writes the job before CUPS takes
+// it: the message names the folder and what to do, not the printer as "not valid". A folder
+// that does not exist is told the same way, and a full one by its reason.
+TEST_F(PrintFailureTest, ATemporaryFolderThatIsNoFolderOrFullIsNamed)
+{
+    addPages(1);
+    report().ShowPrintDialog = false;
+    const QByteArray before = qgetenv("TMPDIR");
+    const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
+    const auto restore = qScopeGuard([&] {
+        if (wasSet)
+            qputenv("TMPDIR", before);
+        else
+            qunsetenv("TMPDIR");
+    });
+    QTemporaryDir dir;
+    const auto expected = [](const QString& folder) {
+        return QStringLiteral("The temporary folder \"%1\" does not exist or is not a folder: the print job "
+                              "cannot be written (set TMPDIR to a folder that exists)")
+            .arg(folder);
+    };
+    const QString missing = dir.filePath(QStringLiteral("gone"));
+    qputenv("TMPDIR", missing.toLocal8Bit());
+    EXPECT_EQ(QtPrinterBackend::temporaryFolderProblem().toStdString(), expected(missing).toStdString());
+
+    const QString file = dir.filePath(QStringLiteral("a-file"));
+    QFile(file).open(QIODevice::WriteOnly);
+    qputenv("TMPDIR", file.toLocal8Bit());
+    PreviewStandIn window;
+    EXPECT_FALSE(PreviewPrint::run(report(), window));
+    ASSERT_EQ(errorBoxes(), 1);
+    EXPECT_EQ(lastBox(), expected(file).toStdString());
+    EXPECT_EQ(report().PreparedPages().Count(), 1);
+
+    // A full one (a small file system filled up): Qt writes the job there without looking at the
+    // writes, so the job would leave cut short and pass for printed.
+    const QString full = dir.filePath(QStringLiteral("full"));
+    QDir().mkpath(full);
+    if (runCommand(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=200k", "tmpfs", full}) != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    const auto unmount = qScopeGuard([&full] { runCommand(QStringLiteral("umount"), {full}); });
+    runCommand(QStringLiteral("dd"), {"if=/dev/zero", "of=" + full + "/filler", "bs=4k"});
+    qputenv("TMPDIR", full.toLocal8Bit());
+    window = PreviewStandIn();
+    EXPECT_FALSE(PreviewPrint::run(report(), window)) << "a job cut short is no success";
+    ASSERT_EQ(errorBoxes(), 2);
+    EXPECT_EQ(lastBox(),
+        QStringLiteral("The temporary folder \"%1\" cannot hold the print job: No space left on device.")
+            .arg(full)
+            .toStdString());
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // Hostile and damaged input at the command line: dBASE tables whose header disagrees with itself
 // or that hold field types the importer cannot read (and Visual FoxPro's binary types and
 // keyword column names that it can), a template with a damaged object entry under
-// `render [--go-on]`, PNG pages beyond the image ceiling, an empty prepared-report file, and a
-// small file of compressed pages that would expand beyond the load budget.
+// `render [--go-on]`, PNG pages beyond the image ceiling, an empty prepared-report file, a small
+// file of compressed pages that would expand beyond the load budget, and pages of zero bytes.
 #include "support/CommandRun.h"
 #include "support/DemoFolder.h"
 #include "support/LookTemplate.h"
@@ -25,6 +25,8 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QtEndian>
+
+#include <functional>
 
 namespace vaskel::test {
 namespace {
@@ -332,6 +334,91 @@ TEST_F(HostileInputTest, HugeFileOfTheOldestLayoutIsReadByPagesWithinTheBudget)
             EXPECT_TRUE(e.detail().contains(c.detail)) << e.detail().toStdString();
         }
     }
+}
+
+// A page of 64 MB of zero bytes, in a sparse file, in each layout a page can come in: refused at
+// its first bytes (a page stream version 0; a first metafile record of type 0 and length 0), with
+// the file and the offset named, and the rest of the page never read.
+TEST_F(HostileInputTest, ZeroFilledPagesFailAtTheirFirstBytes)
+{
+    constexpr qint64 kZeros = qint64(64) << 20;
+    const QByteArray paper = le<quint16>(9) + le<qint32>(2100) + le<qint32>(2970) + QByteArray(1, '\0');
+    const QByteArray name = le<quint16>(7) + QByteArray("Printer") + QByteArray(1, '\0');
+    // The header and the fields of the one page before its data, the data's offset given.
+    const auto counted = [&](const QByteArray& start, bool extended) {
+        return [=](qint64 next) {
+            return start + name + le<qint32>(1) + le<qint32>(qint32(next)) + paper
+                + (extended ? le<qint32>(-1) : QByteArray()) + QByteArray(1, '\1')
+                + (extended ? QByteArray(16, '\0') : QByteArray());
+        };
+    };
+    const auto oldest = [&](qint64 next) {
+        return QByteArray("Printer") + QByteArray(1, '\0') + le<quint32>(1) + le<qint32>(qint32(next)) + paper
+            + QByteArray(1, '\1');
+    };
+    struct Case {
+        const char* name;
+        std::function<QByteArray(qint64)> head;
+        const char* detail;
+    } cases[] = {
+        {"with version byte", counted(QByteArray("\x19\0", 2), true),
+            "page 1 starts with stream version 0, which no page is written in"},
+        {"without version byte", counted(QByteArray(1, '\0'), false),
+            "page 1 starts with stream version 0, which no page is written in"},
+        {"oldest layout", oldest, "page 1 is no metafile: its first record has type 0 and length 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const qint64 dataAt = c.head(0).size();
+        const QString frp
+            = write(QStringLiteral("zeros-%1.frp").arg(int(&c - cases)), c.head(dataAt + kZeros));
+        {
+            QFile sparse(frp);
+            ASSERT_TRUE(sparse.resize(dataAt + kZeros + 1));
+        }
+        const QString detail
+            = QStringLiteral("%1 at byte offset %2").arg(QLatin1String(c.detail)).arg(dataAt);
+        const QString json = dir.filePath("out.json");
+        const CommandRun r = runCommand(runRenderCommand, {"--frp", frp, "--json", json});
+        EXPECT_EQ(r.code, 1);
+        EXPECT_TRUE(r.err.contains(frp) && r.err.contains(detail)) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(json));
+
+        // The reader stopped at the page's first bytes: what it took from the file is its read
+        // buffer's worth, not the page.
+        QFile file(frp);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        TfrEMFPages store(nullptr);
+        try {
+            store.LoadFrom(file);
+            ADD_FAILURE() << "read without complaint";
+        } catch (const VaskelError& e) {
+            EXPECT_EQ(e.detail(), detail);
+        }
+        EXPECT_LT(file.pos(), dataAt + (qint64(1) << 20));
+        EXPECT_EQ(store.Count(), 0);
+    }
+
+    // Compressed, the zero page is a small frame: refused once expanded, at the page's offset.
+    TfrEMFPages zeros(nullptr);
+    zeros.InsertPage(0, TfrPage(&frPrinter(), 9, 2100, 2970, TfrPage::kDefaultBin, 0));
+    zeros.PageAt(0).PageData = QByteArray(1 << 20, '\0');
+    frCompressor().Enabled = true;
+    const QString packed = dir.filePath("packed.frp");
+    zeros.SaveToFile(packed);
+    frCompressor().Enabled = false;
+    QFile saved(packed);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray head = saved.read(4);
+    // Version, compression, the printer name, the count, then the page's fields.
+    const qint64 dataAt = 4 + qFromLittleEndian<quint16>(head.constData() + 2) + 1 + 4 + 36;
+    const CommandRun r = runCommand(runRenderCommand, {"--frp", packed, "--json", dir.filePath("out.json")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_TRUE(
+        r.err.contains(QStringLiteral("page 1 starts with stream version 0, which no page is written in "
+                                      "at byte offset %1")
+                           .arg(dataAt)))
+        << r.err.toStdString();
 }
 
 } // namespace

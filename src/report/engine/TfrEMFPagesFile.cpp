@@ -5,11 +5,13 @@
 // size passes through a small buffer; each record is parsed with the bounds-checked stream reader,
 // and a length or offset that points outside the file is a stream error, never an allocation it
 // did not pay for. The oldest layout is read the same way. The page data a file brings in, expanded
-// or not, counts against one budget (DecompressionBudget), checked before anything is allocated.
+// or not, counts against one budget (DecompressionBudget), checked before anything is allocated,
+// and a page whose first bytes cannot start a page is refused before the rest of it is read.
 // File offsets are absolute from the position the stream had when writing or reading began.
 #include "report/engine/TfrEMFPages.h"
 
 #include "platform/CodePage.h"
+#include "platform/MetafilePlayer.h"
 #include "platform/OutOfMemory.h"
 #include "platform/PlatformGlobals.h"
 #include "platform/SafeOutputFile.h"
@@ -24,6 +26,7 @@
 #include "report/model/TfrPictureView.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <limits>
 
@@ -134,10 +137,11 @@ public:
                 QStringLiteral("record at byte offset %1: %2").arg(m_recordStart).arg(e.detail()));
         }
     }
-    [[noreturn]] void fail(const QString& what) const
+    [[noreturn]] void fail(const QString& what) const { failAt(what, m_pos); }
+    [[noreturn]] void failAt(const QString& what, qint64 offset) const
     {
-        throw EStreamError(
-            QStringLiteral("Stream read error"), QStringLiteral("%1 at byte offset %2").arg(what).arg(m_pos));
+        throw EStreamError(QStringLiteral("Stream read error"),
+            QStringLiteral("%1 at byte offset %2").arg(what).arg(offset));
     }
 
 private:
@@ -293,8 +297,11 @@ class PageDataBudget {
 public:
     explicit PageDataBudget(qint64 budget) : m_budget(budget) { }
 
-    // The bytes up to `next` (from the stream's base), after the budget was asked for them.
-    QByteArray take(RecordInput& in, qint64 next, qint64 recordStart)
+    // The bytes up to `next` (from the stream's base), after the budget was asked for them. The
+    // first `headSize` of them are read first and handed to `checkHead` (with their offset),
+    // which refuses a page that cannot be valid before the rest of it is read.
+    template <typename CheckHead>
+    QByteArray take(RecordInput& in, qint64 next, qint64 recordStart, qint64 headSize, CheckHead checkHead)
     {
         if (next < in.pos())
             in.fail(QStringLiteral("page record at %1 ends at %2, before its own fields")
@@ -302,7 +309,12 @@ public:
                         .arg(next));
         if (next - in.pos() > m_budget - m_used)
             in.fail(QStringLiteral("pages hold more than %1 bytes in all").arg(m_budget));
-        return in.take(next - in.pos());
+        const qint64 at = in.pos();
+        QByteArray bytes = in.take(std::min(headSize, next - at));
+        if (!bytes.isEmpty())
+            checkHead(bytes, at);
+        bytes.append(in.take(next - in.pos()));
+        return bytes;
     }
     void spend(RecordInput& in, qint64 bytes, bool expanded)
     {
@@ -318,6 +330,37 @@ private:
     qint64 m_budget;
     qint64 m_used = 0;
 };
+
+// A page's data starts with the stream version its records were written in, and no writer ever
+// wrote version 0: a page of zero bytes (a damaged or zero-filled file) is refused at its first
+// byte, instead of being read whole and decoded empty record after empty record at every drawing.
+void checkPageVersion(const RecordInput& in, const QByteArray& page, int number, qint64 at)
+{
+    if (static_cast<quint8>(page.at(0)) == 0)
+        in.failAt(
+            QStringLiteral("page %1 starts with stream version 0, which no page is written in").arg(number),
+            at);
+}
+
+// The bytes of a page of the oldest layout that show whether it is a metafile (an enhanced
+// metafile's header record is 88 bytes or a little more).
+constexpr qint64 kMetafileHeadBytes = 4096;
+
+// Each page of the oldest layout is one metafile: data that starts as none does (a first record
+// of type 0 and length 0, as in a zero-filled file) would draw nothing and is damage.
+void checkMetafileHead(const RecordInput& in, const QByteArray& head, int number, qint64 at)
+{
+    if (MetafilePlayer::formatOf(head) != MetafilePlayer::Format::Unknown)
+        return;
+    const auto u32 = [&head](qsizetype from) {
+        return head.size() < from + 4 ? 0u : qFromLittleEndian<quint32>(head.constData() + from);
+    };
+    in.failAt(QStringLiteral("page %1 is no metafile: its first record has type %2 and length %3")
+                  .arg(number)
+                  .arg(u32(0))
+                  .arg(u32(4)),
+        at);
+}
 
 } // namespace
 
@@ -356,10 +399,14 @@ void TfrEMFPages::readCountedLayout(QIODevice& stream, quint8 version, quint8 co
             }
             return paper;
         });
-        const QByteArray data = budget.take(in, next, recordStart);
+        const qint64 dataStart = in.pos();
+        const QByteArray data = budget.take(in, next, recordStart, compression != 0 ? 0 : 1,
+            [&](const QByteArray& head, qint64 at) { checkPageVersion(in, head, i + 1, at); });
         if (compression != 0) {
             record->PageData = frCompressor().Decompress(data);
             budget.spend(in, record->PageData.size(), true);
+            if (!record->PageData.isEmpty())
+                checkPageVersion(in, record->PageData, i + 1, dataStart);
         } else {
             record->PageData = data;
             budget.spend(in, data.size(), false);
@@ -397,7 +444,8 @@ void TfrEMFPages::readLegacyLayout(QIODevice& stream, qint64 base)
             paper->MarginsFlag = r.readU8();
             return paper;
         });
-        const QByteArray data = budget.take(in, next, recordStart);
+        const QByteArray data = budget.take(in, next, recordStart, kMetafileHeadBytes,
+            [&](const QByteArray& head, qint64 at) { checkMetafileHead(in, head, i + 1, at); });
         budget.spend(in, data.size(), false);
         applyPaper(*record);
 

@@ -56,6 +56,17 @@ const char* const kPatterns[] = {
     QT_TRANSLATE_NOOP("Messages", "Record not found"),
     QT_TRANSLATE_NOOP("Messages", "%1Field '%2' not found"),
     QT_TRANSLATE_NOOP("Messages", "%1: Field '%2' not found"),
+    QT_TRANSLATE_NOOP("Messages",
+        "%1: Field '%2' holds the date %3, which lies outside the years 1 to 9999 (a database's -infinity "
+        "arrives as such a date)"),
+    QT_TRANSLATE_NOOP("Messages", "The print system cannot be reached at %1: printer \"%2\" cannot print"),
+    QT_TRANSLATE_NOOP("Messages",
+        "The print system stopped or cannot be reached at %1: the job for printer \"%2\" was not printed"),
+    QT_TRANSLATE_NOOP("Messages",
+        "The temporary folder \"%1\" does not exist or is not a folder: the print job cannot be written (set "
+        "TMPDIR to a "
+        "folder that exists)"),
+    QT_TRANSLATE_NOOP("Messages", "The temporary folder \"%1\" cannot hold the print job: %2"),
     QT_TRANSLATE_NOOP("Messages", "Sub-reports print each other without end: %1"),
     QT_TRANSLATE_NOOP("Messages", "Page %1 has no bands to print as a sub-report"),
     QT_TRANSLATE_NOOP("Messages", "Invalid class typecast"),

@@ -3,11 +3,14 @@
 #include "platform/Rounding.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPrintEngine>
 #include <QPrinterInfo>
+#include <QTemporaryFile>
 
 #include <cups/cups.h>
 #include <cups/ppd.h>
@@ -96,6 +99,50 @@ bool sameSizeMm(const QSizeF& a, const QSizeF& b)
     return qAbs(a.width() - b.width()) < 0.5 && qAbs(a.height() - b.height()) < 0.5;
 }
 
+// Whether the CUPS scheduler answers at all. When it does not (it stopped, or was never started),
+// the CUPS library's own word for it is the system error of the socket ("No such file or
+// directory"), which names neither the print system nor the printer.
+bool schedulerAnswers()
+{
+    http_t* http
+        = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 5000, nullptr);
+    if (!http)
+        return false;
+    httpClose(http);
+    return true;
+}
+
+QString unreachable(const QString& printer)
+{
+    return QStringLiteral("The print system cannot be reached at %1: printer \"%2\" cannot print")
+        .arg(QString::fromLocal8Bit(cupsServer()), printer);
+}
+
+} // namespace
+
+QString QtPrinterBackend::temporaryFolderProblem()
+{
+    // TMPDIR as given: Qt's own temporary path is empty for a folder that does not exist.
+    QString folder = qEnvironmentVariable("TMPDIR");
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    if (!QFileInfo(folder).isDir())
+        return QStringLiteral(
+            "The temporary folder \"%1\" does not exist or is not a folder: the print job cannot be written "
+            "(set TMPDIR to a folder that exists)")
+            .arg(folder);
+    QTemporaryFile probe(folder + QStringLiteral("/vaskel-print-XXXXXX"));
+    if (probe.open()) {
+        const QByteArray block(64 * 1024, '\0');
+        if (probe.write(block) == block.size() && probe.flush())
+            return {};
+    }
+    return QStringLiteral("The temporary folder \"%1\" cannot hold the print job: %2")
+        .arg(folder, probe.errorString());
+}
+
+namespace {
+
 // Why the CUPS queue `name` would not print a job now, in the scheduler's words where it has
 // some; empty when it would. A stopped queue keeps jobs without printing them and one that
 // refuses jobs drops them: neither may look like a print that worked.
@@ -103,7 +150,7 @@ QString queueRefusal(const QString& name)
 {
     cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toLocal8Bit().constData(), nullptr);
     if (!dest)
-        return QStringLiteral("Printer selected is not valid");
+        return schedulerAnswers() ? QStringLiteral("Printer selected is not valid") : unreachable(name);
     const auto option = [dest](const char* key) {
         return QString::fromLocal8Bit(cupsGetOption(key, dest->num_options, dest->options));
     };
@@ -396,10 +443,33 @@ QString QtPrinterBackend::jobRefusal()
     Device* dev = device();
     if (!dev || dev->printer->outputFormat() != QPrinter::NativeFormat)
         return {};
+    // Qt does not look at the writes of the job's file either: in a full temporary folder the job
+    // went to CUPS cut short, and must not pass for printed.
+    if (QString problem = temporaryFolderProblem(); !problem.isEmpty())
+        return problem;
     if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE)
         return {};
+    // The scheduler stopped while the job was being written: say so, not the socket's error.
+    if (!schedulerAnswers())
+        return QStringLiteral(
+            "The print system stopped or cannot be reached at %1: the job for printer \"%2\" "
+            "was not printed")
+            .arg(QString::fromLocal8Bit(cupsServer()), m_currentName);
     const QString said = QString::fromLocal8Bit(cupsLastErrorString());
     return said.isEmpty() ? QStringLiteral("Printer selected is not valid") : said;
+}
+
+QString QtPrinterBackend::jobError() const
+{
+    if (!m_jobError.isEmpty())
+        return m_jobError;
+    // The job could not begin or end on a printer that was valid when it began: the reasons
+    // outside the printer first.
+    if (QString problem = temporaryFolderProblem(); !problem.isEmpty())
+        return problem;
+    if (!m_currentName.isEmpty() && !schedulerAnswers())
+        return unreachable(m_currentName);
+    return {};
 }
 
 QPagedPaintDevice* QtPrinterBackend::jobDevice(const QString& title)

@@ -46,8 +46,15 @@ public:
     // PrinterPageSetup
     bool editPageSetup(PrinterDeviceSettings& settings, PageMargins& margins) override;
     QPagedPaintDevice* jobDevice(const QString& title) override;
-    QString jobError() const override { return m_jobError; }
+    // The refusal found before the job, else why the job could not begin or be sent: a missing
+    // or full temporary folder, a print system that cannot be reached.
+    QString jobError() const override;
     QString jobRefusal() override;
+
+    // Qt writes a job into a file of the temporary folder before it hands the file to CUPS, and
+    // a template is prepared into one before it prints: a folder that is missing or full fails
+    // there, which Qt reports only as a failure. Empty when a small file can be written there.
+    static QString temporaryFolderProblem();
 
     // The current printer's QPrinter; null when the system has no printers.
     QPrinter* currentPrinter();

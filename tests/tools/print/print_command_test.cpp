@@ -1,7 +1,8 @@
 // `vaskel print` on a prepared-report file through the real CUPS PDF queue: a table of command
 // lines and the pages each one prints, and the command lines it refuses; the shipped bill
-// template printed on the system's default printer without --printer, and the default
-// destinations it must refuse (stopped, not accepting jobs, none at all).
+// template printed on the system's default printer without --printer (and refused where the
+// temporary folder is no folder), and the default destinations it must refuse (stopped, not
+// accepting jobs, none at all).
 #include "preview/print_QueueFixture.h"
 
 #include "support/CommandRun.h"
@@ -125,6 +126,30 @@ TEST_F(DefaultPrinterCommandTest, TheShippedBillPrintsOnTheDefaultPrinterWithout
     const QString text = textOf(files[0]);
     EXPECT_TRUE(text.contains("HT23002")) << text.toStdString();
     EXPECT_TRUE(text.contains("Qeltrin")) << text.toStdString();
+}
+
+// A template is prepared into the temporary folder before it prints: a TMPDIR that is no folder
+// is named, not reported as the template or the printer failing.
+TEST_F(DefaultPrinterCommandTest, ATemporaryFolderThatIsNoFolderIsNamed)
+{
+    const QString look = dir.filePath("look.frf");
+    writeLookTemplate(look);
+    const QString file = dir.filePath("not-a-folder");
+    QFile(file).open(QIODevice::WriteOnly);
+    const QByteArray before = qgetenv("TMPDIR");
+    const bool wasSet = qEnvironmentVariableIsSet("TMPDIR");
+    qputenv("TMPDIR", file.toLocal8Bit());
+    const CommandRun run
+        = runCommand(&runPrintCommand, {look, "--demo", "--bill", "HT23002", "--title", title});
+    if (wasSet)
+        qputenv("TMPDIR", before);
+    else
+        qunsetenv("TMPDIR");
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.err.contains(
+        QStringLiteral("The temporary folder \"%1\" does not exist or is not a folder").arg(file)))
+        << run.err.toStdString();
+    EXPECT_TRUE(printedFiles().isEmpty());
 }
 
 using NoPrinterCommandTest = GlobalsTest;
