@@ -989,6 +989,10 @@ Do you want to replace it?</source>
         <source>Paste</source>
         <translation>粘贴</translation>
     </message>
+    <message>
+        <source>New page</source>
+        <translation>新页</translation>
+    </message>
 </context>
 <context>
     <name>vaskel::DesignDocument</name>

@@ -214,6 +214,24 @@ void AddViewsCommand::undo()
     m_doc.notifyChanged(m_page, QRect());
 }
 
+AddPageCommand::AddPageCommand(DesignDocument& doc) : QUndoCommand(QObject::tr("New page")), m_doc(doc) { }
+
+void AddPageCommand::redo()
+{
+    TfrPages& pages = m_doc.holder().Pages;
+    m_page = m_held ? pages.Append(std::move(m_held)) : pages.Add();
+    emit m_doc.pageAppended(m_page);
+    m_doc.notifyChanged(nullptr, QRect());
+}
+
+void AddPageCommand::undo()
+{
+    // Commands are undone in the reverse order of their doing, so the page is the last one again.
+    m_held = m_doc.holder().Pages.TakeLast();
+    emit m_doc.lastPageRemoved();
+    m_doc.notifyChanged(nullptr, QRect());
+}
+
 // ---- report settings --------------------------------------------------------------------------
 
 TwoPassCommand::TwoPassCommand(DesignDocument& doc, bool on)

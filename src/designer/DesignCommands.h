@@ -6,6 +6,7 @@
 //
 // Views that a command has taken out of their page live in the command until it is undone (or
 // the stack drops it), so the views other commands point at stay valid for their whole life.
+#include "report/model/TfrPage.h"
 #include "report/model/ViewField.h"
 
 #include <QRect>
@@ -107,6 +108,21 @@ private:
     TfrPage* m_page;
     std::vector<TfrView*> m_views;
     std::vector<std::unique_ptr<TfrView>> m_held; // while undone
+};
+
+// Appends an empty report page (the page a new sub-report prints); undone, it is taken off again.
+class AddPageCommand : public QUndoCommand {
+public:
+    explicit AddPageCommand(DesignDocument& doc);
+    void redo() override;
+    void undo() override;
+    // The page, also while undone.
+    TfrPage* page() const { return m_page; }
+
+private:
+    DesignDocument& m_doc;
+    TfrPage* m_page = nullptr;
+    std::unique_ptr<TfrPage> m_held; // while undone
 };
 
 // Switches the report's two-pass preparing on or off (the total page count needs it).

@@ -84,6 +84,10 @@ signals:
     void changed(TfrPage* page, const QRect& area);
     // A new template was read or started: windows rebuild their page tabs.
     void reset();
+    // A page was appended at the end of the template, or the last page was taken off: windows
+    // add or remove that page's tab and keep the others.
+    void pageAppended(TfrPage* page);
+    void lastPageRemoved();
 
 private:
     std::unique_ptr<TemplateHolder> m_holder;

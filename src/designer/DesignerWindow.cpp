@@ -72,6 +72,21 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     buildActions();
     buildInsertBar();
     connect(m_doc, &DesignDocument::reset, this, &DesignerWindow::rebuildTabs);
+    connect(m_doc, &DesignDocument::pageAppended, this, [this](TfrPage* page) {
+        addPageTab(page, m_tabs->count());
+        setZoomPercent(m_zoomPercent);
+    });
+    connect(m_doc, &DesignDocument::lastPageRemoved, this, [this] {
+        const int last = m_tabs->count() - 1;
+        if (last < 0)
+            return;
+        QWidget* w = m_tabs->widget(last);
+        if (m_tabs->currentIndex() == last)
+            m_inspector->inspect(nullptr, {});
+        m_tabs->removeTab(last);
+        // Not at once: the undo may come from within the page's own key or mouse handling.
+        w->deleteLater();
+    });
     connect(&m_doc->undoStack(), &QUndoStack::cleanChanged, this, &DesignerWindow::updateTitle);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] {
         // A tool chosen on another page is put away.
@@ -312,30 +327,33 @@ void DesignerWindow::rebuildTabs()
             delete w;
         }
     }
-    for (int i = 0; i < m_doc->holder().Pages.Count(); ++i) {
-        TfrPage* page = m_doc->holder().Pages.Page(i);
-        auto* view = new PageView(*m_doc, page);
-        PageCanvas* canvas = view->canvas();
-        canvas->setGridVisible(m_gridVisible);
-        canvas->setSnapping(m_snapping);
-        connect(canvas, &PageCanvas::selectionChanged, this, &DesignerWindow::selectionChanged);
-        connect(canvas, &PageCanvas::viewInserted, this, [this] {
-            if (QAction* checked = m_insertGroup->checkedAction())
-                checked->setChecked(false);
-        });
-        connect(canvas, &PageCanvas::editRequested, this, [this](TfrView* v) {
-            editLines(v, v->TypeCode == 2 ? QStringLiteral("OnBeforePrint") : QStringLiteral("Memo"));
-        });
-        connect(canvas, &PageCanvas::pointerMoved, this, [this](QPointF u) {
-            const double perMm = TfrPrinter::kUnitsPerInch / 25.4;
-            m_position->setText(
-                tr("%1 mm, %2 mm").arg(u.x() / perMm, 0, 'f', 1).arg(u.y() / perMm, 0, 'f', 1));
-        });
-        m_tabs->addTab(view, page->Name.isEmpty() ? tr("Page %1").arg(i + 1) : page->Name);
-    }
+    for (int i = 0; i < m_doc->holder().Pages.Count(); ++i)
+        addPageTab(m_doc->holder().Pages.Page(i), i);
     setZoomPercent(m_zoomPercent);
     updateTitle();
     selectionChanged();
+}
+
+void DesignerWindow::addPageTab(TfrPage* page, int index)
+{
+    auto* view = new PageView(*m_doc, page);
+    PageCanvas* canvas = view->canvas();
+    canvas->setGridVisible(m_gridVisible);
+    canvas->setSnapping(m_snapping);
+    connect(canvas, &PageCanvas::selectionChanged, this, &DesignerWindow::selectionChanged);
+    connect(canvas, &PageCanvas::viewInserted, this, [this] {
+        if (QAction* checked = m_insertGroup->checkedAction())
+            checked->setChecked(false);
+    });
+    connect(canvas, &PageCanvas::editRequested, this, [this](TfrView* v) {
+        editLines(v, v->TypeCode == 2 ? QStringLiteral("OnBeforePrint") : QStringLiteral("Memo"));
+    });
+    connect(canvas, &PageCanvas::pointerMoved, this, [this](QPointF u) {
+        const double perMm = TfrPrinter::kUnitsPerInch / 25.4;
+        m_position->setText(
+            tr("%1 mm, %2 mm").arg(u.x() / perMm, 0, 'f', 1).arg(u.y() / perMm, 0, 'f', 1));
+    });
+    m_tabs->addTab(view, page->Name.isEmpty() ? tr("Page %1").arg(index + 1) : page->Name);
 }
 
 void DesignerWindow::updateTitle()

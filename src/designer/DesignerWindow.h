@@ -22,6 +22,7 @@ class DataTree;
 class DesignDocument;
 class PageCanvas;
 class PageView;
+class TfrPage;
 class PropertyInspector;
 class TfrView;
 
@@ -72,6 +73,8 @@ private:
     void buildInsertBar();
     void fillBandMenu();
     void rebuildTabs();
+    // A tab for `page`, the template's page number `index` (from 0), added at the end.
+    void addPageTab(TfrPage* page, int index);
     void updateTitle();
     void selectionChanged();
     // Asks whether to save unsaved changes; false when the person cancelled.

@@ -165,15 +165,6 @@ std::unique_ptr<TfrView> newView(
             v->Width = 0;
         }
         break;
-    case Kind::SubReport: {
-        // It prints the page after its own when there is one.
-        int index = 0;
-        for (int i = 0; i < doc.holder().Pages.Count(); ++i)
-            if (doc.holder().Pages.Page(i) == &page && i + 1 < doc.holder().Pages.Count())
-                index = i + 1;
-        static_cast<TfrSubReportView&>(*v).PageIndex = index;
-        break;
-    }
     default:
         break;
     }
@@ -237,6 +228,13 @@ TfrView* insertView(DesignDocument& doc, TfrPage* page, Kind kind, const QRect& 
     doc.undoStack().beginMacro(QObject::tr("Insert %1").arg(what));
     if (!moves.empty())
         doc.undoStack().push(new GeometryCommand(doc, QObject::tr("Move"), std::move(moves)));
+    if (kind == Kind::SubReport) {
+        // A sub-report prints a page of its own: a new, empty one at the end of the template,
+        // which the author fills next. Pointing it at an existing page would print that page
+        // twice, or print two sub-reports into each other.
+        doc.undoStack().push(new AddPageCommand(doc));
+        static_cast<TfrSubReportView&>(*view).PageIndex = doc.holder().Pages.Count() - 1;
+    }
     std::vector<std::unique_ptr<TfrView>> views;
     views.push_back(std::move(view));
     auto* add = new AddViewsCommand(doc, page, std::move(views));

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTabWidget>
 
 namespace vaskel::test {
 namespace {
@@ -69,11 +70,23 @@ TEST_F(DesignerInsert, EachKindByClickOrDragWithItsDefaultsAndAFreshName)
         EXPECT_EQ(v->FormatCode, fresh->FormatCode);
     }
     EXPECT_EQ(static_cast<TfrPictureView*>(view("Picture1"))->Flags, 5);
-    EXPECT_EQ(static_cast<TfrSubReportView*>(view("SubReport1"))->PageIndex, 0);
+    // The sub-report prints a new page of its own, shown as a new tab.
+    const int pagesBefore = 1;
+    ASSERT_EQ(doc().holder().Pages.Count(), pagesBefore + 1);
+    EXPECT_EQ(static_cast<TfrSubReportView*>(view("SubReport1"))->PageIndex, pagesBefore);
+    auto* tabs = window->findChild<QTabWidget*>(QStringLiteral("pages"));
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->count(), pagesBefore + 1);
     EXPECT_TRUE(window->isWindowModified());
     for (int i = 0; i < undoSteps; ++i)
         doc().undoStack().undo();
     EXPECT_TRUE(doc().undoStack().isClean());
+    EXPECT_EQ(doc().holder().Pages.Count(), pagesBefore);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tabs->count(), pagesBefore);
+    doc().undoStack().redo();
+    EXPECT_EQ(doc().holder().Pages.Count(), pagesBefore) << "the memo came back, not the page";
+    doc().undoStack().undo();
     for (const char* name : {"Memo1", "Line1", "SubReport1"})
         EXPECT_TRUE(std::none_of(page()->ObjectList.begin(), page()->ObjectList.end(),
             [name](const auto& v) { return v->Name == QLatin1String(name); }));

@@ -27,4 +27,19 @@ TfrPage* TfrPages::Add()
     return m_pages.back().get();
 }
 
+TfrPage* TfrPages::Append(std::unique_ptr<TfrPage> page)
+{
+    m_pages.push_back(std::move(page));
+    return m_pages.back().get();
+}
+
+std::unique_ptr<TfrPage> TfrPages::TakeLast()
+{
+    if (m_pages.empty())
+        return nullptr;
+    std::unique_ptr<TfrPage> last = std::move(m_pages.back());
+    m_pages.pop_back();
+    return last;
+}
+
 } // namespace vaskel

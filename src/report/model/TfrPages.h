@@ -18,6 +18,10 @@ public:
     void Clear() { m_pages.clear(); }
     // Appends a report page with the printer's default paper.
     TfrPage* Add();
+    // Appends a page made before (one taken off by TakeLast); the page now owned.
+    TfrPage* Append(std::unique_ptr<TfrPage> page);
+    // Removes the last page and hands it over; null when there is none.
+    std::unique_ptr<TfrPage> TakeLast();
 
     TfrPrinter* printer() const { return m_printer; }
     void setPrinter(TfrPrinter* printer) { m_printer = printer; }
