@@ -83,7 +83,8 @@ void buildTemplate(TfrReport& report)
     memo(page, QStringLiteral("F5"), 380, 81, 80, QStringLiteral("[Lines.\"QNT\"]"));
     memo(page, QStringLiteral("F6"), 460, 81, 100, QStringLiteral("[Lines.\"AMT\" #N#,##0.00]"));
     band(page, GroupFooter, QStringLiteral("GroupFooter1"), 110, 22);
-    memo(page, QStringLiteral("Total"), 380, 112, 180, QStringLiteral("Total [SUM([Lines.\"AMT\"]) #N#,##0.00]"));
+    memo(page, QStringLiteral("Total"), 380, 112, 180,
+        QStringLiteral("Total [SUM([Lines.\"AMT\"]) #N#,##0.00]"));
     band(page, PageFooter, QStringLiteral("PageFooter1"), 150, 20);
     memo(page, QStringLiteral("PageNo"), 20, 151, 200, QStringLiteral("Page [PAGE#]"));
 }
@@ -102,10 +103,12 @@ void Prepare(benchmark::State& state)
     globals.setUi(std::make_unique<ScriptedUi>());
     ComponentHost host(QStringLiteral("Form1"));
     auto& lines = host.make<MemoryDataset>(QStringLiteral("Lines"),
-        QList<MemoryDataset::Column>{{QStringLiteral("BILL"), FieldKind::String},
-            {QStringLiteral("KPDATE"), FieldKind::DateTime}, {QStringLiteral("CMNAME"), FieldKind::String},
-            {QStringLiteral("CMUNIT"), FieldKind::String}, {QStringLiteral("QNT"), FieldKind::Float},
-            {QStringLiteral("AMT"), FieldKind::Float}},
+        QList<MemoryDataset::Column>{{QStringLiteral("BILL"), DatabaseFieldKind::String},
+            {QStringLiteral("KPDATE"), DatabaseFieldKind::DateTime},
+            {QStringLiteral("CMNAME"), DatabaseFieldKind::String},
+            {QStringLiteral("CMUNIT"), DatabaseFieldKind::String},
+            {QStringLiteral("QNT"), DatabaseFieldKind::Float},
+            {QStringLiteral("AMT"), DatabaseFieldKind::Float}},
         records(n));
     host.make<TfrDBDataSet>(QStringLiteral("LinesSet")).setDataSet(&lines);
     auto& report = host.make<TfrReport>(QStringLiteral("frReport1"));
@@ -128,7 +131,8 @@ void Prepare(benchmark::State& state)
     if (!dump.contains("HT000000") || !dump.contains("Total ") || !dump.contains("Page 1"))
         state.SkipWithError("the prepared pages lack the expected texts");
     state.SetItemsProcessed(state.iterations() * n);
-    state.counters["pages"] = benchmark::Counter(double(pages) * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["pages"]
+        = benchmark::Counter(double(pages) * double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["pagesPerRun"] = pages;
     state.counters["peakRssMB"] = double(peak);
 }

@@ -71,9 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     ComponentHost host;
     auto& query = host.make<test::MemoryDataset>(QStringLiteral("Q1"),
-        QList<test::MemoryDataset::Column>{{QStringLiteral("KEY"), FieldKind::String},
-            {QStringLiteral("AMT"), FieldKind::Float}, {QStringLiteral("QTY"), FieldKind::Integer},
-            {QStringLiteral("DAY"), FieldKind::Date}},
+        QList<test::MemoryDataset::Column>{{QStringLiteral("KEY"), DatabaseFieldKind::String},
+            {QStringLiteral("AMT"), DatabaseFieldKind::Float},
+            {QStringLiteral("QTY"), DatabaseFieldKind::Integer},
+            {QStringLiteral("DAY"), DatabaseFieldKind::Date}},
         rows());
     host.make<TfrDBDataSet>(QStringLiteral("Set1")).setDataSet(&query);
     auto& report = host.make<TfrReport>(QStringLiteral("frReport1"));

@@ -4,16 +4,17 @@ namespace vaskel::BillQueries {
 
 QList<OdbcFieldDef> purchaseFields()
 {
-    return {{"LDLP_NO", FieldKind::String, 10}, {"KPDATE", FieldKind::Date},
-        {"CMNAME", FieldKind::String, 20}, {"CMUNIT", FieldKind::String, 8}, {"QNT", FieldKind::Float},
-        {"AMT", FieldKind::Float}};
+    return {{"LDLP_NO", DatabaseFieldKind::String, 10}, {"KPDATE", DatabaseFieldKind::Date},
+        {"CMNAME", DatabaseFieldKind::String, 20}, {"CMUNIT", DatabaseFieldKind::String, 8},
+        {"QNT", DatabaseFieldKind::Float}, {"AMT", DatabaseFieldKind::Float}};
 }
 
 QList<OdbcFieldDef> salesFields()
 {
-    return {{"LDLP_NO", FieldKind::String, 10}, {"LJ_DATE", FieldKind::Date}, {"USD_AMT", FieldKind::Float},
-        {"CMNAME", FieldKind::String, 20}, {"CMUNIT", FieldKind::String, 8}, {"QNT", FieldKind::Float},
-        {"SB_NO", FieldKind::String, 4}};
+    return {{"LDLP_NO", DatabaseFieldKind::String, 10}, {"LJ_DATE", DatabaseFieldKind::Date},
+        {"USD_AMT", DatabaseFieldKind::Float}, {"CMNAME", DatabaseFieldKind::String, 20},
+        {"CMUNIT", DatabaseFieldKind::String, 8}, {"QNT", DatabaseFieldKind::Float},
+        {"SB_NO", DatabaseFieldKind::String, 4}};
 }
 
 void requery(OdbcQuery& query, const QString& sql, const QVariantList& parameters)

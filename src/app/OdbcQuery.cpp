@@ -19,53 +19,53 @@ namespace vaskel {
 
 namespace {
 
-FieldKind kindOf(QMetaType type)
+DatabaseFieldKind kindOf(QMetaType type)
 {
     switch (type.id()) {
     case QMetaType::QString:
-        return FieldKind::String;
+        return DatabaseFieldKind::String;
     case QMetaType::Int:
     case QMetaType::UInt:
     case QMetaType::Short:
     case QMetaType::UShort:
-        return FieldKind::Integer;
+        return DatabaseFieldKind::Integer;
     case QMetaType::LongLong:
     case QMetaType::ULongLong:
-        return FieldKind::LargeInt;
+        return DatabaseFieldKind::LargeInt;
     case QMetaType::Double:
     case QMetaType::Float:
-        return FieldKind::Float;
+        return DatabaseFieldKind::Float;
     case QMetaType::Bool:
-        return FieldKind::Boolean;
+        return DatabaseFieldKind::Boolean;
     case QMetaType::QDate:
-        return FieldKind::Date;
+        return DatabaseFieldKind::Date;
     case QMetaType::QTime:
-        return FieldKind::Time;
+        return DatabaseFieldKind::Time;
     case QMetaType::QDateTime:
-        return FieldKind::DateTime;
+        return DatabaseFieldKind::DateTime;
     case QMetaType::QByteArray:
-        return FieldKind::Blob;
+        return DatabaseFieldKind::Blob;
     default:
-        return FieldKind::Other;
+        return DatabaseFieldKind::Other;
     }
 }
 
 // A driver's value in the kind the field list declares. Drivers differ (SQLite hands back dates as
 // text, some return numbers as text): the snapshot holds one form per kind. Null stays null.
-QVariant normalised(const QVariant& v, FieldKind kind)
+QVariant normalised(const QVariant& v, DatabaseFieldKind kind)
 {
     if (!v.isValid() || v.isNull())
         return {};
     switch (kind) {
-    case FieldKind::String:
-    case FieldKind::WideString:
+    case DatabaseFieldKind::String:
+    case DatabaseFieldKind::WideString:
         return v.toString();
-    case FieldKind::Float: {
+    case DatabaseFieldKind::Float: {
         bool ok = false;
         const double d = v.toDouble(&ok);
         return ok ? QVariant(d) : QVariant();
     }
-    case FieldKind::Date: {
+    case DatabaseFieldKind::Date: {
         if (v.typeId() == QMetaType::QDate)
             return v;
         if (v.typeId() == QMetaType::QDateTime)
@@ -117,19 +117,19 @@ const LocaleSettings& currentLocale(LocaleSettings& fallback)
 // A value typed into a grid cell in the kind of its field: numbers with the locale's decimal
 // separator, dates as the cell shows them, in the locale's short form or year first. Text that does not read
 // is refused, never stored as null.
-QVariant editValue(const QVariant& v, FieldKind kind)
+QVariant editValue(const QVariant& v, DatabaseFieldKind kind)
 {
     if (!v.isValid() || v.isNull() || v.typeId() != QMetaType::QString)
         return normalised(v, kind);
     LocaleSettings fallback;
     const LocaleSettings& locale = currentLocale(fallback);
     const QString text = v.toString();
-    if (kind == FieldKind::Float) {
+    if (kind == DatabaseFieldKind::Float) {
         if (const std::optional<double> d = ValueText::tryStrToFloat(text.trimmed(), locale.decimalSeparator))
             return *d;
         throw EDatabaseError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
     }
-    if (kind == FieldKind::Date) {
+    if (kind == DatabaseFieldKind::Date) {
         if (const std::optional<QDate> d = QueryGridDateText::parse(text, locale))
             return *d;
         throw EDatabaseError(QStringLiteral("'%1' is not a valid date").arg(text));
@@ -206,11 +206,11 @@ void OdbcQuery::open()
 
     const QSqlRecord rec = q.record();
     QList<int> columns;
-    QList<FieldKind> kinds;
+    QList<DatabaseFieldKind> kinds;
     if (m_fixedFields.isEmpty()) {
         m_fields.clear();
         for (int c = 0; c < rec.count(); ++c) {
-            const FieldKind kind = kindOf(rec.field(c).metaType());
+            const DatabaseFieldKind kind = kindOf(rec.field(c).metaType());
             m_fields.push_back(std::make_unique<DatabaseField>(this, c, rec.fieldName(c), kind));
             columns << c;
             kinds << kind;
@@ -328,20 +328,20 @@ QVariant OdbcQuery::fieldValue(int index) const
     return valueAt(m_row, index);
 }
 
-QString OdbcQuery::textOf(const QVariant& v, FieldKind kind) const
+QString OdbcQuery::textOf(const QVariant& v, DatabaseFieldKind kind) const
 {
     if (!v.isValid() || v.isNull())
         return {};
     LocaleSettings fallback;
     const LocaleSettings& locale = currentLocale(fallback);
     switch (kind) {
-    case FieldKind::Date:
+    case DatabaseFieldKind::Date:
         return QueryGridDateText::display(v.toDate(), locale);
-    case FieldKind::DateTime:
+    case DatabaseFieldKind::DateTime:
         return ValueText::dateTimeToStr(DateTimeValue::fromDateTime(v.toDateTime()), locale);
-    case FieldKind::Float:
+    case DatabaseFieldKind::Float:
         return FloatToStrGeneral(v.toDouble(), locale);
-    case FieldKind::Boolean:
+    case DatabaseFieldKind::Boolean:
         return v.toBool() ? locale.trueName : locale.falseName;
     default:
         return v.toString();
@@ -378,7 +378,7 @@ OdbcQuery::RowMatch OdbcQuery::lockRow(qint64 row, const QString& action) const
         const QVariant& v = original[i];
         if (!v.isValid() || v.isNull()) {
             where << field(i)->fieldName() + QStringLiteral(" IS NULL");
-        } else if (field(i)->kind() == FieldKind::Float) {
+        } else if (field(i)->kind() == DatabaseFieldKind::Float) {
             // Some drivers send a bound double with 15 significant digits, which no longer
             // equals a stored value of 17: floats match within a relative 1e-12. Two rows that
             // close count as one value, so the uniqueness check refuses rather than guesses.

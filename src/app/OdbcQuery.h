@@ -25,7 +25,7 @@ class DatabaseConnection;
 
 struct OdbcFieldDef {
     QString name;
-    FieldKind kind;
+    DatabaseFieldKind kind;
     int size = 0; // bytes of a string field in the 8-bit code page
 };
 
@@ -94,7 +94,7 @@ protected:
     void moveTo(qint64 row) override;
 
 private:
-    QString textOf(const QVariant& value, FieldKind kind) const;
+    QString textOf(const QVariant& value, DatabaseFieldKind kind) const;
     // The values of the current row, decoded once while the row stays current and unchanged.
     const QVariantList& currentValues() const;
     void forgetDecodedRow() const { m_decodedRow = -1; }

@@ -48,9 +48,9 @@ bool QueryGridModel::isNumeric(int column) const
     if (field < 0)
         return false;
     switch (m_query->field(field)->kind()) {
-    case FieldKind::Integer:
-    case FieldKind::LargeInt:
-    case FieldKind::Float:
+    case DatabaseFieldKind::Integer:
+    case DatabaseFieldKind::LargeInt:
+    case DatabaseFieldKind::Float:
         return true;
     default:
         return false;

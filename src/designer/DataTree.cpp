@@ -34,24 +34,24 @@ protected:
 QString typeName(const DatabaseField& f)
 {
     switch (f.kind()) {
-    case FieldKind::String:
-    case FieldKind::WideString:
+    case DatabaseFieldKind::String:
+    case DatabaseFieldKind::WideString:
         return QStringLiteral("String(%1)").arg(f.size());
-    case FieldKind::Integer:
-    case FieldKind::LargeInt:
+    case DatabaseFieldKind::Integer:
+    case DatabaseFieldKind::LargeInt:
         return QStringLiteral("Integer");
-    case FieldKind::Float:
+    case DatabaseFieldKind::Float:
         return QStringLiteral("Float");
-    case FieldKind::Boolean:
+    case DatabaseFieldKind::Boolean:
         return QStringLiteral("Boolean");
-    case FieldKind::Date:
+    case DatabaseFieldKind::Date:
         return QStringLiteral("Date");
-    case FieldKind::Time:
+    case DatabaseFieldKind::Time:
         return QStringLiteral("Time");
-    case FieldKind::DateTime:
+    case DatabaseFieldKind::DateTime:
         return QStringLiteral("DateTime");
-    case FieldKind::Memo:
-    case FieldKind::FormattedMemo:
+    case DatabaseFieldKind::Memo:
+    case DatabaseFieldKind::FormattedMemo:
         return QStringLiteral("Memo");
     default:
         return QStringLiteral("Blob");
@@ -63,10 +63,10 @@ QString typeName(const DatabaseField& f)
 int widthFor(const DatabaseField& f)
 {
     switch (f.kind()) {
-    case FieldKind::String:
-    case FieldKind::WideString:
+    case DatabaseFieldKind::String:
+    case DatabaseFieldKind::WideString:
         return std::clamp(f.size(), 4, 40) * 7 + 6;
-    case FieldKind::Boolean:
+    case DatabaseFieldKind::Boolean:
         return 40;
     default:
         return 80;

@@ -90,28 +90,29 @@ bool applyScript(EvalSession& session, const QString& value)
     return true;
 }
 
-const EvalOption kOptions[] = {
+const EvalOption kEvalOptions[] = {
     {"--var", "NAME=VALUE", "set a run-time variable (a number, or else a text)", applyVar},
     {"--script", "FILE", "compile and run a script, then print the run-time variables it left", applyScript},
     {"--format", "CODE", "print values in the display format of this packed format code", applyFormat},
     {"--format-text", "TEXT",
-        "the format text of a custom format; alone, a bracket's suffix after \" #\" (N0,2, Ddd.mm.yyyy, BNo;Yes)",
+        "the format text of a custom format; alone, a bracket's suffix after \" #\" (N0,2, Ddd.mm.yyyy, "
+        "BNo;Yes)",
         applyFormatText},
 };
 
-const EvalOption* findOption(const QString& word)
+const EvalOption* findEvalOption(const QString& word)
 {
-    for (const EvalOption& o : kOptions) {
+    for (const EvalOption& o : kEvalOptions) {
         if (word == QLatin1String(o.name))
             return &o;
     }
     return nullptr;
 }
 
-QString usage()
+QString evalUsage()
 {
     QString text = QStringLiteral("Usage: vaskel eval [OPTIONS] EXPRESSION...\n");
-    for (const EvalOption& o : kOptions) {
+    for (const EvalOption& o : kEvalOptions) {
         const QString option = o.valueName
             ? QLatin1String(o.name) + QLatin1Char(' ') + QLatin1String(o.valueName)
             : QString::fromLatin1(o.name);
@@ -121,7 +122,7 @@ QString usage()
 }
 
 // Options and expressions from the words; false (after a message) for a usage error.
-bool parseArguments(EvalSession& session, const QStringList& args)
+bool parseEvalArguments(EvalSession& session, const QStringList& args)
 {
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& word = args.at(i);
@@ -130,9 +131,9 @@ bool parseArguments(EvalSession& session, const QStringList& args)
             continue;
         }
         const qsizetype eq = word.indexOf('=');
-        const EvalOption* option = findOption(eq < 0 ? word : word.left(eq));
+        const EvalOption* option = findEvalOption(eq < 0 ? word : word.left(eq));
         if (!option) {
-            session.err << "eval: unknown option \"" << word << "\"\n" << usage();
+            session.err << "eval: unknown option \"" << word << "\"\n" << evalUsage();
             return false;
         }
         QString value;
@@ -173,7 +174,7 @@ int runEvalCommand(const QStringList& args)
 int runEvalCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        out << usage();
+        out << evalUsage();
         out.flush();
         return 0;
     }
@@ -186,7 +187,7 @@ int runEvalCommand(const QStringList& args, QTextStream& out, QTextStream& err)
     scope.install(globals.parser);
 
     EvalSession session(globals, scope, out, err);
-    if (!parseArguments(session, args)) {
+    if (!parseEvalArguments(session, args)) {
         err.flush();
         return 2;
     }
@@ -196,7 +197,7 @@ int runEvalCommand(const QStringList& args, QTextStream& out, QTextStream& err)
         };
     }
     if (session.expressions.isEmpty() && session.actions.empty()) {
-        err << usage();
+        err << evalUsage();
         err.flush();
         return 2;
     }

@@ -10,7 +10,7 @@ namespace vaskel {
 
 namespace {
 
-QString usage()
+QString importUsage()
 {
     return QStringLiteral(
         "Usage: vaskel import-dbf [--database FILE] [--code-page NAME] [--table NAME] FILE.dbf...\n"
@@ -39,17 +39,17 @@ int runImportDbfCommand(const QStringList& args, QTextStream& out, QTextStream& 
         if ((a == "--database" || a == "--code-page" || a == "--table") && hasValue) {
             (a == "--database" ? database : a == "--code-page" ? codePage : table) = args.at(++i);
         } else if (a == "--help" || a == "-h") {
-            out << usage();
+            out << importUsage();
             return 0;
         } else if (a.startsWith('-')) {
-            err << "vaskel import-dbf: unknown option \"" << a << "\"\n" << usage();
+            err << "vaskel import-dbf: unknown option \"" << a << "\"\n" << importUsage();
             return 2;
         } else {
             files << a;
         }
     }
     if (files.isEmpty() || (!table.isEmpty() && files.size() > 1)) {
-        err << usage();
+        err << importUsage();
         return 2;
     }
     try {

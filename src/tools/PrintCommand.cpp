@@ -42,7 +42,7 @@ struct PrintSession {
     bool helpShown = false;
 };
 
-QString usage()
+QString printUsage()
 {
     return QStringLiteral(
         "Usage: vaskel print FILE.frp|TEMPLATE.frf [--printer NAME] [--pages LIST] [--copies N]\n"
@@ -64,10 +64,10 @@ const QStringList kRunOptionsWithValue{
 const QStringList kRunFlags{"--demo", "--two-pass"};
 
 // False (after a message) for a usage error.
-bool parseArguments(PrintSession& s, const QStringList& args, QTextStream& out, QTextStream& err)
+bool parsePrintArguments(PrintSession& s, const QStringList& args, QTextStream& out, QTextStream& err)
 {
     const auto fail = [&err](const QString& message) {
-        err << "print: " << message << '\n' << usage();
+        err << "print: " << message << '\n' << printUsage();
         return false;
     };
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -79,7 +79,7 @@ bool parseArguments(PrintSession& s, const QStringList& args, QTextStream& out, 
             return true;
         };
         if (word == "--help" || word == "-h") {
-            out << usage();
+            out << printUsage();
             s.helpShown = true;
             return false;
         }
@@ -178,7 +178,7 @@ int runPrintCommand(const QStringList& args)
 int runPrintCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     PrintSession s;
-    if (!parseArguments(s, args, out, err)) {
+    if (!parsePrintArguments(s, args, out, err)) {
         out.flush();
         err.flush();
         return s.helpShown ? 0 : 2;

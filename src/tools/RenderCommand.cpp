@@ -162,7 +162,7 @@ bool applyJson(RenderSession& s, const QString& value, bool given)
     return true;
 }
 
-const RenderOption kOptions[] = {
+const RenderOption kRenderOptions[] = {
     {"--frp", "FILE", false, "render a prepared-report file instead of running a template",
         &RenderSession::frpFile},
     {"--bill", "NUMBER", false,
@@ -208,7 +208,7 @@ const RenderOption kOptions[] = {
         applyJson},
 };
 
-QString usage()
+QString renderUsage()
 {
     QString text = QStringLiteral(
         "Usage: vaskel render TEMPLATE.frf [--bill NUMBER] [--query NAME=STATEMENT]...\n"
@@ -217,7 +217,7 @@ QString usage()
         "       vaskel render --frp FILE [--go-on] OUTPUT...\n"
         "OUTPUT: --pdf FILE, --xlsx FILE, --html FILE, --csv FILE, --png DIR [--dpi N],\n"
         "        --json [FILE], --save FILE\n");
-    for (const RenderOption& o : kOptions) {
+    for (const RenderOption& o : kRenderOptions) {
         QString option = QString::fromLatin1(o.name);
         if (o.valueName)
             option += o.optionalValue ? QStringLiteral(" [%1]").arg(QLatin1String(o.valueName))
@@ -227,9 +227,9 @@ QString usage()
     return text;
 }
 
-const RenderOption* findOption(const QString& word)
+const RenderOption* findRenderOption(const QString& word)
 {
-    for (const RenderOption& o : kOptions) {
+    for (const RenderOption& o : kRenderOptions) {
         if (word == QLatin1String(o.name))
             return &o;
     }
@@ -237,13 +237,13 @@ const RenderOption* findOption(const QString& word)
 }
 
 // False (after a message) for a usage error.
-bool parseArguments(RenderSession& s, const QStringList& args)
+bool parseRenderArguments(RenderSession& s, const QStringList& args)
 {
     QList<const RenderOption*> given; // options that take one value or none: each at most once
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& word = args.at(i);
         if (word == QLatin1String("--help") || word == QLatin1String("-h")) {
-            *s.out << usage();
+            *s.out << renderUsage();
             s.helpShown = true;
             return false;
         }
@@ -252,10 +252,11 @@ bool parseArguments(RenderSession& s, const QStringList& args)
             continue;
         }
         const qsizetype eq = word.indexOf('=');
-        const RenderOption* option
-            = word.startsWith(QLatin1String("--")) ? findOption(eq < 0 ? word : word.left(eq)) : nullptr;
+        const RenderOption* option = word.startsWith(QLatin1String("--"))
+            ? findRenderOption(eq < 0 ? word : word.left(eq))
+            : nullptr;
         if (!option) {
-            *s.err << "render: unknown argument \"" << word << "\"\n" << usage();
+            *s.err << "render: unknown argument \"" << word << "\"\n" << renderUsage();
             return false;
         }
         // A second --pdf would silently win over the first; --query checks its names itself.
@@ -288,7 +289,7 @@ bool parseArguments(RenderSession& s, const QStringList& args)
     if (s.templateFile.isEmpty() == s.frpFile.isEmpty()) {
         *s.err << (s.frpFile.isEmpty() ? "render: no pages to render: give a template or --frp FILE\n"
                                        : "render: give a template or --frp FILE, not both\n")
-               << usage();
+               << renderUsage();
         return false;
     }
     if (!s.frpFile.isEmpty()
@@ -304,7 +305,7 @@ bool parseArguments(RenderSession& s, const QStringList& args)
     if (s.pdfFile.isEmpty() && s.xlsxFile.isEmpty() && s.htmlFile.isEmpty() && s.csvFile.isEmpty()
         && s.pngDir.isEmpty() && !s.json && s.saveFile.isEmpty()) {
         *s.err << "render: nothing to write: give --pdf, --xlsx, --html, --csv, --png, --json or --save\n"
-               << usage();
+               << renderUsage();
         return false;
     }
     return true;
@@ -532,7 +533,7 @@ int runRenderCommand(const QStringList& args, QTextStream& out, QTextStream& err
     RenderSession session;
     session.out = &out;
     session.err = &err;
-    if (!parseArguments(session, args)) {
+    if (!parseRenderArguments(session, args)) {
         out.flush();
         err.flush();
         return session.helpShown ? 0 : 2;

@@ -219,7 +219,7 @@ TEST(DatabaseDates, InfiniteTimestampsAreNamedWithTheirField)
     q.setSql(QStringLiteral("select * from stamps where name <> 'past' order by name"));
     q.open();
     ASSERT_EQ(q.rowCount(), 2);
-    EXPECT_EQ(q.fieldByName("stamped").kind(), FieldKind::DateTime);
+    EXPECT_EQ(q.fieldByName("stamped").kind(), DatabaseFieldKind::DateTime);
     EXPECT_EQ(q.valueAt(0, 1).toDateTime(), QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)));
     EXPECT_EQ(q.valueAt(1, 1).toDateTime(), QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9)));
     q.close();

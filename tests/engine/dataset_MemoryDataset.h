@@ -15,7 +15,7 @@ class MemoryDataset : public DatabaseDataset {
 public:
     struct Column {
         QString name;
-        FieldKind kind;
+        DatabaseFieldKind kind;
     };
 
     MemoryDataset(const QString& name, const QList<Column>& columns, const QList<QVariantList>& rows)

@@ -23,9 +23,10 @@ class DatasetFieldsTest : public ::testing::Test {
 protected:
     DatasetFieldsTest()
         : query("ADOQuery1",
-            {{"LDLP_NO", FieldKind::String}, {"KPDATE", FieldKind::Date}, {"AMT", FieldKind::Float},
-                {"A.B", FieldKind::String}, {"PAID", FieldKind::Boolean}, {"ROWID", FieldKind::LargeInt},
-                {"NOTE", FieldKind::Memo}},
+            {{"LDLP_NO", DatabaseFieldKind::String}, {"KPDATE", DatabaseFieldKind::Date},
+                {"AMT", DatabaseFieldKind::Float}, {"A.B", DatabaseFieldKind::String},
+                {"PAID", DatabaseFieldKind::Boolean}, {"ROWID", DatabaseFieldKind::LargeInt},
+                {"NOTE", DatabaseFieldKind::Memo}},
             {{"H001", QDate(2023, 3, 5), 1250.5, "dotted", true, 9000000000LL, "line 1\r\nline 2"},
                 {QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()}}),
           form("Form1")
@@ -91,13 +92,14 @@ TEST_F(DatasetFieldsTest, FieldValueWithNullSubstitutes)
 {
     // Reading a field opens its closed dataset.
     ASSERT_FALSE(query.isActive());
-    EXPECT_EQ(FieldValue(query.fieldByName("ldlp_no")), Value::string("H001"));
+    EXPECT_EQ(DatabaseFieldValue(query.fieldByName("ldlp_no")), Value::string("H001"));
     EXPECT_TRUE(query.isActive());
-    EXPECT_EQ(FieldValue(query.fieldByName("AMT")), Value::number(1250.5));
-    EXPECT_EQ(FieldValue(query.fieldByName("KPDATE")).kind(), TfrValueKind::DateTime);
-    EXPECT_EQ(FieldValue(query.fieldByName("ROWID")), Value::string("9000000000")) << "64-bit as text";
+    EXPECT_EQ(DatabaseFieldValue(query.fieldByName("AMT")), Value::number(1250.5));
+    EXPECT_EQ(DatabaseFieldValue(query.fieldByName("KPDATE")).kind(), TfrValueKind::DateTime);
+    EXPECT_EQ(DatabaseFieldValue(query.fieldByName("ROWID")), Value::string("9000000000"))
+        << "64-bit as text";
     query.fieldByName("AMT").OnGetText = [](const DatabaseField& f) { return f.asString() + " yuan"; };
-    EXPECT_EQ(FieldValue(query.fieldByName("AMT")), Value::string("1250.5 yuan"));
+    EXPECT_EQ(DatabaseFieldValue(query.fieldByName("AMT")), Value::string("1250.5 yuan"));
     query.fieldByName("AMT").OnGetText = nullptr;
 
     query.next(); // the row of nulls
@@ -112,7 +114,7 @@ TEST_F(DatasetFieldsTest, FieldValueWithNullSubstitutes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.field);
-        EXPECT_EQ(FieldValue(query.fieldByName(c.field)), c.expected);
+        EXPECT_EQ(DatabaseFieldValue(query.fieldByName(c.field)), c.expected);
     }
     EXPECT_THROW(query.fieldByName("QNT"), EDatabaseError);
 }
@@ -139,7 +141,7 @@ TEST_F(DatasetFieldsTest, LargeObjectsAndFieldNames)
 
 TEST_F(DatasetFieldsTest, DefaultDatasetFollowsTheBandBeingPrinted)
 {
-    MemoryDataset detailQuery("ADOQuery2", {{"LDLP_NO", FieldKind::String}}, {});
+    MemoryDataset detailQuery("ADOQuery2", {{"LDLP_NO", DatabaseFieldKind::String}}, {});
     TfrDBDataSet master("frDBDataSet1"), detail("frDBDataSet2"), report("frReportSet");
     master.setDataSet(&query);
     detail.setDataSet(&detailQuery);

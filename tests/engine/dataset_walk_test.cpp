@@ -20,7 +20,8 @@ using test::MemoryOwner;
 std::unique_ptr<MemoryDataset> fourBills(const QString& name = "ADOQuery1")
 {
     return std::make_unique<MemoryDataset>(name,
-        QList<MemoryDataset::Column>{{"LDLP_NO", FieldKind::String}, {"AMT", FieldKind::Float}},
+        QList<MemoryDataset::Column>{
+            {"LDLP_NO", DatabaseFieldKind::String}, {"AMT", DatabaseFieldKind::Float}},
         QList<QVariantList>{{"A1", 10.0}, {"A2", 20.0}, {"A3", 30.0}, {"A4", 40.0}});
 }
 

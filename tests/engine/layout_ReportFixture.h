@@ -59,7 +59,7 @@ protected:
         QList<QVariantList> rows;
         for (const QString& k : keys)
             rows.append(QVariantList{k});
-        return dataset(name, {{QStringLiteral("KEY"), FieldKind::String}}, rows);
+        return dataset(name, {{QStringLiteral("KEY"), DatabaseFieldKind::String}}, rows);
     }
     // "name" with the keys R1 to Rn.
     TfrDBDataSet& numbered(const QString& name, int n)

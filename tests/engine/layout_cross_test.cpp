@@ -126,7 +126,8 @@ TEST_F(LayoutCross, OnPrintColumnSetsTheColumnWidth)
 TEST_F(LayoutCross, MasterFooterPrintsAsManyColumnsAsTheWidestRow)
 {
     // Rows have 2, 4 and 3 columns; the footer's own column dataset is empty.
-    dataset("Rows", {{"KEY", FieldKind::String}, {"N", FieldKind::Integer}}, {{"a", 2}, {"b", 4}, {"c", 3}});
+    dataset("Rows", {{"KEY", DatabaseFieldKind::String}, {"N", DatabaseFieldKind::Integer}},
+        {{"a", 2}, {"b", 4}, {"c", 3}});
     dataset("None", QStringList{});
     auto& cols = host.make<TvuVeveDataset>(QStringLiteral("Cols"));
     cols.RangeEnd = TRangeEnd::reCount;
@@ -152,8 +153,9 @@ TEST_F(LayoutCross, MasterFooterPrintsAsManyColumnsAsTheWidestRow)
 TEST_F(LayoutCross, SumsPerColumnAndAlongTheRow)
 {
     // Cell values are N × M; the footer row sums each column, the cross footer sums each row.
-    dataset("Rows", {{"KEY", FieldKind::String}, {"N", FieldKind::Integer}}, {{"a", 1}, {"b", 2}, {"c", 3}});
-    dataset("Cols", {{"M", FieldKind::Integer}}, {{10}, {20}, {30}});
+    dataset("Rows", {{"KEY", DatabaseFieldKind::String}, {"N", DatabaseFieldKind::Integer}},
+        {{"a", 1}, {"b", 2}, {"c", 3}});
+    dataset("Cols", {{"M", DatabaseFieldKind::Integer}}, {{10}, {20}, {30}});
     band(MasterData, "Row", 40, 20, "RowsSet");
     band(MasterFooter, "Foot", 80, 20);
     crossBand(CrossHeader, "Names", kHeaderLeft, kHeaderWidth);
@@ -197,13 +199,14 @@ TEST_F(LayoutCross, SalesByMonthExampleSumsEachMaterialsMonths)
     report.TemplatePages().Clear();
     TemplateJson::fromJson(QJsonDocument::fromJson(file.readAll()), report.Template);
     auto& lines = host.make<MemoryDataset>(QStringLiteral("ADOQuery2"),
-        QList<MemoryDataset::Column>{{"CMNAME", FieldKind::String}, {"CMUNIT", FieldKind::String},
-            {"MON", FieldKind::String}, {"QNT", FieldKind::Float}},
+        QList<MemoryDataset::Column>{{"CMNAME", DatabaseFieldKind::String},
+            {"CMUNIT", DatabaseFieldKind::String}, {"MON", DatabaseFieldKind::String},
+            {"QNT", DatabaseFieldKind::Float}},
         QList<QVariantList>{{"bolt", "set", "2023-01", 2.0}, {"bolt", "set", "2023-01", 3.5},
             {"bolt", "set", "2023-03", 1.0}, {"pipe", "m", "2023-02", 7.0}});
     host.make<TfrDBDataSet>(QStringLiteral("frDBDataSet2")).setDataSet(&lines);
     auto& months = host.make<MemoryDataset>(QStringLiteral("MonthsQuery"),
-        QList<MemoryDataset::Column>{{"MON", FieldKind::String}},
+        QList<MemoryDataset::Column>{{"MON", DatabaseFieldKind::String}},
         QList<QVariantList>{{"2023-01"}, {"2023-02"}, {"2023-03"}});
     host.make<TfrDBDataSet>(QStringLiteral("Months")).setDataSet(&months);
     ASSERT_TRUE(report.Prepare()) << errorBoxes().join('\n').toStdString();

@@ -51,7 +51,9 @@ TEST_F(LayoutWalk, PrintIfSubsetEmptyPrintsEveryMaster)
 
 TEST_F(LayoutWalk, GroupFooterPrintsOnTheLastRecordOfItsGroup)
 {
-    dataset("G", {{"KEY", FieldKind::String}, {"GRP", FieldKind::String}, {"AMT", FieldKind::Integer}},
+    dataset("G",
+        {{"KEY", DatabaseFieldKind::String}, {"GRP", DatabaseFieldKind::String},
+            {"AMT", DatabaseFieldKind::Integer}},
         {{"r1", "a", 1}, {"r2", "a", 2}, {"r3", "b", 4}});
     for (const bool twoPass : {false, true}) {
         SCOPED_TRACE(twoPass ? "two passes" : "one pass");
@@ -156,7 +158,8 @@ TEST_F(LayoutFieldViews, PictureBoundToALargeObjectFieldShowsEachRecordsImage)
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "BMP");
     }
-    dataset("Q1", {{"KEY", FieldKind::String}, {"PIC", FieldKind::Graphic}}, {{"A", bmp}, {"B", QVariant()}});
+    dataset("Q1", {{"KEY", DatabaseFieldKind::String}, {"PIC", DatabaseFieldKind::Graphic}},
+        {{"A", bmp}, {"B", QVariant()}});
     band(MasterData, "Data", 40, 20, "Q1Set");
     auto picture = std::make_unique<TfrPictureView>();
     picture->Name = "Photo";

@@ -73,8 +73,8 @@ class ScopeTest : public GlobalsTest {
 protected:
     ScopeTest()
         : query("Q1",
-            {{"NAME", FieldKind::String}, {"QTY", FieldKind::Integer}, {"PRICE", FieldKind::Float},
-                {"PAID", FieldKind::Boolean}},
+            {{"NAME", DatabaseFieldKind::String}, {"QTY", DatabaseFieldKind::Integer},
+                {"PRICE", DatabaseFieldKind::Float}, {"PAID", DatabaseFieldKind::Boolean}},
             {{"bolt", 3, 2.5, true}, {QVariant(), QVariant(), QVariant(), QVariant()}}),
           window("Form1")
     {

@@ -149,7 +149,7 @@ TEST_F(LookupChainTest, DatasetFieldsAndNullSubstitutes)
 
 TEST_F(LookupChainTest, AFieldOfTheDefaultDatasetHidesASystemVariable)
 {
-    MemoryDataset dated("Q2", {{"DATE", FieldKind::String}}, {{"from the field"}});
+    MemoryDataset dated("Q2", {{"DATE", DatabaseFieldKind::String}}, {{"from the field"}});
     TfrDBDataSet datedSet("frDBDataSet2");
     datedSet.setDataSet(&dated);
     scope.Dataset = &datedSet;

@@ -222,7 +222,7 @@ TEST_F(ReportTest, ChangePrinterAppliesThePagesPaperOrRollsBack)
 TEST_F(ReportTest, HostFindsComponentsIgnoringCaseAndOwnsThem)
 {
     auto& query = host.make<test::MemoryDataset>(QStringLiteral("ADOQuery1"),
-        QList<test::MemoryDataset::Column>{{"AMT", FieldKind::Float}}, QList<QVariantList>{});
+        QList<test::MemoryDataset::Column>{{"AMT", DatabaseFieldKind::Float}}, QList<QVariantList>{});
     auto& reportSet = host.make<TfrDBDataSet>(QStringLiteral("frDBDataSet1"));
     reportSet.setDataSet(&query);
 
@@ -263,11 +263,10 @@ TEST_F(ReportTest, ConnectedRunReachesTheReportsDictionaryAndEvents)
         if (name.compare("Answer", Qt::CaseInsensitive) == 0)
             value = Value::integer(42);
     };
-    report.OnUserFunction
-        = [](const QString& name, const Value&, const Value&, const Value&, Value& value) {
-              if (name == "TWICE")
-                  value = Value::integer(2);
-          };
+    report.OnUserFunction = [](const QString& name, const Value&, const Value&, const Value&, Value& value) {
+        if (name == "TWICE")
+            value = Value::integer(2);
+    };
     report.connectRun();
     EXPECT_EQ(frRun().CurrentReport, &report);
     EXPECT_EQ(frRun().PrintHooks, &report);
@@ -304,7 +303,8 @@ TEST_F(ReportTest, ConnectedRunReachesTheReportsDictionaryAndEvents)
 TEST_F(ReportTest, BeforePrintLoadsLargeObjectFieldsThenCallsTheEvent)
 {
     auto& query = host.make<test::MemoryDataset>(QStringLiteral("ADOQuery1"),
-        QList<test::MemoryDataset::Column>{{"NOTES", FieldKind::Memo}, {"NAME", FieldKind::String}},
+        QList<test::MemoryDataset::Column>{
+            {"NOTES", DatabaseFieldKind::Memo}, {"NAME", DatabaseFieldKind::String}},
         QList<QVariantList>{{"first line\r\nsecond line", "bolt"}});
     auto& reportSet = host.make<TfrDBDataSet>(QStringLiteral("frDBDataSet1"));
     reportSet.setDataSet(&query);

@@ -5,7 +5,7 @@
 namespace vaskel {
 
 DatabaseField::DatabaseField(
-    DatabaseDataset* dataset, int index, const QString& name, FieldKind kind, int size)
+    DatabaseDataset* dataset, int index, const QString& name, DatabaseFieldKind kind, int size)
     : m_dataset(dataset), m_index(index), m_name(name), m_kind(kind), m_size(size)
 {
 }

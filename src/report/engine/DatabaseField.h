@@ -11,7 +11,7 @@ namespace vaskel {
 
 class DatabaseDataset;
 
-enum class FieldKind {
+enum class DatabaseFieldKind {
     String,
     WideString,
     Integer,
@@ -33,12 +33,13 @@ enum class FieldKind {
 
 class DatabaseField {
 public:
-    DatabaseField(DatabaseDataset* dataset, int index, const QString& name, FieldKind kind, int size = 0);
+    DatabaseField(
+        DatabaseDataset* dataset, int index, const QString& name, DatabaseFieldKind kind, int size = 0);
 
     DatabaseDataset* dataset() const { return m_dataset; }
     int index() const { return m_index; }
     const QString& fieldName() const { return m_name; }
-    FieldKind kind() const { return m_kind; }
+    DatabaseFieldKind kind() const { return m_kind; }
     int size() const { return m_size; } // bytes of a string field; 0 for other kinds
 
     // The current row's value (invalid or null QVariant when the value is null).
@@ -55,7 +56,7 @@ private:
     DatabaseDataset* m_dataset; // not owned: the dataset that owns this field
     int m_index;
     QString m_name;
-    FieldKind m_kind;
+    DatabaseFieldKind m_kind;
     int m_size;
 };
 

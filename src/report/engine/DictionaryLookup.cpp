@@ -79,7 +79,7 @@ Value DictionaryLookup::ValueOf(const QString& name)
         DatabaseDataset* dataset = item->dataset;
         if (!dataset->isActive())
             dataset->open();
-        return FieldValue(dataset->fieldByName(item->field));
+        return DatabaseFieldValue(dataset->fieldByName(item->field));
     }
     const TfrDataDictionary* dictionary = m_scope.dictionaryData();
     const Value* variable = dictionary ? dictionary->Variables.find(name) : nullptr;

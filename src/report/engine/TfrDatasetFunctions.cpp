@@ -134,20 +134,20 @@ FieldReference ResolveFieldReference(
     return ref;
 }
 
-Value FieldValue(const DatabaseField& field)
+Value DatabaseFieldValue(const DatabaseField& field)
 {
     DatabaseDataset* d = field.dataset();
     if (!d->isActive())
         d->open();
-    if (field.OnGetText || field.kind() == FieldKind::LargeInt)
+    if (field.OnGetText || field.kind() == DatabaseFieldKind::LargeInt)
         return Value::string(field.displayText());
     const QVariant v = field.value();
     if (!v.isValid() || v.isNull()) {
         switch (field.kind()) {
-        case FieldKind::String:
-        case FieldKind::WideString:
+        case DatabaseFieldKind::String:
+        case DatabaseFieldKind::WideString:
             return Value::string(QString());
-        case FieldKind::Boolean:
+        case DatabaseFieldKind::Boolean:
             return Value::boolean(false);
         default:
             return Value::integer(0);
@@ -159,13 +159,13 @@ Value FieldValue(const DatabaseField& field)
 bool IsBlobField(const DatabaseField& field)
 {
     switch (field.kind()) {
-    case FieldKind::Blob:
-    case FieldKind::Memo:
-    case FieldKind::Graphic:
-    case FieldKind::FormattedMemo:
-    case FieldKind::OleObject:
-    case FieldKind::DbaseOle:
-    case FieldKind::TypedBinary:
+    case DatabaseFieldKind::Blob:
+    case DatabaseFieldKind::Memo:
+    case DatabaseFieldKind::Graphic:
+    case DatabaseFieldKind::FormattedMemo:
+    case DatabaseFieldKind::OleObject:
+    case DatabaseFieldKind::DbaseOle:
+    case DatabaseFieldKind::TypedBinary:
         return true;
     default:
         return false;

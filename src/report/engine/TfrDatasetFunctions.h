@@ -37,7 +37,7 @@ FieldReference ResolveFieldReference(
 // The field's value for the report: opens a closed dataset; reads through the display-text handler
 // when there is one and 64-bit integers as their text; null becomes "" for text fields, false for
 // booleans and the integer 0 for every other kind.
-Value FieldValue(const DatabaseField& field);
+Value DatabaseFieldValue(const DatabaseField& field);
 
 bool IsBlobField(const DatabaseField& field);
 // A stream receives the field's bytes and is rewound to its start.

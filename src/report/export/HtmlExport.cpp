@@ -26,7 +26,6 @@ namespace {
 constexpr double kCssPixelsPerInch = 96.0;
 // Drawn views are drawn at twice the page's CSS resolution, sharp on high-density screens.
 constexpr int kPictureScale = 2;
-constexpr double kMillimetresPerInch = 25.4;
 
 // Families a browser tries after the memo's own, so that Chinese text finds a face.
 const char* const kFallbackFamilies

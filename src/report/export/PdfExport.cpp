@@ -22,13 +22,16 @@
 
 namespace vaskel {
 
+void cannotCreateExport(const QString& fileName, const QString& reason)
+{
+    throw VaskelError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, reason));
+}
+
 namespace {
 
 // Resolution of the page drawing: fine enough that text placed in whole pixels sits where it
 // belongs. The PDF itself is in points; one pixel is 72/600 of a point.
 constexpr int kPdfDpi = 600;
-constexpr double kMillimetresPerInch = 25.4;
-constexpr double kPointsPerInch = 72.0;
 
 // The paper of a page as it lies, from its metrics on the printer model. The PDF page is a whole
 // number of points, and the drawing a whole number of pixels, as printers have it.
@@ -37,11 +40,6 @@ QPageSize paperSize(const TfrPreparedPage& page)
     const double perUnit = kMillimetresPerInch / TfrPrinter::kUnitsPerInch;
     return QPageSize(QSizeF(page.Metrics.UnitPaperWidth * perUnit, page.Metrics.UnitPaperHeight * perUnit),
         QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
-}
-
-[[noreturn]] void cannotCreate(const QString& name, const QString& reason)
-{
-    throw VaskelError(QStringLiteral("Cannot create file \"%1\". %2").arg(name, reason));
 }
 
 // Where cairo's output goes: the save file, until the export is given up.
@@ -232,7 +230,7 @@ bool PdfExport::write(
         device.setPage(sheet, kPdfDpi);
         QPainter painter;
         if (!painter.begin(&device))
-            cannotCreate(fileName, QString::fromUtf8(cairo_status_to_string(cairo_status(cr.get()))));
+            cannotCreateExport(fileName, QString::fromUtf8(cairo_status_to_string(cairo_status(cr.get()))));
         drawPage(pages, i, painter, sheet, links);
         painter.end();
         addDestination(cr.get(), i + 1, pendingDestinations);
@@ -251,7 +249,7 @@ bool PdfExport::write(
     if (sink.failed)
         file.fail(file.writeFailure());
     if (drawn != CAIRO_STATUS_SUCCESS || finished != CAIRO_STATUS_SUCCESS)
-        cannotCreate(fileName,
+        cannotCreateExport(fileName,
             QString::fromUtf8(cairo_status_to_string(drawn != CAIRO_STATUS_SUCCESS ? drawn : finished)));
     discard.armed = false;
     file.commit();

@@ -12,6 +12,12 @@ namespace vaskel {
 
 class TfrEMFPages;
 
+inline constexpr double kMillimetresPerInch = 25.4;
+inline constexpr double kPointsPerInch = 72.0;
+
+// The failure every exporter reports when its file cannot be made or written.
+[[noreturn]] void cannotCreateExport(const QString& fileName, const QString& reason);
+
 // The document information an exporter records where its format has a place for it. Empty fields
 // are left out.
 struct ExportDocumentInfo {

@@ -28,17 +28,11 @@ namespace {
 // Edges closer than this (report units, about a millimetre) are one edge: views that almost line
 // up would otherwise leave columns and rows a few pixels wide.
 constexpr int kSliver = 4;
-constexpr double kPointsPerInch = 72.0;
 constexpr double kPixelsPerInch = 96.0;
 // What a sheet holds.
 constexpr int kMaxRows = 1048576;
 constexpr int kMaxColumns = 16384;
 constexpr int kMaxCellText = 32767;
-
-[[noreturn]] void cannotCreate(const QString& name, const QString& reason)
-{
-    throw VaskelError(QStringLiteral("Cannot create file \"%1\". %2").arg(name, reason));
-}
 
 // Sorted edges with the ones closer than a sliver to the previous kept edge left out.
 std::vector<int> mergedEdges(const std::set<int>& edges)
@@ -208,7 +202,7 @@ bool XlsxExport::write(
     // target, which takes its place only when complete.
     QTemporaryFile staged(QDir::tempPath() + QStringLiteral("/vaskel-XXXXXX.xlsx"));
     if (!staged.open())
-        cannotCreate(fileName, staged.errorString());
+        cannotCreateExport(fileName, staged.errorString());
     staged.close();
     const QByteArray stagedName = QFile::encodeName(staged.fileName());
     const QByteArray tempDir = QFile::encodeName(QDir::tempPath());
@@ -218,7 +212,7 @@ bool XlsxExport::write(
     options.tmpdir = const_cast<char*>(tempDir.constData());
     std::unique_ptr<lxw_workbook, BookDeleter> book(workbook_new_opt(stagedName.constData(), &options));
     if (!book)
-        cannotCreate(fileName, QStringLiteral("The workbook cannot be started."));
+        cannotCreateExport(fileName, QStringLiteral("The workbook cannot be started."));
     const QByteArray sheetName = QStringLiteral("Report").toUtf8();
     lxw_worksheet* sheet = workbook_add_worksheet(book.get(), sheetName.constData());
     Formats formats(book.get());
@@ -248,7 +242,7 @@ bool XlsxExport::write(
     }
     const std::vector<int> columns = mergedEdges(xEdges);
     if (int(columns.size()) > kMaxColumns)
-        cannotCreate(fileName, QStringLiteral("The report needs more columns than a sheet holds."));
+        cannotCreateExport(fileName, QStringLiteral("The report needs more columns than a sheet holds."));
     const double pixelsPerUnit = kPixelsPerInch / TfrPrinter::kUnitsPerInch;
     const double pointsPerUnit = kPointsPerInch / TfrPrinter::kUnitsPerInch;
     for (size_t c = 0; c + 1 < columns.size(); ++c)
@@ -285,7 +279,7 @@ bool XlsxExport::write(
         const std::vector<int> rows = mergedEdges(yEdges);
         const int pageRows = std::max(0, int(rows.size()) - 1);
         if (sheetRow + pageRows > kMaxRows)
-            cannotCreate(fileName, QStringLiteral("The report needs more rows than a sheet holds."));
+            cannotCreateExport(fileName, QStringLiteral("The report needs more rows than a sheet holds."));
 
         // Each memo on the grid; one that would overlap a memo placed before it keeps only its
         // first grid cell, or is left out when even that is taken (merged areas never overlap).
@@ -362,15 +356,15 @@ bool XlsxExport::write(
     }
     const lxw_error closed = workbook_close(book.release());
     if (closed != LXW_NO_ERROR)
-        cannotCreate(fileName, QString::fromUtf8(lxw_strerror(closed)));
+        cannotCreateExport(fileName, QString::fromUtf8(lxw_strerror(closed)));
 
     QFile made(staged.fileName());
     if (!made.open(QIODevice::ReadOnly))
-        cannotCreate(fileName, made.errorString());
+        cannotCreateExport(fileName, made.errorString());
     while (!made.atEnd()) {
         const QByteArray chunk = made.read(qint64(1) << 20);
         if (chunk.isEmpty() && made.error() != QFileDevice::NoError)
-            cannotCreate(fileName, made.errorString());
+            cannotCreateExport(fileName, made.errorString());
         target.write(chunk);
     }
     target.commit();
