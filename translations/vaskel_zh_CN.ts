@@ -1338,6 +1338,10 @@ Do you want to replace it?</source>
         <translation>请输入整数。</translation>
     </message>
     <message>
+        <source>No dataset named &quot;%1&quot; is known</source>
+        <translation>没有名为“%1”的数据集</translation>
+    </message>
+    <message>
         <source>The restrictions of %1 do not allow this change.</source>
         <translation>%1 的限制不允许此更改。</translation>
     </message>

@@ -308,6 +308,16 @@ QStringList DataTree::completions() const
     return out;
 }
 
+QStringList DataTree::datasetNames() const
+{
+    QStringList out;
+    for (const QString& caption : {tr("Datasets"), tr("Report datasets")})
+        if (QTreeWidgetItem* s = section(caption))
+            for (int i = 0; i < s->childCount(); ++i)
+                out << s->child(i)->data(0, InsertText).toString();
+    return out;
+}
+
 QMimeData* DataTree::mimeDataOf(const QTreeWidgetItem& item)
 {
     const int width = item.data(0, FieldWidth).toInt();

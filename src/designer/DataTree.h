@@ -50,6 +50,9 @@ public:
     QTreeWidgetItem* section(const QString& caption) const;
     // Every name the tree offers, as an expression writes it.
     QStringList completions() const;
+    // The datasets a data band may walk: the module's queries and report datasets, and the data
+    // sources the template's bands already name.
+    QStringList datasetNames() const;
     // The description of a function (empty for names that are no function).
     QString descriptionOf(const QString& function) const;
 

@@ -214,7 +214,9 @@ void AddViewsCommand::undo()
     m_doc.notifyChanged(m_page, QRect());
 }
 
-AddPageCommand::AddPageCommand(DesignDocument& doc) : QUndoCommand(QObject::tr("New page")), m_doc(doc) { }
+AddPageCommand::AddPageCommand(DesignDocument& doc) : QUndoCommand(QObject::tr("New page")), m_doc(doc)
+{
+}
 
 void AddPageCommand::redo()
 {

@@ -69,6 +69,7 @@ DesignerWindow::DesignerWindow(QWidget* parent)
     statusBar()->addPermanentWidget(m_position);
 
     m_inspector->completions = [this] { return m_dataTree->completions(); };
+    m_inspector->datasetNames = [this] { return m_dataTree->datasetNames(); };
     buildActions();
     buildInsertBar();
     connect(m_doc, &DesignDocument::reset, this, &DesignerWindow::rebuildTabs);
@@ -350,8 +351,7 @@ void DesignerWindow::addPageTab(TfrPage* page, int index)
     });
     connect(canvas, &PageCanvas::pointerMoved, this, [this](QPointF u) {
         const double perMm = TfrPrinter::kUnitsPerInch / 25.4;
-        m_position->setText(
-            tr("%1 mm, %2 mm").arg(u.x() / perMm, 0, 'f', 1).arg(u.y() / perMm, 0, 'f', 1));
+        m_position->setText(tr("%1 mm, %2 mm").arg(u.x() / perMm, 0, 'f', 1).arg(u.y() / perMm, 0, 'f', 1));
     });
     m_tabs->addTab(view, page->Name.isEmpty() ? tr("Page %1").arg(index + 1) : page->Name);
 }

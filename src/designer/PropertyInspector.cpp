@@ -466,6 +466,23 @@ QWidget* PropertyInspector::typedEditor(const QString& name, const QString& text
             };
             connect(edit, &QLineEdit::textEdited, this, check);
             check();
+        } else if (datasetNames) {
+            // A data source is a dataset the report reaches, or a number of records to print
+            // without one. A name nothing knows is marked, not refused: the report may get that
+            // dataset from a data module the designer was not given.
+            auto check = [this, edit] {
+                const QString name = edit->text().trimmed();
+                bool isCount = false;
+                name.toInt(&isCount);
+                const bool known
+                    = name.isEmpty() || isCount || datasetNames().contains(name, Qt::CaseInsensitive);
+                const QString message = known ? QString() : tr("No dataset named \"%1\" is known").arg(name);
+                edit->setStyleSheet(known ? QString() : QStringLiteral("QLineEdit { color: #b00000; }"));
+                edit->setToolTip(message);
+                m_message->setText(message);
+            };
+            connect(edit, &QLineEdit::textEdited, this, check);
+            check();
         }
     }
     connect(edit, &QLineEdit::editingFinished, this, [this, name, edit] {

@@ -46,6 +46,8 @@ public:
 
     // The names a band's data source and group condition complete from (the data tree's).
     std::function<QStringList()> completions;
+    // The dataset names a band's data source is checked against; no check without it.
+    std::function<QStringList()> datasetNames;
 
 signals:
     // A memo's text is to be edited (the window opens the editor).

@@ -229,6 +229,27 @@ TEST_F(DesignerData, GroupConditionAndDictionaryAreCheckedAsTyped)
     EXPECT_TRUE(condition->toolTip().isEmpty());
     EXPECT_TRUE(condition->styleSheet().isEmpty());
 
+    // A data band's data source: a dataset the tree knows, or a number of records.
+    TfrView* data = ViewInsertion::insertView(
+        doc(), page(), ViewInsertion::Kind::Band, QRect(0, 560, 0, 0), MasterData);
+    ASSERT_NE(data, nullptr);
+    canvas->setSelection({data});
+    auto* source = qobject_cast<QLineEdit*>(window->inspector()->editorOf("DataSource"));
+    ASSERT_NE(source, nullptr);
+    ASSERT_TRUE(window->dataTree()->datasetNames().contains("frDBDataSet1"));
+    const struct {
+        const char* typed;
+        const char* message;
+    } sources[] = {{"frDBDataSet9", "No dataset named \"frDBDataSet9\" is known"}, {"frdbdataset1", ""},
+        {"12", ""}, {"", ""}};
+    for (const auto& c : sources) {
+        source->selectAll();
+        QTest::keyClick(source, Qt::Key_Backspace);
+        QTest::keyClicks(source, c.typed);
+        EXPECT_EQ(source->toolTip(), c.message) << c.typed;
+        EXPECT_EQ(source->styleSheet().isEmpty(), *c.message == 0) << c.typed;
+    }
+
     // The dictionary editor: categories and variables, the chosen variable's expression checked,
     // one command for the whole edit.
     DictionaryEditor editor(doc(), window->dataTree()->completions());
