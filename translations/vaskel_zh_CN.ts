@@ -783,6 +783,10 @@ Do you want to replace it?</source>
         <translation>无法连接位于 %1 的打印系统：打印机“%2”无法打印</translation>
     </message>
     <message>
+        <source>The print system cannot be reached at %1</source>
+        <translation>无法连接位于 %1 的打印系统</translation>
+    </message>
+    <message>
         <source>The print system stopped or cannot be reached at %1: the job for printer &quot;%2&quot; was not printed</source>
         <translation>位于 %1 的打印系统已停止或无法连接：发往打印机“%2”的作业未被打印</translation>
     </message>

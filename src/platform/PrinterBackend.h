@@ -93,6 +93,14 @@ public:
     // Asked after the painter on the job's device ended without complaint: empty when the
     // printer system took the job, else its message (a queue removed while the job ran).
     virtual QString jobRefusal() { return {}; }
+    // Why the printer `name`, chosen earlier, is no longer among the printers (with an empty
+    // name: why there is no printer at all): empty when the system simply has none, else the
+    // print system's message (it cannot be reached).
+    virtual QString printerMissing(const QString& name)
+    {
+        Q_UNUSED(name);
+        return {};
+    }
 };
 
 } // namespace vaskel

@@ -246,6 +246,21 @@ TEST_F(PrintFailureTest, APrintSystemThatStoppedIsNamedWithThePrinter)
         QStringLiteral("The print system cannot be reached at %1: printer \"%2\" cannot print")
             .arg(QString::fromLocal8Bit(nowhere), CupsQueue::queueName())
             .toStdString());
+
+    // Out of reach when printing starts: the printers are read again and none is there; the box
+    // says why rather than that no printer is selected.
+    cupsSetServer(nullptr);
+    frPrinter().AttachPrinter(globals.printerBackend());
+    frPrinter().SelectPrinter(static_cast<int>(frPrinter().PrinterList.indexOf(CupsQueue::queueName())));
+    ASSERT_EQ(frPrinter().PrinterList.value(frPrinter().CurrentIndex), CupsQueue::queueName());
+    cupsSetServer(nowhere.constData());
+    EXPECT_FALSE(PreviewPrint::run(report(), window));
+    ASSERT_EQ(errorBoxes(), 2);
+    EXPECT_EQ(lastBox(),
+        QStringLiteral("The print system cannot be reached at %1.")
+            .arg(QString::fromLocal8Bit(nowhere))
+            .toStdString());
+    EXPECT_EQ(report().PreparedPages().Count(), 3);
 }
 
 // A temporary folder that is no folder (here a file), where Qt writes the job before CUPS takes

@@ -52,8 +52,12 @@ void PrintRun::run()
     if (!chosen.isEmpty()) {
         // A printer removed since it was chosen is an error: printing elsewhere would surprise.
         const int index = static_cast<int>(m_printer.PrinterList.indexOf(chosen));
-        if (index < 0 || index == m_printer.VirtualIndex)
-            throw VaskelError(QString::fromLatin1(kInvalidPrinter));
+        if (index < 0 || index == m_printer.VirtualIndex) {
+            // Gone from the list because the print system does not answer is told as such.
+            const QString why
+                = m_printer.PlatformPrinter ? m_printer.PlatformPrinter->printerMissing(chosen) : QString();
+            throw VaskelError(why.isEmpty() ? QString::fromLatin1(kInvalidPrinter) : why);
+        }
         m_printer.SelectPrinter(index);
     }
     const std::vector<int> selected = PageSelection::selectedPages(
@@ -62,8 +66,12 @@ void PrintRun::run()
         throw VaskelError(QStringLiteral("No pages to print"));
     const std::vector<int> sheets
         = PageSelection::sheetOrder(selected, m_report.PrintCopies, m_report.PrintCollate);
-    if (m_printer.isVirtual() || !m_printer.PlatformPrinter)
-        throw VaskelError(QString::fromLatin1(kNoPrinter));
+    if (m_printer.isVirtual() || !m_printer.PlatformPrinter) {
+        // No printer because the print system does not answer is told as such.
+        PrinterBackend* backend = TfrGlobals::get().printerBackend();
+        const QString why = backend ? backend->printerMissing(chosen) : QString();
+        throw VaskelError(why.isEmpty() ? QString::fromLatin1(kNoPrinter) : why);
+    }
 
     TfrPreparedPage& first = pages.PageAt(sheets.front());
     applyPagePaper(m_printer, first);

@@ -60,6 +60,7 @@ const char* const kPatterns[] = {
         "%1: Field '%2' holds the date %3, which lies outside the years 1 to 9999 (a database's -infinity "
         "arrives as such a date)"),
     QT_TRANSLATE_NOOP("Messages", "The print system cannot be reached at %1: printer \"%2\" cannot print"),
+    QT_TRANSLATE_NOOP("Messages", "The print system cannot be reached at %1"),
     QT_TRANSLATE_NOOP("Messages",
         "The print system stopped or cannot be reached at %1: the job for printer \"%2\" was not printed"),
     QT_TRANSLATE_NOOP("Messages",

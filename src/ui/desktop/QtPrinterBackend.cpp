@@ -436,6 +436,16 @@ bool QtPrinterBackend::editPageSetup(PrinterDeviceSettings& settings, PageMargin
     return true;
 }
 
+QString QtPrinterBackend::printerMissing(const QString& name)
+{
+    if (schedulerAnswers())
+        return {};
+    if (name.isEmpty())
+        return QStringLiteral("The print system cannot be reached at %1")
+            .arg(QString::fromLocal8Bit(cupsServer()));
+    return unreachable(name);
+}
+
 QString QtPrinterBackend::jobRefusal()
 {
     // Qt hands the finished job to CUPS as the painter ends and does not look at the answer;

@@ -50,6 +50,7 @@ public:
     // or full temporary folder, a print system that cannot be reached.
     QString jobError() const override;
     QString jobRefusal() override;
+    QString printerMissing(const QString& name) override;
 
     // Qt writes a job into a file of the temporary folder before it hands the file to CUPS, and
     // a template is prepared into one before it prints: a folder that is missing or full fails
