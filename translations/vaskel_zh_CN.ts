@@ -787,6 +787,10 @@ Do you want to replace it?</source>
         <translation>无法连接位于 %1 的打印系统</translation>
     </message>
     <message>
+        <source>There is no default printer currently selected: %1</source>
+        <translation>当前没有选定默认打印机：%1</translation>
+    </message>
+    <message>
         <source>The print system stopped or cannot be reached at %1: the job for printer &quot;%2&quot; was not printed</source>
         <translation>位于 %1 的打印系统已停止或无法连接：发往打印机“%2”的作业未被打印</translation>
     </message>

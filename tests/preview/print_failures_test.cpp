@@ -248,7 +248,7 @@ TEST_F(PrintFailureTest, APrintSystemThatStoppedIsNamedWithThePrinter)
             .toStdString());
 
     // Out of reach when printing starts: the printers are read again and none is there; the box
-    // says why rather than that no printer is selected.
+    // says why there is none.
     cupsSetServer(nullptr);
     frPrinter().AttachPrinter(globals.printerBackend());
     frPrinter().SelectPrinter(static_cast<int>(frPrinter().PrinterList.indexOf(CupsQueue::queueName())));
@@ -257,7 +257,8 @@ TEST_F(PrintFailureTest, APrintSystemThatStoppedIsNamedWithThePrinter)
     EXPECT_FALSE(PreviewPrint::run(report(), window));
     ASSERT_EQ(errorBoxes(), 2);
     EXPECT_EQ(lastBox(),
-        QStringLiteral("The print system cannot be reached at %1.")
+        QStringLiteral(
+            "There is no default printer currently selected: The print system cannot be reached at %1.")
             .arg(QString::fromLocal8Bit(nowhere))
             .toStdString());
     EXPECT_EQ(report().PreparedPages().Count(), 3);

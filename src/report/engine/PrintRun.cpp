@@ -70,7 +70,12 @@ void PrintRun::run()
         // No printer because the print system does not answer is told as such.
         PrinterBackend* backend = TfrGlobals::get().printerBackend();
         const QString why = backend ? backend->printerMissing(chosen) : QString();
-        throw VaskelError(why.isEmpty() ? QString::fromLatin1(kNoPrinter) : why);
+        if (why.isEmpty())
+            throw VaskelError(QString::fromLatin1(kNoPrinter));
+        if (!chosen.isEmpty())
+            throw VaskelError(why);
+        // "There is no default printer currently selected: " and why.
+        throw VaskelError(QString::fromLatin1(kNoPrinter) + QLatin1String(": ") + why);
     }
 
     TfrPreparedPage& first = pages.PageAt(sheets.front());

@@ -61,6 +61,7 @@ const char* const kPatterns[] = {
         "arrives as such a date)"),
     QT_TRANSLATE_NOOP("Messages", "The print system cannot be reached at %1: printer \"%2\" cannot print"),
     QT_TRANSLATE_NOOP("Messages", "The print system cannot be reached at %1"),
+    QT_TRANSLATE_NOOP("Messages", "There is no default printer currently selected: %1"),
     QT_TRANSLATE_NOOP("Messages",
         "The print system stopped or cannot be reached at %1: the job for printer \"%2\" was not printed"),
     QT_TRANSLATE_NOOP("Messages",
