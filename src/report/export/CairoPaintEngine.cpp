@@ -156,6 +156,7 @@ bool CairoPaintEngine::begin(QPaintDevice* device)
 
 bool CairoPaintEngine::end()
 {
+    flushText();
     cairo_reset_clip(m_cr);
     cairo_new_path(m_cr);
     return true;
@@ -212,6 +213,7 @@ void CairoPaintEngine::applyClip()
 {
     if (!m_clipDirty)
         return;
+    flushText(); // drawn under the clip that was current when it was queued
     m_clipDirty = false;
     cairo_reset_clip(m_cr);
     if (!m_clipEnabled)
@@ -351,6 +353,7 @@ void CairoPaintEngine::fillAndStroke(bool fill, cairo_fill_rule_t rule)
 
 void CairoPaintEngine::drawRects(const QRectF* rects, int count)
 {
+    flushText();
     applyClip();
     setMatrix(m_transform);
     cairo_new_path(m_cr);
@@ -361,6 +364,7 @@ void CairoPaintEngine::drawRects(const QRectF* rects, int count)
 
 void CairoPaintEngine::drawLines(const QLineF* lines, int count)
 {
+    flushText();
     applyClip();
     setMatrix(m_transform);
     cairo_new_path(m_cr);
@@ -380,6 +384,7 @@ void CairoPaintEngine::drawEllipse(const QRectF& rect)
 
 void CairoPaintEngine::drawPath(const QPainterPath& path)
 {
+    flushText();
     applyClip();
     setMatrix(m_transform);
     cairo_new_path(m_cr);
@@ -392,6 +397,7 @@ void CairoPaintEngine::drawPoints(const QPointF* points, int count)
 {
     if (m_pen.style() == Qt::NoPen)
         return;
+    flushText();
     applyClip();
     // A point covers the pen's width square around it, one device pixel for a cosmetic pen.
     const bool cosmetic = m_pen.isCosmetic() || m_pen.widthF() == 0;
@@ -417,6 +423,7 @@ void CairoPaintEngine::drawPolygon(const QPointF* points, int count, PolygonDraw
 {
     if (count < 1)
         return;
+    flushText();
     applyClip();
     setMatrix(m_transform);
     cairo_new_path(m_cr);
@@ -434,6 +441,7 @@ void CairoPaintEngine::drawImageSource(
 {
     if (image.isNull() || rect.isEmpty())
         return;
+    flushText();
     applyClip();
     setMatrix(m_transform);
     cairo_surface_t* surface = cairoImage(image);
@@ -514,10 +522,58 @@ const CairoPaintEngine::FallbackFont& CairoPaintEngine::fallbackFont(
 void CairoPaintEngine::showRun(const QRawFont& raw, cairo_font_face_t* face, qsizetype firstGlyph,
     qsizetype glyphCount, qsizetype firstByte, qsizetype byteCount)
 {
-    cairo_set_font_face(m_cr, face);
-    cairo_set_font_size(m_cr, raw.pixelSize());
-    cairo_show_text_glyphs(m_cr, m_utf8.constData() + firstByte, int(byteCount), m_glyphs.data() + firstGlyph,
-        int(glyphCount), m_clusters.data() + firstGlyph, int(glyphCount), cairo_text_cluster_flags_t(0));
+    // Runs in one face, size, colour and orientation join the queued run: cairo's PDF surface
+    // pays for every drawing operation when it finishes the page, and a page of list lines is
+    // thousands of short texts in one font.
+    const QTransform linear(m_transform.m11(), m_transform.m12(), m_transform.m21(), m_transform.m22(), 0, 0);
+    const QRgb color = m_pen.color().rgba();
+    if (!m_queued.glyphs.empty()
+        && (m_queued.face != face || m_queued.size != raw.pixelSize() || m_queued.color != color
+            || m_queued.linear != linear))
+        flushText();
+    if (!linear.isInvertible()) {
+        m_queued.face = face; // drawn where it is, as one run of its own
+        m_queued.size = raw.pixelSize();
+        m_queued.color = color;
+        m_queued.linear = m_transform;
+        m_queued.glyphs.assign(m_glyphs.begin() + firstGlyph, m_glyphs.begin() + firstGlyph + glyphCount);
+        m_queued.clusters.assign(
+            m_clusters.begin() + firstGlyph, m_clusters.begin() + firstGlyph + glyphCount);
+        m_queued.utf8 = QByteArray(m_utf8.constData() + firstByte, byteCount);
+        flushText();
+        return;
+    }
+    m_queued.face = face;
+    m_queued.size = raw.pixelSize();
+    m_queued.color = color;
+    m_queued.linear = linear;
+    // The glyphs' places in the queued run's space: the transform without its translation.
+    const QPointF shift = linear.inverted().map(QPointF(m_transform.dx(), m_transform.dy()));
+    for (qsizetype i = firstGlyph; i < firstGlyph + glyphCount; ++i) {
+        cairo_glyph_t g = m_glyphs[i];
+        g.x += shift.x();
+        g.y += shift.y();
+        m_queued.glyphs.push_back(g);
+        m_queued.clusters.push_back(m_clusters[i]);
+    }
+    m_queued.utf8.append(m_utf8.constData() + firstByte, byteCount);
+}
+
+void CairoPaintEngine::flushText()
+{
+    if (m_queued.glyphs.empty())
+        return;
+    setMatrix(m_queued.linear);
+    const QColor color = QColor::fromRgba(m_queued.color);
+    cairo_set_source_rgba(m_cr, color.redF(), color.greenF(), color.blueF(), color.alphaF());
+    cairo_set_font_face(m_cr, m_queued.face);
+    cairo_set_font_size(m_cr, m_queued.size);
+    cairo_show_text_glyphs(m_cr, m_queued.utf8.constData(), int(m_queued.utf8.size()), m_queued.glyphs.data(),
+        int(m_queued.glyphs.size()), m_queued.clusters.data(), int(m_queued.clusters.size()),
+        cairo_text_cluster_flags_t(0));
+    m_queued.glyphs.clear();
+    m_queued.clusters.clear();
+    m_queued.utf8.clear();
 }
 
 bool CairoPaintEngine::drawSimpleText(const QPointF& origin, const QTextItem& textItem)
@@ -626,6 +682,9 @@ void CairoPaintEngine::drawLaidOutText(const QPointF& origin, const QTextItem& t
     layout.endLayout();
     if (!line.isValid())
         return;
+    flushText();
+    setMatrix(m_transform);
+    setColor(m_cr, m_pen.color());
     const qreal ascent = line.ascent();
     for (const QGlyphRun& run : line.glyphRuns()) {
         cairo_font_face_t* face = m_faces.face(run.rawFont(), wantsBold(font), wantsItalic(font));
@@ -647,8 +706,6 @@ void CairoPaintEngine::drawTextItem(const QPointF& origin, const QTextItem& text
     if (textItem.text().isEmpty() || m_pen.style() == Qt::NoPen)
         return;
     applyClip();
-    setMatrix(m_transform);
-    setColor(m_cr, m_pen.color());
     if (!drawSimpleText(origin, textItem))
         drawLaidOutText(origin, textItem);
 }

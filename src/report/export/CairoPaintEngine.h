@@ -76,8 +76,10 @@ private:
     void drawLaidOutText(const QPointF& origin, const QTextItem& textItem);
     PrimaryFont& primaryFont(const QFont& font);
     const FallbackFont& fallbackFont(PrimaryFont& primary, const QFont& font, char32_t c);
+    // Queues a run of the glyphs in m_glyphs for drawing; flushText draws what is queued.
     void showRun(const QRawFont& raw, cairo_font_face_t* face, qsizetype firstGlyph, qsizetype glyphCount,
         qsizetype firstByte, qsizetype byteCount);
+    void flushText();
 
     cairo_t* m_cr = nullptr;
     QPaintDevice* m_device = nullptr;
@@ -101,6 +103,18 @@ private:
     std::vector<cairo_text_cluster_t> m_clusters;
     std::vector<int> m_glyphFont; // per glyph: 0 the primary font, k its fallback k - 1
     QByteArray m_utf8;
+    // Text runs waiting to be drawn as one, in one face, size and colour; glyph places in the
+    // space of `linear` (the painter's transform without its translation).
+    struct QueuedText {
+        cairo_font_face_t* face = nullptr;
+        qreal size = 0;
+        QRgb color = 0;
+        QTransform linear;
+        std::vector<cairo_glyph_t> glyphs;
+        std::vector<cairo_text_cluster_t> clusters;
+        QByteArray utf8;
+    };
+    QueuedText m_queued;
 };
 
 // A page-sized paint device of the given resolution that paints through a CairoPaintEngine; pages
