@@ -10,12 +10,14 @@
 #include "platform/SettingsStore.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/engine/TfrReport.h"
+#include "report/export/PdfExport.h"
 #include "report/model/EStreamError.h"
 #include "report/model/TfrGlobals.h"
 #include "tools/HeadlessRun.h"
 #include "tools/RenderOutputs.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <optional>
 #include <type_traits>
@@ -385,7 +387,7 @@ QString outputOverInput(const RenderSession& s)
 // cannot be decoded is the fault of `source` (the template or the prepared-report file), not of the
 // output being written when it was met.
 int writeOutputs(const RenderSession& s, const QString& source, TfrEMFPages& pages, QTextStream& out,
-    const FailureReport& fail)
+    const FailureReport& fail, PdfRunWriter* pdfWritten = nullptr)
 {
     QString stage;
     try {
@@ -395,7 +397,10 @@ int writeOutputs(const RenderSession& s, const QString& source, TfrEMFPages& pag
         }
         if (!s.pdfFile.isEmpty()) {
             stage = s.pdfFile;
-            RenderOutputs::writePdf(pages, s.pdfFile, s.title.value_or(QString()));
+            if (pdfWritten)
+                pdfWritten->finish();
+            else
+                RenderOutputs::writePdf(pages, s.pdfFile, s.title.value_or(QString()));
         }
         const RenderOutputs::TableOptions table{s.title.value_or(QString()), s.allPageBands};
         for (const auto& [file, kind] : {std::pair{s.xlsxFile, RenderOutputs::Table::Xlsx},
@@ -506,12 +511,22 @@ int renderTemplate(
             qMax(0, SettingsStore().value(QStringLiteral("Report/TimeLimit")).toInt()));
         if (s.title)
             report.Title = *s.title;
+        // The PDF is written on a second thread while the pages are prepared.
+        TfrEMFPages& pages = report.PreparedPages();
+        std::unique_ptr<PdfRunWriter> pdf;
+        if (!s.pdfFile.isEmpty())
+            pdf = RenderOutputs::startPdf(pages, s.pdfFile, s.title.value_or(QString()));
+        const auto detach = qScopeGuard([&pages] { pages.SetFinishedPageSink(nullptr); });
         const bool prepared = report.Prepare();
         if (boxes.errors() > 0)
             return 1;
         if (!prepared)
             return fail(s.templateFile, QStringLiteral("The run was cancelled."));
-        return writeOutputs(s, s.templateFile, report.PreparedPages(), out, fail);
+        if (pdf && pages.HandOverBroken())
+            pdf.reset(); // the run went back to a page already written: the PDF is made afresh
+        else
+            pages.HandOverRemaining();
+        return writeOutputs(s, s.templateFile, pages, out, fail, pdf.get());
     } catch (const VaskelError& e) {
         return fail(s.templateFile, e);
     } catch (const std::bad_alloc&) {

@@ -50,6 +50,15 @@ void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title)
     PdfExport().write(pages, fileName, info);
 }
 
+std::unique_ptr<PdfRunWriter> startPdf(TfrEMFPages& run, const QString& fileName, const QString& title)
+{
+    ExportDocumentInfo info;
+    info.title = title;
+    auto writer = std::make_unique<PdfRunWriter>(fileName, info, run);
+    run.SetFinishedPageSink(writer.get());
+    return writer;
+}
+
 void writeTable(TfrEMFPages& pages, const QString& fileName, Table kind, const TableOptions& options)
 {
     ExportDocumentInfo info;

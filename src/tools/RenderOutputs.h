@@ -4,9 +4,13 @@
 // object. Each file is written beside its target and renamed over it only when complete, so a
 // failure never damages what was there; it throws VaskelError ("Cannot create file ...").
 #include <QString>
+
 #include <QTextStream>
+#include <memory>
 
 namespace vaskel {
+
+class PdfRunWriter;
 
 class TfrEMFPages;
 
@@ -14,6 +18,9 @@ namespace RenderOutputs {
 
 // `title` becomes the document's title (none when empty). An empty report gives one blank page.
 void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title);
+// The same PDF written while the report prepares into `run`: the writer is the store's sink from
+// here on (see PdfRunWriter).
+std::unique_ptr<PdfRunWriter> startPdf(TfrEMFPages& run, const QString& fileName, const QString& title);
 // The other exports of the pages: an Excel workbook, a self-contained HTML file, a CSV file.
 enum class Table { Xlsx, Html, Csv };
 struct TableOptions {

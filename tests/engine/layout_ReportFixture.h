@@ -11,6 +11,7 @@
 
 #include "report/engine/ComponentHost.h"
 #include "report/engine/PreparedPagesJson.h"
+#include "report/engine/TfrCompressor.h"
 #include "report/engine/TfrDBDataSet.h"
 #include "report/engine/TfrReport.h"
 #include "report/model/TfrBandView.h"
@@ -39,7 +40,36 @@ protected:
     {
         report.ShowProgress = false;
         page = addPage();
+        report.PreparedPages().SetFinishedPageSink(&handedOver);
     }
+
+    // Every run here hands its final pages over as it goes, as to the PDF writer of `vaskel
+    // render`: a page handed over must be the page the run ends with, unless the run went back to
+    // it and said so.
+    void TearDown() override
+    {
+        TfrEMFPages& store = report.PreparedPages();
+        if (store.HandOverBroken())
+            return;
+        ASSERT_LE(handedOver.pages.size(), size_t(store.Count()));
+        for (size_t i = 0; i < handedOver.pages.size(); ++i) {
+            const TfrPreparedPage& copy = *handedOver.pages[i];
+            const QByteArray bytes = copy.PackedData.isEmpty()
+                ? copy.PageData
+                : TfrCompressor::unpack(copy.PackedData, copy.PlainSize);
+            EXPECT_EQ(bytes, store.PageBytes(int(i)))
+                << "page " << i + 1 << " changed after it was handed over";
+            EXPECT_EQ(copy.Bands.size(), store.PageAt(int(i)).Bands.size()) << "page " << i + 1;
+        }
+    }
+
+    struct RecordedHandOver : FinishedPageSink {
+        std::vector<std::unique_ptr<TfrPreparedPage>> pages;
+        void pageFinished(std::unique_ptr<TfrPreparedPage> page) override
+        {
+            pages.push_back(std::move(page));
+        }
+    };
 
     TfrPage* addPage()
     {
@@ -201,6 +231,7 @@ protected:
         return out;
     }
 
+    RecordedHandOver handedOver; // declared before the report's host, so it outlives the report
     ComponentHost host;
     TfrReport& report;
     TfrPage* page = nullptr; // the first template page; not valid after Prepare

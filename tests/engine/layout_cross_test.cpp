@@ -72,6 +72,19 @@ TEST_F(LayoutCross, ColumnsWiderThanThePageContinueOnTheNextPreparedPage)
     EXPECT_EQ(positions(), first + QStringList{"--"} + second);
 }
 
+TEST_F(LayoutCross, RowsGoingBackToAPageAlreadyHandedOverEndTheHandOver)
+{
+    // Each row's columns spread over several pages; the second row goes back to the first page.
+    numbered("Rows", 2);
+    numbered("Cols", 40);
+    band(MasterData, "Row", 40, 20, "RowsSet");
+    crossBand(CrossData, "Months", kDataLeft, (page->RightLimit() - kDataLeft) / 6, "ColsSet");
+    cell(kDataLeft, 40, "[COLUMN#]");
+    ASSERT_TRUE(report.Prepare());
+    ASSERT_GE(report.PreparedPages().Count(), 4);
+    EXPECT_TRUE(report.PreparedPages().HandOverBroken());
+}
+
 TEST_F(LayoutCross, PageHeaderWithCellsContinuesItsOwnColumns)
 {
     // Column titles in the page header: the page its columns add gets their continuation, not

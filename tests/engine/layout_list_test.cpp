@@ -40,6 +40,18 @@ TEST_F(LayoutList, FillsPagesAndMovesTheRestUnderTheNextPageHeader)
     EXPECT_TRUE(errorBoxes().isEmpty());
 }
 
+TEST_F(LayoutList, FinalPagesAreHandedOverWhileTheRunGoesOn)
+{
+    // Two passes over five pages: the first pass hands nothing over; the final one each page as
+    // two more follow it. The fixture checks that none of them changed afterwards.
+    buildList(70);
+    report.TwoPass = true;
+    ASSERT_TRUE(report.Prepare());
+    ASSERT_EQ(report.PreparedPages().Count(), 5);
+    EXPECT_FALSE(report.PreparedPages().HandOverBroken());
+    EXPECT_EQ(handedOver.pages.size(), 3u);
+}
+
 TEST_F(LayoutList, EmptyDatasetPrintsFrameOnlyOrNothingWithoutPrintIfEmpty)
 {
     buildList(0);

@@ -255,6 +255,50 @@ TEST_F(PdfExportTest, OutlineListsThePagesAndPageJumpsLink)
     EXPECT_EQ(targets, QStringList({"2"})) << xml.toStdString();
 }
 
+TEST_F(PdfExportTest, PagesHandedOverAsARunGoesMakeTheSameFile)
+{
+    // Each page jumps to the next, which the writer meets before it has it; the last jump leads
+    // past the end and links nowhere, as in the finished store.
+    for (int i = 0; i < 4; ++i)
+        addPage();
+    const QString whole = dir.filePath("whole.pdf");
+    ASSERT_TRUE(PdfExport().write(store, whole, {}));
+    const QString handed = dir.filePath("handed.pdf");
+    {
+        PdfRunWriter writer(handed, {}, store);
+        store.SetFinishedPageSink(&writer);
+        store.HandOverRemaining();
+        writer.finish();
+    }
+    // The same bytes but for the creation time.
+    const auto content = [](const QString& name) {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly)
+            ? QString::fromLatin1(f.readAll())
+                  .remove(QRegularExpression(QStringLiteral("/(Creation|Mod)Date \\([^)]*\\)")))
+            : QString();
+    };
+    EXPECT_FALSE(content(whole).isEmpty());
+    EXPECT_TRUE(content(whole) == content(handed));
+}
+
+TEST_F(PdfExportTest, WriterGivenUpLeavesTheOldFile)
+{
+    addPage();
+    const QString target = dir.filePath("kept.pdf");
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    {
+        PdfRunWriter writer(target, {}, store);
+        store.SetFinishedPageSink(&writer);
+        store.HandOverRemaining();
+    } // the run failed: the writer goes without finish()
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old");
+}
+
 TEST_F(PdfExportTest, EmptyReportGivesOneBlankPage)
 {
     const QString ours = dir.filePath("empty.pdf");

@@ -105,10 +105,62 @@ void TfrEMFPages::InsertPage(int index, const TfrPage& templatePage)
     m_plainBytes += record->PageData.size();
     Q_ASSERT_X(index >= 0, "TfrEMFPages::InsertPage", "negative page index");
     const size_t at = static_cast<size_t>(std::clamp(index, 0, Count()));
+    touchPage(static_cast<int>(at));
     // The layout engine has finished the page before a new last one.
     if (at == m_pages.size() && at > 0)
         finishPage(*m_pages.back());
     m_pages.insert(m_pages.begin() + static_cast<std::ptrdiff_t>(at), std::move(record));
+    if (m_sink && m_owner && m_owner->FinalPass)
+        handOverUpTo(Count() - 2);
+}
+
+void TfrEMFPages::SetFinishedPageSink(FinishedPageSink* sink)
+{
+    m_sink = sink;
+    m_handedOver = 0;
+    m_handOverBroken = false;
+}
+
+void TfrEMFPages::HandOverRemaining()
+{
+    if (m_sink)
+        handOverUpTo(Count());
+}
+
+void TfrEMFPages::handOverUpTo(int end)
+{
+    for (; m_handedOver < end; ++m_handedOver) {
+        const TfrPreparedPage& from = page(m_handedOver);
+        auto copy = std::make_unique<TfrPreparedPage>();
+        copy->LayoutRect = from.LayoutRect;
+        copy->PaperCode = from.PaperCode;
+        copy->PaperSizeX = from.PaperSizeX;
+        copy->PaperSizeY = from.PaperSizeY;
+        copy->PaperOrientation = from.PaperOrientation;
+        copy->PaperSource = from.PaperSource;
+        copy->MarginsFlag = from.MarginsFlag;
+        std::copy(std::begin(from.Margins), std::end(from.Margins), copy->Margins);
+        copy->Metrics = from.Metrics;
+        copy->PageData = from.PageData;
+        copy->PackedData = from.PackedData;
+        copy->PlainSize = from.PlainSize;
+        copy->TextCodePage = from.TextCodePage;
+        copy->Bands = from.Bands;
+        copy->Values = from.Values;
+        m_sink->pageFinished(std::move(copy));
+    }
+}
+
+void TfrEMFPages::breakHandOver()
+{
+    m_handOverBroken = true;
+    m_sink = nullptr;
+}
+
+void TfrEMFPages::AdoptPage(std::unique_ptr<TfrPreparedPage> page)
+{
+    m_plainBytes += page->PageData.size();
+    m_pages.push_back(std::move(page));
 }
 
 void TfrEMFPages::AddPage(const TfrPage& templatePage)
@@ -134,6 +186,7 @@ void TfrEMFPages::AddPage(const TfrPage& templatePage)
 
 void TfrEMFPages::DeletePage(int index)
 {
+    touchPage(index);
     TfrPreparedPage& record = page(index);
     releaseLivePage(record);
     m_plainBytes -= record.PageData.size();
@@ -170,6 +223,7 @@ std::shared_ptr<const CodePage> TfrEMFPages::newPageCodePage()
 
 void TfrEMFPages::AppendRecords(int index, ReportStreamWriter& records)
 {
+    touchPage(index);
     const qsizetype unicodeFrom = records.unicodeFrom();
     const QByteArray bytes = records.takeData();
     TfrPreparedPage& record = page(index);
@@ -192,6 +246,7 @@ void TfrEMFPages::AppendRecords(int index, ReportStreamWriter& records)
 
 void TfrEMFPages::AppendRecords(int index, const QByteArray& records)
 {
+    touchPage(index);
     plainData(page(index)).append(records);
     m_plainBytes += records.size();
 }
@@ -244,6 +299,7 @@ void TfrEMFPages::MaterializePage(int index)
     record.LivePage = std::make_unique<TfrPage>(nullptr, record.PaperCode, record.PaperSizeX,
         record.PaperSizeY, static_cast<quint32>(record.PaperSource), record.PaperOrientation);
     TfrPage& live = *record.LivePage;
+    live.OffRunThread = OffRunThread;
     std::copy(std::begin(record.Margins), std::end(record.Margins), live.Margins);
     live.MarginsFlag = record.MarginsFlag != 0;
     live.Metrics = record.Metrics;

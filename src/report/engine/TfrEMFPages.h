@@ -81,6 +81,16 @@ struct TfrPreparedPage {
 
 enum class HitMode { Click, Hover };
 
+// Takes the pages of a report run as they become final, so that an export can write them while
+// the next ones are prepared.
+class FinishedPageSink {
+public:
+    virtual ~FinishedPageSink() = default;
+    // A copy of a final page: its records (shared, never changed again) and notes, no live views.
+    // Called on the preparing thread, pages in order from the first.
+    virtual void pageFinished(std::unique_ptr<TfrPreparedPage> page) = 0;
+};
+
 class TfrEMFPages {
 public:
     static constexpr quint8 kPageStreamVersion = 25;
@@ -129,6 +139,20 @@ public:
     // Decodes the page's records into LivePage (nothing when it exists). A damaged record throws
     // EStreamError (EClassNotFound for an unknown add-in class); the views read before it stay.
     void MaterializePage(int index);
+    // While a sink is set, the final pass of the owner's run hands it a copy of each page once two
+    // more pages follow it: a run writes to its last page, and to the one before it only where a
+    // band continues there. A run that goes back further (cross bands spreading over pages, side
+    // by side sub-reports) changes a page already handed over; the hand-over then stops and
+    // HandOverBroken() says so: the pages are to be taken from the store once the run is over.
+    void SetFinishedPageSink(FinishedPageSink* sink);
+    // Hands over every page not handed over yet: the run is over.
+    void HandOverRemaining();
+    bool HandOverBroken() const { return m_handOverBroken; }
+    // Set for a store whose pages are drawn on a thread other than the run's (see TfrPage).
+    bool OffRunThread = false;
+    // Appends a page taken from another store (a sink's copy), as it is.
+    void AdoptPage(std::unique_ptr<TfrPreparedPage> page);
+
     // Frees the page's live objects; its PageData stays.
     void ReleasePage(int index) { releaseLivePage(page(index)); }
     // Decoding, drawing and hit-testing read and change no run state: a preview may paint pages
@@ -179,7 +203,19 @@ private:
         const std::shared_ptr<const CodePage>& codePage);
     void readLegacyLayout(QIODevice& stream, qint64 base);
 
+    // A page of the run is about to change: the end of the hand-over when it was handed over.
+    void touchPage(int index)
+    {
+        if (index < m_handedOver)
+            breakHandOver();
+    }
+    void breakHandOver();
+    void handOverUpTo(int end);
+
     TfrReport* m_owner; // not owned; null for a store without a report
+    FinishedPageSink* m_sink = nullptr;
+    int m_handedOver = 0; // pages [0, m_handedOver) went to the sink
+    bool m_handOverBroken = false;
     std::vector<std::unique_ptr<TfrPreparedPage>> m_pages;
     qint64 m_plainBytes = 0; // PageData held by the pages, about (direct edits are not counted)
     std::shared_ptr<const CodePage> m_newPageCodePage;

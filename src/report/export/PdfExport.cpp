@@ -1,8 +1,10 @@
 #include "report/export/PdfExport.h"
 
+#include "platform/CodePage.h"
 #include "platform/PlatformError.h"
 #include "platform/SafeOutputFile.h"
 #include "report/engine/PageTarget.h"
+#include "report/engine/TfrCompressor.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/engine/TfrReport.h"
 #include "report/export/CairoPaintEngine.h"
@@ -16,6 +18,7 @@
 
 #include <cairo-pdf.h>
 
+#include <functional>
 #include <memory>
 #include <set>
 #include <vector>
@@ -80,8 +83,11 @@ struct PageLink {
     int page; // 1-based
 };
 
-// The page number of a hyperlink's target "…@N" within `pageCount` pages, 0 for none.
-int linkedPage(const TfrView& view, int pageCount)
+// Whether the document has its 1-based page N (for a run still being prepared, once it knows).
+using PageExists = std::function<bool(int)>;
+
+// The page number of a hyperlink's target "…@N" among the document's pages, 0 for none.
+int linkedPage(const TfrView& view, const PageExists& pageExists)
 {
     if (!view.Name.startsWith(QStringLiteral("URL")))
         return 0;
@@ -90,12 +96,13 @@ int linkedPage(const TfrView& view, int pageCount)
         return 0;
     bool ok = false;
     const int page = view.Tag.mid(at + 1).trimmed().toInt(&ok);
-    return ok && page >= 1 && page <= pageCount ? page : 0;
+    return ok && page >= 1 && pageExists(page) ? page : 0;
 }
 
 // Draws one page onto `painter` where the printer would put it, collects its page jumps, then
 // lets its live views go.
-void drawPage(TfrEMFPages& pages, int index, QPainter& painter, QSize sheet, std::vector<PageLink>& links)
+void drawPage(TfrEMFPages& pages, int index, QPainter& painter, QSize sheet, const PageExists& pageExists,
+    std::vector<PageLink>& links)
 {
     TfrPreparedPage& page = pages.PageAt(index);
     const bool wasInUse = page.InUse;
@@ -109,7 +116,7 @@ void drawPage(TfrEMFPages& pages, int index, QPainter& painter, QSize sheet, std
             const double kx = double(target.width()) / page.Metrics.UnitPaperWidth;
             const double ky = double(target.height()) / page.Metrics.UnitPaperHeight;
             for (const auto& view : page.LivePage->ObjectList) {
-                if (const int to = linkedPage(*view, pages.Count()))
+                if (const int to = linkedPage(*view, pageExists))
                     links.push_back({QRectF(target.left() + view->Left * kx, target.top() + view->Top * ky,
                                          view->Width * kx, view->Height * ky),
                         to});
@@ -185,75 +192,211 @@ bool hasGroups(TfrEMFPages& pages)
     return false;
 }
 
+// One PDF document being written page by page into its file.
+class PdfDocument {
+public:
+    PdfDocument(const QString& fileName, const ExportDocumentInfo& info, bool outlinePages)
+        : m_fileName(fileName), m_file(fileName), m_outlinePages(outlinePages)
+    {
+        m_file.open();
+        m_sink.file = &m_file;
+        const QSize a4 = QPageSize(QPageSize::A4).sizePoints();
+        m_surface.reset(cairo_pdf_surface_create_for_stream(writeToSink, &m_sink, a4.width(), a4.height()));
+        setMetadata(m_surface.get(), CAIRO_PDF_METADATA_TITLE, info.title);
+        setMetadata(m_surface.get(), CAIRO_PDF_METADATA_AUTHOR, info.author);
+        setMetadata(m_surface.get(), CAIRO_PDF_METADATA_SUBJECT, info.subject);
+        setMetadata(m_surface.get(), CAIRO_PDF_METADATA_CREATOR, info.creator);
+        m_cr.reset(cairo_create(m_surface.get()));
+        m_engine.setTarget(m_cr.get(), kPointsPerInch / kPdfDpi);
+    }
+
+    // Whatever ends the export early, nothing of it reaches the file.
+    ~PdfDocument()
+    {
+        if (m_finished)
+            return;
+        m_sink.discarding = true;
+        m_cr.reset();
+        m_surface.reset();
+        m_file.cancel();
+    }
+
+    // Page `index` of `pages` as the document's next page.
+    void addPage(TfrEMFPages& pages, int index, const PageExists& pageExists)
+    {
+        const int number = ++m_pageCount;
+        const QPageSize paper = paperSize(pages.PageAt(index));
+        const QSize points = paper.sizePoints();
+        const QSize sheet = paper.sizePixels(kPdfDpi);
+        cairo_pdf_surface_set_size(m_surface.get(), points.width(), points.height());
+        m_device.setPage(sheet, kPdfDpi);
+        QPainter painter;
+        if (!painter.begin(&m_device))
+            cannotCreateExport(
+                m_fileName, QString::fromUtf8(cairo_status_to_string(cairo_status(m_cr.get()))));
+        drawPage(pages, index, painter, sheet, pageExists, m_links);
+        painter.end();
+        addDestination(m_cr.get(), number, m_pendingDestinations);
+        addLinks(m_cr.get(), m_links, number, kPointsPerInch / kPdfDpi, m_pendingDestinations);
+        // A report of one page has no outline: its first entry waits for the second page.
+        if (number == 2)
+            addPageOutline(m_surface.get(), 1, m_outlinePages);
+        if (number >= 2)
+            addPageOutline(m_surface.get(), number, m_outlinePages);
+        cairo_show_page(m_cr.get());
+    }
+
+    // Completes the file and puts it in its place.
+    void finish()
+    {
+        if (m_pageCount == 0)
+            cairo_show_page(m_cr.get()); // a PDF needs a page; an empty report gives one blank page
+        const cairo_status_t drawn = cairo_status(m_cr.get());
+        m_cr.reset();
+        cairo_surface_finish(m_surface.get());
+        const cairo_status_t finished = cairo_surface_status(m_surface.get());
+        if (m_sink.failed)
+            m_file.fail(m_file.writeFailure());
+        if (drawn != CAIRO_STATUS_SUCCESS || finished != CAIRO_STATUS_SUCCESS)
+            cannotCreateExport(m_fileName,
+                QString::fromUtf8(cairo_status_to_string(drawn != CAIRO_STATUS_SUCCESS ? drawn : finished)));
+        m_finished = true;
+        m_surface.reset();
+        m_file.commit();
+    }
+
+private:
+    QString m_fileName;
+    SafeOutputFile m_file;
+    Sink m_sink;
+    bool m_outlinePages;
+    std::unique_ptr<cairo_surface_t, SurfaceDeleter> m_surface;
+    std::unique_ptr<cairo_t, ContextDeleter> m_cr;
+    CairoPaintEngine m_engine;
+    CairoPageDevice m_device{m_engine};
+    std::vector<PageLink> m_links;
+    std::set<int> m_pendingDestinations;
+    int m_pageCount = 0;
+    bool m_finished = false;
+};
+
 } // namespace
 
 bool PdfExport::write(
     TfrEMFPages& pages, const QString& fileName, const ExportDocumentInfo& info, const Progress& progress)
 {
-    SafeOutputFile file(fileName);
-    file.open();
-    Sink sink{&file};
-    const QSize a4 = QPageSize(QPageSize::A4).sizePoints();
-    std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface(
-        cairo_pdf_surface_create_for_stream(writeToSink, &sink, a4.width(), a4.height()));
-    setMetadata(surface.get(), CAIRO_PDF_METADATA_TITLE, info.title);
-    setMetadata(surface.get(), CAIRO_PDF_METADATA_AUTHOR, info.author);
-    setMetadata(surface.get(), CAIRO_PDF_METADATA_SUBJECT, info.subject);
-    setMetadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, info.creator);
-    std::unique_ptr<cairo_t, ContextDeleter> cr(cairo_create(surface.get()));
-
-    // Whatever ends the export early, nothing of it reaches the file.
-    struct Discard {
-        Sink& sink;
-        bool armed = true;
-        ~Discard()
-        {
-            if (armed) {
-                sink.discarding = true;
-                sink.file->cancel();
-            }
-        }
-    } discard{sink};
-
     // Without groups to name its parts, the outline lists the pages.
-    const bool outlined = pages.Count() > 1 && !hasGroups(pages);
-    std::vector<PageLink> links;
-    std::set<int> pendingDestinations;
-    CairoPaintEngine engine;
-    engine.setTarget(cr.get(), kPointsPerInch / kPdfDpi);
-    CairoPageDevice device(engine);
+    PdfDocument document(fileName, info, !hasGroups(pages));
+    const PageExists pageExists = [&pages](int page) { return page <= pages.Count(); };
     for (int i = 0; i < pages.Count(); ++i) {
-        const QPageSize paper = paperSize(pages.PageAt(i));
-        const QSize points = paper.sizePoints();
-        const QSize sheet = paper.sizePixels(kPdfDpi);
-        cairo_pdf_surface_set_size(surface.get(), points.width(), points.height());
-        device.setPage(sheet, kPdfDpi);
-        QPainter painter;
-        if (!painter.begin(&device))
-            cannotCreateExport(fileName, QString::fromUtf8(cairo_status_to_string(cairo_status(cr.get()))));
-        drawPage(pages, i, painter, sheet, links);
-        painter.end();
-        addDestination(cr.get(), i + 1, pendingDestinations);
-        addLinks(cr.get(), links, i + 1, kPointsPerInch / kPdfDpi, pendingDestinations);
-        addPageOutline(surface.get(), i + 1, outlined);
-        cairo_show_page(cr.get());
+        document.addPage(pages, i, pageExists);
         if (progress && progress(i + 1))
             return false;
     }
-    if (pages.Count() == 0)
-        cairo_show_page(cr.get()); // a PDF needs a page; an empty report gives one blank page
-    const cairo_status_t drawn = cairo_status(cr.get());
-    cr.reset();
-    cairo_surface_finish(surface.get());
-    const cairo_status_t finished = cairo_surface_status(surface.get());
-    if (sink.failed)
-        file.fail(file.writeFailure());
-    if (drawn != CAIRO_STATUS_SUCCESS || finished != CAIRO_STATUS_SUCCESS)
-        cannotCreateExport(fileName,
-            QString::fromUtf8(cairo_status_to_string(drawn != CAIRO_STATUS_SUCCESS ? drawn : finished)));
-    discard.armed = false;
-    file.commit();
+    document.finish();
     return true;
+}
+
+PdfRunWriter::PdfRunWriter(const QString& fileName, const ExportDocumentInfo& info, TfrEMFPages& run)
+    : m_fileName(fileName), m_info(info), m_outlinePages(!hasGroups(run))
+{
+    frCompressor(); // made here once, not first on the writer's thread
+    m_thread = std::thread([this] { writePages(); });
+}
+
+PdfRunWriter::~PdfRunWriter()
+{
+    if (!m_thread.joinable())
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_abandoned = true;
+        m_closed = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+void PdfRunWriter::pageFinished(std::unique_ptr<TfrPreparedPage> page)
+{
+    // A code page's converters serve one thread: the writer decodes with converters of its own.
+    if (page->TextCodePage) {
+        const QString name = page->TextCodePage->name();
+        auto known = m_codePages.find(name);
+        if (known == m_codePages.end())
+            known = m_codePages.emplace(name, std::make_shared<const CodePage>(name)).first;
+        page->TextCodePage = known->second;
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        m_queue.push_back(std::move(page));
+        ++m_received;
+    }
+    m_changed.notify_all();
+}
+
+void PdfRunWriter::finish()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closed = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+}
+
+std::unique_ptr<TfrPreparedPage> PdfRunWriter::nextPage()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_queue.empty() || m_closed; });
+    if (m_abandoned || m_queue.empty())
+        return nullptr;
+    std::unique_ptr<TfrPreparedPage> page = std::move(m_queue.front());
+    m_queue.pop_front();
+    return page;
+}
+
+bool PdfRunWriter::pageExists(int page)
+{
+    // A link to a page not prepared yet waits for it, or for the end of the run.
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this, page] { return m_received >= page || m_closed; });
+    return page <= m_received;
+}
+
+void PdfRunWriter::writePages()
+{
+    try {
+        TfrEMFPages pages(nullptr);
+        pages.OffRunThread = true;
+        std::unique_ptr<PdfDocument> document;
+        const PageExists exists = [this](int page) { return pageExists(page); };
+        while (std::unique_ptr<TfrPreparedPage> page = nextPage()) {
+            if (!document)
+                document = std::make_unique<PdfDocument>(m_fileName, m_info, m_outlinePages);
+            pages.AdoptPage(std::move(page));
+            const int index = pages.Count() - 1;
+            document->addPage(pages, index, exists);
+            // Written: only its place in the store is kept.
+            TfrPreparedPage& done = pages.PageAt(index);
+            done.PageData = QByteArray();
+            done.PackedData = QByteArray();
+            done.Bands = {};
+            done.Values = {};
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_abandoned)
+                return;
+        }
+        if (!document)
+            document = std::make_unique<PdfDocument>(m_fileName, m_info, m_outlinePages);
+        document->finish();
+    } catch (...) {
+        m_failure = std::current_exception();
+    }
 }
 
 } // namespace vaskel

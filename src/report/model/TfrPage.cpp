@@ -28,7 +28,7 @@ TfrPage::~TfrPage()
 {
     // The run state names the page and view being processed; a template read back after a run, or
     // a prepared page released after drawing, must not leave it pointing at freed objects.
-    if (!TfrGlobals::exists())
+    if (OffRunThread || !TfrGlobals::exists())
         return;
     RunState& run = frRun();
     if (run.CurrentPage == this)

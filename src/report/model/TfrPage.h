@@ -53,6 +53,9 @@ public:
     quint8 Position = 4;
     QStringList PageScript;
     bool Visible = true;
+    // A page decoded for drawing on a thread other than the run's: the run state never names it,
+    // and it does not look there when it goes.
+    bool OffRunThread = false;
 
     TfrPrinter* printer() const { return m_printer; }
     // Passes a paper request to the printer model, falling back to a custom size with the default
