@@ -4,9 +4,8 @@
 #include "platform/SafeOutputFile.h"
 #include "report/engine/PageTarget.h"
 #include "report/engine/TfrEMFPages.h"
-#include "report/engine/TfrReport.h"
 #include "report/export/CairoPaintEngine.h"
-#include "report/model/TfrBandView.h"
+#include "report/export/PdfOutline.h"
 #include "report/model/TfrPage.h"
 #include "report/model/TfrPrinter.h"
 #include "report/model/TfrView.h"
@@ -162,29 +161,6 @@ void addDestination(cairo_t* cr, int page, std::set<int>& pending)
     cairo_tag_end(cr, CAIRO_TAG_DEST);
 }
 
-void addPageOutline(cairo_surface_t* surface, int page, bool outlined)
-{
-    if (!outlined)
-        return;
-    cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT,
-        QStringLiteral("Page %1").arg(page).toUtf8().constData(),
-        QStringLiteral("page=%1 pos=[0 0]").arg(page).toUtf8().constData(), cairo_pdf_outline_flags_t(0));
-}
-
-// Whether the report that prepared the pages has group headers.
-bool hasGroups(TfrEMFPages& pages)
-{
-    TfrReport* report = pages.owner();
-    if (!report)
-        return false;
-    for (const auto& templatePage : report->TemplatePages())
-        for (const auto& view : templatePage->ObjectList)
-            if (const auto* band = dynamic_cast<const TfrBandView*>(view.get());
-                band && band->BandKind() == TfrBandKind::GroupHeader)
-                return true;
-    return false;
-}
-
 } // namespace
 
 bool PdfExport::write(
@@ -215,8 +191,7 @@ bool PdfExport::write(
         }
     } discard{sink};
 
-    // Without groups to name its parts, the outline lists the pages.
-    const bool outlined = pages.Count() > 1 && !hasGroups(pages);
+    bool groupsOutlined = false; // a page named an outermost group header
     std::vector<PageLink> links;
     std::set<int> pendingDestinations;
     CairoPaintEngine engine;
@@ -235,13 +210,19 @@ bool PdfExport::write(
         painter.end();
         addDestination(cr.get(), i + 1, pendingDestinations);
         addLinks(cr.get(), links, i + 1, kPointsPerInch / kPdfDpi, pendingDestinations);
-        addPageOutline(surface.get(), i + 1, outlined);
+        const std::vector<PdfOutlineEntry> outline
+            = pdfOutlineOfPage(pages.PageAt(i), i + 1, sheet, kPointsPerInch / kPdfDpi);
+        addPdfOutline(surface.get(), outline);
+        groupsOutlined = groupsOutlined || !outline.empty();
         cairo_show_page(cr.get());
         if (progress && progress(i + 1))
             return false;
     }
     if (pages.Count() == 0)
         cairo_show_page(cr.get()); // a PDF needs a page; an empty report gives one blank page
+    // Without groups to name its parts, the outline lists the pages.
+    if (!groupsOutlined)
+        addPdfOutline(surface.get(), pdfPageOutline(pages.Count()));
     const cairo_status_t drawn = cairo_status(cr.get());
     cr.reset();
     cairo_surface_finish(surface.get());
