@@ -65,6 +65,13 @@ QString plainText(const QStringList& lines)
     return text.simplified();
 }
 
+// The view prints the rest of a memo split at the end of the previous page.
+bool printsRemainder(const TfrView& view)
+{
+    const auto* split = dynamic_cast<const TfrStretcheable*>(&view);
+    return split && split->SplitMode == SplitStep::Remainder;
+}
+
 } // namespace
 
 void BandPrinter::makeCurrent(TfrBand& band)
@@ -407,13 +414,12 @@ bool BandPrinter::writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, 
         context.LooseBand = &m_former.slot(NoBand);
         // The rest of a split memo prints on its next page: what its first part showed is not
         // known after it printed, so it names no outline entry.
-        const auto* stretcheable = dynamic_cast<const TfrStretcheable*>(&view);
-        const bool remainder = stretcheable && stretcheable->SplitMode == SplitStep::Remainder;
+        const bool outlined = m_outline.Band == &band && !printsRemainder(view);
         view.EmitPrepared(out, context);
         if (out.size() > 0) {
             notePrinted(store.PageAt(run.PageNumber), view, context);
-            if (!remainder)
-                noteOutlineText(band, view);
+            if (outlined)
+                noteOutlineText(view);
         }
         view.Left = left;
         view.Top = top;
@@ -429,7 +435,7 @@ bool BandPrinter::writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, 
 
 bool BandPrinter::isOutermostGroupHeader(const TfrBand& band) const
 {
-    if (band.Kind != GroupHeader || band.PrevGroupHeader || m_former.SubReportPage)
+    if (band.Kind != GroupHeader || m_former.SubReportPage)
         return false;
     for (const TfrBand* d = &m_former.slot(MasterData); d; d = d->NextOfKind()) {
         if (d->FirstGroupHeader == &band)
@@ -442,7 +448,7 @@ void BandPrinter::beginOutlineEntry(TfrBand& band)
 {
     const RunState& run = frRun();
     TfrEMFPages& store = m_report.PreparedPages();
-    if (m_outline.Band || run.FirstPass || band.NoReset || run.PageNumber < 0
+    if (band.Kind != GroupHeader || m_outline.Band || run.FirstPass || band.NoReset || run.PageNumber < 0
         || run.PageNumber >= store.Count() || !isOutermostGroupHeader(band))
         return;
     std::vector<PreparedOutlineEntry>& outline = store.PageAt(run.PageNumber).Outline;
@@ -450,10 +456,8 @@ void BandPrinter::beginOutlineEntry(TfrBand& band)
     m_outline = {&band, run.PageNumber, outline.size() - 1, {}};
 }
 
-void BandPrinter::noteOutlineText(const TfrBand& band, const TfrView& view)
+void BandPrinter::noteOutlineText(const TfrView& view)
 {
-    if (m_outline.Band != &band)
-        return;
     const auto* memo = dynamic_cast<const TfrMemoView*>(&view);
     if (!memo)
         return;

@@ -71,7 +71,7 @@ private:
     // takes the texts its memos print there.
     bool isOutermostGroupHeader(const TfrBand& band) const;
     void beginOutlineEntry(TfrBand& band);
-    void noteOutlineText(const TfrBand& band, const TfrView& view);
+    void noteOutlineText(const TfrView& view); // a view of the header being noted printed
     void endOutlineEntry(TfrBand& band);
     struct OutlinePiece {
         qint32 Left = 0, Top = 0;
