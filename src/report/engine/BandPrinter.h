@@ -68,7 +68,7 @@ private:
     // The PDF's outline names the headers of the page's outermost groups (the first group of each
     // master data band; not a sub-report's, not a repeat on a new page) as they print in the
     // final pass. The entry is noted on the prepared page where the band starts printing, and
-    // takes the texts its memos print there.
+    // takes the texts its memos print.
     bool isOutermostGroupHeader(const TfrBand& band) const;
     void beginOutlineEntry(TfrBand& band);
     void noteOutlineText(const TfrView& view); // a view of the header being noted printed
