@@ -54,7 +54,7 @@ std::unique_ptr<PdfRunWriter> startPdf(TfrEMFPages& run, const QString& fileName
 {
     ExportDocumentInfo info;
     info.title = title;
-    auto writer = std::make_unique<PdfRunWriter>(fileName, info, run);
+    auto writer = std::make_unique<PdfRunWriter>(fileName, info);
     run.SetFinishedPageSink(writer.get());
     return writer;
 }

@@ -1,6 +1,7 @@
 // The PDF exporter on hand-built prepared pages: words stand where Qt's own PDF writer puts them,
 // the text (Chinese included) reads back, fonts are embedded subsets, bold without a bold face stays
-// bold, the document information is kept, and a stopped or failed export leaves the old file.
+// bold, the document information is kept, the outline lists the pages or the group headers noted
+// beside them, and a stopped or failed export leaves the old file.
 #include "support/TestGlobals.h"
 
 #include "platform/PlatformError.h"
@@ -265,7 +266,7 @@ TEST_F(PdfExportTest, PagesHandedOverAsARunGoesMakeTheSameFile)
     ASSERT_TRUE(PdfExport().write(store, whole, {}));
     const QString handed = dir.filePath("handed.pdf");
     {
-        PdfRunWriter writer(handed, {}, store);
+        PdfRunWriter writer(handed, {});
         store.SetFinishedPageSink(&writer);
         store.HandOverRemaining();
         writer.finish();
@@ -291,12 +292,32 @@ TEST_F(PdfExportTest, WriterGivenUpLeavesTheOldFile)
     old.write("old");
     old.close();
     {
-        PdfRunWriter writer(target, {}, store);
+        PdfRunWriter writer(target, {});
         store.SetFinishedPageSink(&writer);
         store.HandOverRemaining();
     } // the run failed: the writer goes without finish()
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "old");
+}
+
+TEST_F(PdfExportTest, OutlineFollowsTheNotedGroupHeaders)
+{
+    // Notes of group headers as a report run leaves them: with them the pages are not listed,
+    // and a header that printed no text is named by its page.
+    addPage();
+    addPage();
+    addPage();
+    store.PageAt(0).Outline = {{40, QStringLiteral("Supplier (A) & B")}, {220, QStringLiteral("合计 C")}};
+    store.PageAt(2).Outline = {{100, QString()}};
+    const QString ours = dir.filePath("groups.pdf");
+    ASSERT_TRUE(PdfExport().write(store, ours, {}));
+    const QString xml = run(QStringLiteral("pdftohtml"), {"-xml", "-i", "-q", "-stdout", ours});
+    const QRegularExpression item(QStringLiteral(R"re(<item page="(\d+)">([^<]*)</item>)re"));
+    QStringList outline;
+    for (const QRegularExpressionMatch& m : item.globalMatch(xml))
+        outline << m.captured(1) + u' ' + m.captured(2);
+    EXPECT_EQ(outline.join(u'\n').toStdString(), "1 Supplier (A) &amp; B\n1 合计 C\n3 Page 3")
+        << xml.toStdString();
 }
 
 TEST_F(PdfExportTest, EmptyReportGivesOneBlankPage)

@@ -6,6 +6,7 @@
 #include <QRectF>
 #include <QRegularExpression>
 #include <QString>
+#include <QStringList>
 
 namespace vaskel::test {
 
@@ -48,6 +49,21 @@ inline QList<PdfWord> pdfWords(const QString& pdf)
         words.append({page, QRectF(topLeft, bottomRight), m.captured(5)});
     }
     return words;
+}
+
+// The PDF's outline as poppler's pdftohtml reads it: "PAGE TITLE" per entry, in order.
+inline QStringList pdfOutline(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftohtml"), {"-xml", "-i", "-q", "-stdout", pdf});
+    if (!p.waitForFinished(20000))
+        return {QStringLiteral("pdftohtml did not finish")};
+    const QString xml = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression item(QStringLiteral(R"re(<item page="(\d+)">([^<]*)</item>)re"));
+    QStringList outline;
+    for (const QRegularExpressionMatch& m : item.globalMatch(xml))
+        outline << m.captured(1) + u' ' + m.captured(2);
+    return outline;
 }
 
 } // namespace vaskel::test

@@ -13,6 +13,7 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <utility>
 
 namespace vaskel {
 
@@ -50,6 +51,25 @@ void notePrinted(TfrPreparedPage& page, const TfrView& view, const PrintContext&
     }
     page.Values.push_back(
         {view.Left, view.Top, view.Width, view.Height, number, shown.code, shown.formatText});
+}
+
+// A memo's printed lines as one line of plain text: line breaks and paragraph marks become
+// spaces, runs of spaces one.
+QString plainText(const QStringList& lines)
+{
+    QString text = lines.join(u' ');
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
+    return text.simplified();
+}
+
+// The view prints the rest of a memo split at the end of the previous page.
+bool printsRemainder(const TfrView& view)
+{
+    const auto* split = dynamic_cast<const TfrStretcheable*>(&view);
+    return split && split->SplitMode == SplitStep::Remainder;
 }
 
 } // namespace
@@ -178,6 +198,11 @@ bool BandPrinter::DrawBand(TfrBand& band)
 
 void BandPrinter::PlaceBand(TfrBand& band)
 {
+    // An error that ends the print leaves no half-made note behind.
+    const auto forgetOutline = qScopeGuard([this, &band] {
+        if (m_outline.Band == &band)
+            m_outline = {};
+    });
     const qint32 t0 = band.Top;
     const bool flowing = !band.isPositioned();
     if (flowing)
@@ -195,6 +220,7 @@ void BandPrinter::PlaceBand(TfrBand& band)
                 CheckFit(band, band.Top, h, false);
             band.Top = m_former.m_curY;
         }
+        beginOutlineEntry(band);
         makeCurrent(band);
         if (band.Breaked) {
             m_former.m_splitter.DrawSplit(band);
@@ -214,6 +240,7 @@ void BandPrinter::PlaceBand(TfrBand& band)
                 CheckFit(band, band.Top, band.Height, false);
             band.Top = m_former.m_curY;
         }
+        beginOutlineEntry(band);
         makeCurrent(band);
         if (band.Breaked) {
             band.PrintedHeight = band.MeasuredHeight;
@@ -226,6 +253,7 @@ void BandPrinter::PlaceBand(TfrBand& band)
                 m_former.m_curY += band.Height;
         }
     }
+    endOutlineEntry(band);
     placeColumns(band);
     band.Top = t0;
     if (band.isDataBand())
@@ -384,9 +412,15 @@ bool BandPrinter::writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, 
         PrintContext context = printContext(&band);
         context.PrintedShiftY = dy;
         context.LooseBand = &m_former.slot(NoBand);
+        // The rest of a split memo prints on its next page: what its first part showed is not
+        // known after it printed, so it names no outline entry.
+        const bool outlined = m_outline.Band == &band && !printsRemainder(view);
         view.EmitPrepared(out, context);
-        if (out.size() > 0)
+        if (out.size() > 0) {
             notePrinted(store.PageAt(run.PageNumber), view, context);
+            if (outlined)
+                noteOutlineText(view);
+        }
         view.Left = left;
         view.Top = top;
         store.AppendRecords(run.PageNumber, out);
@@ -397,6 +431,64 @@ bool BandPrinter::writeView(TfrBand& band, TfrView& view, qint32 dx, qint32 dy, 
         return false;
     }
     return true;
+}
+
+bool BandPrinter::isOutermostGroupHeader(const TfrBand& band) const
+{
+    if (band.Kind != GroupHeader || m_former.SubReportPage)
+        return false;
+    for (const TfrBand* d = &m_former.slot(MasterData); d; d = d->NextOfKind()) {
+        if (d->FirstGroupHeader == &band)
+            return true;
+    }
+    return false;
+}
+
+void BandPrinter::beginOutlineEntry(TfrBand& band)
+{
+    const RunState& run = frRun();
+    TfrEMFPages& store = m_report.PreparedPages();
+    if (band.Kind != GroupHeader || m_outline.Band || run.FirstPass || band.NoReset || run.PageNumber < 0
+        || run.PageNumber >= store.Count() || !isOutermostGroupHeader(band))
+        return;
+    std::vector<PreparedOutlineEntry>& outline = store.PageAt(run.PageNumber).Outline;
+    outline.push_back({band.Top, QString()});
+    m_outline = {&band, run.PageNumber, outline.size() - 1, {}};
+}
+
+void BandPrinter::noteOutlineText(const TfrView& view)
+{
+    const auto* memo = dynamic_cast<const TfrMemoView*>(&view);
+    if (!memo)
+        return;
+    QString text = plainText(memo->ExpandedText);
+    if (!text.isEmpty())
+        m_outline.Pieces.push_back({view.Left, view.Top, std::move(text)});
+}
+
+void BandPrinter::endOutlineEntry(TfrBand& band)
+{
+    if (m_outline.Band != &band)
+        return;
+    std::stable_sort(
+        m_outline.Pieces.begin(), m_outline.Pieces.end(), [](const OutlinePiece& a, const OutlinePiece& b) {
+            return std::pair(a.Left, a.Top) < std::pair(b.Left, b.Top);
+        });
+    QStringList texts;
+    for (const OutlinePiece& piece : m_outline.Pieces)
+        texts << piece.Text;
+    QString text = texts.join(u' ');
+    if (text.isEmpty() && !band.CompiledCondition.isEmpty()) {
+        // A header that shows nothing (a group kept only for its footer) is named by the value
+        // that opened the group.
+        try {
+            text = plainText({TfrGlobals::get().parser.EvaluateCompiled(band.CompiledCondition).toText()});
+        } catch (const VaskelError&) {
+            text.clear(); // the outline names it by its page
+        }
+    }
+    m_report.PreparedPages().PageAt(m_outline.Page).Outline[m_outline.Entry].Text = text;
+    m_outline = {};
 }
 
 } // namespace vaskel

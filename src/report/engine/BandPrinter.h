@@ -8,7 +8,10 @@
 #include "report/engine/PageFormerPart.h"
 #include "report/model/PrintContext.h"
 
+#include <QString>
 #include <QtGlobal>
+
+#include <vector>
 
 namespace vaskel {
 
@@ -61,6 +64,26 @@ public:
 private:
     void PlaceBand(TfrBand& band);
     void placeColumns(TfrBand& band);
+
+    // The PDF's outline names the headers of the page's outermost groups (the first group of each
+    // master data band; not a sub-report's, not a repeat on a new page) as they print in the
+    // final pass. The entry is noted on the prepared page where the band starts printing, and
+    // takes the texts its memos print.
+    bool isOutermostGroupHeader(const TfrBand& band) const;
+    void beginOutlineEntry(TfrBand& band);
+    void noteOutlineText(const TfrView& view); // a view of the header being noted printed
+    void endOutlineEntry(TfrBand& band);
+    struct OutlinePiece {
+        qint32 Left = 0, Top = 0;
+        QString Text;
+    };
+    struct OutlineNote {
+        const TfrBand* Band = nullptr; // none while no outermost group header prints
+        int Page = -1;
+        size_t Entry = 0;
+        std::vector<OutlinePiece> Pieces;
+    };
+    OutlineNote m_outline;
 };
 
 } // namespace vaskel

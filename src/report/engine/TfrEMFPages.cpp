@@ -147,6 +147,7 @@ void TfrEMFPages::handOverUpTo(int end)
         copy->TextCodePage = from.TextCodePage;
         copy->Bands = from.Bands;
         copy->Values = from.Values;
+        copy->Outline = from.Outline;
         m_sink->pageFinished(std::move(copy));
     }
 }

@@ -52,6 +52,14 @@ struct PreparedValue {
     QString FormatText;
 };
 
+// A header of a report page's outermost group as it printed on a prepared page: the PDF's outline
+// leads to it. Top in report units from the paper's top; Text is what the band's memos printed,
+// read left to right, or the group's condition value when they printed none.
+struct PreparedOutlineEntry {
+    qint32 Top = 0;
+    QString Text;
+};
+
 struct TfrPreparedPage {
     QRect LayoutRect; // where the preview lays the page out, screen pixels before scrolling
     quint16 PaperCode = 0;
@@ -73,10 +81,11 @@ struct TfrPreparedPage {
     // that file or run).
     std::shared_ptr<const CodePage> TextCodePage;
     std::unique_ptr<TfrPage> LivePage; // decoded from the page's records while needed
-    // Kept in memory beside the records while a report is prepared; a .frp holds neither, so
-    // pages read from a file have none.
+    // Kept in memory beside the records while a report is prepared; a .frp holds none of them,
+    // so pages read from a file have none.
     std::vector<PreparedBandSpan> Bands;
     std::vector<PreparedValue> Values;
+    std::vector<PreparedOutlineEntry> Outline; // in print order
 };
 
 enum class HitMode { Click, Hover };

@@ -6,9 +6,8 @@
 #include "report/engine/PageTarget.h"
 #include "report/engine/TfrCompressor.h"
 #include "report/engine/TfrEMFPages.h"
-#include "report/engine/TfrReport.h"
 #include "report/export/CairoPaintEngine.h"
-#include "report/model/TfrBandView.h"
+#include "report/export/PdfOutline.h"
 #include "report/model/TfrPage.h"
 #include "report/model/TfrPrinter.h"
 #include "report/model/TfrView.h"
@@ -169,34 +168,11 @@ void addDestination(cairo_t* cr, int page, std::set<int>& pending)
     cairo_tag_end(cr, CAIRO_TAG_DEST);
 }
 
-void addPageOutline(cairo_surface_t* surface, int page, bool outlined)
-{
-    if (!outlined)
-        return;
-    cairo_pdf_surface_add_outline(surface, CAIRO_PDF_OUTLINE_ROOT,
-        QStringLiteral("Page %1").arg(page).toUtf8().constData(),
-        QStringLiteral("page=%1 pos=[0 0]").arg(page).toUtf8().constData(), cairo_pdf_outline_flags_t(0));
-}
-
-// Whether the report that prepared the pages has group headers.
-bool hasGroups(TfrEMFPages& pages)
-{
-    TfrReport* report = pages.owner();
-    if (!report)
-        return false;
-    for (const auto& templatePage : report->TemplatePages())
-        for (const auto& view : templatePage->ObjectList)
-            if (const auto* band = dynamic_cast<const TfrBandView*>(view.get());
-                band && band->BandKind() == TfrBandKind::GroupHeader)
-                return true;
-    return false;
-}
-
 // One PDF document being written page by page into its file.
 class PdfDocument {
 public:
-    PdfDocument(const QString& fileName, const ExportDocumentInfo& info, bool outlinePages)
-        : m_fileName(fileName), m_file(fileName), m_outlinePages(outlinePages)
+    PdfDocument(const QString& fileName, const ExportDocumentInfo& info)
+        : m_fileName(fileName), m_file(fileName)
     {
         m_file.open();
         m_sink.file = &m_file;
@@ -238,11 +214,10 @@ public:
         painter.end();
         addDestination(m_cr.get(), number, m_pendingDestinations);
         addLinks(m_cr.get(), m_links, number, kPointsPerInch / kPdfDpi, m_pendingDestinations);
-        // A report of one page has no outline: its first entry waits for the second page.
-        if (number == 2)
-            addPageOutline(m_surface.get(), 1, m_outlinePages);
-        if (number >= 2)
-            addPageOutline(m_surface.get(), number, m_outlinePages);
+        const std::vector<PdfOutlineEntry> outline
+            = pdfOutlineOfPage(pages.PageAt(index), number, sheet, kPointsPerInch / kPdfDpi);
+        addPdfOutline(m_surface.get(), outline);
+        m_groupsOutlined = m_groupsOutlined || !outline.empty();
         cairo_show_page(m_cr.get());
     }
 
@@ -251,6 +226,9 @@ public:
     {
         if (m_pageCount == 0)
             cairo_show_page(m_cr.get()); // a PDF needs a page; an empty report gives one blank page
+        // Without groups to name its parts, the outline lists the pages.
+        if (!m_groupsOutlined)
+            addPdfOutline(m_surface.get(), pdfPageOutline(m_pageCount));
         const cairo_status_t drawn = cairo_status(m_cr.get());
         m_cr.reset();
         cairo_surface_finish(m_surface.get());
@@ -269,7 +247,6 @@ private:
     QString m_fileName;
     SafeOutputFile m_file;
     Sink m_sink;
-    bool m_outlinePages;
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> m_surface;
     std::unique_ptr<cairo_t, ContextDeleter> m_cr;
     CairoPaintEngine m_engine;
@@ -277,6 +254,7 @@ private:
     std::vector<PageLink> m_links;
     std::set<int> m_pendingDestinations;
     int m_pageCount = 0;
+    bool m_groupsOutlined = false; // a page named an outermost group header
     bool m_finished = false;
 };
 
@@ -285,8 +263,7 @@ private:
 bool PdfExport::write(
     TfrEMFPages& pages, const QString& fileName, const ExportDocumentInfo& info, const Progress& progress)
 {
-    // Without groups to name its parts, the outline lists the pages.
-    PdfDocument document(fileName, info, !hasGroups(pages));
+    PdfDocument document(fileName, info);
     const PageExists pageExists = [&pages](int page) { return page <= pages.Count(); };
     for (int i = 0; i < pages.Count(); ++i) {
         document.addPage(pages, i, pageExists);
@@ -297,8 +274,8 @@ bool PdfExport::write(
     return true;
 }
 
-PdfRunWriter::PdfRunWriter(const QString& fileName, const ExportDocumentInfo& info, TfrEMFPages& run)
-    : m_fileName(fileName), m_info(info), m_outlinePages(!hasGroups(run))
+PdfRunWriter::PdfRunWriter(const QString& fileName, const ExportDocumentInfo& info)
+    : m_fileName(fileName), m_info(info)
 {
     frCompressor(); // made here once, not first on the writer's thread
     m_thread = std::thread([this] { writePages(); });
@@ -375,7 +352,7 @@ void PdfRunWriter::writePages()
         const PageExists exists = [this](int page) { return pageExists(page); };
         while (std::unique_ptr<TfrPreparedPage> page = nextPage()) {
             if (!document)
-                document = std::make_unique<PdfDocument>(m_fileName, m_info, m_outlinePages);
+                document = std::make_unique<PdfDocument>(m_fileName, m_info);
             pages.AdoptPage(std::move(page));
             const int index = pages.Count() - 1;
             document->addPage(pages, index, exists);
@@ -385,6 +362,7 @@ void PdfRunWriter::writePages()
             done.PackedData = QByteArray();
             done.Bands = {};
             done.Values = {};
+            done.Outline = {};
         }
         {
             const std::lock_guard lock(m_mutex);
@@ -392,7 +370,7 @@ void PdfRunWriter::writePages()
                 return;
         }
         if (!document)
-            document = std::make_unique<PdfDocument>(m_fileName, m_info, m_outlinePages);
+            document = std::make_unique<PdfDocument>(m_fileName, m_info);
         document->finish();
     } catch (...) {
         m_failure = std::current_exception();

@@ -32,8 +32,7 @@ public:
 // the run's state; the run's thread calls everything here.
 class PdfRunWriter final : public FinishedPageSink {
 public:
-    // `run` is the store the report prepares into (its report tells whether there are groups).
-    PdfRunWriter(const QString& fileName, const ExportDocumentInfo& info, TfrEMFPages& run);
+    PdfRunWriter(const QString& fileName, const ExportDocumentInfo& info);
     // Stops the writer; a file not finished stays as it was.
     ~PdfRunWriter() override;
     PdfRunWriter(const PdfRunWriter&) = delete;
@@ -51,7 +50,6 @@ private:
 
     const QString m_fileName;
     const ExportDocumentInfo m_info;
-    const bool m_outlinePages;
     std::map<QString, std::shared_ptr<const CodePage>> m_codePages; // the writer's converters
     std::mutex m_mutex;
     std::condition_variable m_changed;
