@@ -8,11 +8,12 @@
 //   Prepare/N  the same without the PDF: the prepared pages stay in memory;
 //   Xlsx/N, Html/N, Csv/N  the same with `--xlsx`, `--html` or `--csv` in place of `--pdf`.
 //
-// Each iteration is a whole run, connection included. The time is the process's CPU time (every
-// thread), so the counters "rows" and "pages" are rows and pages per CPU second. "peak_MiB" is the
-// process's peak resident memory so far (getrusage), not that of the benchmark alone: measure
-// memory with one benchmark per process (the trailing "/" keeps Pdf/10000/ from taking Pdf/100000).
-// Compare medians (one command line):
+// Each iteration is a whole run, connection included; the PDF is written on a second thread while
+// the pages are prepared, as the command writes it. "Time" is the wall time, "CPU" the process's CPU
+// time (every thread), so the counters "rows" and "pages" are rows and pages per CPU second. "peak_MiB" is
+// the process's peak resident memory so far (getrusage), not that of the benchmark alone: measure memory with
+// one benchmark per process (the trailing "/" keeps Pdf/10000/ from taking Pdf/100000). Compare medians (one
+// command line):
 //
 //   bench_pdf --benchmark_filter=Pdf/100000/ --benchmark_repetitions=5
 //             --benchmark_report_aggregates_only=true
@@ -33,6 +34,7 @@
 #include "platform/ScriptedUi.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/engine/TfrReport.h"
+#include "report/export/PdfExport.h"
 #include "report/model/TfrGlobals.h"
 #include "tools/RenderOutputs.h"
 #include "tools/TemplateCommand.h"
@@ -40,6 +42,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -133,6 +136,12 @@ int runList(const QString& connection, const QString& templateFile, const QStrin
     report.ShowProgress = false;
     const bool loaded = report.LoadTemplate(templateFile);
     report.TwoPass = true;
+    // The PDF is written on a second thread while the pages are prepared, as the command does.
+    TfrEMFPages& pages = report.PreparedPages();
+    std::unique_ptr<PdfRunWriter> pdf;
+    if (pdfFile.endsWith(QLatin1String(".pdf")))
+        pdf = RenderOutputs::startPdf(pages, pdfFile, QString());
+    const auto detach = qScopeGuard([&pages] { pages.SetFinishedPageSink(nullptr); });
     const bool prepared = loaded && report.Prepare();
     const QList<Interaction> shown = ui.interactionsOf(Interaction::Kind::MessageBox);
     if (shown.size() > shownBefore)
@@ -147,8 +156,11 @@ int runList(const QString& connection, const QString& templateFile, const QStrin
         RenderOutputs::writeTable(report.PreparedPages(), pdfFile, Table::Html, {});
     else if (pdfFile.endsWith(QLatin1String(".csv")))
         RenderOutputs::writeTable(report.PreparedPages(), pdfFile, Table::Csv, {});
-    else if (!pdfFile.isEmpty())
-        RenderOutputs::writePdf(report.PreparedPages(), pdfFile, QString());
+    else if (pdf && !pages.HandOverBroken()) {
+        pages.HandOverRemaining();
+        pdf->finish();
+    } else if (!pdfFile.isEmpty())
+        RenderOutputs::writePdf(pages, pdfFile, QString());
     return report.PreparedPages().Count();
 }
 

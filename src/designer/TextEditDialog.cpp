@@ -32,7 +32,7 @@ std::optional<QStringList> edit(QWidget* parent, const QString& title, const QSt
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     // Enter belongs to the text; Ctrl+Enter is OK.
-    for (const QKeySequence key :
+    for (const QKeySequence& key :
         {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)})
         QObject::connect(new QShortcut(key, &dialog), &QShortcut::activated, &dialog, &QDialog::accept);
     auto* layout = new QVBoxLayout(&dialog);

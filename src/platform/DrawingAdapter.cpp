@@ -1,5 +1,6 @@
 #include "platform/DrawingAdapter.h"
 
+#include "platform/DirectTextPaintEngine.h"
 #include "platform/GlyphAdvanceCache.h"
 #include "platform/RecordingDevice.h"
 #include "platform/RecordingPaintEngine.h"
@@ -212,9 +213,14 @@ void DrawingAdapter::drawText(QPoint origin, QStringView text, const TextOptions
             m_painter.setClipRect(options.clip);
         m_painter.setLayoutDirection(direction);
         m_painter.setPen(m_textColor);
-        if (!(m_painter.font() == line.onDevice))
-            m_painter.setFont(line.onDevice);
-        m_painter.drawText(QPointF(origin.x(), origin.y() + line.ascent), text.toString());
+        const QPointF baseline(origin.x(), origin.y() + line.ascent);
+        const bool drawn = engine && engine->type() == DirectTextPaintEngine::kType && !options.rightToLeft
+            && static_cast<DirectTextPaintEngine*>(engine)->drawTextLine(baseline, line.onDevice, text);
+        if (!drawn) {
+            if (!(m_painter.font() == line.onDevice))
+                m_painter.setFont(line.onDevice);
+            m_painter.drawText(baseline, text.toString());
+        }
         m_painter.setPen(pen);
         m_painter.setLayoutDirection(oldDirection);
         if (clipped)

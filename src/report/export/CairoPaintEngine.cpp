@@ -84,7 +84,7 @@ cairo_surface_t* cairoImage(const QImage& image)
 
 // Text whose glyphs stand one to a character with the advances of the font's own table: no marks
 // to place and no script whose letters change shape with their neighbours.
-bool needsShaping(const QString& text)
+bool needsShaping(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();
@@ -125,7 +125,7 @@ bool wantsItalic(const QFont& font)
 
 } // namespace
 
-CairoPaintEngine::CairoPaintEngine() : QPaintEngine(QPaintEngine::AllFeatures)
+CairoPaintEngine::CairoPaintEngine() : DirectTextPaintEngine(QPaintEngine::AllFeatures)
 {
 }
 
@@ -576,22 +576,19 @@ void CairoPaintEngine::flushText()
     m_queued.utf8.clear();
 }
 
-bool CairoPaintEngine::drawSimpleText(const QPointF& origin, const QTextItem& textItem)
+bool CairoPaintEngine::lookUpGlyphs(const QPointF& origin, const QFont& font, QStringView text, qreal& width)
 {
-    if (textItem.renderFlags() & QTextItem::RightToLeft)
-        return false;
-    const QFont font = textItem.font();
     // A font's percentage spacing reads 0 until it is set; 100 % is the same.
     if (font.letterSpacingType() != QFont::AbsoluteSpacing && font.letterSpacing() != 0
         && font.letterSpacing() != 100)
         return false;
-    const QString text = textItem.text();
     if (needsShaping(text))
         return false;
     PrimaryFont& primary = primaryFont(font);
     if (!primary.face)
         return false;
-    const QList<quint32> glyphs = primary.raw.glyphIndexesForString(text);
+    m_primary = &primary;
+    const QList<quint32> glyphs = primary.raw.glyphIndexesForString(text.toString());
     if (glyphs.isEmpty())
         return false;
     const qreal spacing = font.letterSpacingType() == QFont::AbsoluteSpacing ? font.letterSpacing() : 0;
@@ -641,30 +638,88 @@ bool CairoPaintEngine::drawSimpleText(const QPointF& origin, const QTextItem& te
         m_clusters[i] = {bytes, 1};
         byte += bytes;
     }
-    // Qt's own layout of the item is the authority; where the font's table says otherwise the
-    // text goes the long way.
-    if (byte != m_utf8.size() || std::abs(x - origin.x() - textItem.width()) > 0.01) {
-        return false;
-    }
+    width = x - origin.x();
+    return byte == m_utf8.size();
+}
 
+cairo_font_face_t* CairoPaintEngine::glyphFace(qsizetype index) const
+{
+    const int font = m_glyphFont[index];
+    return font == 0 ? m_primary->face : m_primary->fallbacks[font - 1].face;
+}
+
+// Neighbouring glyphs of one face, as one number.
+static quint32 glyphPair(const cairo_glyph_t& left, const cairo_glyph_t& right)
+{
+    return quint32(left.index) << 16 ^ quint32(right.index);
+}
+
+void CairoPaintEngine::showLookedUpGlyphs()
+{
     // One glyph run per stretch of glyphs in one face.
     qsizetype runStart = 0;
     qsizetype runByte = 0;
     qsizetype runBytes = 0;
-    for (qsizetype i = 0; i < glyphs.size(); ++i) {
+    const auto count = qsizetype(m_glyphs.size());
+    for (qsizetype i = 0; i < count; ++i) {
         runBytes += m_clusters[i].num_bytes;
-        if (i + 1 < glyphs.size() && m_glyphFont[i + 1] == m_glyphFont[runStart])
+        if (i + 1 < count && m_glyphFont[i + 1] == m_glyphFont[runStart])
             continue;
         const int index = m_glyphFont[runStart];
-        if (index == 0)
-            showRun(primary.raw, primary.face, runStart, i + 1 - runStart, runByte, runBytes);
-        else
-            showRun(primary.fallbacks[index - 1].raw, primary.fallbacks[index - 1].face, runStart,
-                i + 1 - runStart, runByte, runBytes);
+        const QRawFont& raw = index == 0 ? m_primary->raw : m_primary->fallbacks[index - 1].raw;
+        showRun(raw, glyphFace(runStart), runStart, i + 1 - runStart, runByte, runBytes);
         runStart = i + 1;
         runByte += runBytes;
         runBytes = 0;
     }
+}
+
+bool CairoPaintEngine::drawSimpleText(const QPointF& origin, const QTextItem& textItem)
+{
+    if (textItem.renderFlags() & QTextItem::RightToLeft)
+        return false;
+    qreal width = 0;
+    // Qt's own layout of the item is the authority; where the font's table says otherwise the
+    // text goes the long way.
+    if (!lookUpGlyphs(origin, textItem.font(), textItem.text(), width)
+        || std::abs(width - textItem.width()) > 0.01)
+        return false;
+    // Neighbours the layout set apart by their advances alone (no kerning between them): lines
+    // of them need no layout of Qt's (see drawTextLine).
+    for (size_t i = 1; i < m_glyphs.size(); ++i)
+        if (m_glyphFont[i] == m_glyphFont[i - 1])
+            m_plainPairs[glyphFace(i)].insert(glyphPair(m_glyphs[i - 1], m_glyphs[i]));
+    showLookedUpGlyphs();
+    return true;
+}
+
+bool CairoPaintEngine::drawTextLine(const QPointF& baseline, const QFont& font, QStringView text)
+{
+    // What the painter would add around the glyphs (lines through or under them, an opaque
+    // background) it adds itself: such lines go through it.
+    if (text.isEmpty() || font.underline() || font.strikeOut() || font.overline())
+        return false;
+    syncState();
+    if (m_backgroundMode == Qt::OpaqueMode)
+        return false;
+    qreal width = 0;
+    if (!lookUpGlyphs(baseline, font, text, width))
+        return false;
+    // A report's fonts have kerning off and decline shaping: Qt's layout places the glyphs of
+    // these scripts by their advances alone. In any other font every pair of neighbours must be
+    // one Qt's layout placed so before.
+    const bool byAdvances = !font.kerning() && (font.styleStrategy() & QFont::PreferNoShaping);
+    for (size_t i = 1; i < m_glyphs.size() && !byAdvances; ++i) {
+        if (m_glyphFont[i] != m_glyphFont[i - 1])
+            continue;
+        const auto known = m_plainPairs.constFind(glyphFace(i));
+        if (known == m_plainPairs.cend() || !known->contains(glyphPair(m_glyphs[i - 1], m_glyphs[i])))
+            return false;
+    }
+    if (m_pen.style() == Qt::NoPen)
+        return true;
+    applyClip();
+    showLookedUpGlyphs();
     return true;
 }
 

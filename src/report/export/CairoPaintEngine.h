@@ -8,13 +8,16 @@
 // The engine claims every feature: QPainter hands over primitives in logical coordinates with the
 // current transform, which becomes cairo's matrix (scaled from device pixels to the surface's
 // units). Exclusive-or marking is a screen-only effect and is drawn as plain painting.
+#include "platform/DirectTextPaintEngine.h"
 #include "report/engine/PageTarget.h"
 #include "report/export/CairoFontFaces.h"
 
+#include <QHash>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QRawFont>
+#include <QSet>
 #include <QTransform>
 
 #include <cairo.h>
@@ -24,10 +27,8 @@
 
 namespace vaskel {
 
-class CairoPaintEngine : public QPaintEngine {
+class CairoPaintEngine : public DirectTextPaintEngine {
 public:
-    static constexpr Type kType = Type(QPaintEngine::User + 0x57);
-
     CairoPaintEngine();
     ~CairoPaintEngine() override;
 
@@ -38,7 +39,6 @@ public:
     bool begin(QPaintDevice* device) override;
     bool end() override;
     void updateState(const QPaintEngineState& state) override;
-    Type type() const override { return kType; }
 
     void drawRects(const QRectF* rects, int count) override;
     void drawLines(const QLineF* lines, int count) override;
@@ -51,6 +51,9 @@ public:
     void drawImage(const QRectF& rect, const QImage& image, const QRectF& source,
         Qt::ImageConversionFlags flags) override;
     void drawTextItem(const QPointF& origin, const QTextItem& textItem) override;
+    // A line whose neighbouring glyphs all stood apart by their advances alone in a text Qt laid
+    // out before (no kerning between them) is drawn without Qt's layout.
+    bool drawTextLine(const QPointF& baseline, const QFont& font, QStringView text) override;
 
 private:
     // A face Qt falls back on for the characters of one script that the primary font lacks (the
@@ -73,6 +76,11 @@ private:
     void strokeCurrentPath();
     void drawImageSource(const QRectF& rect, const QImage& image, bool tiled, const QPointF& offset);
     bool drawSimpleText(const QPointF& origin, const QTextItem& textItem);
+    // The glyphs of `text` from the font's tables (and the faces Qt falls back on) into m_glyphs,
+    // m_clusters, m_glyphFont and m_utf8, placed from `origin`; false for text that needs shaping.
+    bool lookUpGlyphs(const QPointF& origin, const QFont& font, QStringView text, qreal& width);
+    cairo_font_face_t* glyphFace(qsizetype index) const;
+    void showLookedUpGlyphs();
     void drawLaidOutText(const QPointF& origin, const QTextItem& textItem);
     PrimaryFont& primaryFont(const QFont& font);
     const FallbackFont& fallbackFont(PrimaryFont& primary, const QFont& font, char32_t c);
@@ -102,6 +110,7 @@ private:
     std::vector<cairo_glyph_t> m_glyphs;
     std::vector<cairo_text_cluster_t> m_clusters;
     std::vector<int> m_glyphFont; // per glyph: 0 the primary font, k its fallback k - 1
+    PrimaryFont* m_primary = nullptr; // the font of the glyphs looked up last
     QByteArray m_utf8;
     // Text runs waiting to be drawn as one, in one face, size and colour; glyph places in the
     // space of `linear` (the painter's transform without its translation).
@@ -115,6 +124,8 @@ private:
         QByteArray utf8;
     };
     QueuedText m_queued;
+    // Per face, neighbouring glyphs Qt's layout placed by their advances alone.
+    QHash<cairo_font_face_t*, QSet<quint32>> m_plainPairs;
 };
 
 // A page-sized paint device of the given resolution that paints through a CairoPaintEngine; pages
