@@ -1,5 +1,7 @@
 #include "platform/DrawFont.h"
 
+#include "platform/ThreadCache.h"
+
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QHash>
@@ -34,7 +36,8 @@ struct Faces {
 
 Faces facesOf(const QString& family)
 {
-    static thread_local auto* known = new QHash<QString, Faces>;
+    static thread_local ThreadCache<QHash<QString, Faces>> cache;
+    QHash<QString, Faces>* known = &cache.get();
     auto it = known->constFind(family);
     if (it != known->constEnd())
         return *it;
@@ -73,8 +76,8 @@ DrawFont DrawFont::select(const QString& family, int charHeight, quint16 styleBi
         quint16 styleBits = 0;
         DrawFont font;
     };
-    // Never destroyed: fonts must not outlive the font machinery they were made with at exit.
-    static thread_local auto* recent = new std::array<Selected, 8>;
+    static thread_local ThreadCache<std::array<Selected, 8>> cache;
+    std::array<Selected, 8>* recent = &cache.get();
     static thread_local size_t nextSlot = 0;
     const int height = std::max(1, charHeight);
     for (const Selected& s : *recent) {

@@ -4,6 +4,7 @@
 #include "platform/GlyphAdvanceCache.h"
 #include "platform/RecordingDevice.h"
 #include "platform/RecordingPaintEngine.h"
+#include "platform/ThreadCache.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -43,9 +44,9 @@ struct LineFont {
 
 LineFont& lineFont(const QFont& font, const QPaintDevice* device)
 {
-    // Never destroyed: fonts must not outlive the font machinery they were made with at exit.
-    static thread_local auto* recent = new std::array<LineFont, 4>;
+    static thread_local ThreadCache<std::array<LineFont, 4>> cache;
     static thread_local size_t nextSlot = 0;
+    std::array<LineFont, 4>* recent = &cache.get();
     const int dpiX = device ? device->logicalDpiX() : 0;
     const int dpiY = device ? device->logicalDpiY() : 0;
     for (LineFont& f : *recent) {
