@@ -65,7 +65,15 @@ for y in range(h):
 sys.exit(1)
 EOF
 }
-read -r px py < <(paper_origin) || fail "the page is not on the screen"
+# The window may be mapped before its first paint (slowly under the sanitizers): look again for a
+# while before giving up.
+origin=""
+for _ in $(seq 40); do
+  origin=$(paper_origin) && break
+  sleep 0.5
+done
+[ -n "$origin" ] || fail "the page is not on the screen"
+read -r px py <<<"$origin"
 
 dump() { QT_QPA_PLATFORM=offscreen "$vaskel" template dump "$work/look.frf"; }
 view_field() { # NAME KEY: the saved value of a view's field
