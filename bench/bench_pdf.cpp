@@ -156,11 +156,8 @@ int runList(const QString& connection, const QString& templateFile, const QStrin
         RenderOutputs::writeTable(report.PreparedPages(), pdfFile, Table::Html, {});
     else if (pdfFile.endsWith(QLatin1String(".csv")))
         RenderOutputs::writeTable(report.PreparedPages(), pdfFile, Table::Csv, {});
-    else if (pdf && !pages.HandOverBroken()) {
-        pages.HandOverRemaining();
-        pdf->finish();
-    } else if (!pdfFile.isEmpty())
-        RenderOutputs::writePdf(pages, pdfFile, QString());
+    else if (!pdfFile.isEmpty())
+        RenderOutputs::finishPdf(pdf, pages, pdfFile, QString());
     return report.PreparedPages().Count();
 }
 

@@ -385,9 +385,10 @@ QString outputOverInput(const RenderSession& s)
 
 // The outputs asked for, in order; the first that cannot be written ends the command. A page that
 // cannot be decoded is the fault of `source` (the template or the prepared-report file), not of the
-// output being written when it was met.
+// output being written when it was met. `pdfWriter`, when there is one, has been writing the PDF
+// while the pages were prepared.
 int writeOutputs(const RenderSession& s, const QString& source, TfrEMFPages& pages, QTextStream& out,
-    const FailureReport& fail, PdfRunWriter* pdfWritten = nullptr)
+    const FailureReport& fail, std::unique_ptr<PdfRunWriter>& pdfWriter)
 {
     QString stage;
     try {
@@ -397,10 +398,7 @@ int writeOutputs(const RenderSession& s, const QString& source, TfrEMFPages& pag
         }
         if (!s.pdfFile.isEmpty()) {
             stage = s.pdfFile;
-            if (pdfWritten)
-                pdfWritten->finish();
-            else
-                RenderOutputs::writePdf(pages, s.pdfFile, s.title.value_or(QString()));
+            RenderOutputs::finishPdf(pdfWriter, pages, s.pdfFile, s.title.value_or(QString()));
         }
         const RenderOutputs::TableOptions table{s.title.value_or(QString()), s.allPageBands};
         for (const auto& [file, kind] : {std::pair{s.xlsxFile, RenderOutputs::Table::Xlsx},
@@ -439,7 +437,8 @@ int renderPreparedFile(const RenderSession& s, QTextStream& out, const FailureRe
             return fail(s.frpFile, e);
         loadError = e;
     }
-    if (const int code = writeOutputs(s, s.frpFile, pages, out, fail))
+    std::unique_ptr<PdfRunWriter> noWriter; // pages read from a file are complete: written afterwards
+    if (const int code = writeOutputs(s, s.frpFile, pages, out, fail, noWriter))
         return code;
     if (!loadError)
         return 0;
@@ -522,11 +521,8 @@ int renderTemplate(
             return 1;
         if (!prepared)
             return fail(s.templateFile, QStringLiteral("The run was cancelled."));
-        if (pdf && pages.HandOverBroken())
-            pdf.reset(); // the run went back to a page already written: the PDF is made afresh
-        else
-            pages.HandOverRemaining();
-        return writeOutputs(s, s.templateFile, pages, out, fail, pdf.get());
+        pages.HandOverRemaining(); // the writer goes on with the last pages while others are saved
+        return writeOutputs(s, s.templateFile, pages, out, fail, pdf);
     } catch (const VaskelError& e) {
         return fail(s.templateFile, e);
     } catch (const std::bad_alloc&) {

@@ -59,6 +59,18 @@ std::unique_ptr<PdfRunWriter> startPdf(TfrEMFPages& run, const QString& fileName
     return writer;
 }
 
+void finishPdf(
+    std::unique_ptr<PdfRunWriter>& writer, TfrEMFPages& pages, const QString& fileName, const QString& title)
+{
+    if (writer && !pages.HandOverBroken()) {
+        pages.HandOverRemaining();
+        writer->finish();
+        return;
+    }
+    writer.reset(); // gives its file up before the pages are written afresh
+    writePdf(pages, fileName, title);
+}
+
 void writeTable(TfrEMFPages& pages, const QString& fileName, Table kind, const TableOptions& options)
 {
     ExportDocumentInfo info;

@@ -21,6 +21,10 @@ void writePdf(TfrEMFPages& pages, const QString& fileName, const QString& title)
 // The same PDF written while the report prepares into `run`: the writer is the store's sink from
 // here on (see PdfRunWriter).
 std::unique_ptr<PdfRunWriter> startPdf(TfrEMFPages& run, const QString& fileName, const QString& title);
+// Once the run is over: the file of `writer` when every page reached it, else (no writer, or the
+// run went back to a page already handed over) the PDF written from the finished pages.
+void finishPdf(
+    std::unique_ptr<PdfRunWriter>& writer, TfrEMFPages& pages, const QString& fileName, const QString& title);
 // The other exports of the pages: an Excel workbook, a self-contained HTML file, a CSV file.
 enum class Table { Xlsx, Html, Csv };
 struct TableOptions {

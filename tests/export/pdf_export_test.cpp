@@ -2,13 +2,13 @@
 // the text (Chinese included) reads back, fonts are embedded subsets, bold without a bold face stays
 // bold, the document information is kept, the outline lists the pages or the group headers noted
 // beside them, and a stopped or failed export leaves the old file.
+#include "support/PrintedMemo.h"
 #include "support/TestGlobals.h"
 
 #include "platform/PlatformError.h"
 #include "report/engine/PageTarget.h"
 #include "report/engine/TfrEMFPages.h"
 #include "report/export/PdfExport.h"
-#include "report/model/PreparedObjectEntry.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPage.h"
 #include "report/model/TfrPrinter.h"
@@ -106,19 +106,12 @@ protected:
             m.Name = link ? QStringLiteral("URL1") : memo.text;
             if (link)
                 m.Tag = QStringLiteral("@%1").arg(page + 2);
-            m.Left = memo.rect.left();
-            m.Top = memo.rect.top();
-            m.Width = memo.rect.width();
-            m.Height = memo.rect.height();
-            m.Memo = QStringList{memo.text};
-            m.ExpandedText = m.Memo;
+            placeMemo(m, memo.rect, memo.text);
             m.Font.Name = memo.font;
             m.Font.Size = 12;
             m.Font.Style = memo.style;
             m.FrameTyp = 15;
-            ReportStreamWriter w = store.RecordWriter(page);
-            PreparedObjectEntry::write(m, w);
-            store.AppendRecords(page, w);
+            appendPrinted(store, page, m);
         }
     }
 
@@ -176,10 +169,10 @@ TEST_F(PdfExportTest, WordsStandWhereQtsWriterPutsThemAndReadBack)
             << line.toStdString();
 }
 
-TEST_F(PdfExportTest, LinesDrawnAgainStandWhereTheirFirstDrawingPutThem)
+TEST_F(PdfExportTest, TheSamePageTwiceReadsTheSame)
 {
-    // The second page's lines go without Qt's layout, which the first page's showed they need
-    // not take. Both pages must read the same.
+    // Lines reach cairo without Qt's layout, queued and taking the painter's state when they are
+    // drawn: nothing of one page may carry over to the next.
     addPage();
     addPage();
     const QString ours = dir.filePath("twice.pdf");

@@ -2,6 +2,7 @@
 // report file reach them (no notes of the run beside them): texts read back as numbers and dates
 // only where they are written as the display formats write them, "0002" stays text, and a
 // stopped export leaves the old file as it was.
+#include "support/PrintedMemo.h"
 #include "support/TestGlobals.h"
 
 #include "report/engine/TfrEMFPages.h"
@@ -9,7 +10,6 @@
 #include "report/export/ExportCells.h"
 #include "report/export/HtmlExport.h"
 #include "report/export/XlsxExport.h"
-#include "report/model/PreparedObjectEntry.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPage.h"
 
@@ -29,16 +29,9 @@ protected:
     void addMemo(int page, QRect rect, const QString& text)
     {
         TfrMemoView m;
-        m.Left = rect.left();
-        m.Top = rect.top();
-        m.Width = rect.width();
-        m.Height = rect.height();
-        m.Memo = QStringList{text};
-        m.ExpandedText = m.Memo;
+        placeMemo(m, rect, text);
         m.FrameTyp = 15;
-        ReportStreamWriter w = store.RecordWriter(page);
-        PreparedObjectEntry::write(m, w);
-        store.AppendRecords(page, w);
+        appendPrinted(store, page, m);
     }
     void addPage()
     {

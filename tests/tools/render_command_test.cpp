@@ -3,10 +3,10 @@
 // and usage errors give a message and a non-zero status.
 #include "PdfText.h"
 #include "support/CommandRun.h"
+#include "support/PrintedMemo.h"
 #include "support/TestGlobals.h"
 
 #include "report/engine/TfrEMFPages.h"
-#include "report/model/PreparedObjectEntry.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPage.h"
 #include "tools/RenderCommand.h"
@@ -44,17 +44,10 @@ protected:
         auto add = [&](int page, const QString& name, QRect rect, const QString& text, quint32 fill) {
             TfrMemoView m;
             m.Name = name;
-            m.Left = rect.left();
-            m.Top = rect.top();
-            m.Width = rect.width();
-            m.Height = rect.height();
-            m.Memo = QStringList{text};
-            m.ExpandedText = m.Memo;
+            placeMemo(m, rect, text);
             m.FillColor = fill;
             m.Font.Size = 12;
-            ReportStreamWriter w = store.RecordWriter(page);
-            PreparedObjectEntry::write(m, w);
-            store.AppendRecords(page, w);
+            appendPrinted(store, page, m);
         };
         store.InsertPage(0, a4);
         add(0, "Title", QRect(60, 40, 500, 30), "Purchase bill 4711", clNone);

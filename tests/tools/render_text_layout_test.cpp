@@ -3,10 +3,10 @@
 // on all but its last line, and extra character spacing is as wide in report units everywhere.
 #include "PdfText.h"
 #include "support/CommandRun.h"
+#include "support/PrintedMemo.h"
 #include "support/TestGlobals.h"
 
 #include "report/engine/TfrEMFPages.h"
-#include "report/model/PreparedObjectEntry.h"
 #include "report/model/TfrMemoView.h"
 #include "report/model/TfrPage.h"
 #include "report/model/TfrPrinter.h"
@@ -43,18 +43,11 @@ protected:
         auto add = [&](const QString& name, QRect rect, const QString& text, quint32 alignment, int spacing) {
             TfrMemoView m;
             m.Name = name;
-            m.Left = rect.left();
-            m.Top = rect.top();
-            m.Width = rect.width();
-            m.Height = rect.height();
-            m.Memo = QStringList{text};
-            m.ExpandedText = m.Memo;
+            placeMemo(m, rect, text);
             m.Alignment = alignment;
             m.CharSpacing = spacing;
             m.Font.Size = 10;
-            ReportStreamWriter w = store.RecordWriter(0);
-            PreparedObjectEntry::write(m, w);
-            store.AppendRecords(0, w);
+            appendPrinted(store, 0, m);
         };
         add("Justified", kJustified, kParagraph, 3, 0);
         add("Spaced", kSpaced, "Spaced", 0, kCharSpacing);
@@ -125,8 +118,9 @@ TEST_F(RenderTextLayoutTest, PngWordsStayInTheirMemoAndScaleWithTheResolution)
             SCOPED_TRACE(i);
             EXPECT_GE(lines[i].first, memo.left());
             EXPECT_LE(lines[i].second, memo.right());
-            if (i + 1 < lines.size())
+            if (i + 1 < lines.size()) {
                 EXPECT_NEAR(lines[i].second, innerRight, 2 * slack) << "justified up to the right gap";
+            }
         }
         EXPECT_LT(lines.back().second, innerRight - 10 * slack) << "the last line is not justified";
 

@@ -648,12 +648,6 @@ cairo_font_face_t* CairoPaintEngine::glyphFace(qsizetype index) const
     return font == 0 ? m_primary->face : m_primary->fallbacks[font - 1].face;
 }
 
-// Neighbouring glyphs of one face, as one number.
-static quint32 glyphPair(const cairo_glyph_t& left, const cairo_glyph_t& right)
-{
-    return quint32(left.index) << 16 ^ quint32(right.index);
-}
-
 void CairoPaintEngine::showLookedUpGlyphs()
 {
     // One glyph run per stretch of glyphs in one face.
@@ -684,11 +678,6 @@ bool CairoPaintEngine::drawSimpleText(const QPointF& origin, const QTextItem& te
     if (!lookUpGlyphs(origin, textItem.font(), textItem.text(), width)
         || std::abs(width - textItem.width()) > 0.01)
         return false;
-    // Neighbours the layout set apart by their advances alone (no kerning between them): lines
-    // of them need no layout of Qt's (see drawTextLine).
-    for (size_t i = 1; i < m_glyphs.size(); ++i)
-        if (m_glyphFont[i] == m_glyphFont[i - 1])
-            m_plainPairs[glyphFace(i)].insert(glyphPair(m_glyphs[i - 1], m_glyphs[i]));
     showLookedUpGlyphs();
     return true;
 }
@@ -702,20 +691,13 @@ bool CairoPaintEngine::drawTextLine(const QPointF& baseline, const QFont& font, 
     syncState();
     if (m_backgroundMode == Qt::OpaqueMode)
         return false;
+    // A report's fonts have kerning off and decline shaping: Qt's layout places the glyphs of
+    // these scripts by their advances alone. Other fonts go through Qt's layout.
+    if (font.kerning() || !(font.styleStrategy() & QFont::PreferNoShaping))
+        return false;
     qreal width = 0;
     if (!lookUpGlyphs(baseline, font, text, width))
         return false;
-    // A report's fonts have kerning off and decline shaping: Qt's layout places the glyphs of
-    // these scripts by their advances alone. In any other font every pair of neighbours must be
-    // one Qt's layout placed so before.
-    const bool byAdvances = !font.kerning() && (font.styleStrategy() & QFont::PreferNoShaping);
-    for (size_t i = 1; i < m_glyphs.size() && !byAdvances; ++i) {
-        if (m_glyphFont[i] != m_glyphFont[i - 1])
-            continue;
-        const auto known = m_plainPairs.constFind(glyphFace(i));
-        if (known == m_plainPairs.cend() || !known->contains(glyphPair(m_glyphs[i - 1], m_glyphs[i])))
-            return false;
-    }
     if (m_pen.style() == Qt::NoPen)
         return true;
     applyClip();

@@ -12,12 +12,10 @@
 #include "report/engine/PageTarget.h"
 #include "report/export/CairoFontFaces.h"
 
-#include <QHash>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainterPath>
 #include <QRawFont>
-#include <QSet>
 #include <QTransform>
 
 #include <cairo.h>
@@ -51,8 +49,7 @@ public:
     void drawImage(const QRectF& rect, const QImage& image, const QRectF& source,
         Qt::ImageConversionFlags flags) override;
     void drawTextItem(const QPointF& origin, const QTextItem& textItem) override;
-    // A line whose neighbouring glyphs all stood apart by their advances alone in a text Qt laid
-    // out before (no kerning between them) is drawn without Qt's layout.
+    // A line in a report's font (kerning off, no shaping asked for) is drawn without Qt's layout.
     bool drawTextLine(const QPointF& baseline, const QFont& font, QStringView text) override;
 
 private:
@@ -124,8 +121,6 @@ private:
         QByteArray utf8;
     };
     QueuedText m_queued;
-    // Per face, neighbouring glyphs Qt's layout placed by their advances alone.
-    QHash<cairo_font_face_t*, QSet<quint32>> m_plainPairs;
 };
 
 // A page-sized paint device of the given resolution that paints through a CairoPaintEngine; pages
